@@ -1,0 +1,14 @@
+#pragma once
+#include <QWidget>
+
+#include "app/message_boxes.h"
+
+namespace tarnwick {
+
+// Modal Qt message boxes, parented to the active window when there is one.
+class QtMessageBoxes : public MessageBoxes {
+public:
+    MessageAnswer Show(const std::string& text, MessageIcon icon, MessageButtons buttons) override;
+};
+
+}  // namespace tarnwick

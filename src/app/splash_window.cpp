@@ -1,0 +1,54 @@
+#include "app/splash_window.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include "app/qt_window_flow.h"
+#include "app/startup.h"
+
+namespace tarnwick {
+
+SplashWindow::SplashWindow(WindowFlow& flow, QWidget* parent)
+    : QWidget(parent, Qt::SplashScreen), flow_(flow), timer1_(new QTimer(this)) {
+    setObjectName("Form8");
+    setWindowTitle("Tarnwick v2.0");
+    setAttribute(Qt::WA_DeleteOnClose);
+    setStyleSheet("background-color: black; color: rgb(0, 192, 0);");
+
+    auto* layout = new QVBoxLayout(this);
+    auto* title = new QLabel("TARNWICK VERSION 2.0", this);
+    QFont font = title->font();
+    font.setPointSize(20);
+    font.setBold(true);
+    title->setFont(font);
+    title->setAlignment(Qt::AlignCenter);
+    auto* subtitle = new QLabel("Air traffic control radar for FS2002 multiplayer sessions", this);
+    subtitle->setAlignment(Qt::AlignCenter);
+    layout->addWidget(title);
+    layout->addWidget(subtitle);
+    resize(480, 200);
+
+    // The window load clears the session flags.
+    flow_.State().SessionConnected = false;
+    flow_.State().TrafficEnabled = false;
+
+    timer1_->setObjectName("Timer1");
+    timer1_->setInterval(3000);
+    connect(timer1_, &QTimer::timeout, this, &SplashWindow::OnTimer1);
+    timer1_->start();
+}
+
+void SplashWindow::OnTimer1() {
+    if (timer1_->interval() != 3000) return;
+    timer1_->stop();
+    const StartupOutcome outcome = StartupDecision(flow_.State(), QDir::currentPath().toStdString());
+    close();
+    if (outcome.Path == StartupPath::FirstRun) {
+        flow_.ShowSetup();
+    } else {
+        flow_.ShowChoice();
+    }
+}
+
+}  // namespace tarnwick

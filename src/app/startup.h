@@ -1,0 +1,20 @@
+#pragma once
+// The start-up decision: with all three program files present the program
+// starts normally; with any missing it discards the others and runs setup.
+#include "app/program_state.h"
+
+namespace tarnwick {
+
+enum class StartupPath { FirstRun, NormalStart };
+
+struct StartupOutcome {
+    StartupPath Path = StartupPath::FirstRun;
+    // On a normal start, set when the settings file was shorter than a record.
+    std::string SettingsProblem;
+};
+
+// Sets WorkFolder and RebuildPending, deletes a partial set of files and, on a
+// normal start, reads the settings into `state`.
+StartupOutcome StartupDecision(ProgramState& state, std::string_view currentDirectory);
+
+}  // namespace tarnwick

@@ -1,0 +1,103 @@
+#include "base/file_system.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <unistd.h>
+
+namespace tarnwick {
+
+namespace fs = std::filesystem;
+
+std::string UpperAscii(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+    return out;
+}
+
+std::string LowerAscii(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return out;
+}
+
+std::optional<fs::path> FindEntryNoCase(const fs::path& folder, std::string_view name) {
+    std::error_code error;
+    const fs::path exact = folder / fs::path(std::string(name));
+    if (fs::exists(fs::symlink_status(exact, error))) return exact;
+    const std::string wanted = UpperAscii(name);
+    std::optional<std::string> best;
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        const std::string entry = it->path().filename().string();
+        if (UpperAscii(entry) == wanted && (!best || entry < *best)) best = entry;
+    }
+    if (!best) return std::nullopt;
+    return folder / *best;
+}
+
+std::optional<fs::path> ResolveNoCase(const fs::path& base, std::string_view relative) {
+    fs::path current = base;
+    std::size_t start = 0;
+    while (start <= relative.size()) {
+        std::size_t end = relative.find_first_of("\\/", start);
+        if (end == std::string_view::npos) end = relative.size();
+        const std::string_view part = relative.substr(start, end - start);
+        if (!part.empty() && part != ".") {
+            if (part == "..") {
+                current = current.parent_path();
+            } else {
+                auto next = FindEntryNoCase(current, part);
+                if (!next) return std::nullopt;
+                current = *next;
+            }
+        }
+        start = end + 1;
+    }
+    return current;
+}
+
+std::vector<std::uint8_t> ReadWholeFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw FileError("cannot open " + path.string() + ": " + std::strerror(errno));
+    std::vector<std::uint8_t> bytes;
+    std::error_code error;
+    const auto size = fs::file_size(path, error);
+    if (!error) bytes.reserve(static_cast<std::size_t>(size));
+    char buffer[1 << 16];
+    while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
+        bytes.insert(bytes.end(), buffer, buffer + in.gcount());
+    }
+    if (in.bad()) throw FileError("cannot read " + path.string());
+    return bytes;
+}
+
+void WriteFileAtomically(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
+    fs::path temporary = path;
+    temporary += ".tmp-" + std::to_string(::getpid());
+    {
+        std::FILE* file = std::fopen(temporary.c_str(), "wb");
+        if (!file) throw FileError("cannot create " + temporary.string() + ": " + std::strerror(errno));
+        const bool written = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+        const bool flushed = std::fflush(file) == 0 && ::fsync(fileno(file)) == 0;
+        const int savedErrno = errno;
+        const bool closed = std::fclose(file) == 0;
+        if (!written || !flushed || !closed) {
+            std::remove(temporary.c_str());
+            throw FileError("cannot write " + path.string() + ": " + std::strerror(savedErrno));
+        }
+    }
+    std::error_code error;
+    fs::rename(temporary, path, error);
+    if (error) {
+        std::remove(temporary.c_str());
+        throw FileError("cannot replace " + path.string() + ": " + error.message());
+    }
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,53 @@
+#include "base/rounding.h"
+
+#include <cmath>
+#include <limits>
+
+namespace tarnwick {
+
+double RoundHalfEven(double value) {
+    // nearbyint follows the current rounding mode, which is round-to-nearest-even
+    // unless someone changed it; std::rint would too. Be explicit instead.
+    const double floorValue = std::floor(value);
+    const double fraction = value - floorValue;
+    if (fraction < 0.5) return floorValue;
+    if (fraction > 0.5) return floorValue + 1.0;
+    return std::fmod(floorValue, 2.0) == 0.0 ? floorValue : floorValue + 1.0;
+}
+
+double RoundDecimals(double value, int decimals) {
+    if (!std::isfinite(value)) return value;
+    const double scale = std::pow(10.0, decimals);
+    const double scaled = value * scale;
+    if (!std::isfinite(scaled)) return value;
+    return RoundHalfEven(scaled) / scale;
+}
+
+namespace {
+template <typename T>
+T RoundedConversion(double value, const char* typeName) {
+    const double rounded = RoundHalfEven(value);
+    if (!(rounded >= static_cast<double>(std::numeric_limits<T>::min()) &&
+          rounded <= static_cast<double>(std::numeric_limits<T>::max()))) {
+        throw OverflowError(std::string("overflow: ") + std::to_string(value) + " does not fit " +
+                            typeName);
+    }
+    return static_cast<T>(rounded);
+}
+
+template <typename T>
+T CheckedNarrow(std::int64_t value, const char* typeName) {
+    if (value < std::numeric_limits<T>::min() || value > std::numeric_limits<T>::max()) {
+        throw OverflowError(std::string("overflow: ") + std::to_string(value) + " does not fit " +
+                            typeName);
+    }
+    return static_cast<T>(value);
+}
+}  // namespace
+
+std::int16_t ToI16(double value) { return RoundedConversion<std::int16_t>(value, "a 16-bit integer"); }
+std::int32_t ToI32(double value) { return RoundedConversion<std::int32_t>(value, "a 32-bit integer"); }
+std::int16_t CheckedI16(std::int64_t value) { return CheckedNarrow<std::int16_t>(value, "a 16-bit integer"); }
+std::int32_t CheckedI32(std::int64_t value) { return CheckedNarrow<std::int32_t>(value, "a 32-bit integer"); }
+
+}  // namespace tarnwick

@@ -1,0 +1,14 @@
+#pragma once
+// JSON forms of the records for the command-line tools: the field names as the
+// databases name them, each list with its filled elements only.
+#include "app/settings.h"
+#include "base/json_writer.h"
+#include "scenery/records.h"
+
+namespace tarnwick {
+
+void WriteJson(JsonWriter& json, const SettingsRecord& settings);
+void WriteJson(JsonWriter& json, const AirportRecord& airport);
+void WriteJson(JsonWriter& json, const AirspaceRecord& airspace);
+
+}  // namespace tarnwick

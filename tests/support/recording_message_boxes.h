@@ -1,0 +1,32 @@
+#pragma once
+// Message boxes for tests: records each box and answers with a queued answer
+// (OK when nothing is queued).
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "app/message_boxes.h"
+
+namespace tarnwick::testing {
+
+struct ShownMessage {
+    std::string Text;
+    MessageIcon Icon;
+    MessageButtons Buttons;
+};
+
+class RecordingMessageBoxes : public MessageBoxes {
+public:
+    MessageAnswer Show(const std::string& text, MessageIcon icon, MessageButtons buttons) override {
+        shown.push_back({text, icon, buttons});
+        if (answers.empty()) return MessageAnswer::Ok;
+        const MessageAnswer answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+
+    std::vector<ShownMessage> shown;
+    std::deque<MessageAnswer> answers;
+};
+
+}  // namespace tarnwick::testing

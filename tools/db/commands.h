@@ -1,0 +1,13 @@
+#pragma once
+// The subcommands of tarnwick-db. Each takes the arguments after its name and
+// returns the process exit status.
+#include <string>
+#include <vector>
+
+namespace tarnwick::tools {
+
+using Arguments = std::vector<std::string>;
+
+int RunDump(const Arguments& args);
+
+}  // namespace tarnwick::tools

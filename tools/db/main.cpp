@@ -1,0 +1,47 @@
+// tarnwick-db: looks into and builds the program's databases without windows.
+#include <cstdio>
+#include <exception>
+#include <string>
+
+#include "commands.h"
+
+namespace {
+
+struct Command {
+    const char* name;
+    const char* usage;
+    int (*run)(const tarnwick::tools::Arguments&);
+};
+
+constexpr Command kCommands[] = {
+    {"dump", "dump WORK_FOLDER            print the settings and both databases as JSON",
+     tarnwick::tools::RunDump},
+};
+
+void PrintUsage() {
+    std::fprintf(stderr, "usage: tarnwick-db COMMAND ...\n\ncommands:\n");
+    for (const Command& command : kCommands) std::fprintf(stderr, "  %s\n", command.usage);
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    if (argc < 2) {
+        PrintUsage();
+        return 2;
+    }
+    const std::string name = argv[1];
+    for (const Command& command : kCommands) {
+        if (name == command.name) {
+            try {
+                return command.run(tarnwick::tools::Arguments(argv + 2, argv + argc));
+            } catch (const std::exception& error) {
+                std::fprintf(stderr, "tarnwick-db %s: %s\n", command.name, error.what());
+                return 1;
+            }
+        }
+    }
+    std::fprintf(stderr, "tarnwick-db: unknown command '%s'\n", name.c_str());
+    PrintUsage();
+    return 2;
+}
