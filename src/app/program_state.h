@@ -5,8 +5,12 @@
 #include <memory>
 #include <string>
 
+#include <vector>
+
+#include "app/display_options.h"
 #include "app/settings.h"
 #include "geo/declination_grid.h"
+#include "scenery/records.h"
 
 namespace tarnwick {
 
@@ -26,6 +30,24 @@ struct ProgramState {
     // Magnetic declination, loaded with the databases and kept for the run.
     // On the heap: it is 130 KB.
     std::unique_ptr<DeclinationGrid> Declination = std::make_unique<DeclinationGrid>();
+
+    // World tables, loaded from the databases; slots 0..count, the last empty.
+    std::vector<AirportRecord> WorldAirports = std::vector<AirportRecord>(1);
+    std::vector<AirspaceRecord> WorldAirspaces = std::vector<AirspaceRecord>(1);
+
+    // Area tables, gathered for the chosen airport or sector; same slot rule.
+    std::vector<AirportRecord> AreaAirports = std::vector<AirportRecord>(1);
+    std::int32_t AreaAirportCount = 0;
+    std::vector<AirspaceRecord> AreaAirspaces = std::vector<AirspaceRecord>(1);
+    std::int32_t AreaAirspaceCount = 0;
+
+    // The chosen area
+    std::string AreaTitle;
+    std::string AreaKind;
+    double AreaCenterLat = 0.0;
+    double AreaCenterLon = 0.0;
+
+    DisplayOptions Display;
 
     // Multiplayer session
     bool SessionConnected = false;

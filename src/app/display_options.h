@@ -1,0 +1,17 @@
+#pragma once
+// The radar scope's eight display switches. They live in memory only; every
+// start begins with the values the radar window's load and the area gathering set.
+namespace tarnwick {
+
+struct DisplayOptions {
+    bool DisplayAirspaces = false;
+    bool DisplayIls = false;
+    bool DisplayHighArtcc = false;
+    bool DisplayLowArtcc = false;
+    bool DisplayTaxiways = false;
+    bool DisplayTaxiwayIds = false;
+    bool DisplayParkings = false;
+    bool DisplayAirportName = false;
+};
+
+}  // namespace tarnwick
