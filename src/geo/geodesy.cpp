@@ -96,8 +96,11 @@ std::int16_t MagneticCourse(const DeclinationGrid& grid, double lat1, double lon
     const double d = AngularDistanceOf(r);
     double t = 0.0;
     if (d != 0.0) {
-        double c = ArcCos((std::sin(r.phi2) - std::sin(r.phi1) * std::cos(d)) /
-                          (std::cos(r.phi1) * std::sin(d)));
+        double x = (std::sin(r.phi2) - std::sin(r.phi1) * std::cos(d)) / (std::cos(r.phi1) * std::sin(d));
+        // For a point straight north or south, rounding can push the cosine a
+        // hair past +-1, where ArcCos answers 0 and due south would read north.
+        if (std::fabs(x) > 1.0 && std::fabs(x) < 1.0 + 1e-9) x = x > 0 ? 1.0 : -1.0;
+        double c = ArcCos(x);
         // A start exactly on a pole leaves no course to speak of; call it north.
         if (!std::isfinite(c)) c = 0.0;
         t = std::sin(r.lam2 - r.lam1) >= 0.0 ? kTwoPi - c : c;

@@ -1,0 +1,131 @@
+#include "app/startup.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QTimer>
+#include <QWidget>
+
+#include "app/qt_window_flow.h"
+#include "app/splash_window.h"
+#include "app/work_folder.h"
+#include "support/recording_message_boxes.h"
+#include "support/temp_folder.h"
+
+namespace tarnwick {
+namespace {
+
+using testing::TempFolder;
+
+void WriteAllThree(const TempFolder& folder) {
+    SettingsRecord settings;
+    settings.FsFolder = "/fs";
+    settings.AirportCount = 5;
+    WriteSettingsFile(folder.Path() / kSettingsFileName, settings);
+    folder.Write("world_airports.dat", "a");
+    folder.Write("world_airspaces.dat", "b");
+}
+
+TEST(WorkFolder, DropsOneTrailingSeparator) {
+    EXPECT_EQ(WorkFolderFrom("C:\\"), "C:");
+    EXPECT_EQ(WorkFolderFrom("/home/atc/"), "/home/atc");
+    EXPECT_EQ(WorkFolderFrom("/"), "");
+    EXPECT_EQ(WorkFile(WorkFolderFrom("/"), "atc_settings.tcs"), "/atc_settings.tcs");
+    EXPECT_EQ(WorkFile("/home/atc", "world_airports.dat"), "/home/atc/world_airports.dat");
+}
+
+TEST(StartupDecision, AllThreeFilesGiveANormalStart) {
+    TempFolder folder;
+    WriteAllThree(folder);
+    ProgramState state;
+    const StartupOutcome outcome = StartupDecision(state, folder.String() + "/");
+    EXPECT_EQ(outcome.Path, StartupPath::NormalStart);
+    EXPECT_FALSE(state.RebuildPending);
+    EXPECT_EQ(state.WorkFolder, folder.String());
+    EXPECT_EQ(state.FsFolder, "/fs");
+    EXPECT_EQ(state.AirportCount, 5);
+    EXPECT_TRUE(std::filesystem::exists(folder.Path() / "world_airports.dat"));
+}
+
+TEST(StartupDecision, OneMissingFileDiscardsTheOthers) {
+    TempFolder folder;
+    WriteAllThree(folder);
+    std::filesystem::remove(folder.Path() / "world_airspaces.dat");
+    folder.Write("unrelated.txt", "kept");
+    ProgramState state;
+    EXPECT_EQ(StartupDecision(state, folder.String()).Path, StartupPath::FirstRun);
+    EXPECT_TRUE(state.RebuildPending);
+    EXPECT_FALSE(std::filesystem::exists(folder.Path() / kSettingsFileName));
+    EXPECT_FALSE(std::filesystem::exists(folder.Path() / "world_airports.dat"));
+    EXPECT_TRUE(std::filesystem::exists(folder.Path() / "unrelated.txt"));
+}
+
+TEST(StartupDecision, FilesCopiedFromWindowsAreFoundWhateverTheirCase) {
+    TempFolder folder;
+    WriteAllThree(folder);
+    std::filesystem::rename(folder.Path() / "world_airports.dat", folder.Path() / "WORLD_AIRPORTS.DAT");
+    ProgramState state;
+    EXPECT_EQ(StartupDecision(state, folder.String()).Path, StartupPath::NormalStart);
+}
+
+TEST(StartupDecision, EmptyFolderDeletesNothing) {
+    TempFolder folder;
+    ProgramState state;
+    EXPECT_EQ(StartupDecision(state, folder.String()).Path, StartupPath::FirstRun);
+    EXPECT_TRUE(state.RebuildPending);
+}
+
+TEST(StartupDecision, ADamagedSettingsFileStillStartsAndIsReported) {
+    TempFolder folder;
+    WriteAllThree(folder);
+    folder.Write(kSettingsFileName, std::string("\x14\x00Tarn", 6));
+    ProgramState state;
+    const StartupOutcome outcome = StartupDecision(state, folder.String());
+    EXPECT_EQ(outcome.Path, StartupPath::NormalStart);
+    EXPECT_FALSE(outcome.SettingsProblem.empty());
+    EXPECT_EQ(state.AirportCount, 0);
+}
+
+// Runs the splash window until it has handed over, with its 3 s timer fired at once.
+QStringList WindowsAfterSplash(const TempFolder& folder) {
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(QString::fromStdString(folder.String()));
+    ProgramState state;
+    state.SessionConnected = true;
+    testing::RecordingMessageBoxes boxes;
+    WindowFlow flow(state, boxes);
+    auto* splash = new SplashWindow(flow);
+    EXPECT_FALSE(state.SessionConnected) << "the splash window clears the session flags";
+    EXPECT_EQ(splash->Timer1()->interval(), 3000);
+    EXPECT_TRUE(splash->Timer1()->isActive());
+    splash->show();
+    QMetaObject::invokeMethod(splash->Timer1(), "timeout", Qt::DirectConnection);
+    QApplication::processEvents();
+    QStringList shown;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->isVisible()) shown << widget->objectName() + ":" + widget->windowTitle();
+    }
+    for (QWidget* widget : QApplication::topLevelWidgets()) widget->close();
+    QApplication::processEvents();
+    QDir::setCurrent(previous);
+    return shown;
+}
+
+TEST(SplashWindow, LeadsToSetupOnAFirstRun) {
+    TempFolder folder;
+    const QStringList shown = WindowsAfterSplash(folder);
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_TRUE(shown[0].startsWith("Form3:")) << shown[0].toStdString();
+}
+
+TEST(SplashWindow, LeadsToTheChoiceOnANormalStart) {
+    TempFolder folder;
+    WriteAllThree(folder);
+    const QStringList shown = WindowsAfterSplash(folder);
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_TRUE(shown[0].startsWith("Form5:")) << shown[0].toStdString();
+}
+
+}  // namespace
+}  // namespace tarnwick
