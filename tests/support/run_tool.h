@@ -1,0 +1,17 @@
+#pragma once
+// Runs one of the built command-line tools and captures what it prints.
+#include <string>
+#include <vector>
+
+namespace tarnwick::testing {
+
+struct ToolRun {
+    int ExitStatus = -1;
+    std::string Out;
+    std::string Err;
+};
+
+// `tool` is the executable's name in the build's bin folder.
+ToolRun RunTool(const std::string& tool, const std::vector<std::string>& args);
+
+}  // namespace tarnwick::testing
