@@ -2,7 +2,9 @@
 // Little-endian reading of the program's own binary files. Reading past the end
 // throws EndOfData, so a caller decoding a record in place keeps the fields it
 // got and leaves the rest at their empty values, as a short file demands.
+#include <bit>
 #include <cstdint>
+#include <cstring>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -28,7 +30,7 @@ public:
     std::uint16_t U16() { return static_cast<std::uint16_t>(Unsigned(2)); }
     std::int32_t I32() { return static_cast<std::int32_t>(Unsigned(4)); }
     std::uint32_t U32() { return static_cast<std::uint32_t>(Unsigned(4)); }
-    double F64();
+    double F64() { return std::bit_cast<double>(Unsigned(8)); }
     std::string Text();
 
     std::size_t Offset() const { return offset_; }
@@ -36,7 +38,20 @@ public:
     bool AtEnd() const { return offset_ == bytes_.size(); }
 
 private:
-    std::uint64_t Unsigned(int width);
+    // Inline: the databases are decoded field by field.
+    std::uint64_t Unsigned(int width) {
+        const auto n = static_cast<std::size_t>(width);
+        if (Remaining() < n) ThrowAtEnd();
+        std::uint64_t value = 0;
+        if constexpr (std::endian::native == std::endian::little) {
+            std::memcpy(&value, bytes_.data() + offset_, n);
+        } else {
+            for (std::size_t i = 0; i < n; ++i) value |= static_cast<std::uint64_t>(bytes_[offset_ + i]) << (8 * i);
+        }
+        offset_ += n;
+        return value;
+    }
+    [[noreturn]] void ThrowAtEnd();
     std::span<const std::uint8_t> bytes_;
     std::size_t offset_ = 0;
 };

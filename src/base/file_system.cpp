@@ -4,7 +4,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <unistd.h>
 
 namespace tarnwick {
@@ -63,17 +62,24 @@ std::optional<fs::path> ResolveNoCase(const fs::path& base, std::string_view rel
 }
 
 std::vector<std::uint8_t> ReadWholeFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw FileError("cannot open " + path.string() + ": " + std::strerror(errno));
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) throw FileError("cannot open " + path.string() + ": " + std::strerror(errno));
     std::vector<std::uint8_t> bytes;
     std::error_code error;
-    const auto size = fs::file_size(path, error);
-    if (!error) bytes.reserve(static_cast<std::size_t>(size));
-    char buffer[1 << 16];
-    while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
-        bytes.insert(bytes.end(), buffer, buffer + in.gcount());
+    const auto expected = fs::is_regular_file(path, error) ? fs::file_size(path, error) : 0;
+    // Read straight into place; keep going past the expected size in case the
+    // file grew, and stop short if it shrank.
+    std::size_t filled = 0;
+    bytes.resize(error ? std::size_t{1} << 16 : static_cast<std::size_t>(expected) + 1);
+    while (true) {
+        filled += std::fread(bytes.data() + filled, 1, bytes.size() - filled, file);
+        if (filled < bytes.size()) break;
+        bytes.resize(bytes.size() * 2);
     }
-    if (in.bad()) throw FileError("cannot read " + path.string());
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    if (failed) throw FileError("cannot read " + path.string());
+    bytes.resize(filled);
     return bytes;
 }
 

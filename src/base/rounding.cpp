@@ -17,7 +17,11 @@ double RoundHalfEven(double value) {
 
 double RoundDecimals(double value, int decimals) {
     if (!std::isfinite(value)) return value;
-    const double scale = std::pow(10.0, decimals);
+    static constexpr double kPowers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8,
+                                         1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    // Exact powers of ten without a pow() call: this runs for every point the
+    // scope and the scenery reader place.
+    const double scale = decimals >= 0 && decimals <= 15 ? kPowers[decimals] : std::pow(10.0, decimals);
     const double scaled = value * scale;
     if (!std::isfinite(scaled)) return value;
     return RoundHalfEven(scaled) / scale;

@@ -1,5 +1,7 @@
 #include "scenery/database_file.h"
 
+#include <algorithm>
+
 #include "base/byte_reader.h"
 #include "base/byte_writer.h"
 #include "base/file_system.h"
@@ -246,6 +248,8 @@ DatabaseReadResult<Record> DecodeTable(std::span<const std::uint8_t> bytes, std:
     }
     ByteReader r(bytes);
     const std::int64_t wanted = static_cast<std::int64_t>(count) + 1;
+    // An entry takes at least 64 bytes, so the file's size bounds the reservation.
+    result.Entries.reserve(static_cast<std::size_t>(std::min<std::int64_t>(wanted, static_cast<std::int64_t>(bytes.size() / 64))) + 1);
     for (std::int64_t i = 0; i < wanted && !result.Damaged; ++i) {
         if (r.AtEnd()) {
             result.Damaged = true;
