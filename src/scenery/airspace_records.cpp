@@ -1,0 +1,174 @@
+#include "scenery/airspace_records.h"
+
+#include "base/rounding.h"
+#include "geo/geodesy.h"
+#include "scenery/airport_records.h"
+#include "scenery/scenery_values.h"
+
+namespace tarnwick {
+namespace {
+
+constexpr std::int32_t kGroupOrRecordBlock = 1;
+constexpr std::int32_t kDirectoryBlock = 0x30001;
+constexpr std::int32_t kGroupMark = 4;
+constexpr std::int32_t kRecordMark = 5;
+
+constexpr std::int32_t kName = 0x10006;
+constexpr std::int32_t kBoundingRectangle = 0x1000B;
+constexpr std::int32_t kLinePoint = 0x12001;
+constexpr std::int32_t kStartPoint = 0x12002;
+constexpr std::int32_t kSkippedPoint = 0x12003;
+constexpr std::int32_t kPointKind5 = 0x12005;
+constexpr std::int32_t kPointKind3 = 0x12006;
+constexpr std::int32_t kPointKind4 = 0x12007;
+constexpr std::int32_t kCircle = 0x12008;
+constexpr std::int32_t kFrequency = 0x20001;
+
+constexpr std::int64_t kHeaderBytes = 8;
+
+double Lat4(const SceneryBuffer& buffer, std::int64_t offset) {
+    return RoundDecimals(LatitudeDegrees(buffer.ReadI32(offset)), 4);
+}
+
+double Lon4(const SceneryBuffer& buffer, std::int64_t offset) {
+    return RoundDecimals(LongitudeDegrees(buffer.ReadI32(offset)), 4);
+}
+
+BoundaryPoint& AddPoint(AirspaceRecord& airspace, std::uint8_t kind) {
+    BoundaryPoint& point = airspace.Points.Grow(static_cast<std::size_t>(airspace.PointCount));
+    airspace.PointCount += 1;
+    point.Kind = kind;
+    return point;
+}
+
+void AddPlacedPoint(const SceneryBuffer& buffer, const BlockHeader& sub, std::uint8_t kind,
+                    AirspaceRecord& airspace) {
+    const double lat = Lat4(buffer, sub.Offset + 12);
+    const double lon = Lon4(buffer, sub.Offset + 20);
+    BoundaryPoint& point = AddPoint(airspace, kind);
+    point.Lat = lat;
+    point.Lon = lon;
+}
+
+void SetRectangle(const SceneryBuffer& buffer, const DeclinationGrid& grid, const BlockHeader& sub,
+                  AirspaceRecord& airspace) {
+    airspace.Corner2Lat = Lat4(buffer, sub.Offset + 8);
+    airspace.Corner1Lon = Lon4(buffer, sub.Offset + 12);
+    airspace.Corner1Lat = Lat4(buffer, sub.Offset + 16);
+    airspace.Corner2Lon = Lon4(buffer, sub.Offset + 20);
+    const double lat1 = airspace.Corner1Lat, lon1 = airspace.Corner1Lon;
+    const std::int16_t distance = geo::DistanceNm(lat1, lon1, airspace.Corner2Lat, airspace.Corner2Lon);
+    const std::int16_t course = geo::MagneticToTrue(
+        grid, geo::MagneticCourse(grid, lat1, lon1, airspace.Corner2Lat, airspace.Corner2Lon), lat1, lon1);
+    const geo::GeoPoint centre = geo::DestinationNm(lat1, lon1, course, ToI16(distance / 2.0));
+    airspace.CenterLat = centre.Lat;
+    airspace.CenterLon = centre.Lon;
+}
+
+// Records with a controlling unit's frequency and name are control sectors;
+// the others are terminal areas told apart by how low they reach.
+std::string ClassOf(const AirspaceRecord& airspace) {
+    if (!airspace.FrequencyText.empty() && !airspace.FullName.empty()) {
+        return airspace.FromAltitude < 0 && airspace.ToAltitude < 0 ? kArtccHigh : kArtccLow;
+    }
+    std::string result = kClassB;
+    if (airspace.FromAltitude <= 4000 && airspace.ToAltitude <= 4000) result = "Airspace Class C";
+    if (airspace.FromAltitude <= 2500 && airspace.ToAltitude <= 2500) result = "Airspace Class D";
+    return result;
+}
+
+bool IsStored(const std::string& classText) {
+    return classText == kArtccHigh || classText == kArtccLow || classText == kClassB;
+}
+
+}  // namespace
+
+void ParseAirspace(SceneryParse& parse, std::int64_t recordOffset) {
+    const SceneryBuffer& buffer = parse.Buffer();
+    AirspaceRecord airspace;
+    BlockHeader sub = parse.ReadHeader(recordOffset + 16);
+    for (;;) {
+        const std::int64_t p = sub.Offset;
+        switch (sub.Type) {
+            case kName:
+                airspace.AirspaceName = buffer.ReadText(p + 8, sub.Length);
+                parse.Spend(sub.Length > 0 ? sub.Length : 0);
+                break;
+            case kBoundingRectangle:
+                SetRectangle(buffer, parse.Grid(), sub, airspace);
+                break;
+            case kLinePoint:
+                AddPlacedPoint(buffer, sub, 1, airspace);
+                break;
+            case kStartPoint:
+                airspace.FromAltitude = buffer.ReadI32(p + 24);
+                airspace.ToAltitude = buffer.ReadI32(p + 28);
+                AddPlacedPoint(buffer, sub, 0, airspace);
+                break;
+            case kSkippedPoint:
+                break;
+            case kPointKind5:
+                AddPlacedPoint(buffer, sub, 5, airspace);
+                break;
+            case kPointKind3:
+                AddPlacedPoint(buffer, sub, 3, airspace);
+                break;
+            case kPointKind4:
+                AddPlacedPoint(buffer, sub, 4, airspace);
+                break;
+            case kCircle: {
+                const std::int32_t radius = buffer.ReadI32(p + 8);
+                airspace.FromAltitude = buffer.ReadI32(p + 16);
+                airspace.ToAltitude = buffer.ReadI32(p + 20);
+                AddPoint(airspace, 2).Radius = radius;
+                break;
+            }
+            case kFrequency: {
+                const std::int32_t raw = buffer.ReadI32(p + 8);
+                const std::int64_t nameLength = std::int64_t{sub.Length} + kHeaderBytes - 16;
+                airspace.FullName = buffer.ReadText(p + 16, nameLength);
+                parse.Spend(nameLength > 0 ? nameLength : 0);
+                if (auto text = FrequencyText(raw)) airspace.FrequencyText = *text + " Mhz";
+                break;
+            }
+            default:
+                airspace.ClassText = ClassOf(airspace);
+                if (IsStored(airspace.ClassText)) parse.AppendAirspace() = std::move(airspace);
+                return;
+        }
+        sub = parse.ReadHeader(parse.Next(sub, "airspace sub-record"));
+    }
+}
+
+void ParseAirspaceGroup(SceneryParse& parse, const BlockHeader& first) {
+    const SceneryBuffer& buffer = parse.Buffer();
+    BlockHeader block = first;
+    while (block.Type == kGroupOrRecordBlock || block.Type == kDirectoryBlock) {
+        if (block.Type == kGroupOrRecordBlock && buffer.ReadI32(block.Offset + 8) == kRecordMark) {
+            ParseAirspace(parse, block.Offset);
+        }
+        block = parse.ReadHeader(parse.Next(block, "airspace group block"));
+    }
+}
+
+void ParseAirspaceSection(SceneryParse& parse, const BlockHeader& first) {
+    const SceneryBuffer& buffer = parse.Buffer();
+    BlockHeader block = first;
+    for (;;) {
+        if (block.Type == kGroupOrRecordBlock) {
+            if (buffer.ReadI32(block.Offset + 8) == kGroupMark) {
+                ParseAirspaceGroup(parse, parse.ReadHeader(block.Offset + 16));
+            }
+            block = parse.ReadHeader(parse.Next(block, "airspace section block"));
+        } else if (block.Type == kDirectoryBlock) {
+            // Resume at the first block after the directory chain.
+            const DirectoryEnd end = ParseAirportDirectory(parse, block);
+            if (end.ReachedFileEnd) return;
+            block = end.Next;
+        } else {
+            return;
+        }
+    }
+}
+
+}  // namespace tarnwick
