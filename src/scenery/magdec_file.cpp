@@ -1,0 +1,86 @@
+#include "scenery/magdec_file.h"
+
+#include <system_error>
+
+#include "base/byte_writer.h"
+#include "base/file_system.h"
+
+namespace tarnwick {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Describe(const fs::path& file) { return "The magnetic declination file " + file.string(); }
+
+std::int64_t GridEnd(std::int64_t sectionOffset) { return sectionOffset + kMagdecGridSkip + kMagdecGridBytes; }
+
+}  // namespace
+
+fs::path MagdecPathFor(const std::string& fsFolder) {
+    const fs::path base(fsFolder);
+    const fs::path scenery = FindEntryNoCase(base, "scenery").value_or(base / "scenery");
+    return FindEntryNoCase(scenery, "magdec.bgl").value_or(scenery / "magdec.bgl");
+}
+
+DeclinationLoadResult LoadDeclination(const fs::path& file, DeclinationGrid& grid) {
+    std::error_code error;
+    const fs::file_status status = fs::status(file, error);
+    if (!fs::exists(status)) return {false, Describe(file) + " is missing."};
+    if (!fs::is_regular_file(status)) return {false, Describe(file) + " is not a file."};
+
+    SceneryBuffer buffer;
+    try {
+        buffer = SceneryBuffer::Load(file);
+    } catch (const FileError& failure) {
+        return {false, Describe(file) + " cannot be read (" + failure.what() + ")."};
+    }
+
+    const std::int64_t size = buffer.Size();
+    if (size < kMagdecOffsetField + 4) {
+        return {false, Describe(file) + " is too short (" + std::to_string(size) +
+                           " bytes) to hold the declination section offset at byte 110."};
+    }
+    const std::int32_t section = buffer.ReadI32(kMagdecOffsetField);
+    if (section <= 0) return {true, {}};  // no grid announced: headings stay uncorrected
+    if (size < GridEnd(section)) {
+        return {false, Describe(file) + " is too short (" + std::to_string(size) +
+                           " bytes) for the declination grid it announces at offset " + std::to_string(section) +
+                           " (" + std::to_string(GridEnd(section)) + " bytes needed)."};
+    }
+    ReadDeclinationGrid(buffer, section, grid);
+    return {true, {}};
+}
+
+void ReadDeclinationGrid(const SceneryBuffer& buffer, std::int32_t sectionOffset, DeclinationGrid& grid) {
+    const std::int64_t first = static_cast<std::int64_t>(sectionOffset) + kMagdecGridSkip;
+    // The whole grid must lie in the file itself, not in the spare byte after it,
+    // so that nothing is half-read.
+    if (first < 0 || buffer.Size() < GridEnd(sectionOffset)) {
+        throw SceneryReadError(buffer.FileName(), first, kMagdecGridBytes);
+    }
+    for (int lon = 0; lon < DeclinationGrid::kLongitudes; ++lon) {
+        for (int lat = -90; lat <= 90; ++lat) {
+            const int cell = DeclinationGrid::IndexOf(lat, lon);
+            grid.Cells[static_cast<std::size_t>(cell)] = buffer.ReadI16(first + 2 * static_cast<std::int64_t>(cell));
+        }
+    }
+}
+
+std::vector<std::uint8_t> MagdecFileBytes(const DeclinationGrid& grid) {
+    // A small header of our own: zeros up to the offset field, the offset, and a
+    // section that names its dimensions before the grid. Byte 118 stays zero so
+    // a scenery scan never takes this file for a scenery file.
+    constexpr std::int32_t kSection = 120;
+    ByteWriter out;
+    out.Reserve(static_cast<std::size_t>(GridEnd(kSection)));
+    for (std::int64_t i = 0; i < kMagdecOffsetField; ++i) out.U8(0);
+    out.I32(kSection);
+    while (out.Size() < static_cast<std::size_t>(kSection)) out.U8(0);
+    out.I32(DeclinationGrid::kLongitudes);
+    out.I32(DeclinationGrid::kLatitudes);
+    for (int cell = 0; cell < DeclinationGrid::kCellCount; ++cell) out.I16(grid.Cells[static_cast<std::size_t>(cell)]);
+    return out.Take();
+}
+
+}  // namespace tarnwick
