@@ -18,6 +18,13 @@ public:
     virtual MessageAnswer Show(const std::string& text, MessageIcon icon,
                                MessageButtons buttons = MessageButtons::Ok) = 0;
 
+    // The few boxes that carry another title than kMessageTitle.
+    virtual MessageAnswer ShowTitled(const std::string& title, const std::string& text, MessageIcon icon,
+                                     MessageButtons buttons = MessageButtons::Ok) {
+        (void)title;
+        return Show(text, icon, buttons);
+    }
+
     void Inform(const std::string& text) { Show(text, MessageIcon::Information); }
     void Warn(const std::string& text) { Show(text, MessageIcon::Warning); }
 };

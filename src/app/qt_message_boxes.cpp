@@ -6,8 +6,13 @@
 namespace tarnwick {
 
 MessageAnswer QtMessageBoxes::Show(const std::string& text, MessageIcon icon, MessageButtons buttons) {
+    return ShowTitled(kMessageTitle, text, icon, buttons);
+}
+
+MessageAnswer QtMessageBoxes::ShowTitled(const std::string& title, const std::string& text, MessageIcon icon,
+                                         MessageButtons buttons) {
     QMessageBox box(icon == MessageIcon::Warning ? QMessageBox::Warning : QMessageBox::Information,
-                    QString::fromUtf8(kMessageTitle), QString::fromStdString(text),
+                    QString::fromStdString(title), QString::fromStdString(text),
                     buttons == MessageButtons::OkCancel ? QMessageBox::Ok | QMessageBox::Cancel
                                                         : QMessageBox::Ok,
                     QApplication::activeWindow());

@@ -9,6 +9,8 @@ namespace tarnwick {
 class QtMessageBoxes : public MessageBoxes {
 public:
     MessageAnswer Show(const std::string& text, MessageIcon icon, MessageButtons buttons) override;
+    MessageAnswer ShowTitled(const std::string& title, const std::string& text, MessageIcon icon,
+                             MessageButtons buttons) override;
 };
 
 }  // namespace tarnwick

@@ -13,15 +13,23 @@ struct ShownMessage {
     std::string Text;
     MessageIcon Icon;
     MessageButtons Buttons;
+    std::string Title = kMessageTitle;
 };
 
 class RecordingMessageBoxes : public MessageBoxes {
 public:
     MessageAnswer Show(const std::string& text, MessageIcon icon, MessageButtons buttons) override {
-        shown.push_back({text, icon, buttons});
+        shown.push_back({text, icon, buttons, kMessageTitle});
         if (answers.empty()) return MessageAnswer::Ok;
         const MessageAnswer answer = answers.front();
         answers.pop_front();
+        return answer;
+    }
+
+    MessageAnswer ShowTitled(const std::string& title, const std::string& text, MessageIcon icon,
+                             MessageButtons buttons) override {
+        const MessageAnswer answer = Show(text, icon, buttons);
+        shown.back().Title = title;
         return answer;
     }
 

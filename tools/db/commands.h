@@ -8,6 +8,10 @@ namespace tarnwick::tools {
 
 using Arguments = std::vector<std::string>;
 
+int RunBuild(const Arguments& args);
 int RunDump(const Arguments& args);
+int RunRender(const Arguments& args);
+int RunList(const Arguments& args);
+int RunArea(const Arguments& args);
 
 }  // namespace tarnwick::tools

@@ -1,0 +1,61 @@
+#include "app/preferences_window.h"
+
+#include <QCloseEvent>
+#include <QVBoxLayout>
+
+#include "radar/radar_window.h"
+
+namespace tarnwick {
+
+PreferencesWindow::PreferencesWindow(ProgramState& state, RadarWindow* radar, QWidget* parent)
+    : QWidget(parent, Qt::Window), state_(state), radar_(radar) {
+    setObjectName("Form10");
+    setWindowTitle("Preferences");
+    setAttribute(Qt::WA_DeleteOnClose);
+    auto* layout = new QVBoxLayout(this);
+    setLayout(layout);
+    AddSwitch("Check1", "Display Airspaces", &DisplayOptions::DisplayAirspaces);
+    AddSwitch("Check2", "Display ILS", &DisplayOptions::DisplayIls);
+    AddSwitch("Check3", "Display High Altitudes ARTCC/FIR Airspaces",
+              &DisplayOptions::DisplayHighArtcc);
+    AddSwitch("Check4", "Display Low Altitudes ARTCC/FIR Airspaces",
+              &DisplayOptions::DisplayLowArtcc);
+    AddSwitch("Check8", "Display Taxiways", &DisplayOptions::DisplayTaxiways);
+    AddSwitch("Check9", "Display Taxiways IDs", &DisplayOptions::DisplayTaxiwayIds);
+    AddSwitch("Check10", "Display Gates/Parkings", &DisplayOptions::DisplayParkings);
+    AddSwitch("Check11", "Display Airport Name", &DisplayOptions::DisplayAirportName);
+    auto* ok = new QPushButton("OK", this);
+    ok->setObjectName("Command1");
+    layout->addWidget(ok, 0, Qt::AlignHCenter);
+    connect(ok, &QPushButton::clicked, this, [this] {
+        GiveBackRadar();
+        close();
+    });
+}
+
+void PreferencesWindow::AddSwitch(const char* name, const char* caption,
+                                  bool DisplayOptions::*field) {
+    auto* box = new QCheckBox(caption, this);
+    box->setObjectName(name);
+    box->setChecked(state_.Display.*field);
+    connect(box, &QCheckBox::stateChanged, this, [this, field](int value) {
+        if (value == Qt::Checked) state_.Display.*field = true;
+        if (value == Qt::Unchecked) state_.Display.*field = false;
+    });
+    layout()->addWidget(box);
+}
+
+void PreferencesWindow::GiveBackRadar() {
+    if (givenBack_) return;
+    givenBack_ = true;
+    if (radar_) radar_->Unlock();
+}
+
+// Closed by other means than OK: the scope is given back too, with or without
+// a session, so that it never stays frozen behind a window that is gone.
+void PreferencesWindow::closeEvent(QCloseEvent* event) {
+    GiveBackRadar();
+    event->accept();
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,47 @@
+#pragma once
+// The setup window: asks for the simulator version and its main folder,
+// checks the folder for fs2002.exe, writes the settings file and hands over to
+// the database builder. Closing it before that ends the program.
+#include <QWidget>
+#include <vector>
+
+#include "app/folder_browsing.h"
+
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace tarnwick {
+
+class FolderTree;
+class WindowFlow;
+
+class SetupWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit SetupWindow(WindowFlow& flow, QWidget* parent = nullptr);
+    ~SetupWindow() override;
+
+    bool SetupFinished() const { return setupFinished_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void OnDriveChanged(int index);
+    void OnDirChanged(const QString& path);
+    void OnText1Changed(const QString& text);
+    void OnCommand1();
+
+    WindowFlow& flow_;
+    bool setupFinished_ = false;
+    std::vector<MountedVolume> volumes_;
+    QRadioButton* option1_;
+    QComboBox* drive1_;
+    FolderTree* dir1_;
+    QLineEdit* text1_;
+    QPushButton* command1_;
+};
+
+}  // namespace tarnwick

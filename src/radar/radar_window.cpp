@@ -1,0 +1,259 @@
+#include "radar/radar_window.h"
+
+#include <QEvent>
+#include <QMenuBar>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QResizeEvent>
+#include <QWheelEvent>
+
+#include "app/qt_window_flow.h"
+#include "base/ansi.h"
+#include "radar/qt_painter_canvas.h"
+#include "radar/scope_redraw.h"
+
+namespace tarnwick {
+
+namespace {
+
+constexpr int kRedrawIntervalMs = 1000;
+constexpr int kHoverIntervalMs = 500;
+constexpr int kInitialPictureWidth = 800;
+constexpr int kInitialPictureHeight = 600;
+constexpr int kWheelNotch = 120;
+const char* const kTitle = "Tarnwick v2.0";
+
+QPushButton* MakeButton(QWidget* parent, const char* name, const char* caption, QRect geometry,
+                        bool largeFont) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setGeometry(geometry);
+    button->setFocusPolicy(Qt::NoFocus);
+    if (largeFont) {
+        QFont font = button->font();
+        font.setPointSize(12);
+        button->setFont(font);
+    }
+    return button;
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& caption, QRect geometry) {
+    auto* label = new QLabel(caption, parent);
+    label->setObjectName(name);
+    label->setGeometry(geometry);
+    label->setStyleSheet("color: rgb(0, 192, 0); background: transparent;");
+    return label;
+}
+
+}  // namespace
+
+ScopePicture::ScopePicture(QWidget* parent) : QWidget(parent) {
+    setObjectName("Picture1");
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    resize(kInitialPictureWidth, kInitialPictureHeight);
+    image_ = QImage(size(), QImage::Format_RGB32);
+    image_.fill(Qt::black);
+}
+
+void ScopePicture::ClearImage() {
+    image_.fill(Qt::black);
+    update();
+}
+
+void ScopePicture::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    painter.fillRect(event->rect(), Qt::black);
+    painter.drawImage(event->rect().topLeft(), image_, event->rect());
+}
+
+void ScopePicture::resizeEvent(QResizeEvent* event) {
+    if (event->size() != image_.size() && !event->size().isEmpty()) {
+        // What was drawn stays where it was until the next redraw.
+        QImage resized(event->size(), QImage::Format_RGB32);
+        resized.fill(Qt::black);
+        QPainter(&resized).drawImage(0, 0, image_);
+        image_ = resized;
+    }
+    if (OnResized) OnResized();
+}
+
+void ScopePicture::wheelEvent(QWheelEvent* event) {
+    wheelRemainder_ += event->angleDelta().y();
+    const int notches = wheelRemainder_ / kWheelNotch;
+    wheelRemainder_ -= notches * kWheelNotch;
+    if (notches != 0 && OnWheel) OnWheel(notches);
+    event->accept();
+}
+
+RadarWindow::RadarWindow(ProgramState& state, WindowFlow* flow, bool withoutSession,
+                         QWidget* parent)
+    : QMainWindow(parent,
+                  Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                      Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+      state_(state),
+      flow_(flow),
+      withoutSession_(withoutSession),
+      picture1_(new ScopePicture(this)),
+      timer2_(new QTimer(this)),
+      timer4_(new QTimer(this)) {
+    setObjectName("Form1");
+    setWindowTitle(QString(kTitle) + " ");
+    setAttribute(Qt::WA_DeleteOnClose);
+    setCentralWidget(picture1_);
+
+    command5_ = MakeButton(picture1_, "Command5", "+", QRect(8, 16, 25, 20), true);
+    command2_ = MakeButton(picture1_, "Command2", "C", QRect(8, 48, 25, 20), false);
+    command6_ = MakeButton(picture1_, "Command6", "-", QRect(8, 80, 25, 20), true);
+    command3_ = MakeButton(picture1_, "Command3", "> Disconnect", QRect(8, 112, 97, 25), false);
+    // Leaving a session comes with the session link itself.
+    command3_->setEnabled(false);
+    label6_ = MakeLabel(picture1_, "Label6", "Zoom:", QRect(8, 152, 41, 17));
+    label7_ = MakeLabel(picture1_, "Label7", "0x", QRect(48, 152, 25, 17));
+
+    connect(command5_, &QPushButton::clicked, this, [this] { ZoomButton(true); });
+    connect(command6_, &QPushButton::clicked, this, [this] { ZoomButton(false); });
+    connect(command2_, &QPushButton::clicked, this,
+            [this] { Center_Airport(state_.AreaCenterLon, state_.AreaCenterLat); });
+    // One wheel notch is one press of "+" or "-".
+    picture1_->OnWheel = [this](int notches) {
+        for (int i = 0; i < notches; ++i) ZoomButton(true);
+        for (int i = 0; i > notches; --i) ZoomButton(false);
+    };
+    picture1_->OnResized = [this] { PictureResized(); };
+
+    timer2_->setObjectName("Timer2");
+    timer2_->setInterval(kRedrawIntervalMs);
+    connect(timer2_, &QTimer::timeout, this, &RadarWindow::RedrawNow);
+    // The hover information comes with the pointer readouts; the timer is here
+    // already because every view change and lock stops and restarts it.
+    timer4_->setObjectName("Timer4");
+    timer4_->setInterval(kHoverIntervalMs);
+
+    QMenu* options = menuBar()->addMenu("Options");
+    options->setObjectName("ops_list1");
+    QAction* preferences = options->addAction("Preferences");
+    preferences->setObjectName("preferences_op1");
+    connect(preferences, &QAction::triggered, this, [this] {
+        if (flow_ != nullptr) flow_->ShowPreferences();
+    });
+
+    resize(kInitialPictureWidth, kInitialPictureHeight + menuBar()->sizeHint().height());
+    Load();
+}
+
+void RadarWindow::Load() {
+    // Without a session the scope stays empty and inactive.
+    if (!state_.SessionConnected && !withoutSession_) return;
+    setWindowTitle(Caption());
+    picture1_->ClearImage();
+    InitializeView(view_, picture1_->width(), picture1_->height(), state_.AreaCenterLat,
+                   state_.AreaCenterLon);
+    label7_->setText(QString::fromStdString(ZoomCaption(view_.ZoomLevel)));
+    DisplayOptions& display = state_.Display;
+    display.DisplayAirportName = true;
+    display.DisplayIls = true;
+    display.DisplayTaxiways = true;
+    display.DisplayTaxiwayIds = true;
+    display.DisplayParkings = true;
+    display.DisplayAirspaces = true;
+    hover_.Clear();
+    loaded_ = true;
+    StartTimers();
+}
+
+QString RadarWindow::Caption() const {
+    return QString(kTitle) + " - " + QString::fromStdString(AnsiToUtf8(state_.AreaTitle));
+}
+
+void RadarWindow::StopTimers() {
+    timer2_->stop();
+    timer4_->stop();
+}
+
+void RadarWindow::StartTimers() {
+    timer2_->start();
+    timer4_->start();
+}
+
+void RadarWindow::DrawPass() {
+    QPainter painter(&picture1_->Image());
+    QtPainterCanvas canvas(painter, picture1_->Image().width(), picture1_->Image().height());
+    const ScopeContext scope{canvas, view_, state_, hover_};
+    RedrawScope(scope);
+    DrawTraffic(scope);
+    painter.end();
+    picture1_->update();
+}
+
+void RadarWindow::RedrawNow() {
+    picture1_->ClearImage();
+    DrawPass();
+}
+
+void RadarWindow::ZoomButton(bool zoomIn) {
+    if (!loaded_) return;
+    StopTimers();
+    picture1_->ClearImage();
+    // At a limit the step changes nothing, but the scope is still redrawn.
+    const bool stepped = zoomIn ? ZoomInStep(view_) : ZoomOutStep(view_);
+    if (stepped) {
+        label7_->setText(QString::fromStdString(ZoomCaption(view_.ZoomLevel)));
+        label7_->repaint();
+    }
+    DrawPass();
+    StartTimers();
+}
+
+void RadarWindow::Center_Airport(double airpt_loc_x, double airpt_loc_y) {
+    if (!loaded_) return;
+    StopTimers();
+    picture1_->ClearImage();
+    tarnwick::Center_Airport(view_, airpt_loc_x, airpt_loc_y);
+    DrawPass();
+    StartTimers();
+}
+
+void RadarWindow::TakeBackArea() {
+    Unlock();
+    setWindowTitle(Caption());
+    update();
+    Center_Airport(state_.AreaCenterLon, state_.AreaCenterLat);
+}
+
+void RadarWindow::Lock() {
+    locked_ = true;
+    setEnabled(false);
+    StopTimers();
+    for (QWidget* control : {static_cast<QWidget*>(picture1_), static_cast<QWidget*>(command2_),
+                             static_cast<QWidget*>(command5_), static_cast<QWidget*>(command6_),
+                             static_cast<QWidget*>(command3_)}) {
+        control->setEnabled(false);
+    }
+}
+
+void RadarWindow::Unlock() {
+    locked_ = false;
+    setEnabled(true);
+    if (loaded_) StartTimers();
+    for (QWidget* control : {static_cast<QWidget*>(picture1_), static_cast<QWidget*>(command2_),
+                             static_cast<QWidget*>(command5_), static_cast<QWidget*>(command6_)}) {
+        control->setEnabled(true);
+    }
+}
+
+// The same geographic rectangle is stretched over the new size at the next
+// tick; a minimized window does not redraw.
+void RadarWindow::PictureResized() {
+    timer2_->stop();
+    if (isMinimized()) return;
+    view_.PictureWidthPx = picture1_->width();
+    view_.PictureHeightPx = picture1_->height();
+    if (loaded_ && !locked_) timer2_->start();
+}
+
+void RadarWindow::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange) PictureResized();
+}
+
+}  // namespace tarnwick

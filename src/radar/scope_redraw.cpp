@@ -1,0 +1,73 @@
+#include "radar/scope_redraw.h"
+
+#include <algorithm>
+
+#include "base/rounding.h"
+#include "radar/airport_layers.h"
+#include "radar/airspace_layer.h"
+
+namespace tarnwick {
+
+namespace {
+
+// A broken record whose pixels do not fit 32 bits loses its own layer only.
+template <typename Layer>
+void DrawGuarded(Layer layer, const ScopeContext& scope, const AirportRecord& airport) {
+    try {
+        layer(scope, airport);
+    } catch (const OverflowError&) {
+    }
+}
+
+}  // namespace
+
+void RedrawScope(const ScopeContext& scope) {
+    const ProgramState& state = scope.State;
+    const DisplayOptions& display = state.Display;
+    const std::int16_t level = scope.View.ZoomLevel;
+    if (level < 1 || state.AreaAirportCount < 1) return;
+    const std::size_t airports =
+        std::min(static_cast<std::size_t>(state.AreaAirportCount), state.AreaAirports.size());
+    const auto forCulled = [&](auto&& draw) {
+        for (std::size_t i = 0; i < airports; ++i) {
+            const AirportRecord& airport = state.AreaAirports[i];
+            if (StrictlyInside(scope.View.CullBounds, airport.Lat, airport.Lon)) draw(airport);
+        }
+    };
+
+    if (level >= kAirspacesFromLevel && level <= kAirspacesToLevel &&
+        state.AreaAirspaceCount >= 1 && display.DisplayAirspaces) {
+        DrawAirspaces(scope);
+    }
+    if (level >= kGroundFromLevel) {
+        forCulled([&](const AirportRecord& airport) {
+            if (airport.ParkingCount > 0 && display.DisplayParkings) {
+                DrawGuarded(DrawParkings, scope, airport);
+            }
+            if (airport.TaxiSegmentCount > 0 && display.DisplayTaxiways) {
+                DrawGuarded(DrawTaxiways, scope, airport);
+            }
+        });
+    }
+    if (level >= kRunwaysFromLevel) {
+        forCulled([&](const AirportRecord& airport) {
+            if (airport.RunwayCount > 0) DrawGuarded(DrawRunways, scope, airport);
+            if (airport.IlsCount > 0 && display.DisplayIls) DrawGuarded(DrawIls, scope, airport);
+        });
+    }
+    if (level >= kNamesFromLevel) {
+        forCulled([&](const AirportRecord& airport) {
+            if (display.DisplayAirportName) DrawGuarded(DrawAirportName, scope, airport);
+        });
+    }
+    if (level < kNamesFromLevel) {
+        for (std::size_t i = 0; i < airports; ++i) {
+            DrawGuarded(DrawAirportDot, scope, state.AreaAirports[i]);
+        }
+    }
+    scope.Picture.ResetState();
+}
+
+void DrawTraffic(const ScopeContext&) {}
+
+}  // namespace tarnwick

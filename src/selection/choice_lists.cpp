@@ -1,0 +1,44 @@
+#include "selection/choice_lists.h"
+
+#include <unordered_set>
+
+#include "selection/area_tables.h"
+
+namespace tarnwick {
+
+std::string AirportListText(const AirportRecord& airport) {
+    std::string text;
+    text.reserve(airport.Name.size() + airport.IcaoId.size() + 4);
+    text += airport.Name;
+    text += "  (";
+    text += airport.IcaoId;
+    text += ')';
+    return text;
+}
+
+bool IsArtccClass(const std::string& classText) { return classText == kArtccLow || classText == kArtccHigh; }
+
+std::vector<std::string> AirportListTexts(const ProgramState& state) {
+    const std::int32_t count = ReadableWorldAirports(state);
+    std::vector<std::string> texts;
+    texts.reserve(static_cast<std::size_t>(count));
+    for (std::int32_t i = 0; i < count; ++i)
+        texts.push_back(AirportListText(state.WorldAirports[static_cast<std::size_t>(i)]));
+    return texts;
+}
+
+std::vector<std::string> SectorListNames(const ProgramState& state) {
+    // A set gives the same first-come order as scanning the list for every
+    // candidate, without the quadratic cost on large databases.
+    std::vector<std::string> names;
+    std::unordered_set<std::string> listed;
+    const std::int32_t count = ReadableWorldAirspaces(state);
+    for (std::int32_t i = 0; i < count; ++i) {
+        const AirspaceRecord& airspace = state.WorldAirspaces[static_cast<std::size_t>(i)];
+        if (!IsArtccClass(airspace.ClassText)) continue;
+        if (listed.insert(airspace.FullName).second) names.push_back(airspace.FullName);
+    }
+    return names;
+}
+
+}  // namespace tarnwick

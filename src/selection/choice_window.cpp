@@ -1,0 +1,306 @@
+#include "selection/choice_window.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCompleter>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <exception>
+
+#include "app/qt_window_flow.h"
+#include "selection/area_tables.h"
+#include "selection/choice_lists.h"
+#include "selection/database_loading.h"
+#include "selection/declination_step.h"
+#include "selection/gather_area.h"
+#include "selection/qt_choice_list_model.h"
+
+namespace tarnwick {
+namespace {
+
+QComboBox* MakeChoiceCombo(const char* name, const QString& prompt, ChoiceListModel* model, QWidget* parent) {
+    auto* combo = new QComboBox(parent);
+    combo->setObjectName(name);
+    combo->setEditable(true);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->setModel(model);
+    // Measuring every entry for the width would cost more than filling the list.
+    combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    combo->setMinimumContentsLength(40);
+    combo->setMaxVisibleItems(15);
+    if (auto* view = qobject_cast<QListView*>(combo->view())) view->setUniformItemSizes(true);
+    combo->lineEdit()->setPlaceholderText(prompt);
+
+    // Typing narrows the choice to the entries holding the typed text anywhere,
+    // in any case, so one airport among tens of thousands is a few keys away.
+    auto* completer = new QCompleter(model, combo);
+    completer->setCaseSensitivity(Qt::CaseInsensitive);
+    completer->setFilterMode(Qt::MatchContains);
+    completer->setCompletionMode(QCompleter::PopupCompletion);
+    completer->setMaxVisibleItems(15);
+    if (auto* popup = qobject_cast<QListView*>(completer->popup())) popup->setUniformItemSizes(true);
+    combo->setCompleter(completer);
+    combo->setCurrentIndex(-1);
+    return combo;
+}
+
+QGroupBox* Frame(const char* name, const QString& caption, QWidget* content, QWidget* parent) {
+    auto* frame = new QGroupBox(caption, parent);
+    frame->setObjectName(name);
+    auto* layout = new QVBoxLayout(frame);
+    layout->addWidget(content);
+    return frame;
+}
+
+}  // namespace
+
+// Shows the gathering's steps as they happen; repainting at once keeps the
+// status and the bar current without letting other events in mid-gathering.
+class ChoiceWindow::Progress : public GatherProgress {
+   public:
+    explicit Progress(ChoiceWindow& window) : window_(window) {}
+    void Started(int maximum) override { window_.StartProgress(maximum); }
+    void Status(std::string_view text) override {
+        window_.SetStatus(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    }
+    void Advanced() override { window_.AdvanceProgress(); }
+
+   private:
+    ChoiceWindow& window_;
+};
+
+ChoiceWindow::ChoiceWindow(WindowFlow& flow, QWidget* parent)
+    : QWidget(parent),
+      flow_(flow),
+      airports_(new ChoiceListModel(this)),
+      sectors_(new ChoiceListModel(this)),
+      timer1_(new QTimer(this)) {
+    setObjectName("Form5");
+    setWindowTitle("Choosing an airport or an ARTCC/FIR sector");
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    auto* options = new QWidget(this);
+    auto* optionsLayout = new QVBoxLayout(options);
+    optionsLayout->setContentsMargins(0, 0, 0, 0);
+    option1_ = new QRadioButton("Control an airport", options);
+    option1_->setObjectName("Option1");
+    option1_->setChecked(true);
+    option2_ = new QRadioButton("Control an ARTCC/FIR sector", options);
+    option2_->setObjectName("Option2");
+    optionsLayout->addWidget(option1_);
+    optionsLayout->addWidget(option2_);
+
+    combo1_ = MakeChoiceCombo("Combo1", "[Type and select an airport]", airports_, this);
+    combo2_ = MakeChoiceCombo("Combo2", "[Type and select an ARTCC/FIR]", sectors_, this);
+
+    command3_ = new QPushButton("GET AIRPORT OR ARTCC/FIR", this);
+    command3_->setObjectName("Command3");
+    command2_ = new QPushButton("EXIT", this);
+    command2_->setObjectName("Command2");
+
+    text2_ = new QLineEdit("-None-", this);
+    text2_->setObjectName("Text2");
+    text2_->setReadOnly(true);
+    progressBar1_ = new QProgressBar(this);
+    progressBar1_->setObjectName("ProgressBar1");
+    progressBar1_->setRange(0, 6);
+    progressBar1_->setValue(0);
+    progressBar1_->setTextVisible(false);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(command3_, 1);
+    buttons->addWidget(command2_);
+    auto* status = new QHBoxLayout;
+    auto* statusLabel = new QLabel("Status:", this);
+    statusLabel->setObjectName("Label1");
+    status->addWidget(statusLabel);
+    status->addWidget(text2_, 1);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(Frame("Frame1", "Choose one of the following options", options, this));
+    layout->addWidget(Frame("Frame2", "Select an airport", combo1_, this));
+    layout->addWidget(Frame("Frame3", "Select an ARTCC/FIR sector", combo2_, this));
+    layout->addLayout(buttons);
+    layout->addLayout(status);
+    layout->addWidget(progressBar1_);
+    resize(520, 360);
+
+    connect(option1_, &QRadioButton::clicked, this, &ChoiceWindow::OnOption1Clicked);
+    connect(option2_, &QRadioButton::clicked, this, &ChoiceWindow::OnOption2Clicked);
+    connect(command2_, &QPushButton::clicked, this, &ChoiceWindow::OnCommand2Clicked);
+    connect(command3_, &QPushButton::clicked, this, &ChoiceWindow::OnCommand3Clicked);
+
+    timer1_->setObjectName("Timer1");
+    timer1_->setInterval(1000);
+    connect(timer1_, &QTimer::timeout, this, &ChoiceWindow::Timer1Tick);
+    timer1_->start();
+}
+
+void ChoiceWindow::Timer1Tick() {
+    // Stopped first: a warning box runs its own event loop, in which the timer
+    // must not start the loading a second time.
+    timer1_->stop();
+    choiceMade_ = false;
+    SetControlsEnabled(false);
+    progressBar1_->setRange(0, 6);
+    progressBar1_->setValue(0);
+    progressBar1_->repaint();
+
+    ProgramState& state = flow_.State();
+    try {
+        SetStatus(kStatusReadingDeclination);
+        const LoadStepResult declination = LoadDeclinationStep(state);
+        AdvanceProgress();
+        WarnIfNeeded(declination.Warning);
+
+        SetStatus(kStatusReadingAirports);
+        const LoadStepResult airports = LoadAirports(state);
+        AdvanceProgress();
+        WarnIfNeeded(airports.Warning);
+
+        SetStatus(kStatusReadingAirspaces);
+        const LoadStepResult airspaces = LoadAirspaces(state);
+        AdvanceProgress();
+        WarnIfNeeded(airspaces.Warning);
+
+        FillLists();
+    } catch (const std::exception& error) {
+        WarnIfNeeded(std::string("The databases could not be loaded: ") + error.what());
+    }
+
+    ResetProgress();
+    SetControlsEnabled(true);
+    option1_->setChecked(true);  // airport mode
+    combo1_->setEnabled(true);
+    combo2_->setEnabled(false);
+    SetStatus("Done");
+}
+
+void ChoiceWindow::FillLists() {
+    const ProgramState& state = flow_.State();
+    SetStatus("Adding Airports to List");
+    airports_->SetEntries(AirportListTexts(state));
+    combo1_->setCurrentIndex(-1);
+    AdvanceProgress();
+
+    SetStatus("Adding ARTCC/FIRs to List");
+    sectors_->SetEntries(SectorListNames(state));
+    combo2_->setCurrentIndex(-1);
+    AdvanceProgress();
+}
+
+void ChoiceWindow::OnOption1Clicked() {
+    option2_->setChecked(false);
+    combo1_->setEnabled(true);
+    combo2_->setEnabled(false);
+}
+
+void ChoiceWindow::OnOption2Clicked() {
+    option1_->setChecked(false);
+    combo2_->setEnabled(true);
+    combo1_->setEnabled(false);
+}
+
+void ChoiceWindow::OnCommand2Clicked() {
+    SetStatus("Please wait...");
+    close();
+}
+
+void ChoiceWindow::OnCommand3Clicked() {
+    AreaChoice choice;
+    std::optional<std::string> selected;
+    if (option1_->isChecked()) {
+        choice.Kind = AreaChoiceKind::Airport;
+        selected = SelectedText(combo1_, airports_);
+    } else if (option2_->isChecked()) {
+        choice.Kind = AreaChoiceKind::Sector;
+        selected = SelectedText(combo2_, sectors_);
+    }
+    if (!selected) return;  // nothing chosen: nothing happens
+    choice.Text = std::move(*selected);
+
+    SetControlsEnabled(false);
+    Progress progress(*this);
+    GatherOutcome outcome = GatherOutcome::NotFound;
+    try {
+        outcome = GatherArea(flow_.State(), choice, &progress);
+    } catch (const std::exception& error) {
+        // The gathering changes nothing until it is complete, so the window can go on.
+        WarnIfNeeded(std::string("The area could not be gathered: ") + error.what());
+    }
+    ResetProgress();
+    SetControlsEnabled(true);
+    if (option1_->isChecked()) combo2_->setEnabled(false);
+    if (option2_->isChecked()) combo1_->setEnabled(false);
+    SetStatus("Done");
+    if (outcome != GatherOutcome::Gathered) return;
+
+    choiceMade_ = true;
+    flow_.AreaChosen();
+    close();
+}
+
+void ChoiceWindow::closeEvent(QCloseEvent* event) {
+    SetStatus("Please wait...");
+    ReleaseWorldTables(flow_.State());
+    // After a hand-over the next window has already taken over.
+    if (!choiceMade_) flow_.ChoiceClosed();
+    event->accept();
+}
+
+void ChoiceWindow::SetControlsEnabled(bool enabled) {
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{command2_, command3_, combo1_, combo2_, option1_, option2_}) {
+        control->setEnabled(enabled);
+    }
+}
+
+void ChoiceWindow::SetStatus(const QString& text) {
+    text2_->setText(text);
+    text2_->repaint();
+}
+
+void ChoiceWindow::StartProgress(int maximum) {
+    progressBar1_->setRange(0, maximum);
+    progressBar1_->setValue(0);
+    progressBar1_->repaint();
+}
+
+void ChoiceWindow::AdvanceProgress() {
+    progressBar1_->setValue(std::min(progressBar1_->value() + 1, progressBar1_->maximum()));
+    progressBar1_->repaint();
+}
+
+void ChoiceWindow::ResetProgress() {
+    progressBar1_->setMinimum(0);
+    progressBar1_->setValue(0);
+    progressBar1_->repaint();
+}
+
+void ChoiceWindow::WarnIfNeeded(const std::string& warning) {
+    if (!warning.empty()) flow_.Boxes().Warn(warning);
+}
+
+std::optional<std::string> ChoiceWindow::SelectedText(QComboBox* combo, ChoiceListModel* model) const {
+    const QString text = combo->currentText();
+    if (text.isEmpty()) return std::nullopt;
+    // The entry at the current index is tried first; otherwise the typed text
+    // must match an entry exactly, case included.
+    int row = combo->currentIndex();
+    if (row < 0 || combo->itemText(row) != text) {
+        row = combo->findText(text, Qt::MatchFixedString | Qt::MatchCaseSensitive);
+    }
+    if (row < 0) return std::nullopt;
+    return model->AnsiAt(row);
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,42 @@
+#include "selection/database_loading.h"
+
+#include "app/work_folder.h"
+#include "scenery/database_file.h"
+
+namespace tarnwick {
+namespace {
+
+template <typename Record>
+LoadStepResult Adopt(DatabaseReadResult<Record>&& read, std::vector<Record>& table,
+                     const std::string& description) {
+    table = std::move(read.Entries);
+    if (table.empty()) table.emplace_back();  // the slot rule holds even for an empty read
+    LoadStepResult result;
+    if (read.Damaged) {
+        result.Ok = false;
+        result.Warning = DamagedDatabaseWarning(description, read.Problem);
+    }
+    return result;
+}
+
+}  // namespace
+
+std::string DamagedDatabaseWarning(const std::string& fileDescription, const std::string& problem) {
+    return "The " + fileDescription + " could not be read completely (" + problem +
+           "). Only what could be read is listed. Please use \"Create new database files\" "
+           "(File menu of the radar window) to build new database files.";
+}
+
+LoadStepResult LoadAirports(ProgramState& state) {
+    const auto path = WorkFile(state.WorkFolder, kAirportsFileName);
+    return Adopt(ReadAirportDatabase(path, state.AirportCount), state.WorldAirports,
+                 "airports database " + path.string());
+}
+
+LoadStepResult LoadAirspaces(ProgramState& state) {
+    const auto path = WorkFile(state.WorkFolder, kAirspacesFileName);
+    return Adopt(ReadAirspaceDatabase(path, state.AirspaceCount), state.WorldAirspaces,
+                 "airspaces database " + path.string());
+}
+
+}  // namespace tarnwick

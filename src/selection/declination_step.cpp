@@ -1,0 +1,20 @@
+#include "selection/declination_step.h"
+
+#include "scenery/magdec_file.h"
+
+namespace tarnwick {
+
+LoadStepResult LoadDeclinationStep(ProgramState& state) {
+    const DeclinationLoadResult loaded = LoadDeclination(MagdecPathFor(state.FsFolder), *state.Declination);
+    LoadStepResult result;
+    if (!loaded.Ok) {
+        result.Ok = false;
+        result.Warning = loaded.Problem +
+                         " Directions are shown without magnetic correction. If the simulator folder has "
+                         "moved, please use \"Create new database files\" (File menu of the radar window) to "
+                         "set it again.";
+    }
+    return result;
+}
+
+}  // namespace tarnwick

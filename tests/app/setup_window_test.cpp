@@ -1,0 +1,165 @@
+#include "app/setup_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "app/qt_folder_tree.h"
+#include "app/qt_window_flow.h"
+#include "app/settings.h"
+#include "app/setup_folder.h"
+#include "app/work_folder.h"
+#include "support/recording_message_boxes.h"
+#include "support/temp_folder.h"
+
+namespace tarnwick {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::RecordingMessageBoxes;
+using testing::TempFolder;
+
+class RecordingFlow : public WindowFlow {
+public:
+    using WindowFlow::WindowFlow;
+    void EndProgram() override { ++programEnded; }
+    int programEnded = 0;
+};
+
+class SetupWindowTest : public ::testing::Test {
+protected:
+    SetupWindowTest() : flow(state, boxes) {
+        state.WorkFolder = work.String();
+        window = new SetupWindow(flow);
+        window->show();
+    }
+    ~SetupWindowTest() override {
+        // Whatever opened next (the builder) goes too, without ending anything.
+        QList<QPointer<QWidget>> builders;
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (widget->objectName() == "Form4") builders << widget;
+        }
+        for (const QPointer<QWidget>& widget : builders) delete widget.data();
+        if (window) {
+            window->setAttribute(Qt::WA_DeleteOnClose, false);
+            delete window.data();
+        }
+    }
+
+    template <typename T>
+    T* Find(const char* name) const {
+        T* found = window->findChild<T*>(name);
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    QLineEdit* Text1() const { return Find<QLineEdit>("Text1"); }
+    fs::path SettingsFile() const { return WorkFile(state.WorkFolder, kSettingsFileName); }
+    bool BuilderShown() const {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (widget->objectName() == "Form4" && widget->isVisible()) return true;
+        }
+        return false;
+    }
+
+    TempFolder work, fs;
+    ProgramState state;
+    RecordingMessageBoxes boxes;
+    RecordingFlow flow;
+    QPointer<SetupWindow> window;
+};
+
+TEST_F(SetupWindowTest, OpensWithTheOnlyVersionChosenAndTheCurrentFolder) {
+    EXPECT_EQ(window->objectName(), "Form3");
+    EXPECT_EQ(window->windowTitle(), "Settings");
+    EXPECT_EQ(Find<QGroupBox>("Frame1")->title(), "Flight Simulator Information");
+    EXPECT_EQ(Find<QGroupBox>("Frame2")->title(), "Flight Simulator's Path");
+    EXPECT_EQ(Find<QLabel>("Label1")->text(), "Select the version of your Microsoft Flight Simulator:");
+    EXPECT_EQ(Find<QLabel>("Label3")->text(), "Example: C:\\Program Files\\Microsoft Games\\Fs2002");
+    EXPECT_EQ(Find<QPushButton>("Command1")->text(), "NEXT STEP --->");
+    EXPECT_TRUE(Find<QRadioButton>("Option1")->isChecked());
+    EXPECT_EQ(state.FsVersion, 1);
+    EXPECT_FALSE(window->SetupFinished());
+
+    auto* drive1 = Find<QComboBox>("Drive1");
+    ASSERT_GT(drive1->count(), 0);
+    EXPECT_TRUE(drive1->itemText(0).startsWith("/ [")) << drive1->itemText(0).toStdString();
+    EXPECT_EQ(Text1()->text(), QDir::currentPath());
+    EXPECT_EQ(Find<FolderTree>("Dir1")->Path(), QDir::currentPath());
+}
+
+TEST_F(SetupWindowTest, FolderTreeAndDriveRootsFeedThePathText) {
+    fs::create_directories(fs.Path() / "Games" / "FS2002");
+    auto* dir1 = Find<FolderTree>("Dir1");
+    dir1->SetRootAndPath("/", QString::fromStdString((fs.Path() / "Games").string()));
+    EXPECT_EQ(Text1()->text().toStdString(), (fs.Path() / "Games").string());
+    dir1->SetPath(QString::fromStdString((fs.Path() / "Games" / "FS2002").string()));
+    EXPECT_EQ(Text1()->text().toStdString(), (fs.Path() / "Games" / "FS2002").string());
+
+    Text1()->setText("D:\\");
+    EXPECT_EQ(Text1()->text(), "D:");
+    Text1()->setText("e:/");
+    EXPECT_EQ(Text1()->text(), "e:");
+    Text1()->setText("/fs");  // a Linux path of three characters stays
+    EXPECT_EQ(Text1()->text(), "/fs");
+    Text1()->setText("/");
+    EXPECT_EQ(Text1()->text(), "/");
+}
+
+TEST_F(SetupWindowTest, AFolderWithoutTheSimulatorIsRefusedAndNothingWritten) {
+    Text1()->setText(QString::fromStdString(fs.String()));
+    Find<QPushButton>("Command1")->click();
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].Text, kNotFs2002Folder);
+    EXPECT_EQ(boxes.shown[0].Icon, MessageIcon::Warning);
+    EXPECT_FALSE(fs::exists(SettingsFile()));
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_FALSE(BuilderShown());
+}
+
+TEST_F(SetupWindowTest, TheSimulatorFolderIsSavedAsTypedAndTheBuilderOpens) {
+    fs.Write("Fs2002/Fs2002.Exe", std::string());  // copied from Windows in its own case
+    const std::string typed = (fs.Path() / "FS2002").string() + "/";
+    Text1()->setText(QString::fromStdString(typed));
+    Find<QPushButton>("Command1")->click();
+
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].Text, kSettingsCreated);
+    EXPECT_EQ(boxes.shown[0].Icon, MessageIcon::Information);
+    SettingsRecord expected;
+    expected.ProgramTitle = kProgramTitle;
+    expected.SetupDone = 1;
+    expected.FsVersion = 1;
+    expected.FsFolder = typed;
+    EXPECT_EQ(ReadSettingsFile(SettingsFile()).Record, expected);
+    EXPECT_EQ(fs::file_size(SettingsFile()), EncodeSettings(expected).size());
+    EXPECT_EQ(state.FsFolder, typed);
+    EXPECT_TRUE(window->SetupFinished());
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(BuilderShown());
+    EXPECT_EQ(flow.programEnded, 0);
+}
+
+TEST_F(SetupWindowTest, ClosingBeforeTheEndRemovesSettingsFilesAndEndsTheProgram) {
+    work.Write("atc_settings.tcs", std::string("old"));
+    work.Write("OTHER.TCS", std::string("old"));
+    work.Write("world_airports.dat", std::string("keep"));
+    window->close();
+    EXPECT_FALSE(fs::exists(work.Path() / "atc_settings.tcs"));
+    EXPECT_FALSE(fs::exists(work.Path() / "OTHER.TCS"));
+    EXPECT_TRUE(fs::exists(work.Path() / "world_airports.dat"));
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].Text, kSetupNotFinished);
+    EXPECT_EQ(boxes.shown[0].Icon, MessageIcon::Information);
+    EXPECT_EQ(flow.programEnded, 1);
+}
+
+}  // namespace
+}  // namespace tarnwick

@@ -1,0 +1,89 @@
+#pragma once
+// Hand-filled areas for the scope tests: airports and airspaces built in
+// code, a view on them, and a recording of what one pass draws.
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "app/program_state.h"
+#include "radar/recording_canvas.h"
+#include "radar/scope_context.h"
+#include "radar/scope_redraw.h"
+
+namespace tarnwick::testing {
+
+inline void AddAirport(ProgramState& state, const AirportRecord& airport) {
+    state.AreaAirports[static_cast<std::size_t>(state.AreaAirportCount)] = airport;
+    ++state.AreaAirportCount;
+    state.AreaAirports.resize(static_cast<std::size_t>(state.AreaAirportCount) + 1);
+}
+
+inline void AddAirspace(ProgramState& state, const AirspaceRecord& airspace) {
+    state.AreaAirspaces[static_cast<std::size_t>(state.AreaAirspaceCount)] = airspace;
+    ++state.AreaAirspaceCount;
+    state.AreaAirspaces.resize(static_cast<std::size_t>(state.AreaAirspaceCount) + 1);
+}
+
+template <typename T>
+void Append(SlotList<T>& list, std::int32_t& count, const T& entry) {
+    list.Grow(static_cast<std::size_t>(count)) = entry;
+    ++count;
+}
+
+inline void AllSwitchesOn(ProgramState& state) {
+    state.Display = {true, true, true, true, true, true, true, true};
+}
+
+// A 1000 x 800 picture showing a square degree-ish view around (lat, lon).
+inline RadarView ViewAround(double lat, double lon, double halfLon, double halfLat,
+                            std::int16_t level) {
+    RadarView view;
+    view.ViewBounds = {lon - halfLon, lat + halfLat, lon + halfLon, lat - halfLat};
+    view.CullBounds = view.ViewBounds;
+    view.PictureWidthPx = 1000;
+    view.PictureHeightPx = 800;
+    view.ZoomLevel = level;
+    return view;
+}
+
+struct Pass {
+    RecordingCanvas Canvas;
+    std::vector<RecordedCall> Calls;
+    std::vector<std::string> Lines;
+
+    bool Any(CallKind kind) const {
+        return std::any_of(Calls.begin(), Calls.end(),
+                           [&](const RecordedCall& c) { return c.Kind == kind; });
+    }
+    // Calls drawn in a colour: the pixel colour or the pen colour.
+    std::size_t CountColor(Rgb color) const {
+        return static_cast<std::size_t>(std::count_if(Calls.begin(), Calls.end(), [&](const RecordedCall& c) {
+            if (c.Kind == CallKind::MoveToEx || c.Kind == CallKind::Clear) return false;
+            return c.Kind == CallKind::SetPixelV ? c.PixelColor == color : c.State.DrawColor == color;
+        }));
+    }
+    std::vector<RecordedCall> OfKind(CallKind kind) const {
+        std::vector<RecordedCall> found;
+        for (const RecordedCall& c : Calls) {
+            if (c.Kind == kind) found.push_back(c);
+        }
+        return found;
+    }
+};
+
+template <typename Draw>
+Pass Record(const ProgramState& state, const RadarView& view, const HoverTarget& hover, Draw draw) {
+    Pass pass;
+    const ScopeContext scope{pass.Canvas, view, state, hover};
+    draw(scope);
+    pass.Calls = pass.Canvas.Calls();
+    for (const RecordedCall& call : pass.Calls) pass.Lines.push_back(FormatCall(call));
+    return pass;
+}
+
+inline Pass RecordRedraw(const ProgramState& state, const RadarView& view,
+                         const HoverTarget& hover = {}) {
+    return Record(state, view, hover, [](const ScopeContext& scope) { RedrawScope(scope); });
+}
+
+}  // namespace tarnwick::testing

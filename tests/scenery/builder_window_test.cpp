@@ -1,0 +1,179 @@
+#include "scenery/builder_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+
+#include "app/qt_window_flow.h"
+#include "app/settings.h"
+#include "app/work_folder.h"
+#include "scenery/database_file.h"
+#include "support/fs_folder_fixture.h"
+#include "support/recording_message_boxes.h"
+#include "support/temp_folder.h"
+
+namespace tarnwick {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::AirportFileBytes;
+using testing::RecordingMessageBoxes;
+using testing::TempFolder;
+using testing::WriteFile;
+
+class RecordingFlow : public WindowFlow {
+public:
+    using WindowFlow::WindowFlow;
+    void EndProgram() override { ++programEnded; }
+    void ChoiceClosed() override {}
+    int programEnded = 0;
+};
+
+class BuilderWindowTest : public ::testing::Test {
+protected:
+    BuilderWindowTest() : flow(state, boxes) {
+        testing::WriteFsFolder(Root(), "[Area.1]\r\nTitle=World \xC9t\xE9\r\nLocal=Scenery\\World\r\n"
+                                       "[Area.2]\r\nTitle=Missing\r\nLocal=Nowhere\r\n"
+                                       "[Area.3]\r\nTitle=Addon\r\nLocal=Addon\r\n");
+        WriteFile(Root(), "Scenery/World/Scenery/AP1.BGL", AirportFileBytes({{"One", "k001", 47, -122}}));
+        WriteFile(Root(), "Scenery/World/Scenery/ap2.bgl",
+                  AirportFileBytes({{"Two", "k002", 48, -122}, {"Three", "k003", 49, -122}}));
+        WriteFile(Root(), "Scenery/World/Scenery/terrain.bgl", testing::NonSceneryBytes());
+        WriteFile(Root(), "Addon/Scenery/x.bgl", AirportFileBytes({{"Four", "k004", 50, -122}}));
+        PrepareState(state, work);
+    }
+    ~BuilderWindowTest() override {
+        QList<QPointer<QWidget>> windows;
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (widget->objectName() == "Form4" || widget->objectName() == "Form5") windows << widget;
+        }
+        for (const QPointer<QWidget>& widget : windows) delete widget.data();
+    }
+
+    fs::path Root() const { return fsFolder.Path() / "FS2002"; }
+
+    // The state a finished setup leaves behind.
+    void PrepareState(ProgramState& target, const TempFolder& folder) const {
+        target.WorkFolder = folder.String();
+        target.RebuildPending = true;
+        target.FsVersion = 1;
+        target.FsFolder = Root().string();
+        target.Settings.ProgramTitle = kProgramTitle;
+        target.Settings.SetupDone = 1;
+        target.Settings.FsVersion = 1;
+        target.Settings.FsFolder = target.FsFolder;
+    }
+
+    void Open() {
+        window = new BuilderWindow(flow);
+        window->show();
+        QObject::connect(Find<QLineEdit>("Text1"), &QLineEdit::textChanged,
+                         [this](const QString& text) { statuses << text; });
+    }
+    void Tick(const char* timer) { QMetaObject::invokeMethod(Find<QTimer>(timer), "timeout", Qt::DirectConnection); }
+
+    template <typename T>
+    T* Find(const char* name) const {
+        T* found = window->findChild<T*>(name);
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+
+    bool ChoiceShown() const {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (widget->objectName() == "Form5" && widget->isVisible()) return true;
+        }
+        return false;
+    }
+
+    TempFolder fsFolder, work;
+    ProgramState state;
+    RecordingMessageBoxes boxes;
+    RecordingFlow flow;
+    QPointer<BuilderWindow> window;
+    QStringList statuses;
+};
+
+TEST_F(BuilderWindowTest, PreparesThenScansOnTheButtonAndHandsOverToTheChoice) {
+    Open();
+    EXPECT_EQ(window->objectName(), "Form4");
+    EXPECT_EQ(window->windowTitle(), "Creating Database");
+    EXPECT_EQ(Find<QLineEdit>("Text1")->text(), "-None-");
+    EXPECT_EQ(Find<QLabel>("Label2")->text(), "Scanning:");
+    auto* command2 = Find<QPushButton>("Command2");
+    EXPECT_EQ(command2->text(), "CREATE ATC DATABASE FILES");
+    EXPECT_FALSE(command2->isEnabled());
+    EXPECT_NE(Find<QComboBox>("Drive1"), nullptr);
+    auto* prepare = Find<QTimer>("Read_Sceneries_Paths");
+    auto* scan = Find<QTimer>("Read_All_Airports");
+    EXPECT_TRUE(prepare->isActive());
+    EXPECT_EQ(prepare->interval(), 1000);
+    EXPECT_FALSE(scan->isActive());
+    EXPECT_EQ(scan->interval(), 5);
+
+    Tick("Read_Sceneries_Paths");
+    EXPECT_EQ(statuses, (QStringList{"Magdec.bgl File", "Scenery.cfg File", "Done"}));
+    EXPECT_FALSE(prepare->isActive());
+    EXPECT_EQ(prepare->interval(), 0);
+    EXPECT_TRUE(command2->isEnabled());
+    auto* bar = Find<QProgressBar>("ProgressBar1");
+    EXPECT_EQ(bar->minimum(), 0);
+    EXPECT_EQ(bar->maximum(), 5);  // four listed files, plus one
+    EXPECT_EQ(bar->value(), 0);
+
+    command2->click();
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].Text,
+              "Now the create database file process will begin, this can take a few minutes, please wait");
+    EXPECT_TRUE(scan->isActive());
+    statuses.clear();
+
+    for (int guard = 0; window->isVisible() && guard < 100; ++guard) {
+        Tick("Read_All_Airports");
+        EXPECT_LE(bar->value(), bar->maximum());
+    }
+    ASSERT_FALSE(window->isVisible()) << "the build does not end";
+    EXPECT_EQ(statuses, (QStringList{"World \u00C9t\u00E9", "Addon", "Creating airports database",
+                                     "Creating airspaces database", "Updating Settings", "Done"}));
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    EXPECT_EQ(boxes.shown[1].Text, "The creation process, of the database files, was completed!");
+    EXPECT_EQ(ReadSettingsFile(WorkFile(state.WorkFolder, kSettingsFileName)).Record.AirportCount, 4);
+    EXPECT_EQ(boxes.shown[1].Title, "Tarnwick v2.0");
+    EXPECT_EQ(boxes.shown[1].Icon, MessageIcon::Information);
+    EXPECT_TRUE(ChoiceShown());
+    EXPECT_EQ(flow.programEnded, 0);
+    EXPECT_FALSE(state.RebuildPending);
+    EXPECT_EQ(state.AirportCount, 4);
+}
+
+TEST_F(BuilderWindowTest, AMissingDeclinationFileEndsTheProgramWithoutDatabases) {
+    fs::remove(Root() / "Scenery" / "magdec.bgl");
+    Open();
+    Tick("Read_Sceneries_Paths");
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].Icon, MessageIcon::Warning);
+    EXPECT_NE(boxes.shown[0].Text.find("magdec.bgl"), std::string::npos) << boxes.shown[0].Text;
+    EXPECT_EQ(flow.programEnded, 1);
+    EXPECT_FALSE(fs::exists(WorkFile(state.WorkFolder, kAirportsFileName)));
+    EXPECT_FALSE(fs::exists(WorkFile(state.WorkFolder, kAirspacesFileName)));
+    EXPECT_FALSE(ChoiceShown());
+}
+
+TEST_F(BuilderWindowTest, WithoutAPendingRebuildThePreparationWaits) {
+    state.RebuildPending = false;
+    Open();
+    Tick("Read_Sceneries_Paths");
+    EXPECT_TRUE(Find<QTimer>("Read_Sceneries_Paths")->isActive());
+    EXPECT_FALSE(Find<QPushButton>("Command2")->isEnabled());
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+}  // namespace
+}  // namespace tarnwick
