@@ -6,13 +6,9 @@
 namespace tarnwick {
 
 double RoundHalfEven(double value) {
-    // nearbyint follows the current rounding mode, which is round-to-nearest-even
-    // unless someone changed it; std::rint would too. Be explicit instead.
-    const double floorValue = std::floor(value);
-    const double fraction = value - floorValue;
-    if (fraction < 0.5) return floorValue;
-    if (fraction > 0.5) return floorValue + 1.0;
-    return std::fmod(floorValue, 2.0) == 0.0 ? floorValue : floorValue + 1.0;
+    // The floating-point environment rounds to nearest, halves to even, and
+    // nothing in the program changes that mode.
+    return std::nearbyint(value);
 }
 
 double RoundDecimals(double value, int decimals) {

@@ -28,21 +28,32 @@ double AngularDistanceOf(const Radial& r) {
                   std::cos(r.phi1) * std::cos(r.phi2) * std::cos(r.lam1 - r.lam2));
 }
 
-// Shared by the three destination helpers, which differ only in distance unit
-// and in the number of decimals kept.
-GeoPoint Destination(double lat, double lon, std::int16_t course, double angular, int decimals) {
-    const double phi1 = Radians(lat);
-    const double lam1 = -lon * kPi / 180.0;
-    const double tc = Radians(course);
-    const double phi = ArcSin(std::sin(phi1) * std::cos(angular) +
-                             std::cos(phi1) * std::sin(angular) * std::cos(tc));
-    double lam = lam1;
+// Latitude (radians) reached from the origin on a course with cosine cosTc.
+double MovedPhi(const DestinationOrigin& o, double cosTc, double angular) {
+    return ArcSin(o.SinPhi1 * std::cos(angular) + o.CosPhi1 * std::sin(angular) * cosTc);
+}
+
+// West-positive longitude (radians) reached, given the latitude reached.
+double MovedLambda(const DestinationOrigin& o, double sinTc, double angular, double phi) {
+    double lam = o.Lam1;
     if (std::cos(phi) != 0.0) {
-        const double dlam = ArcSin(std::sin(tc) * std::sin(angular) / std::cos(phi));
-        lam = FloorMod(lam1 - dlam + kPi, kTwoPi) - kPi;
+        const double dlam = ArcSin(sinTc * std::sin(angular) / std::cos(phi));
+        lam = FloorMod(o.Lam1 - dlam + kPi, kTwoPi) - kPi;
     }
+    return lam;
+}
+
+// Shared by the destination helpers, which differ only in distance unit and
+// in the number of decimals kept.
+GeoPoint Destination(const DestinationOrigin& origin, std::int16_t course, double angular, int decimals) {
+    const double tc = Radians(course);
+    const double sinTc = std::sin(tc);
+    const double phi = MovedPhi(origin, std::cos(tc), angular);
+    const double lam = MovedLambda(origin, sinTc, angular, phi);
     return {RoundDecimals(Degrees(phi), decimals), RoundDecimals(-lam * 180.0 / kPi, decimals)};
 }
+
+double MetresToAngle(double dist) { return (std::fabs(dist) / kMetresPerNm) * kPi / 10800.0; }
 
 std::int16_t ApplyDeclination(std::int16_t h, int declination) {
     std::int16_t r = CheckedI16(static_cast<std::int64_t>(h) + declination);
@@ -129,18 +140,36 @@ std::int16_t MagneticToTrue(const DeclinationGrid& grid, std::int16_t h, double 
     return ApplyDeclination(h, DeclinationDegrees(grid, lat, lon));
 }
 
+DestinationOrigin::DestinationOrigin(double lat, double lon) {
+    const double phi1 = Radians(lat);
+    SinPhi1 = std::sin(phi1);
+    CosPhi1 = std::cos(phi1);
+    Lam1 = -lon * kPi / 180.0;
+}
+
 GeoPoint DestinationNm(double lat, double lon, std::int16_t course, std::int16_t dist) {
     const double distance = dist < 0 ? 0.0 : dist;
-    return Destination(lat, lon, course, distance * kPi / 10800.0, 5);
+    return Destination(DestinationOrigin(lat, lon), course, distance * kPi / 10800.0, 5);
 }
 
 GeoPoint DestinationFeet(double lat, double lon, std::int16_t course, std::int16_t dist) {
     const double distance = dist < 0 ? 0.0 : dist;
-    return Destination(lat, lon, course, (distance / kFeetPerNm) * kPi / 10800.0, 5);
+    return Destination(DestinationOrigin(lat, lon), course, (distance / kFeetPerNm) * kPi / 10800.0, 5);
 }
 
 GeoPoint DestinationMetres(double lat, double lon, std::int16_t course, double dist) {
-    return Destination(lat, lon, course, (std::fabs(dist) / kMetresPerNm) * kPi / 10800.0, 6);
+    return Destination(DestinationOrigin(lat, lon), course, MetresToAngle(dist), 6);
+}
+
+double DestinationOrigin::LatitudeAfterMetres(std::int16_t course, double dist) const {
+    return RoundDecimals(Degrees(MovedPhi(*this, std::cos(Radians(course)), MetresToAngle(dist))), 6);
+}
+
+double DestinationOrigin::LongitudeAfterMetres(std::int16_t course, double dist) const {
+    const double tc = Radians(course);
+    const double angular = MetresToAngle(dist);
+    const double phi = MovedPhi(*this, std::cos(tc), angular);
+    return RoundDecimals(-MovedLambda(*this, std::sin(tc), angular, phi) * 180.0 / kPi, 6);
 }
 
 }  // namespace tarnwick::geo

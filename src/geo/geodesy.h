@@ -40,6 +40,17 @@ int DeclinationDegrees(const DeclinationGrid& grid, double lat, double lon);
 std::int16_t TrueToMagnetic(const DeclinationGrid& grid, std::int16_t h, double lat, double lon);
 std::int16_t MagneticToTrue(const DeclinationGrid& grid, std::int16_t h, double lat, double lon);
 
+// A start point whose trigonometry is worked out once, for the many moves a
+// taxi network makes from its airport's reference point. The results are
+// exactly those of DestinationMetres, of which each returns one half.
+struct DestinationOrigin {
+    DestinationOrigin(double lat, double lon);
+    double LatitudeAfterMetres(std::int16_t course, double dist) const;
+    double LongitudeAfterMetres(std::int16_t course, double dist) const;
+
+    double SinPhi1 = 0.0, CosPhi1 = 0.0, Lam1 = 0.0;
+};
+
 GeoPoint DestinationNm(double lat, double lon, std::int16_t course, std::int16_t dist);
 GeoPoint DestinationFeet(double lat, double lon, std::int16_t course, std::int16_t dist);
 GeoPoint DestinationMetres(double lat, double lon, std::int16_t course, double dist);

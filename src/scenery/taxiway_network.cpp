@@ -21,15 +21,15 @@ constexpr std::int32_t kRunwaySegment = 1;
 
 // Offsets in metres east and north of the reference point. Each move starts
 // from the reference point; an offset of exactly 0 keeps its coordinate as is.
-double LongitudeAt(const AirportRecord& airport, double east) {
-    if (east > 0.0) return geo::DestinationMetres(airport.Lat, airport.Lon, 90, east).Lon;
-    if (east < 0.0) return geo::DestinationMetres(airport.Lat, airport.Lon, 270, east).Lon;
+double LongitudeAt(const AirportRecord& airport, const geo::DestinationOrigin& origin, double east) {
+    if (east > 0.0) return origin.LongitudeAfterMetres(90, east);
+    if (east < 0.0) return origin.LongitudeAfterMetres(270, east);
     return airport.Lon;
 }
 
-double LatitudeAt(const AirportRecord& airport, double north) {
-    if (north > 0.0) return geo::DestinationMetres(airport.Lat, airport.Lon, 0, north).Lat;
-    if (north < 0.0) return geo::DestinationMetres(airport.Lat, airport.Lon, 180, north).Lat;
+double LatitudeAt(const AirportRecord& airport, const geo::DestinationOrigin& origin, double north) {
+    if (north > 0.0) return origin.LatitudeAfterMetres(0, north);
+    if (north < 0.0) return origin.LatitudeAfterMetres(180, north);
     return airport.Lat;
 }
 
@@ -41,12 +41,13 @@ void ReadPoints(const SceneryBuffer& buffer, std::int64_t entries, std::int32_t 
                 AirportRecord& airport) {
     airport.TaxiPoints.SizeExactly(static_cast<std::size_t>(count));
     airport.TaxiPointCount = count;
+    const geo::DestinationOrigin origin(airport.Lat, airport.Lon);
     for (std::int32_t i = 0; i < count; ++i) {
         const std::int64_t q = entries + std::int64_t{12} * i;
         TaxiPointEntry& point = airport.TaxiPoints[static_cast<std::size_t>(i)];
         point.Kind = buffer.ReadI32(q);
-        point.Lon = LongitudeAt(airport, OffsetAt(buffer, q + 4));
-        point.Lat = LatitudeAt(airport, OffsetAt(buffer, q + 8));
+        point.Lon = LongitudeAt(airport, origin, OffsetAt(buffer, q + 4));
+        point.Lat = LatitudeAt(airport, origin, OffsetAt(buffer, q + 8));
     }
 }
 
@@ -54,11 +55,12 @@ void ReadParkings(const SceneryBuffer& buffer, std::int64_t entries, std::int32_
                   AirportRecord& airport) {
     airport.Parkings.SizeExactly(static_cast<std::size_t>(count));
     airport.ParkingCount = count;
+    const geo::DestinationOrigin origin(airport.Lat, airport.Lon);
     for (std::int32_t i = 0; i < count; ++i) {
         const std::int64_t q = entries + std::int64_t{20} * i;
         ParkingEntry& parking = airport.Parkings[static_cast<std::size_t>(i)];
-        parking.Lon = LongitudeAt(airport, OffsetAt(buffer, q));
-        parking.Lat = LatitudeAt(airport, OffsetAt(buffer, q + 4));
+        parking.Lon = LongitudeAt(airport, origin, OffsetAt(buffer, q));
+        parking.Lat = LatitudeAt(airport, origin, OffsetAt(buffer, q + 4));
         parking.RadiusFt = ToI32(OffsetAt(buffer, q + 8) / 0.3048);
         parking.Label = ParkingLabel(buffer.ReadI32(q + 16));
     }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 
 namespace tarnwick::geo {
 namespace {
@@ -138,6 +139,21 @@ TEST(Destinations, GoingOutAndBackReturnsToTheStart) {
         const std::int16_t back = MagneticCourse(grid, out.Lat, out.Lon, lat, lon);
         const int expected = (course + 180) % 360;
         EXPECT_LE(std::abs(((back - expected) % 360 + 540) % 360 - 180), 1) << course << " back " << back;
+    }
+}
+
+TEST(Destinations, AReusedOriginGivesExactlyTheSameCoordinates) {
+    std::mt19937 random(99);
+    std::uniform_real_distribution<double> lat(-89, 89), lon(-180, 180), metres(-3000, 3000);
+    for (int i = 0; i < 2000; ++i) {
+        const double a = lat(random), b = lon(random), d = metres(random);
+        const DestinationOrigin origin(a, b);
+        for (int c : {0, 90, 180, 270, 33}) {
+            const auto course = static_cast<std::int16_t>(c);
+            const GeoPoint expected = DestinationMetres(a, b, course, d);
+            EXPECT_EQ(origin.LatitudeAfterMetres(course, d), expected.Lat);
+            EXPECT_EQ(origin.LongitudeAfterMetres(course, d), expected.Lon);
+        }
     }
 }
 
