@@ -14,6 +14,10 @@
 
 namespace tarnwick {
 
+// The two kinds of area the user can choose to control (AreaKind).
+inline constexpr const char* kAreaKindAirport = "Airport";
+inline constexpr const char* kAreaKindSector = "ARTCC/FIR sector";
+
 struct ProgramState {
     // Start-up
     std::string WorkFolder;

@@ -119,7 +119,7 @@ private:
 void DrawOne(const ScopeContext& scope, OutlineRunner& runner, const AirspaceRecord& airspace,
              bool highlighted) {
     Canvas& picture = scope.Picture;
-    const bool sector = scope.State.AreaKind == kSectorKind && airspace.FullName == scope.State.AreaTitle;
+    const bool sector = scope.State.AreaKind == kAreaKindSector && airspace.FullName == scope.State.AreaTitle;
     const Rgb discColor = highlighted ? kHighlightYellow : (sector ? kSectorPurple : kAirspaceCyan);
     try {
         const ScreenPoint c = scope.Project(airspace.CenterLat, airspace.CenterLon);

@@ -11,7 +11,6 @@ inline constexpr Rgb kSectorPurple{192, 0, 192};
 inline constexpr Rgb kHighlightYellow{255, 255, 0};
 
 inline constexpr const char* kClassC = "Airspace Class C";
-inline constexpr const char* kSectorKind = "ARTCC/FIR sector";
 
 void DrawAirspaces(const ScopeContext& scope);
 

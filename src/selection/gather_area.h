@@ -10,9 +10,6 @@
 
 namespace tarnwick {
 
-inline constexpr const char* kAreaKindAirport = "Airport";
-inline constexpr const char* kAreaKindSector = "ARTCC/FIR sector";
-
 // An airport within this distance of the chosen one belongs to its area.
 inline constexpr std::int16_t kAreaRadiusNm = 90;
 // The synthetic TRACON airspace: a circle of this radius, this high above the field.
