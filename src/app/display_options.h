@@ -14,4 +14,15 @@ struct DisplayOptions {
     bool DisplayAirportName = false;
 };
 
+// The radar window's load switches every layer on; the two ARTCC/FIR switches
+// stay as the area gathering set them.
+inline void SwitchOnAtRadarLoad(DisplayOptions& display) {
+    display.DisplayAirportName = true;
+    display.DisplayIls = true;
+    display.DisplayTaxiways = true;
+    display.DisplayTaxiwayIds = true;
+    display.DisplayParkings = true;
+    display.DisplayAirspaces = true;
+}
+
 }  // namespace tarnwick

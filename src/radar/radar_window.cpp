@@ -149,13 +149,7 @@ void RadarWindow::Load() {
     InitializeView(view_, picture1_->width(), picture1_->height(), state_.AreaCenterLat,
                    state_.AreaCenterLon);
     label7_->setText(QString::fromStdString(ZoomCaption(view_.ZoomLevel)));
-    DisplayOptions& display = state_.Display;
-    display.DisplayAirportName = true;
-    display.DisplayIls = true;
-    display.DisplayTaxiways = true;
-    display.DisplayTaxiwayIds = true;
-    display.DisplayParkings = true;
-    display.DisplayAirspaces = true;
+    SwitchOnAtRadarLoad(state_.Display);
     hover_.Clear();
     loaded_ = true;
     StartTimers();

@@ -148,15 +148,6 @@ RadarView MakeView(const ProgramState& state, const RenderOptions& options) {
     return view;
 }
 
-void SwitchOnAsTheRadarWindowDoes(DisplayOptions& display) {
-    display.DisplayAirportName = true;
-    display.DisplayIls = true;
-    display.DisplayTaxiways = true;
-    display.DisplayTaxiwayIds = true;
-    display.DisplayParkings = true;
-    display.DisplayAirspaces = true;
-}
-
 int Run(int argc, char* argv[]) {
     const RenderOptions options = Parse(std::vector<std::string>(argv + 1, argv + argc));
     ProgramState state;
@@ -166,7 +157,7 @@ int Run(int argc, char* argv[]) {
                      AnsiToUtf8(options.Choice->Text).c_str());
         return 1;
     }
-    SwitchOnAsTheRadarWindowDoes(state.Display);
+    SwitchOnAtRadarLoad(state.Display);
     const RadarView view = MakeView(state, options);
 
     RecordingCanvas recording;
