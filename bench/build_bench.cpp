@@ -12,15 +12,15 @@
 // in the temporary folder; TARNWICK_BENCH_FS names another folder to use.
 #include <benchmark/benchmark.h>
 
-#include <chrono>
-#include <cstdlib>
 #include <fcntl.h>
-#include <filesystem>
 #include <spawn.h>
-#include <string>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
 #include <vector>
 
 #include "base/file_system.h"
@@ -73,7 +73,7 @@ struct Folder {
 };
 
 const Folder* SyntheticFolder() {
-    static const Folder* folder = [] () -> const Folder* {
+    static const Folder* folder = []() -> const Folder* {
         auto* made = new Folder;
         const char* given = std::getenv("TARNWICK_BENCH_FS");
         made->Path = given ? fs::path(given)

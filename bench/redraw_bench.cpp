@@ -42,9 +42,7 @@ struct Scene {
     std::string Problem;
 };
 
-void SwitchesOn(DisplayOptions& display) {
-    display = {true, true, true, true, true, true, true, true};
-}
+void SwitchesOn(DisplayOptions& display) { display = {true, true, true, true, true, true, true, true}; }
 
 void ZoomTo(RadarView& view, int level) {
     while (view.ZoomLevel < level && ZoomInStep(view)) {
@@ -127,7 +125,8 @@ void DenseAirspaces(Scene& scene) {
         Add(s.Points, s.PointCount, BoundaryPoint{2, 0, 0, 10});
         Add(s.Points, s.PointCount, BoundaryPoint{0, s.CenterLat + 0.1, s.CenterLon - 0.2, 0});
         for (int k = 0; k < 4; ++k) {
-            Add(s.Points, s.PointCount, BoundaryPoint{5, s.CenterLat + 0.1 * (k % 2), s.CenterLon + 0.1 * k, 0});
+            Add(s.Points, s.PointCount,
+                BoundaryPoint{5, s.CenterLat + 0.1 * (k % 2), s.CenterLon + 0.1 * k, 0});
         }
         AddAirspace(state, std::move(s));
     }
@@ -141,7 +140,8 @@ void DenseAirspaces(Scene& scene) {
         Add(s.Points, s.PointCount, BoundaryPoint{0, s.CenterLat + r, s.CenterLon - r, 0});
         for (int k = 0; k < 12; ++k) {
             const double a = k * 3.14159265358979 / 6;
-            Add(s.Points, s.PointCount, BoundaryPoint{5, s.CenterLat + r * std::cos(a), s.CenterLon + r * std::sin(a), 0});
+            Add(s.Points, s.PointCount,
+                BoundaryPoint{5, s.CenterLat + r * std::cos(a), s.CenterLon + r * std::sin(a), 0});
         }
         AddAirspace(state, std::move(s));
     }
@@ -164,20 +164,24 @@ void DenseGround(Scene& scene) {
         a.Lat = lat(random);
         a.Lon = lon(random);
         for (int p = 0; p < 200; ++p) {
-            Add(a.TaxiPoints, a.TaxiPointCount, TaxiPointEntry{0, a.Lat + offset(random), a.Lon + offset(random)});
+            Add(a.TaxiPoints, a.TaxiPointCount,
+                TaxiPointEntry{0, a.Lat + offset(random), a.Lon + offset(random)});
         }
         for (int g = 0; g < 60; ++g) {
-            Add(a.Parkings, a.ParkingCount, ParkingEntry{"GATE", a.Lat + offset(random), a.Lon + offset(random), 30});
+            Add(a.Parkings, a.ParkingCount,
+                ParkingEntry{"GATE", a.Lat + offset(random), a.Lon + offset(random), 30});
         }
         for (int t = 0; t < 265; ++t) {
             const bool gate = t % 5 == 4;
             Add(a.TaxiSegments, a.TaxiSegmentCount,
-                TaxiSegmentEntry{gate ? 2 : 0, t % 200, gate ? t % 60 : (t + 1) % 200, t % 3 == 0 ? "A" : ""});
+                TaxiSegmentEntry{gate ? 2 : 0, t % 200, gate ? t % 60 : (t + 1) % 200,
+                                 t % 3 == 0 ? "A" : ""});
         }
         for (int r = 0; r < 3; ++r) {
             const double dx = 0.001 * r;
             Add(a.Runways, a.RunwayCount,
-                RunwayEntry{"16", "34", a.Lat, a.Lon + dx, a.Lat + 0.01, a.Lon + dx, a.Lat - 0.01, a.Lon + dx});
+                RunwayEntry{"16", "34", a.Lat, a.Lon + dx, a.Lat + 0.01, a.Lon + dx, a.Lat - 0.01,
+                            a.Lon + dx});
         }
         Add(a.IlsList, a.IlsCount, IlsEntry{"I", a.Lat - 0.01, a.Lon, 340, "110.3"});
         Add(a.IlsList, a.IlsCount, IlsEntry{"I", a.Lat + 0.01, a.Lon, 160, "110.3"});
@@ -244,7 +248,9 @@ void Floor(benchmark::State& run, const std::string& name) {
             const auto& a = call.Args;
             const QColor color = ToQColor(call.State.DrawColor);
             switch (call.Kind) {
-                case CallKind::MoveToEx: position = QPoint(a[0], a[1]); break;
+                case CallKind::MoveToEx:
+                    position = QPoint(a[0], a[1]);
+                    break;
                 case CallKind::LineTo:
                     painter.setPen(QPen(color, call.State.LineWidth));
                     painter.drawLine(position, QPoint(a[0], a[1]));
@@ -263,12 +269,15 @@ void Floor(benchmark::State& run, const std::string& name) {
                     painter.setPen(QPen(color, call.State.LineWidth));
                     painter.drawArc(QRect(QPoint(a[0], a[1]), QPoint(a[2], a[3])).normalized(), 0, 90 * 16);
                     break;
-                case CallKind::SetPixelV: painter.fillRect(a[0], a[1], 1, 1, ToQColor(call.PixelColor)); break;
+                case CallKind::SetPixelV:
+                    painter.fillRect(a[0], a[1], 1, 1, ToQColor(call.PixelColor));
+                    break;
                 case CallKind::TextOutA:
                     painter.setPen(color);
                     painter.drawText(QPoint(a[0], a[1] + 12), QString::fromStdString(AnsiToUtf8(call.Text)));
                     break;
-                case CallKind::Clear: break;
+                case CallKind::Clear:
+                    break;
             }
         }
     }
@@ -277,12 +286,12 @@ void Floor(benchmark::State& run, const std::string& name) {
 
 void RegisterAll() {
     for (const char* name : {"demo_9", "demo_20", "demo_30", "demo_40", "dense_airspaces", "dense_ground"}) {
-        benchmark::RegisterBenchmark((std::string("Redraw/") + name).c_str(),
-                                     [name](benchmark::State& run) { Redraw(run, name); })
-            ->Unit(benchmark::kMillisecond);
-        benchmark::RegisterBenchmark((std::string("Floor/") + name).c_str(),
-                                     [name](benchmark::State& run) { Floor(run, name); })
-            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark((std::string("Redraw/") + name).c_str(), [name](benchmark::State& run) {
+            Redraw(run, name);
+        })->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark((std::string("Floor/") + name).c_str(), [name](benchmark::State& run) {
+            Floor(run, name);
+        })->Unit(benchmark::kMillisecond);
     }
 }
 

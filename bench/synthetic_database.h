@@ -50,7 +50,8 @@ inline AirportRecord SyntheticAirport(std::mt19937& random, int index) {
         a.TaxiSegmentCount = points - 1;
         for (int p = 0; p < points; ++p) {
             a.TaxiPoints[static_cast<std::size_t>(p)] = {1, a.Lat + 0.0001 * p, a.Lon + 0.0001 * (p % 17)};
-            if (p > 0) a.TaxiSegments[static_cast<std::size_t>(p - 1)] = {0, p - 1, p, "A" + std::to_string(p % 9)};
+            if (p > 0)
+                a.TaxiSegments[static_cast<std::size_t>(p - 1)] = {0, p - 1, p, "A" + std::to_string(p % 9)};
         }
         a.Parkings.SizeExactly(20);
         a.ParkingCount = 20;

@@ -12,7 +12,7 @@ enum class MessageButtons { Ok, OkCancel };
 enum class MessageAnswer { Ok, Cancel };
 
 class MessageBoxes {
-public:
+   public:
     virtual ~MessageBoxes() = default;
     // `text` is UTF-8 (the user-interface edge).
     virtual MessageAnswer Show(const std::string& text, MessageIcon icon,

@@ -6,7 +6,7 @@ namespace tarnwick {
 
 class PlaceholderWindow : public QWidget {
     Q_OBJECT
-public:
+   public:
     PlaceholderWindow(const QString& objectName, const QString& caption, QWidget* parent = nullptr);
 };
 

@@ -16,10 +16,8 @@ PreferencesWindow::PreferencesWindow(ProgramState& state, RadarWindow* radar, QW
     setLayout(layout);
     AddSwitch("Check1", "Display Airspaces", &DisplayOptions::DisplayAirspaces);
     AddSwitch("Check2", "Display ILS", &DisplayOptions::DisplayIls);
-    AddSwitch("Check3", "Display High Altitudes ARTCC/FIR Airspaces",
-              &DisplayOptions::DisplayHighArtcc);
-    AddSwitch("Check4", "Display Low Altitudes ARTCC/FIR Airspaces",
-              &DisplayOptions::DisplayLowArtcc);
+    AddSwitch("Check3", "Display High Altitudes ARTCC/FIR Airspaces", &DisplayOptions::DisplayHighArtcc);
+    AddSwitch("Check4", "Display Low Altitudes ARTCC/FIR Airspaces", &DisplayOptions::DisplayLowArtcc);
     AddSwitch("Check8", "Display Taxiways", &DisplayOptions::DisplayTaxiways);
     AddSwitch("Check9", "Display Taxiways IDs", &DisplayOptions::DisplayTaxiwayIds);
     AddSwitch("Check10", "Display Gates/Parkings", &DisplayOptions::DisplayParkings);
@@ -33,8 +31,7 @@ PreferencesWindow::PreferencesWindow(ProgramState& state, RadarWindow* radar, QW
     });
 }
 
-void PreferencesWindow::AddSwitch(const char* name, const char* caption,
-                                  bool DisplayOptions::*field) {
+void PreferencesWindow::AddSwitch(const char* name, const char* caption, bool DisplayOptions::*field) {
     auto* box = new QCheckBox(caption, this);
     box->setObjectName(name);
     box->setChecked(state_.Display.*field);

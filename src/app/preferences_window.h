@@ -14,15 +14,15 @@ class RadarWindow;
 
 class PreferencesWindow : public QWidget {
     Q_OBJECT
-public:
+   public:
     // The radar window, locked by whoever opens this one, is given back when
     // it closes.
     PreferencesWindow(ProgramState& state, RadarWindow* radar, QWidget* parent = nullptr);
 
-protected:
+   protected:
     void closeEvent(QCloseEvent* event) override;
 
-private:
+   private:
     void AddSwitch(const char* name, const char* caption, bool DisplayOptions::*field);
     void GiveBackRadar();
 

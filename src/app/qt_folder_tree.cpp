@@ -25,7 +25,8 @@ FolderTree::FolderTree(QWidget* parent) : QTreeWidget(parent) {
             [this](QTreeWidgetItem* current, QTreeWidgetItem*) { OnCurrentChanged(current); });
 }
 
-QTreeWidgetItem* FolderTree::AddFolder(QTreeWidgetItem* parent, const QString& name, const QString& fullPath) {
+QTreeWidgetItem* FolderTree::AddFolder(QTreeWidgetItem* parent, const QString& name,
+                                       const QString& fullPath) {
     auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(this);
     item->setText(0, name);
     item->setData(0, kPathRole, fullPath);

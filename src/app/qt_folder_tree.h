@@ -8,7 +8,7 @@ namespace tarnwick {
 
 class FolderTree : public QTreeWidget {
     Q_OBJECT
-public:
+   public:
     explicit FolderTree(QWidget* parent = nullptr);
 
     // Shows the tree of `root` with `path` (inside it) opened and chosen.
@@ -18,10 +18,10 @@ public:
     // Chooses a folder inside the current root, opening the folders above it.
     void SetPath(const QString& path);
 
-signals:
+   signals:
     void PathChanged(const QString& path);
 
-private:
+   private:
     QTreeWidgetItem* AddFolder(QTreeWidgetItem* parent, const QString& name, const QString& fullPath);
     void Fill(QTreeWidgetItem* item);
     void OnCurrentChanged(QTreeWidgetItem* current);

@@ -11,11 +11,11 @@ MessageAnswer QtMessageBoxes::Show(const std::string& text, MessageIcon icon, Me
 
 MessageAnswer QtMessageBoxes::ShowTitled(const std::string& title, const std::string& text, MessageIcon icon,
                                          MessageButtons buttons) {
-    QMessageBox box(icon == MessageIcon::Warning ? QMessageBox::Warning : QMessageBox::Information,
-                    QString::fromStdString(title), QString::fromStdString(text),
-                    buttons == MessageButtons::OkCancel ? QMessageBox::Ok | QMessageBox::Cancel
-                                                        : QMessageBox::Ok,
-                    QApplication::activeWindow());
+    QMessageBox box(
+        icon == MessageIcon::Warning ? QMessageBox::Warning : QMessageBox::Information,
+        QString::fromStdString(title), QString::fromStdString(text),
+        buttons == MessageButtons::OkCancel ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Ok,
+        QApplication::activeWindow());
     return box.exec() == QMessageBox::Ok ? MessageAnswer::Ok : MessageAnswer::Cancel;
 }
 

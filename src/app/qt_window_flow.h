@@ -14,7 +14,7 @@ class RadarWindow;
 
 class WindowFlow : public QObject {
     Q_OBJECT
-public:
+   public:
     WindowFlow(ProgramState& state, MessageBoxes& boxes, QObject* parent = nullptr);
 
     ProgramState& State() { return state_; }
@@ -38,7 +38,7 @@ public:
     virtual void ChoiceClosed();
     virtual void EndProgram();
 
-private:
+   private:
     ProgramState& state_;
     MessageBoxes& boxes_;
     QPointer<RadarWindow> radar_;

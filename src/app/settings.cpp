@@ -47,7 +47,8 @@ void WriteSettingsFile(const std::filesystem::path& path, const SettingsRecord& 
     std::error_code error;
     if (std::filesystem::exists(path, error)) {
         const auto old = ReadWholeFile(path);
-        if (old.size() > bytes.size()) bytes.insert(bytes.end(), old.begin() + static_cast<std::ptrdiff_t>(bytes.size()), old.end());
+        if (old.size() > bytes.size())
+            bytes.insert(bytes.end(), old.begin() + static_cast<std::ptrdiff_t>(bytes.size()), old.end());
     }
     WriteFileAtomically(path, bytes);
 }

@@ -7,7 +7,8 @@ namespace tarnwick {
 namespace fs = std::filesystem;
 
 std::optional<std::string> ShortenDriveRoot(std::string_view text) {
-    const bool driveRoot = text.size() == 3 && ((text[0] >= 'A' && text[0] <= 'Z') || (text[0] >= 'a' && text[0] <= 'z')) &&
+    const bool driveRoot = text.size() == 3 &&
+                           ((text[0] >= 'A' && text[0] <= 'Z') || (text[0] >= 'a' && text[0] <= 'z')) &&
                            text[1] == ':' && (text[2] == '\\' || text[2] == '/');
     if (!driveRoot) return std::nullopt;
     return std::string(text.substr(0, 2));
@@ -26,7 +27,8 @@ void DeleteSettingsFiles(const std::string& workFolder) {
     std::error_code error;
     for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
         std::error_code ignored;
-        if (UpperAscii(it->path().extension().string()) == ".TCS" && fs::is_regular_file(it->status(ignored))) {
+        if (UpperAscii(it->path().extension().string()) == ".TCS" &&
+            fs::is_regular_file(it->status(ignored))) {
             fs::remove(it->path(), ignored);
         }
     }

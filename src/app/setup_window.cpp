@@ -48,16 +48,18 @@ SetupWindow::SetupWindow(WindowFlow& flow, QWidget* parent)
     auto* frame1 = new QGroupBox("Flight Simulator Information", this);
     frame1->setObjectName("Frame1");
     auto* frame1Layout = new QVBoxLayout(frame1);
-    frame1Layout->addWidget(NamedLabel("Label1", "Select the version of your Microsoft Flight Simulator:", frame1));
+    frame1Layout->addWidget(
+        NamedLabel("Label1", "Select the version of your Microsoft Flight Simulator:", frame1));
     option1_->setObjectName("Option1");
     frame1Layout->addWidget(option1_);
 
     auto* frame2 = new QGroupBox("Flight Simulator's Path", this);
     frame2->setObjectName("Frame2");
     auto* frame2Layout = new QGridLayout(frame2);
-    frame2Layout->addWidget(NamedLabel("Label2", "Enter your Flight Simulator's main path:", frame2), 0, 0, 1, 2);
-    frame2Layout->addWidget(NamedLabel("Label3", "Example: C:\\Program Files\\Microsoft Games\\Fs2002", frame2), 1, 0,
-                            1, 2);
+    frame2Layout->addWidget(NamedLabel("Label2", "Enter your Flight Simulator's main path:", frame2), 0, 0, 1,
+                            2);
+    frame2Layout->addWidget(
+        NamedLabel("Label3", "Example: C:\\Program Files\\Microsoft Games\\Fs2002", frame2), 1, 0, 1, 2);
     text1_->setObjectName("Text1");
     frame2Layout->addWidget(text1_, 2, 0, 1, 2);
     frame2Layout->addWidget(NamedLabel("Label4", "Current Directory:", frame2), 3, 0, 1, 2);
@@ -105,7 +107,8 @@ void SetupWindow::OnDriveChanged(int index) {
 void SetupWindow::OnDirChanged(const QString& path) { text1_->setText(path); }
 
 void SetupWindow::OnText1Changed(const QString& text) {
-    if (const auto shortened = ShortenDriveRoot(text.toStdString())) text1_->setText(QString::fromStdString(*shortened));
+    if (const auto shortened = ShortenDriveRoot(text.toStdString()))
+        text1_->setText(QString::fromStdString(*shortened));
 }
 
 void SetupWindow::OnCommand1() {

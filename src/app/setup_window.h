@@ -19,16 +19,16 @@ class WindowFlow;
 
 class SetupWindow : public QWidget {
     Q_OBJECT
-public:
+   public:
     explicit SetupWindow(WindowFlow& flow, QWidget* parent = nullptr);
     ~SetupWindow() override;
 
     bool SetupFinished() const { return setupFinished_; }
 
-protected:
+   protected:
     void closeEvent(QCloseEvent* event) override;
 
-private:
+   private:
     void OnDriveChanged(int index);
     void OnDirChanged(const QString& path);
     void OnText1Changed(const QString& text);

@@ -10,12 +10,12 @@ class WindowFlow;
 
 class SplashWindow : public QWidget {
     Q_OBJECT
-public:
+   public:
     explicit SplashWindow(WindowFlow& flow, QWidget* parent = nullptr);
 
     QTimer* Timer1() { return timer1_; }
 
-private:
+   private:
     void OnTimer1();
 
     WindowFlow& flow_;

@@ -1,6 +1,5 @@
 #include "base/byte_reader.h"
 
-
 namespace tarnwick {
 
 void ByteReader::ThrowAtEnd() {

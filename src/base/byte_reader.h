@@ -12,17 +12,17 @@
 namespace tarnwick {
 
 class EndOfData : public std::runtime_error {
-public:
+   public:
     explicit EndOfData(std::size_t offset)
         : std::runtime_error("the data ends at byte " + std::to_string(offset)), offset_(offset) {}
     std::size_t Offset() const { return offset_; }
 
-private:
+   private:
     std::size_t offset_;
 };
 
 class ByteReader {
-public:
+   public:
     explicit ByteReader(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
 
     std::uint8_t U8() { return static_cast<std::uint8_t>(Unsigned(1)); }
@@ -37,7 +37,7 @@ public:
     std::size_t Remaining() const { return bytes_.size() - offset_; }
     bool AtEnd() const { return offset_ == bytes_.size(); }
 
-private:
+   private:
     // Inline: the databases are decoded field by field.
     std::uint64_t Unsigned(int width) {
         const auto n = static_cast<std::size_t>(width);
@@ -46,7 +46,8 @@ private:
         if constexpr (std::endian::native == std::endian::little) {
             std::memcpy(&value, bytes_.data() + offset_, n);
         } else {
-            for (std::size_t i = 0; i < n; ++i) value |= static_cast<std::uint64_t>(bytes_[offset_ + i]) << (8 * i);
+            for (std::size_t i = 0; i < n; ++i)
+                value |= static_cast<std::uint64_t>(bytes_[offset_ + i]) << (8 * i);
         }
         offset_ += n;
         return value;

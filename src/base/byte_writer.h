@@ -1,7 +1,7 @@
 #pragma once
 // Little-endian, unpadded writing of the program's binary records.
-#include <cstdint>
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -10,7 +10,7 @@
 namespace tarnwick {
 
 class ByteWriter {
-public:
+   public:
     void U8(std::uint8_t value) { Unsigned(value, 1); }
     void I16(std::int16_t value) { Unsigned(static_cast<std::uint16_t>(value), 2); }
     void U16(std::uint16_t value) { Unsigned(value, 2); }
@@ -19,9 +19,7 @@ public:
     void F64(double value);
     // A u16 length and the bytes; throws std::length_error past 65535 bytes.
     void Text(std::string_view ansi);
-    void Raw(std::string_view bytes) {
-        std::memcpy(Extend(bytes.size()), bytes.data(), bytes.size());
-    }
+    void Raw(std::string_view bytes) { std::memcpy(Extend(bytes.size()), bytes.data(), bytes.size()); }
 
     const std::vector<std::uint8_t>& Bytes() {
         bytes_.resize(used_);
@@ -37,11 +35,12 @@ public:
         if (n > bytes_.size()) bytes_.resize(n);
     }
 
-private:
+   private:
     // Room for n more bytes; the buffer grows geometrically, and bytes past
     // used_ are never read, so growing does not need to clear them.
     std::uint8_t* Extend(std::size_t n) {
-        if (used_ + n > bytes_.size()) bytes_.resize(std::max<std::size_t>(2 * bytes_.size(), used_ + n + 256));
+        if (used_ + n > bytes_.size())
+            bytes_.resize(std::max<std::size_t>(2 * bytes_.size(), used_ + n + 256));
         std::uint8_t* at = bytes_.data() + used_;
         used_ += n;
         return at;

@@ -1,10 +1,10 @@
 #include "base/file_system.h"
 
+#include <unistd.h>
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <unistd.h>
 
 namespace tarnwick {
 
@@ -89,7 +89,8 @@ void WriteFileAtomically(const fs::path& path, const std::vector<std::uint8_t>& 
     {
         std::FILE* file = std::fopen(temporary.c_str(), "wb");
         if (!file) throw FileError("cannot create " + temporary.string() + ": " + std::strerror(errno));
-        const bool written = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+        const bool written =
+            bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
         const bool flushed = std::fflush(file) == 0 && ::fsync(fileno(file)) == 0;
         const int savedErrno = errno;
         const bool closed = std::fclose(file) == 0;

@@ -12,7 +12,7 @@
 namespace tarnwick {
 
 class FileError : public std::runtime_error {
-public:
+   public:
     using std::runtime_error::runtime_error;
 };
 

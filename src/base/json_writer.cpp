@@ -69,11 +69,21 @@ void JsonWriter::Quoted(std::string_view utf8) {
     for (char c : utf8) {
         const auto byte = static_cast<unsigned char>(c);
         switch (c) {
-            case '"': out_.append("\\\""); break;
-            case '\\': out_.append("\\\\"); break;
-            case '\n': out_.append("\\n"); break;
-            case '\r': out_.append("\\r"); break;
-            case '\t': out_.append("\\t"); break;
+            case '"':
+                out_.append("\\\"");
+                break;
+            case '\\':
+                out_.append("\\\\");
+                break;
+            case '\n':
+                out_.append("\\n");
+                break;
+            case '\r':
+                out_.append("\\r");
+                break;
+            case '\t':
+                out_.append("\\t");
+                break;
             default:
                 if (byte < 0x20) {
                     char escaped[8];

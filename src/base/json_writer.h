@@ -10,7 +10,7 @@
 namespace tarnwick {
 
 class JsonWriter {
-public:
+   public:
     explicit JsonWriter(bool pretty = true) : pretty_(pretty) {}
 
     JsonWriter& BeginObject();
@@ -27,7 +27,7 @@ public:
 
     const std::string& Text() const { return out_; }
 
-private:
+   private:
     void BeforeValue();
     void NewLine();
     void Quoted(std::string_view utf8);

@@ -13,8 +13,8 @@ double RoundHalfEven(double value) {
 
 double RoundDecimals(double value, int decimals) {
     if (!std::isfinite(value)) return value;
-    static constexpr double kPowers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8,
-                                         1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                         1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
     // Exact powers of ten without a pow() call: this runs for every point the
     // scope and the scenery reader place.
     const double scale = decimals >= 0 && decimals <= 15 ? kPowers[decimals] : std::pow(10.0, decimals);
@@ -29,8 +29,7 @@ T RoundedConversion(double value, const char* typeName) {
     const double rounded = RoundHalfEven(value);
     if (!(rounded >= static_cast<double>(std::numeric_limits<T>::min()) &&
           rounded <= static_cast<double>(std::numeric_limits<T>::max()))) {
-        throw OverflowError(std::string("overflow: ") + std::to_string(value) + " does not fit " +
-                            typeName);
+        throw OverflowError(std::string("overflow: ") + std::to_string(value) + " does not fit " + typeName);
     }
     return static_cast<T>(rounded);
 }
@@ -38,8 +37,7 @@ T RoundedConversion(double value, const char* typeName) {
 template <typename T>
 T CheckedNarrow(std::int64_t value, const char* typeName) {
     if (value < std::numeric_limits<T>::min() || value > std::numeric_limits<T>::max()) {
-        throw OverflowError(std::string("overflow: ") + std::to_string(value) + " does not fit " +
-                            typeName);
+        throw OverflowError(std::string("overflow: ") + std::to_string(value) + " does not fit " + typeName);
     }
     return static_cast<T>(value);
 }

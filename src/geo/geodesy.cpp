@@ -101,8 +101,7 @@ std::int16_t DistanceFeet(double lat1, double lon1, double lat2, double lon2) {
     return ToI16(f);
 }
 
-std::int16_t MagneticCourse(const DeclinationGrid& grid, double lat1, double lon1, double lat2,
-                            double lon2) {
+std::int16_t MagneticCourse(const DeclinationGrid& grid, double lat1, double lon1, double lat2, double lon2) {
     const Radial r = ToRadians(lat1, lon1, lat2, lon2);
     const double d = AngularDistanceOf(r);
     double t = 0.0;

@@ -32,8 +32,7 @@ std::int16_t DistanceFeet(double lat1, double lon1, double lat2, double lon2);
 
 // Initial course from point 1 to point 2, rounded up to whole degrees true and
 // turned magnetic with the declination at point 1.
-std::int16_t MagneticCourse(const DeclinationGrid& grid, double lat1, double lon1, double lat2,
-                            double lon2);
+std::int16_t MagneticCourse(const DeclinationGrid& grid, double lat1, double lon1, double lat2, double lon2);
 
 // Whole-degree declination at a position, truncated toward zero; 0 outside the grid.
 int DeclinationDegrees(const DeclinationGrid& grid, double lat, double lon);

@@ -73,7 +73,8 @@ WorldMagneticModel WorldMagneticModel::Parse(std::string_view text) {
         if (line.find_first_not_of(" 9") == std::string::npos) break;  // closing lines of 9s
         std::istringstream fields(line);
         if (!header) {
-            if (!(fields >> model.epoch_ >> model.name_)) Malformed(number, "expected the epoch and the model name");
+            if (!(fields >> model.epoch_ >> model.name_))
+                Malformed(number, "expected the epoch and the model name");
             header = true;
             continue;
         }
@@ -101,7 +102,8 @@ WorldMagneticModel WorldMagneticModel::Load(const std::filesystem::path& file) {
     }
 }
 
-double WorldMagneticModel::DeclinationDegrees(double lat, double lon, double heightKm, double decimalYear) const {
+double WorldMagneticModel::DeclinationDegrees(double lat, double lon, double heightKm,
+                                              double decimalYear) const {
     // Geodetic to geocentric spherical coordinates on the WGS84 ellipsoid.
     const double phi = lat * kDegree;
     const double lambda = lon * kDegree;

@@ -13,7 +13,7 @@
 namespace tarnwick::geo {
 
 class WorldMagneticModel {
-public:
+   public:
     static constexpr int kMaxDegree = 12;
 
     // Parses the coefficient file's text (header line, "n m g h g' h'" lines,
@@ -29,7 +29,7 @@ public:
     // `heightKm` above the ellipsoid, at `decimalYear` (2026.0 is 1 January 2026).
     double DeclinationDegrees(double lat, double lon, double heightKm, double decimalYear) const;
 
-private:
+   private:
     static int Index(int n, int m) { return n * (n + 1) / 2 + m; }
 
     double epoch_ = 0;

@@ -38,7 +38,7 @@ std::optional<OutlineStyle> StyleOf(const std::string& type, bool sector, bool h
 
 // Runs an outline: a small program with a current position and an arc centre.
 class OutlineRunner {
-public:
+   public:
     explicit OutlineRunner(const ScopeContext& scope) : scope_(scope) {}
 
     void Run(const AirspaceRecord& airspace) {
@@ -58,11 +58,13 @@ public:
         }
     }
 
-private:
+   private:
     void Draw(const BoundaryPoint& point) {
         Canvas& picture = scope_.Picture;
         switch (point.Kind) {
-            case 1: centre_ = {point.Lat, point.Lon}; break;
+            case 1:
+                centre_ = {point.Lat, point.Lon};
+                break;
             case 2: {
                 const std::int16_t d = Diagonal(CheckedI16(point.Radius));
                 const ScreenPoint a = Corner(kNorthWest, d);
@@ -72,8 +74,8 @@ private:
             }
             case 3:
             case 4: {
-                const std::int16_t d1 = Diagonal(
-                    geo::DistanceNm(centre_.Lat, centre_.Lon, current_.Lat, current_.Lon));
+                const std::int16_t d1 =
+                    Diagonal(geo::DistanceNm(centre_.Lat, centre_.Lon, current_.Lat, current_.Lon));
                 const std::int16_t d2 =
                     Diagonal(geo::DistanceNm(centre_.Lat, centre_.Lon, point.Lat, point.Lon));
                 const ScreenPoint a = Corner(kNorthWest, d1);
@@ -96,7 +98,8 @@ private:
                 picture.LineTo(e.X, e.Y);
                 break;
             }
-            default: break;
+            default:
+                break;
         }
     }
 
@@ -128,8 +131,7 @@ void DrawOne(const ScopeContext& scope, OutlineRunner& runner, const AirspaceRec
         picture.SetLineWidth(1);
         picture.SetLineStyle(LineStyle::Solid);
         picture.SetFillStyle(FillStyle::Solid);
-        picture.Ellipse(c.X - kDiscRadiusPx, c.Y + kDiscRadiusPx, c.X + kDiscRadiusPx,
-                        c.Y - kDiscRadiusPx);
+        picture.Ellipse(c.X - kDiscRadiusPx, c.Y + kDiscRadiusPx, c.X + kDiscRadiusPx, c.Y - kDiscRadiusPx);
     } catch (const OverflowError&) {
         return;
     }
@@ -143,8 +145,7 @@ void DrawOne(const ScopeContext& scope, OutlineRunner& runner, const AirspaceRec
 }
 
 bool Designates(const HoverTarget& hover, const AirspaceRecord& airspace) {
-    return hover.DesignatesAirspace() && airspace.CenterLat == hover.Lat &&
-           airspace.CenterLon == hover.Lon;
+    return hover.DesignatesAirspace() && airspace.CenterLat == hover.Lat && airspace.CenterLon == hover.Lon;
 }
 
 bool SwitchedOff(const DisplayOptions& display, const std::string& type) {
@@ -159,8 +160,7 @@ void DrawAirspaces(const ScopeContext& scope) {
     OutlineRunner runner(scope);
     std::optional<std::size_t> highlighted;
     const std::size_t count =
-        std::min(static_cast<std::size_t>(std::max(state.AreaAirspaceCount, 0)),
-                 state.AreaAirspaces.size());
+        std::min(static_cast<std::size_t>(std::max(state.AreaAirspaceCount, 0)), state.AreaAirspaces.size());
     for (std::size_t i = 0; i < count; ++i) {
         const AirspaceRecord& airspace = state.AreaAirspaces[i];
         if (Designates(scope.Hover, airspace)) {

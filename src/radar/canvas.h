@@ -33,7 +33,7 @@ struct CanvasState {
 };
 
 class Canvas {
-public:
+   public:
     virtual ~Canvas() = default;
 
     void SetDrawColor(Rgb color) { state_.DrawColor = color; }
@@ -51,8 +51,7 @@ public:
     virtual void LineTo(std::int32_t x, std::int32_t y) = 0;
     // The ellipse inside a bounding rectangle whose corners may come in any
     // order, outlined with the pen and filled when the fill style is solid.
-    virtual void Ellipse(std::int32_t left, std::int32_t top, std::int32_t right,
-                         std::int32_t bottom) = 0;
+    virtual void Ellipse(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom) = 0;
     // Counter-clockwise on the ellipse of the rectangle, from the radial through
     // (xs, ys) to the radial through (xe, ye).
     virtual void Arc(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
@@ -62,7 +61,7 @@ public:
     // transparent background.
     virtual void TextOutA(std::int32_t x, std::int32_t y, const std::string& text) = 0;
 
-private:
+   private:
     CanvasState state_;
 };
 

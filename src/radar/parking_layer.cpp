@@ -18,8 +18,7 @@ void DrawParkings(const ScopeContext& scope, const AirportRecord& airport) {
         picture.SetFillStyle(FillStyle::Solid);
         const ScreenPoint p = scope.Project(parking.Lat, parking.Lon);
         // Given bottom-up, as the picture's user scale runs north to south.
-        picture.Ellipse(p.X - kDiscRadiusPx, p.Y + kDiscRadiusPx, p.X + kDiscRadiusPx,
-                        p.Y - kDiscRadiusPx);
+        picture.Ellipse(p.X - kDiscRadiusPx, p.Y + kDiscRadiusPx, p.X + kDiscRadiusPx, p.Y - kDiscRadiusPx);
     }
 }
 

@@ -24,8 +24,8 @@ constexpr int kSmallEllipsePx = 40;
 constexpr int kSpriteMargin = 4;  // room for a wide pen outside the rectangle
 constexpr qsizetype kMaxSprites = 256;
 
-bool ClipSegment(double& x0, double& y0, double& x1, double& y1, double minX, double minY,
-                 double maxX, double maxY) {
+bool ClipSegment(double& x0, double& y0, double& x1, double& y1, double minX, double minY, double maxX,
+                 double maxY) {
     double t0 = 0.0;
     double t1 = 1.0;
     const double dx = x1 - x0;
@@ -126,8 +126,7 @@ void QtPainterCanvas::LineTo(std::int32_t x, std::int32_t y) {
     painter_.drawLine(QLineF(x0, y0, x1, y1));
 }
 
-void QtPainterCanvas::Ellipse(std::int32_t left, std::int32_t top, std::int32_t right,
-                              std::int32_t bottom) {
+void QtPainterCanvas::Ellipse(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom) {
     // In 64 bits: the sides of a far-off ellipse do not fit 32.
     const std::int64_t l = std::min(left, right);
     const std::int64_t r = std::max(left, right);
@@ -154,10 +153,9 @@ void QtPainterCanvas::Ellipse(std::int32_t left, std::int32_t top, std::int32_t 
 const QImage& QtPainterCanvas::SmallEllipse(int width, int height) {
     const CanvasState& state = State();
     const auto rgb = [](Rgb c) { return quint64{c.R} << 16 | quint64{c.G} << 8 | quint64{c.B}; };
-    const QPair<quint64, quint64> key{
-        quint64(width) | quint64(height) << 12 | rgb(state.DrawColor) << 24 |
-            quint64(state.LineWidth & 0xff) << 48 | quint64(state.Line) << 56,
-        state.Fill == FillStyle::Solid ? (rgb(state.FillColor) << 1 | 1) : 0};
+    const QPair<quint64, quint64> key{quint64(width) | quint64(height) << 12 | rgb(state.DrawColor) << 24 |
+                                          quint64(state.LineWidth & 0xff) << 48 | quint64(state.Line) << 56,
+                                      state.Fill == FillStyle::Solid ? (rgb(state.FillColor) << 1 | 1) : 0};
     auto found = smallEllipses_.find(key);
     if (found != smallEllipses_.end()) return *found;
     if (smallEllipses_.size() > kMaxSprites) smallEllipses_.clear();
@@ -174,9 +172,8 @@ const QImage& QtPainterCanvas::SmallEllipse(int width, int height) {
     return *smallEllipses_.insert(key, sprite);
 }
 
-void QtPainterCanvas::Arc(std::int32_t left, std::int32_t top, std::int32_t right,
-                          std::int32_t bottom, std::int32_t xs, std::int32_t ys, std::int32_t xe,
-                          std::int32_t ye) {
+void QtPainterCanvas::Arc(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
+                          std::int32_t xs, std::int32_t ys, std::int32_t xe, std::int32_t ye) {
     const double l = std::min(left, right);
     const double r = std::max(left, right);
     const double t = std::min(top, bottom);

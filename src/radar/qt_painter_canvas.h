@@ -16,21 +16,20 @@
 namespace tarnwick {
 
 class QtPainterCanvas : public Canvas {
-public:
+   public:
     // The painter must be active on a device of the given size.
     QtPainterCanvas(QPainter& painter, int widthPx, int heightPx);
 
     void Clear() override;
     void MoveToEx(std::int32_t x, std::int32_t y) override;
     void LineTo(std::int32_t x, std::int32_t y) override;
-    void Ellipse(std::int32_t left, std::int32_t top, std::int32_t right,
-                 std::int32_t bottom) override;
-    void Arc(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
-             std::int32_t xs, std::int32_t ys, std::int32_t xe, std::int32_t ye) override;
+    void Ellipse(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom) override;
+    void Arc(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom, std::int32_t xs,
+             std::int32_t ys, std::int32_t xe, std::int32_t ye) override;
     void SetPixelV(std::int32_t x, std::int32_t y, Rgb color) override;
     void TextOutA(std::int32_t x, std::int32_t y, const std::string& text) override;
 
-private:
+   private:
     QPen CurrentPen() const;
     void UsePen();
     bool OffPicture(double l, double t, double r, double b) const;

@@ -85,11 +85,9 @@ void ScopePicture::wheelEvent(QWheelEvent* event) {
     event->accept();
 }
 
-RadarWindow::RadarWindow(ProgramState& state, WindowFlow* flow, bool withoutSession,
-                         QWidget* parent)
-    : QMainWindow(parent,
-                  Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                      Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+RadarWindow::RadarWindow(ProgramState& state, WindowFlow* flow, bool withoutSession, QWidget* parent)
+    : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                              Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       state_(state),
       flow_(flow),
       withoutSession_(withoutSession),

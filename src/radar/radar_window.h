@@ -21,7 +21,7 @@ class WindowFlow;
 // it is cleared, like a picture box with a persistent image.
 class ScopePicture : public QWidget {
     Q_OBJECT
-public:
+   public:
     explicit ScopePicture(QWidget* parent = nullptr);
 
     QImage& Image() { return image_; }
@@ -30,19 +30,19 @@ public:
     std::function<void(int notches)> OnWheel;
     std::function<void()> OnResized;
 
-protected:
+   protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
 
-private:
+   private:
     QImage image_;
     int wheelRemainder_ = 0;
 };
 
 class RadarWindow : public QMainWindow {
     Q_OBJECT
-public:
+   public:
     // Until the connection window exists the choice window opens the scope
     // straight away; `withoutSession` lets the load run without a session.
     RadarWindow(ProgramState& state, WindowFlow* flow, bool withoutSession = false,
@@ -64,10 +64,10 @@ public:
     // One periodic redraw: clear, background layers, traffic.
     void RedrawNow();
 
-protected:
+   protected:
     void changeEvent(QEvent* event) override;
 
-private:
+   private:
     void Load();
     void ZoomButton(bool zoomIn);
     void PictureResized();

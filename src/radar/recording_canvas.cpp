@@ -15,20 +15,16 @@ RecordedCall& RecordingCanvas::Add(CallKind kind) {
 
 void RecordingCanvas::Clear() { Add(CallKind::Clear); }
 
-void RecordingCanvas::MoveToEx(std::int32_t x, std::int32_t y) {
-    Add(CallKind::MoveToEx).Args = {x, y};
-}
+void RecordingCanvas::MoveToEx(std::int32_t x, std::int32_t y) { Add(CallKind::MoveToEx).Args = {x, y}; }
 
 void RecordingCanvas::LineTo(std::int32_t x, std::int32_t y) { Add(CallKind::LineTo).Args = {x, y}; }
 
-void RecordingCanvas::Ellipse(std::int32_t left, std::int32_t top, std::int32_t right,
-                              std::int32_t bottom) {
+void RecordingCanvas::Ellipse(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom) {
     Add(CallKind::Ellipse).Args = {left, top, right, bottom};
 }
 
-void RecordingCanvas::Arc(std::int32_t left, std::int32_t top, std::int32_t right,
-                          std::int32_t bottom, std::int32_t xs, std::int32_t ys, std::int32_t xe,
-                          std::int32_t ye) {
+void RecordingCanvas::Arc(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
+                          std::int32_t xs, std::int32_t ys, std::int32_t xe, std::int32_t ye) {
     Add(CallKind::Arc).Args = {left, top, right, bottom, xs, ys, xe, ye};
 }
 
@@ -53,13 +49,27 @@ void RecordingCanvas::Replay(Canvas& target) const {
         target.SetFillStyle(call.State.Fill);
         const auto& a = call.Args;
         switch (call.Kind) {
-            case CallKind::Clear: target.Clear(); break;
-            case CallKind::SetPixelV: target.SetPixelV(a[0], a[1], call.PixelColor); break;
-            case CallKind::MoveToEx: target.MoveToEx(a[0], a[1]); break;
-            case CallKind::LineTo: target.LineTo(a[0], a[1]); break;
-            case CallKind::Ellipse: target.Ellipse(a[0], a[1], a[2], a[3]); break;
-            case CallKind::Arc: target.Arc(a[0], a[1], a[2], a[3], a[4], a[5], a[6], a[7]); break;
-            case CallKind::TextOutA: target.TextOutA(a[0], a[1], call.Text); break;
+            case CallKind::Clear:
+                target.Clear();
+                break;
+            case CallKind::SetPixelV:
+                target.SetPixelV(a[0], a[1], call.PixelColor);
+                break;
+            case CallKind::MoveToEx:
+                target.MoveToEx(a[0], a[1]);
+                break;
+            case CallKind::LineTo:
+                target.LineTo(a[0], a[1]);
+                break;
+            case CallKind::Ellipse:
+                target.Ellipse(a[0], a[1], a[2], a[3]);
+                break;
+            case CallKind::Arc:
+                target.Arc(a[0], a[1], a[2], a[3], a[4], a[5], a[6], a[7]);
+                break;
+            case CallKind::TextOutA:
+                target.TextOutA(a[0], a[1], call.Text);
+                break;
         }
     }
 }
@@ -74,9 +84,12 @@ namespace {
 
 const char* StyleName(LineStyle style) {
     switch (style) {
-        case LineStyle::Dash: return "dash";
-        case LineStyle::Dot: return "dot";
-        case LineStyle::Solid: break;
+        case LineStyle::Dash:
+            return "dash";
+        case LineStyle::Dot:
+            return "dot";
+        case LineStyle::Solid:
+            break;
     }
     return "solid";
 }
@@ -114,14 +127,18 @@ std::string Quoted(const std::string& ansi) {
 
 std::string FormatCall(const RecordedCall& call) {
     switch (call.Kind) {
-        case CallKind::Clear: return {};
+        case CallKind::Clear:
+            return {};
         case CallKind::SetPixelV:
             return "SetPixelV" + Numbers(call, 2) + " " + FormatColor(call.PixelColor);
-        case CallKind::MoveToEx: return "MoveToEx" + Numbers(call, 2);
-        case CallKind::LineTo: return "LineTo" + Numbers(call, 2) + " " + Pen(call.State);
+        case CallKind::MoveToEx:
+            return "MoveToEx" + Numbers(call, 2);
+        case CallKind::LineTo:
+            return "LineTo" + Numbers(call, 2) + " " + Pen(call.State);
         case CallKind::Ellipse:
             return "Ellipse" + Numbers(call, 4) + " " + Pen(call.State) + " " + Fill(call.State);
-        case CallKind::Arc: return "Arc" + Numbers(call, 8) + " " + Pen(call.State);
+        case CallKind::Arc:
+            return "Arc" + Numbers(call, 8) + " " + Pen(call.State);
         case CallKind::TextOutA:
             return "TextOutA" + Numbers(call, 2) + " " + FormatColor(call.State.DrawColor) + " " +
                    Quoted(call.Text);

@@ -23,14 +23,13 @@ struct RecordedCall {
 };
 
 class RecordingCanvas : public Canvas {
-public:
+   public:
     void Clear() override;
     void MoveToEx(std::int32_t x, std::int32_t y) override;
     void LineTo(std::int32_t x, std::int32_t y) override;
-    void Ellipse(std::int32_t left, std::int32_t top, std::int32_t right,
-                 std::int32_t bottom) override;
-    void Arc(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
-             std::int32_t xs, std::int32_t ys, std::int32_t xe, std::int32_t ye) override;
+    void Ellipse(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom) override;
+    void Arc(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom, std::int32_t xs,
+             std::int32_t ys, std::int32_t xe, std::int32_t ye) override;
     void SetPixelV(std::int32_t x, std::int32_t y, Rgb color) override;
     void TextOutA(std::int32_t x, std::int32_t y, const std::string& text) override;
 
@@ -40,7 +39,7 @@ public:
     // Plays the recorded calls, with their states, onto another canvas.
     void Replay(Canvas& target) const;
 
-private:
+   private:
     RecordedCall& Add(CallKind kind);
     std::vector<RecordedCall> calls_;
 };

@@ -10,8 +10,7 @@ void DrawRunways(const ScopeContext& scope, const AirportRecord& airport) {
     for (std::size_t i = 0; i < count; ++i) {
         const RunwayEntry& runway = airport.Runways[i];
         if (!scope.InView(runway.CenterLat, runway.CenterLon) &&
-            !scope.InView(runway.End1Lat, runway.End1Lon) &&
-            !scope.InView(runway.End2Lat, runway.End2Lon)) {
+            !scope.InView(runway.End1Lat, runway.End1Lon) && !scope.InView(runway.End2Lat, runway.End2Lon)) {
             continue;
         }
         picture.SetDrawColor(kRunwayGreen);

@@ -35,8 +35,8 @@ void RedrawScope(const ScopeContext& scope) {
         }
     };
 
-    if (level >= kAirspacesFromLevel && level <= kAirspacesToLevel &&
-        state.AreaAirspaceCount >= 1 && display.DisplayAirspaces) {
+    if (level >= kAirspacesFromLevel && level <= kAirspacesToLevel && state.AreaAirspaceCount >= 1 &&
+        display.DisplayAirspaces) {
         DrawAirspaces(scope);
     }
     if (level >= kGroundFromLevel) {

@@ -59,9 +59,9 @@ void DrawTaxiways(const ScopeContext& scope, const AirportRecord& airport) {
         if (!scope.State.Display.DisplayTaxiwayIds || !ShowsName(segment)) continue;
         // The name sits at the midpoint, found along the true course.
         const std::int16_t length = geo::DistanceFeet(s.StartLat, s.StartLon, s.EndLat, s.EndLon);
-        const std::int16_t course = geo::MagneticToTrue(
-            grid, geo::MagneticCourse(grid, s.StartLat, s.StartLon, s.EndLat, s.EndLon),
-            s.StartLat, s.StartLon);
+        const std::int16_t course =
+            geo::MagneticToTrue(grid, geo::MagneticCourse(grid, s.StartLat, s.StartLon, s.EndLat, s.EndLon),
+                                s.StartLat, s.StartLon);
         const geo::GeoPoint middle =
             geo::DestinationFeet(s.StartLat, s.StartLon, course, ToI16(length / 2.0));
         const ScreenPoint m = scope.Project(middle.Lat, middle.Lon);

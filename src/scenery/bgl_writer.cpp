@@ -30,7 +30,7 @@ constexpr double kTwoTo32 = 4294967296.0;
 
 // Little-endian bytes with length fields patched in once a record is complete.
 class Out {
-public:
+   public:
     void I32(std::int32_t v) { U32(static_cast<std::uint32_t>(v)); }
     void U32(std::uint32_t v) {
         for (int i = 0; i < 4; ++i) bytes_.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
@@ -48,9 +48,12 @@ public:
         Zeros(4 - text.size() % 4);
     }
     void FixedText(const std::string& text, std::size_t width) {
-        for (std::size_t i = 0; i < width; ++i) bytes_.push_back(i < text.size() ? static_cast<std::uint8_t>(text[i]) : 0);
+        for (std::size_t i = 0; i < width; ++i)
+            bytes_.push_back(i < text.size() ? static_cast<std::uint8_t>(text[i]) : 0);
     }
-    void Append(const std::vector<std::uint8_t>& more) { bytes_.insert(bytes_.end(), more.begin(), more.end()); }
+    void Append(const std::vector<std::uint8_t>& more) {
+        bytes_.insert(bytes_.end(), more.begin(), more.end());
+    }
 
     // A framed record: type, body length (patched by End), body.
     std::size_t Begin(std::int32_t type) {
@@ -66,17 +69,19 @@ public:
     void Patch(std::size_t at, std::int64_t value) {
         if (value < INT32_MIN || value > INT32_MAX) throw std::invalid_argument("scenery file too large");
         const auto v = static_cast<std::uint32_t>(static_cast<std::int32_t>(value));
-        for (int i = 0; i < 4; ++i) bytes_[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * i));
+        for (int i = 0; i < 4; ++i)
+            bytes_[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * i));
     }
     std::size_t Size() const { return bytes_.size(); }
     std::vector<std::uint8_t> Take() { return std::move(bytes_); }
 
-private:
+   private:
     std::vector<std::uint8_t> bytes_;
 };
 
 std::int32_t Checked(double raw, const char* what) {
-    if (!(raw >= INT32_MIN && raw <= INT32_MAX)) throw std::invalid_argument(std::string(what) + " out of range");
+    if (!(raw >= INT32_MIN && raw <= INT32_MAX))
+        throw std::invalid_argument(std::string(what) + " out of range");
     return static_cast<std::int32_t>(raw);
 }
 
@@ -221,7 +226,9 @@ std::vector<std::uint8_t> AirportRecordBytes(const Airport& airport) {
     return out.Take();
 }
 
-std::size_t EntrySize(const Airport& airport) { return 16 + airport.Name.size() + (4 - airport.Name.size() % 4); }
+std::size_t EntrySize(const Airport& airport) {
+    return 16 + airport.Name.size() + (4 - airport.Name.size() % 4);
+}
 
 void WriteBoundary(Out& out, const Boundary& point, const Airspace& airspace) {
     switch (point.Kind) {
@@ -330,7 +337,8 @@ Offset OffsetFrom(double refLat, double refLon, double lat, double lon) {
     if (dLon < -180.0) dLon += 360.0;
     const double sinDLon = std::sin(dLon * kRadiansPerDegree);
     const double sinPhi = std::sin(refLat * kRadiansPerDegree);
-    const double sinD = sinDLon * std::cos(refLat * kRadiansPerDegree) / std::sqrt(1.0 - sinDLon * sinDLon * sinPhi * sinPhi);
+    const double sinD =
+        sinDLon * std::cos(refLat * kRadiansPerDegree) / std::sqrt(1.0 - sinDLon * sinDLon * sinPhi * sinPhi);
     return {std::asin(sinD) * kMetresPerRadian, (lat - refLat) * kRadiansPerDegree * kMetresPerRadian};
 }
 

@@ -80,14 +80,14 @@ enum class BoundaryKind { Start, Origin, Circle, ArcClockwise, ArcCounterClockwi
 
 struct Boundary {
     BoundaryKind Kind = BoundaryKind::Line;
-    double Lat = 0, Lon = 0;   // not for circles
-    std::int32_t Radius = 0;   // circles only, nautical miles
+    double Lat = 0, Lon = 0;  // not for circles
+    std::int32_t Radius = 0;  // circles only, nautical miles
 };
 
 struct Airspace {
     std::string Name;
-    std::string FullName;  // written with the frequency; empty with no frequency
-    double Mhz = 0;        // 0: no frequency record
+    std::string FullName;                   // written with the frequency; empty with no frequency
+    double Mhz = 0;                         // 0: no frequency record
     std::int32_t LowerFt = 0, UpperFt = 0;  // written on every start and circle
     double North = 0, South = 0, West = 0, East = 0;
     std::vector<Boundary> Points;

@@ -59,7 +59,8 @@ BuilderWindow::BuilderWindow(WindowFlow& flow, QWidget* parent)
     drive1_->setObjectName("Drive1");
     // Folder names in the scenery configuration are resolved without drive
     // letters here, so the drive list has nothing to show the user.
-    for (const MountedVolume& volume : ListMountedVolumes()) drive1_->addItem(QString::fromStdString(volume.Entry()));
+    for (const MountedVolume& volume : ListMountedVolumes())
+        drive1_->addItem(QString::fromStdString(volume.Entry()));
     drive1_->setVisible(false);
 
     auto* statusRow = new QHBoxLayout;
@@ -94,8 +95,9 @@ void BuilderWindow::ShowStatus(const std::string& ansiText) {
 void BuilderWindow::Fail(const std::string& problem) {
     readSceneriesPaths_->stop();
     readAllAirports_->stop();
-    flow_.Boxes().Warn(problem + "\n\nNo database files were created; the program will end. At the next start, "
-                                 "choose the FS2002 folder again.");
+    flow_.Boxes().Warn(problem +
+                       "\n\nNo database files were created; the program will end. At the next start, "
+                       "choose the FS2002 folder again.");
     flow_.EndProgram();
     close();
 }
@@ -118,7 +120,8 @@ void BuilderWindow::OnReadSceneriesPaths() {
 }
 
 void BuilderWindow::OnCommand2() {
-    flow_.Boxes().Inform("Now the create database file process will begin, this can take a few minutes, please wait");
+    flow_.Boxes().Inform(
+        "Now the create database file process will begin, this can take a few minutes, please wait");
     readAllAirports_->start();
 }
 

@@ -20,13 +20,13 @@ class WindowFlow;
 
 class BuilderWindow : public QWidget {
     Q_OBJECT
-public:
+   public:
     explicit BuilderWindow(WindowFlow& flow, QWidget* parent = nullptr);
     ~BuilderWindow() override;
 
     const DatabaseBuild& Build() const { return *build_; }
 
-private:
+   private:
     void OnReadSceneriesPaths();
     void OnCommand2();
     void OnReadAllAirports();

@@ -1,12 +1,12 @@
 #include "scenery/database_build.h"
 
+#include <sys/stat.h>
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <span>
-#include <sys/stat.h>
 
 #include "app/settings_writes.h"
 #include "app/work_folder.h"
@@ -35,7 +35,8 @@ using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 bool HasMarker(const std::uint8_t* header) {
     const std::uint8_t* p = header + kSceneryMarkerOffset;
     const std::uint32_t value = static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-                                (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+                                (static_cast<std::uint32_t>(p[2]) << 16) |
+                                (static_cast<std::uint32_t>(p[3]) << 24);
     return value == kSceneryMarker;
 }
 
@@ -71,7 +72,8 @@ void DatabaseBuild::Status(const std::string& text) {
 
 PrepareResult DatabaseBuild::Prepare() {
     Status(kStatusMagdec);
-    const DeclinationLoadResult declination = LoadDeclination(MagdecPathFor(state_.FsFolder), *state_.Declination);
+    const DeclinationLoadResult declination =
+        LoadDeclination(MagdecPathFor(state_.FsFolder), *state_.Declination);
     if (!declination.Ok) throw BuildError(declination.Problem);
     if (!state_.RebuildPending) return PrepareResult::Waiting;
 
@@ -154,7 +156,8 @@ BuildStep DatabaseBuild::Step() {
 
 void DatabaseBuild::NoteMalformed(const fs::path& path, std::string reason) {
     ++summary_.MalformedCount;
-    if (summary_.Malformed.size() < kMalformedKept) summary_.Malformed.push_back({path.string(), std::move(reason)});
+    if (summary_.Malformed.size() < kMalformedKept)
+        summary_.Malformed.push_back({path.string(), std::move(reason)});
 }
 
 void DatabaseBuild::ScanFile(const fs::path& path) {
@@ -173,7 +176,8 @@ void DatabaseBuild::ScanFile(const fs::path& path) {
     // are most of the listed ones (terrain, textures in .bgl form).
     std::vector<std::uint8_t> bytes(kHeaderBytes);
     if (std::fread(bytes.data(), 1, kHeaderBytes, file.get()) != kHeaderBytes || !HasMarker(bytes.data())) {
-        if (std::ferror(file.get())) NoteMalformed(path, std::string("cannot be read: ") + std::strerror(errno));
+        if (std::ferror(file.get()))
+            NoteMalformed(path, std::string("cannot be read: ") + std::strerror(errno));
         return;
     }
     ++summary_.FilesAccepted;
@@ -186,7 +190,7 @@ void DatabaseBuild::ScanFile(const fs::path& path) {
     std::size_t size = kHeaderBytes;
     for (;;) {
         size += std::fread(bytes.data() + size, 1, bytes.size() - size, file.get());
-        if (size < bytes.size()) break;  // the end of the file, or an error
+        if (size < bytes.size()) break;           // the end of the file, or an error
         const int next = std::fgetc(file.get());  // the file may have grown since its size was taken
         if (next == EOF) break;
         bytes.resize(size + (1 << 16));
@@ -252,7 +256,8 @@ void DatabaseBuild::Finish() {
         airportsOut_->Commit();
         committed.push_back(airportsOut_->FinalPath());
         Status(kStatusAirspaces);
-        airspacesOut_->Append(EncodeAirspaces(std::span<const AirspaceRecord>(state_.WorldAirspaces.data(), 1)));
+        airspacesOut_->Append(
+            EncodeAirspaces(std::span<const AirspaceRecord>(state_.WorldAirspaces.data(), 1)));
         airspacesOut_->Commit();
         committed.push_back(airspacesOut_->FinalPath());
         Status(kStatusSettings);
@@ -286,7 +291,8 @@ std::string CompletionMessage(const BuildSummary& summary) {
             " skipped as malformed:";
     for (const SkippedSceneryFile& file : summary.Malformed) text += "\n" + file.Path + ": " + file.Reason;
     const auto named = static_cast<std::int64_t>(summary.Malformed.size());
-    if (summary.MalformedCount > named) text += "\n... and " + std::to_string(summary.MalformedCount - named) + " more";
+    if (summary.MalformedCount > named)
+        text += "\n... and " + std::to_string(summary.MalformedCount - named) + " more";
     return text;
 }
 

@@ -26,7 +26,7 @@ namespace tarnwick {
 // A failure the user must hear about; the text names the file and what is
 // wrong with it. No database has been written when it is thrown.
 class BuildError : public std::runtime_error {
-public:
+   public:
     using std::runtime_error::runtime_error;
 };
 
@@ -48,12 +48,12 @@ struct SkippedSceneryFile {
 };
 
 struct BuildSummary {
-    std::int32_t AreasUsed = 0;     // areas whose folder was found
-    std::int32_t AreasSkipped = 0;  // areas without a folder
-    std::int64_t FilesCounted = 0;  // the progress bar's N
-    std::int64_t FilesScanned = 0;  // listed files visited by the scan
-    std::int64_t FilesAccepted = 0; // of those, files with the scenery marker
-    std::int64_t BytesRead = 0;     // bytes of accepted files read
+    std::int32_t AreasUsed = 0;      // areas whose folder was found
+    std::int32_t AreasSkipped = 0;   // areas without a folder
+    std::int64_t FilesCounted = 0;   // the progress bar's N
+    std::int64_t FilesScanned = 0;   // listed files visited by the scan
+    std::int64_t FilesAccepted = 0;  // of those, files with the scenery marker
+    std::int64_t BytesRead = 0;      // bytes of accepted files read
     std::int64_t MalformedCount = 0;
     std::vector<SkippedSceneryFile> Malformed;  // the first kMalformedKept of them
 };
@@ -66,7 +66,7 @@ enum class BuildStep { AreaSkipped, AreaDone, FileScanned, ScanFinished };
 class SceneryBuffer;
 
 class DatabaseBuild {
-public:
+   public:
     using StatusListener = std::function<void(const std::string& ansiText)>;
 
     // `baseFolder` is the current directory, against which relative folders
@@ -103,7 +103,7 @@ public:
     const std::string& CurrentFolder() const { return currentFolder_; }
     const std::string& CurrentFile() const { return currentFile_; }
 
-private:
+   private:
     void Status(const std::string& text);
     void ScanFile(const std::filesystem::path& path);
     void NoteMalformed(const std::filesystem::path& path, std::string reason);

@@ -20,7 +20,7 @@ constexpr std::size_t kMinBoundaryBytes = 1 + 8 + 8 + 4;
 
 // A structural fault in the file (as opposed to its simply ending early).
 class MalformedData : public std::runtime_error {
-public:
+   public:
     using std::runtime_error::runtime_error;
 };
 
@@ -218,8 +218,8 @@ void Get(ByteReader& r, AirportRecord& a) {
 void Get(ByteReader& r, AirspaceRecord& s) {
     GetList(r, s.Points, kMinBoundaryBytes);
     s.PointCount = r.I32();
-    for (double* v : {&s.Corner1Lat, &s.Corner2Lat, &s.Corner1Lon, &s.Corner2Lon, &s.CenterLat,
-                      &s.CenterLon}) {
+    for (double* v :
+         {&s.Corner1Lat, &s.Corner2Lat, &s.Corner1Lon, &s.Corner2Lon, &s.CenterLat, &s.CenterLon}) {
         *v = r.F64();
     }
     s.FromAltitude = r.I32();
@@ -249,12 +249,14 @@ DatabaseReadResult<Record> DecodeTable(std::span<const std::uint8_t> bytes, std:
     ByteReader r(bytes);
     const std::int64_t wanted = static_cast<std::int64_t>(count) + 1;
     // An entry takes at least 64 bytes, so the file's size bounds the reservation.
-    result.Entries.reserve(static_cast<std::size_t>(std::min<std::int64_t>(wanted, static_cast<std::int64_t>(bytes.size() / 64))) + 1);
+    result.Entries.reserve(static_cast<std::size_t>(
+                               std::min<std::int64_t>(wanted, static_cast<std::int64_t>(bytes.size() / 64))) +
+                           1);
     for (std::int64_t i = 0; i < wanted && !result.Damaged; ++i) {
         if (r.AtEnd()) {
             result.Damaged = true;
-            result.Problem = "the file ends after " + std::to_string(i) + " of " +
-                             std::to_string(wanted) + " entries";
+            result.Problem =
+                "the file ends after " + std::to_string(i) + " of " + std::to_string(wanted) + " entries";
             break;
         }
         Record& record = result.Entries.emplace_back();
@@ -262,7 +264,8 @@ DatabaseReadResult<Record> DecodeTable(std::span<const std::uint8_t> bytes, std:
             Get(r, record);
         } catch (const EndOfData&) {
             result.Damaged = true;
-            result.Problem = "entry " + std::to_string(i) + " is cut off at byte " + std::to_string(r.Offset());
+            result.Problem =
+                "entry " + std::to_string(i) + " is cut off at byte " + std::to_string(r.Offset());
         } catch (const MalformedData& error) {
             result.Damaged = true;
             result.Problem = "entry " + std::to_string(i) + " is damaged: " + error.what();
@@ -293,7 +296,9 @@ DatabaseReadResult<Record> ReadTable(const std::filesystem::path& path, std::int
 }  // namespace
 
 std::vector<std::uint8_t> EncodeAirports(std::span<const AirportRecord> table) { return EncodeTable(table); }
-std::vector<std::uint8_t> EncodeAirspaces(std::span<const AirspaceRecord> table) { return EncodeTable(table); }
+std::vector<std::uint8_t> EncodeAirspaces(std::span<const AirspaceRecord> table) {
+    return EncodeTable(table);
+}
 
 DatabaseReadResult<AirportRecord> DecodeAirports(std::span<const std::uint8_t> bytes, std::int32_t count) {
     return DecodeTable<AirportRecord>(bytes, count);
@@ -312,7 +317,8 @@ void WriteAirspaceDatabase(const std::filesystem::path& path, std::span<const Ai
 DatabaseReadResult<AirportRecord> ReadAirportDatabase(const std::filesystem::path& path, std::int32_t count) {
     return ReadTable<AirportRecord>(path, count);
 }
-DatabaseReadResult<AirspaceRecord> ReadAirspaceDatabase(const std::filesystem::path& path, std::int32_t count) {
+DatabaseReadResult<AirspaceRecord> ReadAirspaceDatabase(const std::filesystem::path& path,
+                                                        std::int32_t count) {
     return ReadTable<AirspaceRecord>(path, count);
 }
 

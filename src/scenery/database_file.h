@@ -40,6 +40,7 @@ void WriteAirspaceDatabase(const std::filesystem::path& path, std::span<const Ai
 
 // A file that cannot be opened is reported as damaged with no entries read.
 DatabaseReadResult<AirportRecord> ReadAirportDatabase(const std::filesystem::path& path, std::int32_t count);
-DatabaseReadResult<AirspaceRecord> ReadAirspaceDatabase(const std::filesystem::path& path, std::int32_t count);
+DatabaseReadResult<AirspaceRecord> ReadAirspaceDatabase(const std::filesystem::path& path,
+                                                        std::int32_t count);
 
 }  // namespace tarnwick

@@ -13,7 +13,9 @@ namespace {
 
 std::string Describe(const fs::path& file) { return "The magnetic declination file " + file.string(); }
 
-std::int64_t GridEnd(std::int64_t sectionOffset) { return sectionOffset + kMagdecGridSkip + kMagdecGridBytes; }
+std::int64_t GridEnd(std::int64_t sectionOffset) {
+    return sectionOffset + kMagdecGridSkip + kMagdecGridBytes;
+}
 
 }  // namespace
 
@@ -45,8 +47,9 @@ DeclinationLoadResult LoadDeclination(const fs::path& file, DeclinationGrid& gri
     if (section <= 0) return {true, {}};  // no grid announced: headings stay uncorrected
     if (size < GridEnd(section)) {
         return {false, Describe(file) + " is too short (" + std::to_string(size) +
-                           " bytes) for the declination grid it announces at offset " + std::to_string(section) +
-                           " (" + std::to_string(GridEnd(section)) + " bytes needed)."};
+                           " bytes) for the declination grid it announces at offset " +
+                           std::to_string(section) + " (" + std::to_string(GridEnd(section)) +
+                           " bytes needed)."};
     }
     ReadDeclinationGrid(buffer, section, grid);
     return {true, {}};
@@ -62,7 +65,8 @@ void ReadDeclinationGrid(const SceneryBuffer& buffer, std::int32_t sectionOffset
     for (int lon = 0; lon < DeclinationGrid::kLongitudes; ++lon) {
         for (int lat = -90; lat <= 90; ++lat) {
             const int cell = DeclinationGrid::IndexOf(lat, lon);
-            grid.Cells[static_cast<std::size_t>(cell)] = buffer.ReadI16(first + 2 * static_cast<std::int64_t>(cell));
+            grid.Cells[static_cast<std::size_t>(cell)] =
+                buffer.ReadI16(first + 2 * static_cast<std::int64_t>(cell));
         }
     }
 }
@@ -79,7 +83,8 @@ std::vector<std::uint8_t> MagdecFileBytes(const DeclinationGrid& grid) {
     while (out.Size() < static_cast<std::size_t>(kSection)) out.U8(0);
     out.I32(DeclinationGrid::kLongitudes);
     out.I32(DeclinationGrid::kLatitudes);
-    for (int cell = 0; cell < DeclinationGrid::kCellCount; ++cell) out.I16(grid.Cells[static_cast<std::size_t>(cell)]);
+    for (int cell = 0; cell < DeclinationGrid::kCellCount; ++cell)
+        out.I16(grid.Cells[static_cast<std::size_t>(cell)]);
     return out.Take();
 }
 

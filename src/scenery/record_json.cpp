@@ -10,8 +10,8 @@ template <typename T, typename WriteElement>
 void WriteList(JsonWriter& json, const char* key, const SlotList<T>& list, std::int32_t count,
                WriteElement write) {
     json.Key(key).BeginArray();
-    const std::size_t filled = std::min<std::size_t>(count < 0 ? 0 : static_cast<std::size_t>(count),
-                                                     list.SlotCount());
+    const std::size_t filled =
+        std::min<std::size_t>(count < 0 ? 0 : static_cast<std::size_t>(count), list.SlotCount());
     for (std::size_t i = 0; i < filled; ++i) {
         json.BeginObject();
         write(list[i]);

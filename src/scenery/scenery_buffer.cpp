@@ -20,9 +20,9 @@ void SceneryBuffer::Check(std::int64_t offset, std::int64_t width) const {
 std::int32_t SceneryBuffer::ReadI32(std::int64_t offset) const {
     Check(offset, 4);
     const auto p = static_cast<std::size_t>(offset);
-    const std::uint32_t value = static_cast<std::uint32_t>(bytes_[p]) | (static_cast<std::uint32_t>(bytes_[p + 1]) << 8) |
-                                (static_cast<std::uint32_t>(bytes_[p + 2]) << 16) |
-                                (static_cast<std::uint32_t>(bytes_[p + 3]) << 24);
+    const std::uint32_t value =
+        static_cast<std::uint32_t>(bytes_[p]) | (static_cast<std::uint32_t>(bytes_[p + 1]) << 8) |
+        (static_cast<std::uint32_t>(bytes_[p + 2]) << 16) | (static_cast<std::uint32_t>(bytes_[p + 3]) << 24);
     return static_cast<std::int32_t>(value);
 }
 

@@ -12,16 +12,16 @@
 namespace tarnwick {
 
 class SceneryReadError : public std::runtime_error {
-public:
+   public:
     SceneryReadError(const std::string& file, std::int64_t offset, std::int64_t width);
     std::int64_t Offset() const { return offset_; }
 
-private:
+   private:
     std::int64_t offset_;
 };
 
 class SceneryBuffer {
-public:
+   public:
     SceneryBuffer() = default;
     // `bytes` are the file's bytes; the spare zero byte is added here.
     SceneryBuffer(std::vector<std::uint8_t> bytes, std::string fileName)
@@ -47,7 +47,7 @@ public:
     std::int64_t Size() const { return bytes_.empty() ? 0 : static_cast<std::int64_t>(bytes_.size()) - 1; }
     const std::string& FileName() const { return fileName_; }
 
-private:
+   private:
     void Check(std::int64_t offset, std::int64_t width) const;
 
     std::vector<std::uint8_t> bytes_;

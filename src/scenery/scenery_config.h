@@ -62,10 +62,12 @@ std::optional<std::filesystem::path> ResolveFolderText(std::string_view ansiText
                                                        const std::filesystem::path& baseFolder);
 
 // The same path when it cannot be resolved, for messages that name it.
-std::filesystem::path UnresolvedFolderText(std::string_view ansiText, const std::filesystem::path& baseFolder);
+std::filesystem::path UnresolvedFolderText(std::string_view ansiText,
+                                           const std::filesystem::path& baseFolder);
 
 // FsFolder + "\scenery.cfg", resolved when it exists.
-std::filesystem::path SceneryConfigPathFor(const std::string& fsFolder, const std::filesystem::path& baseFolder);
+std::filesystem::path SceneryConfigPathFor(const std::string& fsFolder,
+                                           const std::filesystem::path& baseFolder);
 
 // The names of the *.bgl files of `folder` (the extension in any case, regular
 // files only), ordered as the simulator's disks list them: by upper-cased name,

@@ -9,7 +9,7 @@ namespace tarnwick {
 
 template <typename T>
 class SlotList {
-public:
+   public:
     bool IsSized() const { return sized_; }
     std::size_t SlotCount() const { return slots_.size(); }
     const std::vector<T>& Slots() const { return slots_; }
@@ -41,7 +41,7 @@ public:
 
     bool operator==(const SlotList&) const = default;
 
-private:
+   private:
     bool sized_ = false;
     std::vector<T> slots_;
 };

@@ -1,9 +1,9 @@
 #include "scenery/streamed_file.h"
 
+#include <unistd.h>
 #include <cerrno>
 #include <cstring>
 #include <string>
-#include <unistd.h>
 
 #include "base/file_system.h"
 
@@ -35,7 +35,8 @@ void StreamedFile::Commit() {
     file_ = nullptr;
     if (!flushed || !closed) {
         std::remove(temporaryPath_.c_str());
-        throw FileError("cannot write " + finalPath_.string() + ": " + std::strerror(flushed ? errno : savedErrno));
+        throw FileError("cannot write " + finalPath_.string() + ": " +
+                        std::strerror(flushed ? errno : savedErrno));
     }
     std::error_code error;
     fs::rename(temporaryPath_, finalPath_, error);

@@ -10,7 +10,7 @@
 namespace tarnwick {
 
 class StreamedFile {
-public:
+   public:
     // Creates (or empties) the temporary file; throws FileError.
     explicit StreamedFile(std::filesystem::path finalPath);
     // An uncommitted file is removed.
@@ -28,7 +28,7 @@ public:
     const std::filesystem::path& FinalPath() const { return finalPath_; }
     const std::filesystem::path& TemporaryPath() const { return temporaryPath_; }
 
-private:
+   private:
     std::filesystem::path finalPath_;
     std::filesystem::path temporaryPath_;
     std::FILE* file_ = nullptr;

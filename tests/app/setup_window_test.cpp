@@ -28,14 +28,14 @@ using testing::RecordingMessageBoxes;
 using testing::TempFolder;
 
 class RecordingFlow : public WindowFlow {
-public:
+   public:
     using WindowFlow::WindowFlow;
     void EndProgram() override { ++programEnded; }
     int programEnded = 0;
 };
 
 class SetupWindowTest : public ::testing::Test {
-protected:
+   protected:
     SetupWindowTest() : flow(state, boxes) {
         state.WorkFolder = work.String();
         window = new SetupWindow(flow);

@@ -50,7 +50,9 @@ TEST(JsonWriter, NestsEscapesAndConvertsText) {
     json.Key("list").BeginArray().Integer(1).Number(2.5).Bool(false).EndArray();
     json.Key("empty").BeginObject().EndObject();
     json.EndObject();
-    EXPECT_EQ(json.Text(), R"({"name":"Z)" "\xC3\xBC" R"(rich \"Kloten\"\n","list":[1,2.5,false],"empty":{}})");
+    EXPECT_EQ(json.Text(), R"({"name":"Z)"
+                           "\xC3\xBC"
+                           R"(rich \"Kloten\"\n","list":[1,2.5,false],"empty":{}})");
 }
 
 }  // namespace

@@ -24,7 +24,8 @@ TEST(InverseTrigonometry, EdgesAndOutOfRangeArguments) {
 }
 
 TEST(NormalizeDegrees, CorrectsOnceInEachDirection) {
-    for (auto [in, out] : {std::pair<int, int>{-5, 355}, {365, 5}, {360, 360}, {0, 0}, {-365, -5}, {721, 361}}) {
+    for (auto [in, out] :
+         {std::pair<int, int>{-5, 355}, {365, 5}, {360, 360}, {0, 0}, {-365, -5}, {721, 361}}) {
         std::int16_t h = static_cast<std::int16_t>(in);
         EXPECT_EQ(NormalizeDegrees(h), out) << in;
         EXPECT_EQ(h, out) << "updated in place";
@@ -56,8 +57,8 @@ TEST(Distances, MatchIndependentReferenceValues) {
 
 TEST(Courses, AreRoundedUpToWholeDegreesTrue) {
     const DeclinationGrid grid = ZeroGrid();
-    EXPECT_EQ(MagneticCourse(grid, 47.4490, -122.3093, 40.6398, -73.7789), 83);   // 82.96
-    EXPECT_EQ(MagneticCourse(grid, 51.4700, -0.4543, -33.9399, 151.1753), 61);    // 60.48
+    EXPECT_EQ(MagneticCourse(grid, 47.4490, -122.3093, 40.6398, -73.7789), 83);    // 82.96
+    EXPECT_EQ(MagneticCourse(grid, 51.4700, -0.4543, -33.9399, 151.1753), 61);     // 60.48
     EXPECT_EQ(MagneticCourse(grid, 47.4490, -122.3093, 45.5887, -122.5975), 187);  // 186.19
     // With the program's own pi, due north comes out as 0 and due east as 91:
     // stored headings depend on exactly this arithmetic.
@@ -84,14 +85,14 @@ TEST(Courses, TakeTheDeclinationAtTheStart) {
 
 TEST(Declination, GridCellsAreChosenByRoundingHalvesToEven) {
     DeclinationGrid grid = ZeroGrid();
-    grid.Cells[DeclinationGrid::IndexOf(0, 0)] = 1000;      // column 0
-    grid.Cells[DeclinationGrid::IndexOf(0, 359)] = 2000;    // column 359
-    grid.Cells[DeclinationGrid::IndexOf(90, 10)] = 3000;    // row 180
-    grid.Cells[DeclinationGrid::IndexOf(88, 10)] = 4000;    // row 178
-    EXPECT_EQ(DeclinationDegrees(grid, 0, -0.4), 5);        // 1000 * unit = 5.49
-    EXPECT_EQ(DeclinationDegrees(grid, 0, -0.6), 10);       // 10.99
-    EXPECT_EQ(DeclinationDegrees(grid, 89.5, 10), 16);      // 89.5 rounds to 90
-    EXPECT_EQ(DeclinationDegrees(grid, 88.5, 10), 21);      // 88.5 rounds to 88
+    grid.Cells[DeclinationGrid::IndexOf(0, 0)] = 1000;    // column 0
+    grid.Cells[DeclinationGrid::IndexOf(0, 359)] = 2000;  // column 359
+    grid.Cells[DeclinationGrid::IndexOf(90, 10)] = 3000;  // row 180
+    grid.Cells[DeclinationGrid::IndexOf(88, 10)] = 4000;  // row 178
+    EXPECT_EQ(DeclinationDegrees(grid, 0, -0.4), 5);      // 1000 * unit = 5.49
+    EXPECT_EQ(DeclinationDegrees(grid, 0, -0.6), 10);     // 10.99
+    EXPECT_EQ(DeclinationDegrees(grid, 89.5, 10), 16);    // 89.5 rounds to 90
+    EXPECT_EQ(DeclinationDegrees(grid, 88.5, 10), 21);    // 88.5 rounds to 88
     EXPECT_EQ(DeclinationDegrees(grid, 95, 10), 0) << "off the grid gives no correction";
     EXPECT_EQ(DeclinationDegrees(grid, 0, 359.7), 0) << "rounds to column 360, off the grid";
 }
@@ -117,7 +118,7 @@ TEST(Destinations, MoveAlongMeridiansAndTheEquator) {
     EXPECT_DOUBLE_EQ(p.Lat, 10);
     EXPECT_DOUBLE_EQ(p.Lon, 20);
     p = DestinationFeet(0, 0, 180, 6080);
-    EXPECT_DOUBLE_EQ(p.Lat, -0.01667);  // five decimals
+    EXPECT_DOUBLE_EQ(p.Lat, -0.01667);        // five decimals
     p = DestinationMetres(0, 0, 270, -1852);  // the distance's magnitude counts
     EXPECT_DOUBLE_EQ(p.Lon, -0.016667);       // six decimals
 }

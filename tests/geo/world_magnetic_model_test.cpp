@@ -21,10 +21,14 @@ struct Reference {
 // Published reference values at 2026-01-01, sea level.
 TEST(WorldMagneticModel, MatchesReferenceDeclinations) {
     const Reference references[] = {
-        {"KSEA", 47.4475, -122.3129, 14.928},   {"JFK", 40.6413, -73.7781, -12.584},
-        {"LHR", 51.47, -0.4543, 0.972},         {"Sydney", -33.9399, 151.1753, 12.827},
-        {"HND", 35.5494, 139.7798, -7.850},     {"Cape Town", -33.9715, 18.6021, -26.757},
-        {"0, 0", 0, 0, -3.893},                 {"Anchorage", 61.1743, -149.9982, 14.166},
+        {"KSEA", 47.4475, -122.3129, 14.928},
+        {"JFK", 40.6413, -73.7781, -12.584},
+        {"LHR", 51.47, -0.4543, 0.972},
+        {"Sydney", -33.9399, 151.1753, 12.827},
+        {"HND", 35.5494, 139.7798, -7.850},
+        {"Cape Town", -33.9715, 18.6021, -26.757},
+        {"0, 0", 0, 0, -3.893},
+        {"Anchorage", 61.1743, -149.9982, 14.166},
     };
     const double year = DecimalYear(2026, 1, 1);
     EXPECT_EQ(year, 2026.0);

@@ -53,7 +53,7 @@ AirspaceRecord ClassBAround(double lat, double lon) {
 }
 
 class AirportLayers : public ::testing::Test {
-protected:
+   protected:
     AirportLayers() {
         testing::AllSwitchesOn(state);
         AddAirport(state, FullAirport());
@@ -73,11 +73,11 @@ TEST_F(AirportLayers, EachZoomBandDrawsItsOwnLayers) {
         bool dot, airspace, name, runway, ground;
     };
     const Band bands[] = {
-        {1, true, false, false, false, false},  {4, true, false, false, false, false},
-        {5, true, true, false, false, false},   {24, true, true, false, false, false},
-        {25, false, true, true, false, false},  {29, false, true, true, false, false},
-        {30, false, true, true, true, false},   {34, false, true, true, true, false},
-        {35, false, false, true, true, true},   {55, false, false, true, true, true},
+        {1, true, false, false, false, false}, {4, true, false, false, false, false},
+        {5, true, true, false, false, false},  {24, true, true, false, false, false},
+        {25, false, true, true, false, false}, {29, false, true, true, false, false},
+        {30, false, true, true, true, false},  {34, false, true, true, true, false},
+        {35, false, false, true, true, true},  {55, false, false, true, true, true},
     };
     for (const Band& band : bands) {
         SCOPED_TRACE(band.level);
@@ -106,8 +106,8 @@ TEST_F(AirportLayers, LayersComeInOrderAndTheStateIsResetAfterwards) {
         const std::string color = FormatColor(c.State.DrawColor);
         if (order.empty() || order.back() != color) order.push_back(color);
     }
-    EXPECT_EQ(order, (std::vector<std::string>{"#804040", "#c0c0c0", "#ffffff", "#c0c0c0",
-                                               "#00c000", "#ffffff", "#ffff00", "#ffffff"}));
+    EXPECT_EQ(order, (std::vector<std::string>{"#804040", "#c0c0c0", "#ffffff", "#c0c0c0", "#00c000",
+                                               "#ffffff", "#ffff00", "#ffffff"}));
     EXPECT_EQ(pass.Canvas.State(), CanvasState{});
     EXPECT_EQ(pass.Lines.front(), "Ellipse 415 405 425 395 pen=#804040/1/solid fill=#804040/solid");
 }
@@ -162,7 +162,7 @@ TEST_F(AirportLayers, ARunwayWithOnlyItsCentreInViewIsDrawn) {
 
 TEST_F(AirportLayers, EntriesOutsideTheirTablesAreSkipped) {
     AirportRecord& a = state.AreaAirports[0];
-    a.RunwayCount = 50;       // more than the table holds
+    a.RunwayCount = 50;  // more than the table holds
     a.IlsCount = 7;
     a.ParkingCount = 9;
     a.TaxiSegmentCount = 99;
@@ -177,7 +177,7 @@ TEST_F(AirportLayers, EntriesOutsideTheirTablesAreSkipped) {
     EXPECT_EQ(pass.CountColor(kTaxiwayGrey), 1u);
     EXPECT_GT(pass.CountColor(kRunwayGreen), 0u);
     EXPECT_EQ(pass.CountColor(kParkingBrown), 1u);  // the empty slot lies at (0, 0)
-    state.AreaAirportCount = 5;  // more airports than slots
+    state.AreaAirportCount = 5;                     // more airports than slots
     EXPECT_NO_THROW(At(40));
     EXPECT_NO_THROW(At(9));
 }

@@ -26,7 +26,7 @@ void Point(AirspaceRecord& s, std::uint8_t kind, double lat, double lon, std::in
 }
 
 class AirspaceLayer : public ::testing::Test {
-protected:
+   protected:
     AirspaceLayer() {
         testing::AllSwitchesOn(state);
         AddAirport(state, AirportRecord{});
@@ -162,7 +162,7 @@ TEST_F(AirspaceLayer, OutlineProgramKeepsItsPositionAndCentre) {
     Point(first, 1, 47.1, -122.1);  // centre for what follows
     Point(first, 9, 10, 10);        // unknown kind: nothing
     AirspaceRecord second = Airspace(kTracon, "", 47.5, -122.5);
-    Point(second, 2, 0, 0, 10);     // circle around the first airspace's centre
+    Point(second, 2, 0, 0, 10);      // circle around the first airspace's centre
     Point(second, 5, 47.3, -122.3);  // again from (0, 0)
     AddAirspace(state, first);
     AddAirspace(state, second);
@@ -175,14 +175,14 @@ TEST_F(AirspaceLayer, OutlineProgramKeepsItsPositionAndCentre) {
         EXPECT_EQ(move.Args[1], origin.Y);
     }
     const auto ellipses = pass.OfKind(CallKind::Ellipse);
-    ASSERT_EQ(ellipses.size(), 3u);  // two discs and the circle
+    ASSERT_EQ(ellipses.size(), 3u);                                      // two discs and the circle
     const geo::GeoPoint nw = geo::DestinationNm(47.1, -122.1, 315, 14);  // 10 nm x 1.4142
     const geo::GeoPoint se = geo::DestinationNm(47.1, -122.1, 135, 14);
     const ScreenPoint a = ProjectToScreen(view, nw.Lat, nw.Lon);
     const ScreenPoint b = ProjectToScreen(view, se.Lat, se.Lon);
-    EXPECT_EQ((std::array{ellipses[2].Args[0], ellipses[2].Args[1], ellipses[2].Args[2],
-                          ellipses[2].Args[3]}),
-              (std::array{a.X, a.Y, b.X, b.Y}));
+    EXPECT_EQ(
+        (std::array{ellipses[2].Args[0], ellipses[2].Args[1], ellipses[2].Args[2], ellipses[2].Args[3]}),
+        (std::array{a.X, a.Y, b.X, b.Y}));
     EXPECT_EQ(ellipses[2].State.Fill, FillStyle::Transparent);
 }
 
@@ -191,7 +191,7 @@ TEST_F(AirspaceLayer, BrokenElementsLoseOnlyThemselves) {
     Point(s, 1, 47, -122);
     Point(s, 2, 0, 0, 40000);  // no 16-bit radius
     Point(s, 2, 0, 0, 5);
-    s.PointCount = 12;         // more than the table holds
+    s.PointCount = 12;  // more than the table holds
     AddAirspace(state, s);
     AirspaceRecord discOnly = Airspace(kClassB, "B", 47.5, -122);
     discOnly.PointCount = 3;  // no table at all

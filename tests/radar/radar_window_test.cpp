@@ -31,7 +31,7 @@ QWidget* TopLevel(const char* name) {
 }
 
 class RadarWindowTest : public ::testing::Test {
-protected:
+   protected:
     RadarWindowTest() {
         AirportRecord airport;
         airport.Name = "Seattle Tacoma Intl";
@@ -76,9 +76,9 @@ TEST_F(RadarWindowTest, LoadsCentredOnTheAreaAtLevelNine) {
     EXPECT_EQ(window.View().ZoomLevel, 9);
     EXPECT_NEAR((window.View().ViewBounds.West + window.View().ViewBounds.East) / 2, -122.309, 1e-9);
     // The load turns six switches on and leaves the ARTCC pair to the gathering.
-    EXPECT_TRUE(state.Display.DisplayAirspaces && state.Display.DisplayIls &&
-                state.Display.DisplayTaxiways && state.Display.DisplayTaxiwayIds &&
-                state.Display.DisplayParkings && state.Display.DisplayAirportName);
+    EXPECT_TRUE(state.Display.DisplayAirspaces && state.Display.DisplayIls && state.Display.DisplayTaxiways &&
+                state.Display.DisplayTaxiwayIds && state.Display.DisplayParkings &&
+                state.Display.DisplayAirportName);
     EXPECT_FALSE(state.Display.DisplayHighArtcc);
     EXPECT_TRUE(state.Display.DisplayLowArtcc);
     ASSERT_NE(window.menuBar()->findChild<QAction*>("preferences_op1"), nullptr);
@@ -122,8 +122,8 @@ TEST_F(RadarWindowTest, ZoomButtonsAndTheWheelStepTheSameWay) {
     EXPECT_NEAR(window.View().ViewBounds.West, start.West, 1e-9);
 
     const auto wheel = [&](int delta) {
-        QWheelEvent event(QPointF(100, 100), QPointF(100, 100), QPoint(), QPoint(0, delta),
-                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QWheelEvent event(QPointF(100, 100), QPointF(100, 100), QPoint(), QPoint(0, delta), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(window.Picture1(), &event);
     };
     wheel(240);

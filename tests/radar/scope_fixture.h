@@ -35,8 +35,7 @@ inline void AllSwitchesOn(ProgramState& state) {
 }
 
 // A 1000 x 800 picture showing a square degree-ish view around (lat, lon).
-inline RadarView ViewAround(double lat, double lon, double halfLon, double halfLat,
-                            std::int16_t level) {
+inline RadarView ViewAround(double lat, double lon, double halfLon, double halfLat, std::int16_t level) {
     RadarView view;
     view.ViewBounds = {lon - halfLon, lat + halfLat, lon + halfLon, lat - halfLat};
     view.CullBounds = view.ViewBounds;
@@ -52,8 +51,7 @@ struct Pass {
     std::vector<std::string> Lines;
 
     bool Any(CallKind kind) const {
-        return std::any_of(Calls.begin(), Calls.end(),
-                           [&](const RecordedCall& c) { return c.Kind == kind; });
+        return std::any_of(Calls.begin(), Calls.end(), [&](const RecordedCall& c) { return c.Kind == kind; });
     }
     // Calls drawn in a colour: the pixel colour or the pen colour.
     std::size_t CountColor(Rgb color) const {
@@ -81,8 +79,7 @@ Pass Record(const ProgramState& state, const RadarView& view, const HoverTarget&
     return pass;
 }
 
-inline Pass RecordRedraw(const ProgramState& state, const RadarView& view,
-                         const HoverTarget& hover = {}) {
+inline Pass RecordRedraw(const ProgramState& state, const RadarView& view, const HoverTarget& hover = {}) {
     return Record(state, view, hover, [](const ScopeContext& scope) { RedrawScope(scope); });
 }
 

@@ -43,8 +43,8 @@ TEST(BglWriter, RawFieldsAreTheReadersConversionsReversed) {
     EXPECT_EQ(LatitudeRaw(10), 1111306);  // 10 x 10001750 / 90 = 1111305.56
     EXPECT_EQ(LatitudeRaw(-90), -10001750);
     EXPECT_EQ(LongitudeRaw(90), 1 << 30);
-    EXPECT_EQ(LongitudeRaw(180), INT32_MIN);  // the same meridian as -180
-    EXPECT_EQ(LongitudeRaw(-122.5), -1461481927);  // -122.5 x 2^32 / 360 = -1461481927.1
+    EXPECT_EQ(LongitudeRaw(180), INT32_MIN);          // the same meridian as -180
+    EXPECT_EQ(LongitudeRaw(-122.5), -1461481927);     // -122.5 x 2^32 / 360 = -1461481927.1
     EXPECT_EQ(ReferenceLongitudeRaw(20), 238609294);  // 20 x (2^32 + 1) / 360 = 238609294.28
     EXPECT_EQ(HeadingRaw(270), -(1 << 30));
     EXPECT_EQ(HeadingRaw(-90), -(1 << 30));
@@ -193,9 +193,9 @@ TEST(BglWriter, AirspaceSectionNestsRecordsInAGroup) {
     EXPECT_EQ(b.ReadI32(208), 0x10006);
     EXPECT_EQ(b.ReadText(216, 4), "B");
     EXPECT_EQ(b.ReadI32(220), 0x1000B);
-    EXPECT_EQ(b.ReadI32(228), LatitudeRaw(47));   // corner 2 latitude (south)
+    EXPECT_EQ(b.ReadI32(228), LatitudeRaw(47));     // corner 2 latitude (south)
     EXPECT_EQ(b.ReadI32(232), LongitudeRaw(-123));  // corner 1 longitude (west)
-    EXPECT_EQ(b.ReadI32(236), LatitudeRaw(48));   // corner 1 latitude (north)
+    EXPECT_EQ(b.ReadI32(236), LatitudeRaw(48));     // corner 1 latitude (north)
     EXPECT_EQ(b.ReadI32(240), LongitudeRaw(-122));  // corner 2 longitude (east)
     EXPECT_EQ(b.ReadI32(244), 0x12002);
     EXPECT_EQ(b.ReadI32(256), LatitudeRaw(47.5));

@@ -29,7 +29,7 @@ using testing::TempFolder;
 using testing::WriteFile;
 
 class RecordingFlow : public WindowFlow {
-public:
+   public:
     using WindowFlow::WindowFlow;
     void EndProgram() override { ++programEnded; }
     void ChoiceClosed() override {}
@@ -37,11 +37,12 @@ public:
 };
 
 class BuilderWindowTest : public ::testing::Test {
-protected:
+   protected:
     BuilderWindowTest() : flow(state, boxes) {
-        testing::WriteFsFolder(Root(), "[Area.1]\r\nTitle=World \xC9t\xE9\r\nLocal=Scenery\\World\r\n"
-                                       "[Area.2]\r\nTitle=Missing\r\nLocal=Nowhere\r\n"
-                                       "[Area.3]\r\nTitle=Addon\r\nLocal=Addon\r\n");
+        testing::WriteFsFolder(Root(),
+                               "[Area.1]\r\nTitle=World \xC9t\xE9\r\nLocal=Scenery\\World\r\n"
+                               "[Area.2]\r\nTitle=Missing\r\nLocal=Nowhere\r\n"
+                               "[Area.3]\r\nTitle=Addon\r\nLocal=Addon\r\n");
         WriteFile(Root(), "Scenery/World/Scenery/AP1.BGL", AirportFileBytes({{"One", "k001", 47, -122}}));
         WriteFile(Root(), "Scenery/World/Scenery/ap2.bgl",
                   AirportFileBytes({{"Two", "k002", 48, -122}, {"Three", "k003", 49, -122}}));
@@ -77,7 +78,9 @@ protected:
         QObject::connect(Find<QLineEdit>("Text1"), &QLineEdit::textChanged,
                          [this](const QString& text) { statuses << text; });
     }
-    void Tick(const char* timer) { QMetaObject::invokeMethod(Find<QTimer>(timer), "timeout", Qt::DirectConnection); }
+    void Tick(const char* timer) {
+        QMetaObject::invokeMethod(Find<QTimer>(timer), "timeout", Qt::DirectConnection);
+    }
 
     template <typename T>
     T* Find(const char* name) const {

@@ -18,7 +18,7 @@ using testing::TempFolder;
 using testing::WriteFile;
 
 class DatabaseBuildTest : public ::testing::Test {
-protected:
+   protected:
     DatabaseBuildTest() {
         state.WorkFolder = work.String();
         state.RebuildPending = true;
@@ -47,10 +47,12 @@ protected:
 
     // The identifiers in the airports database written by Finish.
     std::vector<std::string> AirportIds() const {
-        const auto read = ReadAirportDatabase(WorkFile(state.WorkFolder, kAirportsFileName), state.AirportCount);
+        const auto read =
+            ReadAirportDatabase(WorkFile(state.WorkFolder, kAirportsFileName), state.AirportCount);
         EXPECT_FALSE(read.Damaged) << read.Problem;
         std::vector<std::string> ids;
-        for (std::int32_t i = 0; i < read.Count(); ++i) ids.push_back(read.Entries[static_cast<std::size_t>(i)].IcaoId);
+        for (std::int32_t i = 0; i < read.Count(); ++i)
+            ids.push_back(read.Entries[static_cast<std::size_t>(i)].IcaoId);
         return ids;
     }
 
@@ -59,7 +61,8 @@ protected:
 };
 
 TEST_F(DatabaseBuildTest, AreasWithoutFoldersAreSteppedOverOneByOneAndGiveEmptyDatabases) {
-    testing::WriteFsFolder(Root(), "[Area.1]\r\nLocal=Gone\r\n[Area.2]\r\nLocal = World\r\n[Area.3]\r\nTitle=none\r\n");
+    testing::WriteFsFolder(
+        Root(), "[Area.1]\r\nLocal=Gone\r\n[Area.2]\r\nLocal = World\r\n[Area.3]\r\nTitle=none\r\n");
     DatabaseBuild build(state, fs.Path());
     std::vector<std::string> statuses;
     build.SetStatusListener([&](const std::string& text) { statuses.push_back(text); });
@@ -71,7 +74,8 @@ TEST_F(DatabaseBuildTest, AreasWithoutFoldersAreSteppedOverOneByOneAndGiveEmptyD
     EXPECT_EQ(Scan(build), std::vector<BuildStep>(3, BuildStep::AreaSkipped));
     statuses.clear();
     build.Finish();
-    EXPECT_EQ(statuses, (std::vector<std::string>{kStatusAirports, kStatusAirspaces, kStatusSettings, kStatusDone}));
+    EXPECT_EQ(statuses,
+              (std::vector<std::string>{kStatusAirports, kStatusAirspaces, kStatusSettings, kStatusDone}));
 
     EXPECT_EQ(fs::file_size(WorkFile(state.WorkFolder, kAirportsFileName)), 64u);
     EXPECT_EQ(fs::file_size(WorkFile(state.WorkFolder, kAirspacesFileName)), 70u);
@@ -82,8 +86,9 @@ TEST_F(DatabaseBuildTest, AreasWithoutFoldersAreSteppedOverOneByOneAndGiveEmptyD
 }
 
 TEST_F(DatabaseBuildTest, FilesAreScannedInAreaOrderThenNameOrderAndOnlyScenerySticks) {
-    testing::WriteFsFolder(Root(), "[Area.1]\r\nTitle=World\r\nLocal=Scenery\\World\r\n"
-                                   "[Area.2]\r\nTitle=Addon\r\nLocal=addon\\\r\n");
+    testing::WriteFsFolder(Root(),
+                           "[Area.1]\r\nTitle=World\r\nLocal=Scenery\\World\r\n"
+                           "[Area.2]\r\nTitle=Addon\r\nLocal=addon\\\r\n");
     WriteFile(Root(), "Scenery/World/Scenery/b.BGL", AirportFileBytes({{"Bravo", "kbbb", 47.5, -122.3}}));
     WriteFile(Root(), "Scenery/World/Scenery/A.bgl",
               AirportFileBytes({{"Alpha One", "kaa1", 47.0, -122.0}, {"Alpha Two", "kaa2", 47.1, -122.1}}));
@@ -98,9 +103,10 @@ TEST_F(DatabaseBuildTest, FilesAreScannedInAreaOrderThenNameOrderAndOnlySceneryS
     EXPECT_EQ(build.ProgressMax(), 6);
 
     const std::vector<BuildStep> steps = Scan(build);
-    EXPECT_EQ(steps, (std::vector<BuildStep>{BuildStep::FileScanned, BuildStep::FileScanned, BuildStep::FileScanned,
-                                             BuildStep::FileScanned, BuildStep::AreaDone, BuildStep::FileScanned,
-                                             BuildStep::AreaDone}));
+    EXPECT_EQ(steps,
+              (std::vector<BuildStep>{BuildStep::FileScanned, BuildStep::FileScanned, BuildStep::FileScanned,
+                                      BuildStep::FileScanned, BuildStep::AreaDone, BuildStep::FileScanned,
+                                      BuildStep::AreaDone}));
     EXPECT_EQ(build.ProgressValue(), 5);
     EXPECT_EQ(state.AirportCount, 4);
     // Each file's records went to the database; the tables keep their empty slot only.
@@ -119,8 +125,9 @@ TEST_F(DatabaseBuildTest, FilesAreScannedInAreaOrderThenNameOrderAndOnlySceneryS
 }
 
 TEST_F(DatabaseBuildTest, AreasSharingAFolderScanItOnceWhenTheyFollowEachOther) {
-    testing::WriteFsFolder(Root(), "[Area.1]\r\nLocal=Shared\r\n[Area.2]\r\nLocal=shared\\scenery\r\n"
-                                   "[Area.3]\r\nLocal=Other\r\n[Area.4]\r\nLocal=SHARED\r\n");
+    testing::WriteFsFolder(Root(),
+                           "[Area.1]\r\nLocal=Shared\r\n[Area.2]\r\nLocal=shared\\scenery\r\n"
+                           "[Area.3]\r\nLocal=Other\r\n[Area.4]\r\nLocal=SHARED\r\n");
     WriteFile(Root(), "Shared/scenery/one.bgl", AirportFileBytes({{"One", "k001", 10, 10}}));
     WriteFile(Root(), "Shared/scenery/two.bgl", AirportFileBytes({{"Two", "k002", 11, 11}}));
     WriteFile(Root(), "Other/scenery/three.bgl", AirportFileBytes({{"Three", "k003", 12, 12}}));
@@ -155,8 +162,9 @@ TEST_F(DatabaseBuildTest, DamagedFilesAreSkippedNamedAndLeaveNothingBehind) {
     WriteFile(Root(), "World/scenery/b_good.bgl", good);
     WriteFile(Root(), "World/scenery/c_huge.bgl", huge);
     WriteFile(Root(), "World/scenery/d_looping.bgl", looping);
-    for (int i = 0; i < 6; ++i) WriteFile(Root(), "World/scenery/e_cut" + std::to_string(i) + ".bgl",
-                                          std::vector<std::uint8_t>(good.begin(), good.begin() + 130));
+    for (int i = 0; i < 6; ++i)
+        WriteFile(Root(), "World/scenery/e_cut" + std::to_string(i) + ".bgl",
+                  std::vector<std::uint8_t>(good.begin(), good.begin() + 130));
 
     DatabaseBuild build(state, fs.Path());
     ASSERT_EQ(build.Prepare(), PrepareResult::Ready);
@@ -173,10 +181,14 @@ TEST_F(DatabaseBuildTest, DamagedFilesAreSkippedNamedAndLeaveNothingBehind) {
     for (const auto& skipped : summary.Malformed) EXPECT_FALSE(skipped.Reason.empty());
 
     const std::string message = CompletionMessage(summary);
-    EXPECT_EQ(message.rfind("The creation process, of the database files, was completed!\n\n9 scenery files were skipped", 0), 0u);
+    EXPECT_EQ(
+        message.rfind(
+            "The creation process, of the database files, was completed!\n\n9 scenery files were skipped", 0),
+        0u);
     EXPECT_NE(message.find("a_truncated.bgl: "), std::string::npos);
     EXPECT_NE(message.find("... and 4 more"), std::string::npos);
-    EXPECT_EQ(CompletionMessage(BuildSummary{}), "The creation process, of the database files, was completed!");
+    EXPECT_EQ(CompletionMessage(BuildSummary{}),
+              "The creation process, of the database files, was completed!");
 }
 
 TEST_F(DatabaseBuildTest, MissingOrShortInputFilesStopTheBuildBeforeAnythingIsWritten) {

@@ -22,10 +22,10 @@ void Poke16(std::vector<std::uint8_t>& bytes, std::size_t at, int value) {
 std::vector<std::uint8_t> HandBuiltFile() {
     std::vector<std::uint8_t> bytes(kGridStart + 130320, 0);
     bytes[110] = 0xC0;
-    Poke16(bytes, kGridStart + 0, 0x0102);                           // lat -90, lon 0
-    Poke16(bytes, kGridStart + 2 * (137 + 181 * 238), 2730);         // lat 47, lon 238: 15.0 degrees
-    Poke16(bytes, kGridStart + 2 * (90 + 181 * 1), -546);            // lat 0, lon 1: -3.0 degrees
-    Poke16(bytes, kGridStart + 2 * (180 + 181 * 359), -32768);       // lat 90, lon 359: last cell
+    Poke16(bytes, kGridStart + 0, 0x0102);                      // lat -90, lon 0
+    Poke16(bytes, kGridStart + 2 * (137 + 181 * 238), 2730);    // lat 47, lon 238: 15.0 degrees
+    Poke16(bytes, kGridStart + 2 * (90 + 181 * 1), -546);       // lat 0, lon 1: -3.0 degrees
+    Poke16(bytes, kGridStart + 2 * (180 + 181 * 359), -32768);  // lat 90, lon 359: last cell
     return bytes;
 }
 
@@ -78,7 +78,8 @@ TEST(MagdecFile, BadFilesAreReportedByNameAndChangeNothing) {
         {"missing", folder.Path() / "magdec.bgl", "is missing"},
         {"too short for the offset", folder.Write("short.bgl", std::vector<std::uint8_t>(113, 0)),
          "to hold the declination section offset"},
-        {"too short for the grid", folder.Write("oneshort.bgl", oneShort), "for the declination grid it announces"},
+        {"too short for the grid", folder.Write("oneshort.bgl", oneShort),
+         "for the declination grid it announces"},
         {"a folder", folder.Path() / "folder.bgl", "is not a file"},
     };
     for (const Case& c : cases) {

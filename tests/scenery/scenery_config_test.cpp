@@ -17,7 +17,7 @@ TEST(SceneryConfig, KeyValuesMatchAsPlainSubstrings) {
     const std::string section = "[Area.001]\r\nTitle= Spaced Title \r\nLOCAL=Scenery\\World\r\nTexture_ID=1";
     EXPECT_EQ(GetKeyValue(section, "Title"), " Spaced Title ");  // not trimmed
     EXPECT_EQ(GetKeyValue(section, "Local"), "Scenery\\World");  // key in any case, value kept as written
-    EXPECT_EQ(GetKeyValue(section, "Texture_ID"), "1");         // last line without a line end
+    EXPECT_EQ(GetKeyValue(section, "Texture_ID"), "1");          // last line without a line end
     EXPECT_EQ(GetKeyValue(section, "Layer"), "");
     // A key that ends another key's name matches inside it; the first occurrence wins.
     EXPECT_EQ(GetKeyValue("MyLocal=first\r\nLocal=second", "Local"), "first");
@@ -52,7 +52,8 @@ TEST(SceneryConfig, AreasComeFromAreaSectionsInFileOrder) {
 }
 
 TEST(SceneryConfig, LinesMayEndInLfOrCrAndOddHeadersDoNotBreakTheCut) {
-    const SceneryAreaTable lf = ParseSceneryConfig("[Area.1]\nTitle=One\nLocal=a\n[Area.2]\rTitle=Two\rLocal=b\r");
+    const SceneryAreaTable lf =
+        ParseSceneryConfig("[Area.1]\nTitle=One\nLocal=a\n[Area.2]\rTitle=Two\rLocal=b\r");
     ASSERT_EQ(lf.AreaCount, 2);
     EXPECT_EQ(lf.Areas[0].Title, "One");
     EXPECT_EQ(lf.Areas[0].Local, "a");
@@ -83,7 +84,7 @@ TEST(SceneryConfig, MissingFileIsAnError) {
 }
 
 class AreaFolders : public ::testing::Test {
-protected:
+   protected:
     AreaFolders() {
         fs::create_directories(fs.Path() / "FS2002" / "Scenery" / "World" / "Scenery");
         fs::create_directories(fs.Path() / "FS2002" / "Addon Scenery" / "Scenery");
@@ -124,8 +125,10 @@ TEST_F(AreaFolders, RelativeFoldersGetTheSceneryPartAndTheSimulatorFolder) {
 }
 
 TEST_F(AreaFolders, AnExactNameWinsOverOneMatchingOnlyIgnoringCase) {
-    EXPECT_EQ(Resolve("Addon Scenery\\scenery").LocalPath, fs.Path() / "FS2002" / "Addon Scenery" / "scenery");
-    EXPECT_EQ(Resolve("Addon Scenery\\Scenery").LocalPath, fs.Path() / "FS2002" / "Addon Scenery" / "Scenery");
+    EXPECT_EQ(Resolve("Addon Scenery\\scenery").LocalPath,
+              fs.Path() / "FS2002" / "Addon Scenery" / "scenery");
+    EXPECT_EQ(Resolve("Addon Scenery\\Scenery").LocalPath,
+              fs.Path() / "FS2002" / "Addon Scenery" / "Scenery");
 }
 
 TEST_F(AreaFolders, FoldersAreTriedAsWrittenBeforeTheSimulatorFolder) {

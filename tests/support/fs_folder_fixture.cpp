@@ -13,12 +13,15 @@ namespace {
 void PutI32(std::vector<std::uint8_t>& bytes, std::size_t offset, std::int64_t value) {
     if (bytes.size() < offset + 4) bytes.resize(offset + 4);
     const auto v = static_cast<std::uint32_t>(value);
-    for (int i = 0; i < 4; ++i) bytes[offset + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        bytes[offset + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * i));
 }
 
 void AppendI32(std::vector<std::uint8_t>& bytes, std::int64_t value) { PutI32(bytes, bytes.size(), value); }
 
-void AppendText(std::vector<std::uint8_t>& bytes, const std::string& text) { bytes.insert(bytes.end(), text.begin(), text.end()); }
+void AppendText(std::vector<std::uint8_t>& bytes, const std::string& text) {
+    bytes.insert(bytes.end(), text.begin(), text.end());
+}
 
 }  // namespace
 
@@ -67,7 +70,7 @@ std::vector<std::uint8_t> AirportFileBytes(const std::vector<FixtureAirport>& ai
         AppendI32(bytes, 0);
         AppendI32(bytes, std::llround(airport.Lon * 4294967297.0 / 360.0));
         AppendI32(bytes, 0);
-        AppendI32(bytes, 30);  // metres
+        AppendI32(bytes, 30);       // metres
         AppendI32(bytes, 0x10006);  // identifier
         AppendI32(bytes, static_cast<std::int64_t>(airport.Icao.size()));
         AppendText(bytes, airport.Icao);

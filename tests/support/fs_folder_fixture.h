@@ -29,7 +29,8 @@ std::vector<std::uint8_t> UniformMagdecBytes(std::int16_t value);
 void WriteFsFolder(const std::filesystem::path& root, const std::string& config);
 
 // Writes `bytes` to root/relative, creating the folders above it.
-void WriteFile(const std::filesystem::path& root, const std::string& relative, const std::vector<std::uint8_t>& bytes);
+void WriteFile(const std::filesystem::path& root, const std::string& relative,
+               const std::vector<std::uint8_t>& bytes);
 
 std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& path);
 

@@ -17,7 +17,7 @@ struct ShownMessage {
 };
 
 class RecordingMessageBoxes : public MessageBoxes {
-public:
+   public:
     MessageAnswer Show(const std::string& text, MessageIcon icon, MessageButtons buttons) override {
         shown.push_back({text, icon, buttons, kMessageTitle});
         if (answers.empty()) return MessageAnswer::Ok;

@@ -1,11 +1,11 @@
 #include "support/run_tool.h"
 
+#include <sys/wait.h>
+#include <unistd.h>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace tarnwick::testing {
 namespace {
@@ -32,11 +32,12 @@ std::string Slurp(const std::filesystem::path& path) {
 }  // namespace
 
 ToolRun RunTool(const std::string& tool, const std::vector<std::string>& args) {
-    const auto scratch = std::filesystem::temp_directory_path() /
-                         ("tarnwick-tool-" + std::to_string(::getpid()) + "-" + tool);
+    const auto scratch =
+        std::filesystem::temp_directory_path() / ("tarnwick-tool-" + std::to_string(::getpid()) + "-" + tool);
     std::string command = Quote(std::string(TARNWICK_BIN_DIR) + "/" + tool);
     for (const auto& arg : args) command += " " + Quote(arg);
-    command += " >" + Quote(scratch.string() + ".out") + " 2>" + Quote(scratch.string() + ".err") + " </dev/null";
+    command +=
+        " >" + Quote(scratch.string() + ".out") + " 2>" + Quote(scratch.string() + ".err") + " </dev/null";
     const int status = std::system(command.c_str());
     ToolRun run;
     run.ExitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;

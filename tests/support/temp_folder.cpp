@@ -1,8 +1,8 @@
 #include "support/temp_folder.h"
 
+#include <stdlib.h>
 #include <fstream>
 #include <stdexcept>
-#include <stdlib.h>
 
 namespace tarnwick::testing {
 
@@ -17,7 +17,8 @@ TempFolder::~TempFolder() {
     std::filesystem::remove_all(path_, ignored);
 }
 
-std::filesystem::path TempFolder::Write(const std::string& name, const std::vector<std::uint8_t>& bytes) const {
+std::filesystem::path TempFolder::Write(const std::string& name,
+                                        const std::vector<std::uint8_t>& bytes) const {
     const auto path = path_ / name;
     std::filesystem::create_directories(path.parent_path());
     std::ofstream out(path, std::ios::binary);

@@ -8,7 +8,7 @@
 namespace tarnwick::testing {
 
 class TempFolder {
-public:
+   public:
     TempFolder();
     ~TempFolder();
     TempFolder(const TempFolder&) = delete;
@@ -19,7 +19,7 @@ public:
     std::filesystem::path Write(const std::string& name, const std::vector<std::uint8_t>& bytes) const;
     std::filesystem::path Write(const std::string& name, const std::string& text) const;
 
-private:
+   private:
     std::filesystem::path path_;
 };
 

@@ -25,7 +25,7 @@ using testing::TempFolder;
 using testing::WriteFile;
 
 class QuietFlow : public WindowFlow {
-public:
+   public:
     using WindowFlow::WindowFlow;
     void EndProgram() override { ++programEnded; }
     void ChoiceClosed() override {}
@@ -33,11 +33,12 @@ public:
 };
 
 class DbBuildTest : public ::testing::Test {
-protected:
+   protected:
     DbBuildTest() {
-        testing::WriteFsFolder(Root(), "[Area.1]\r\nTitle=World\r\nLocal=Scenery\\World\r\n"
-                                       "[Area.2]\r\nTitle=Gone\r\nLocal=Nowhere\r\n"
-                                       "[Area.3]\r\nTitle=Addon\r\nLocal=ADDON\r\n");
+        testing::WriteFsFolder(Root(),
+                               "[Area.1]\r\nTitle=World\r\nLocal=Scenery\\World\r\n"
+                               "[Area.2]\r\nTitle=Gone\r\nLocal=Nowhere\r\n"
+                               "[Area.3]\r\nTitle=Addon\r\nLocal=ADDON\r\n");
         WriteFile(Root(), "Scenery/World/Scenery/AP1.BGL", AirportFileBytes({{"One", "k001", 47, -122}}));
         WriteFile(Root(), "Scenery/World/Scenery/ap0.bgl",
                   AirportFileBytes({{"Zero", "k000", 46, -122}, {"Zero Two", "k0002", 46.5, -122}}));
@@ -78,7 +79,8 @@ protected:
         EXPECT_EQ(flow.programEnded, 0);
         QList<QPointer<QWidget>> windows;
         for (QWidget* widget : QApplication::topLevelWidgets()) {
-            if (widget->objectName() == "Form3" || widget->objectName() == "Form4" || widget->objectName() == "Form5") {
+            if (widget->objectName() == "Form3" || widget->objectName() == "Form4" ||
+                widget->objectName() == "Form5") {
                 windows << widget;
             }
         }
@@ -104,7 +106,8 @@ TEST_F(DbBuildTest, WritesTheSameFilesAsTheWindows) {
     EXPECT_EQ(settings.AirportCount, 4);
 
     EXPECT_NE(run.Out.find("areas:     2 used, 1 skipped"), std::string::npos) << run.Out;
-    EXPECT_NE(run.Out.find("files:     5 listed, 5 scanned, 4 accepted, 1 malformed"), std::string::npos) << run.Out;
+    EXPECT_NE(run.Out.find("files:     5 listed, 5 scanned, 4 accepted, 1 malformed"), std::string::npos)
+        << run.Out;
     EXPECT_NE(run.Out.find("cut.bgl: "), std::string::npos) << run.Out;
     EXPECT_NE(run.Out.find("airports:  4"), std::string::npos) << run.Out;
     EXPECT_NE(run.Err.find("scanned 5 of 5 files"), std::string::npos) << run.Err;

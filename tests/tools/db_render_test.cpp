@@ -70,19 +70,18 @@ std::vector<std::string> Lines(const std::string& text) {
 TEST(DbRender, PrintsEveryCallOfTheOpeningViewInOrder) {
     TempFolder folder;
     WriteArea(folder);
-    const auto run = RunTool("tarnwick-db", {"render", folder.String(), "--airport",
-                                             "Z\xC3\xBCrich Test  (LSZT)", "--calls"});
+    const auto run = RunTool(
+        "tarnwick-db", {"render", folder.String(), "--airport", "Z\xC3\xBCrich Test  (LSZT)", "--calls"});
     ASSERT_EQ(run.ExitStatus, 0) << run.Err;
     // Level 9 around the airport, 13.25 px per degree of longitude and 19.87
     // per degree of latitude: the sector (purple only when chosen as a
     // sector), then the airport's red dot in the middle of 800 x 600.
-    EXPECT_EQ(Lines(run.Out),
-              (std::vector<std::string>{
-                  "Ellipse 402 295 412 285 pen=#00ffff/1/solid fill=#00ffff/solid",
-                  "MoveToEx 387 280",
-                  "LineTo 413 280 pen=#00ffff/3/solid",
-                  "SetPixelV 400 300 #ff0000",
-              }))
+    EXPECT_EQ(Lines(run.Out), (std::vector<std::string>{
+                                  "Ellipse 402 295 412 285 pen=#00ffff/1/solid fill=#00ffff/solid",
+                                  "MoveToEx 387 280",
+                                  "LineTo 413 280 pen=#00ffff/3/solid",
+                                  "SetPixelV 400 300 #ff0000",
+                              }))
         << run.Out;
 }
 
@@ -90,9 +89,9 @@ TEST(DbRender, SectorZoomCentreAndPicture) {
     TempFolder folder;
     WriteArea(folder);
     const std::string png = (folder.Path() / "scope.png").string();
-    const auto run = RunTool("tarnwick-db", {"render", folder.String(), "--sector", "TEST CENTER",
-                                             "--zoom", "30", "--size", "400x300", "--center",
-                                             "47,8", "--calls", "--out", png});
+    const auto run =
+        RunTool("tarnwick-db", {"render", folder.String(), "--sector", "TEST CENTER", "--zoom", "30",
+                                "--size", "400x300", "--center", "47,8", "--calls", "--out", png});
     ASSERT_EQ(run.ExitStatus, 0) << run.Err;
     const auto lines = Lines(run.Out);
     // Zoomed in on the runway: its line, its designators and the name, in UTF-8.
@@ -106,7 +105,8 @@ TEST(DbRender, SectorZoomCentreAndPicture) {
     EXPECT_EQ(image.size(), QSize(400, 300));
     EXPECT_EQ(image.pixelColor(0, 299), QColor(Qt::black));
 
-    const auto purple = RunTool("tarnwick-db", {"render", folder.String(), "--sector", "TEST CENTER", "--calls"});
+    const auto purple =
+        RunTool("tarnwick-db", {"render", folder.String(), "--sector", "TEST CENTER", "--calls"});
     EXPECT_NE(purple.Out.find("pen=#c000c0/3/solid"), std::string::npos) << purple.Out;
 }
 
@@ -127,7 +127,8 @@ TEST(DbRender, BadArgumentsAndUnknownAreasFailClearly) {
         EXPECT_EQ(run.ExitStatus, 2) << args.back();
         EXPECT_NE(run.Err.find("usage"), std::string::npos);
     }
-    const auto missing = RunTool("tarnwick-db", {"render", (folder.Path() / "absent").string(), "--sector", "X"});
+    const auto missing =
+        RunTool("tarnwick-db", {"render", (folder.Path() / "absent").string(), "--sector", "X"});
     EXPECT_EQ(missing.ExitStatus, 1);
 }
 

@@ -28,7 +28,8 @@ struct Scan {
 Scan ParseAll(const fs::path& folder, ProgramState& state) {
     std::vector<fs::path> files;
     for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-        if (entry.is_regular_file() && UpperAscii(entry.path().extension().string()) == ".BGL") files.push_back(entry.path());
+        if (entry.is_regular_file() && UpperAscii(entry.path().extension().string()) == ".BGL")
+            files.push_back(entry.path());
     }
     std::sort(files.begin(), files.end(), [](const fs::path& a, const fs::path& b) {
         return UpperAscii(a.string()) < UpperAscii(b.string());
@@ -48,7 +49,8 @@ Scan ParseAll(const fs::path& folder, ProgramState& state) {
 
 const AirportRecord* FindAirport(const ProgramState& state, const std::string& icao) {
     for (std::int32_t i = 0; i < state.AirportCount; ++i) {
-        if (state.WorldAirports[static_cast<std::size_t>(i)].IcaoId == icao) return &state.WorldAirports[static_cast<std::size_t>(i)];
+        if (state.WorldAirports[static_cast<std::size_t>(i)].IcaoId == icao)
+            return &state.WorldAirports[static_cast<std::size_t>(i)];
     }
     return nullptr;
 }
@@ -56,13 +58,14 @@ const AirportRecord* FindAirport(const ProgramState& state, const std::string& i
 std::map<std::string, std::vector<std::uint8_t>> TreeContents(const fs::path& root) {
     std::map<std::string, std::vector<std::uint8_t>> tree;
     for (const auto& entry : fs::recursive_directory_iterator(root)) {
-        if (entry.is_regular_file()) tree[fs::relative(entry.path(), root).string()] = ReadWholeFile(entry.path());
+        if (entry.is_regular_file())
+            tree[fs::relative(entry.path(), root).string()] = ReadWholeFile(entry.path());
     }
     return tree;
 }
 
 class DemoScenery : public ::testing::Test {
-protected:
+   protected:
     static void SetUpTestSuite() {
         folder_ = new TempFolder;
         run_ = new testing::ToolRun(RunTool("tarnwick-mkscenery", {folder_->String()}));
@@ -158,8 +161,9 @@ TEST_F(DemoScenery, ParsesIntoTheDemoRegion) {
     EXPECT_NEAR(sea->Parkings[0].Lat, 47.44221033, 1e-6);
     EXPECT_NEAR(sea->Parkings[0].Lon, -122.30213657, 1e-6);
     const auto segments = sea->TaxiSegments.Slots();
-    EXPECT_TRUE(std::any_of(segments.begin(), segments.end(),
-                            [](const TaxiSegmentEntry& s) { return s.SegmentType == 1 && s.Label == "Runway 16C"; }));
+    EXPECT_TRUE(std::any_of(segments.begin(), segments.end(), [](const TaxiSegmentEntry& s) {
+        return s.SegmentType == 1 && s.Label == "Runway 16C";
+    }));
     EXPECT_TRUE(std::any_of(segments.begin(), segments.end(),
                             [](const TaxiSegmentEntry& s) { return s.SegmentType == 0 && s.Label == "A"; }));
 

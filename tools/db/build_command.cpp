@@ -1,9 +1,9 @@
 // tarnwick-db build: the first-run path without windows, through the same
 // build steps as the builder window, so that the files come out identical.
+#include <unistd.h>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <unistd.h>
 
 #include "app/program_state.h"
 #include "app/settings_writes.h"
@@ -31,7 +31,7 @@ std::string Duration(double seconds) {
 // Progress on standard error: a redrawn bar on a terminal, a line per tenth
 // of the files otherwise.
 class ProgressReport {
-public:
+   public:
     explicit ProgressReport(std::int64_t total) : total_(total), terminal_(::isatty(fileno(stderr)) != 0) {}
 
     void Update(std::int64_t done, bool last = false) {
@@ -41,12 +41,14 @@ public:
             if (!last && now - shown_ < std::chrono::milliseconds(100)) return;
             shown_ = now;
             const double rate = elapsed > 0 ? static_cast<double>(done) / elapsed : 0;
-            const double fraction = total_ > 0 ? std::min(1.0, static_cast<double>(done) / static_cast<double>(total_)) : 1.0;
+            const double fraction =
+                total_ > 0 ? std::min(1.0, static_cast<double>(done) / static_cast<double>(total_)) : 1.0;
             constexpr int kWidth = 30;
             const int filled = static_cast<int>(fraction * kWidth);
             std::string bar(static_cast<std::size_t>(filled), '#');
             bar.append(static_cast<std::size_t>(kWidth - filled), '.');
-            const std::string left = rate > 0 && done < total_ ? Duration(static_cast<double>(total_ - done) / rate) : "0:00";
+            const std::string left =
+                rate > 0 && done < total_ ? Duration(static_cast<double>(total_ - done) / rate) : "0:00";
             std::fprintf(stderr, "\r[%s] %lld/%lld files  %.0f files/s  %s left ", bar.c_str(),
                          static_cast<long long>(done), static_cast<long long>(total_), rate, left.c_str());
             if (last) std::fputc('\n', stderr);
@@ -61,7 +63,7 @@ public:
         std::fflush(stderr);
     }
 
-private:
+   private:
     std::int64_t total_;
     bool terminal_;
     Clock::time_point start_ = Clock::now();
@@ -79,13 +81,15 @@ void PrintSummary(const ProgramState& state, const BuildSummary& summary, double
     std::printf("areas:     %d used, %d skipped (no folder)\n", summary.AreasUsed, summary.AreasSkipped);
     std::printf("files:     %lld listed, %lld scanned, %lld accepted, %lld malformed\n",
                 static_cast<long long>(summary.FilesCounted), static_cast<long long>(summary.FilesScanned),
-                static_cast<long long>(summary.FilesAccepted), static_cast<long long>(summary.MalformedCount));
+                static_cast<long long>(summary.FilesAccepted),
+                static_cast<long long>(summary.MalformedCount));
     for (const SkippedSceneryFile& file : summary.Malformed) {
         std::printf("  skipped %s: %s\n", file.Path.c_str(), file.Reason.c_str());
     }
     if (summary.MalformedCount > static_cast<std::int64_t>(summary.Malformed.size())) {
         std::printf("  ... and %lld more\n",
-                    static_cast<long long>(summary.MalformedCount - static_cast<std::int64_t>(summary.Malformed.size())));
+                    static_cast<long long>(summary.MalformedCount -
+                                           static_cast<std::int64_t>(summary.Malformed.size())));
     }
     std::printf("airports:  %d\n", state.AirportCount);
     std::printf("airspaces: %d\n", state.AirspaceCount);
@@ -107,9 +111,11 @@ int RunBuild(const Arguments& args) {
 
     std::error_code error;
     if (!fs::is_directory(work, error)) return Fail("the work folder " + work + " is not a folder");
-    if (!HoldsFs2002Exe(fsFolder, current)) return Fail(fsFolder + " is not an FS2002 main folder: it has no FS2002.EXE");
+    if (!HoldsFs2002Exe(fsFolder, current))
+        return Fail(fsFolder + " is not an FS2002 main folder: it has no FS2002.EXE");
     const std::optional<std::string> ansiFolder = Utf8ToAnsi(fsFolder);
-    if (!ansiFolder) return Fail("the path " + fsFolder + " has characters the settings file cannot hold (Windows-1252)");
+    if (!ansiFolder)
+        return Fail("the path " + fsFolder + " has characters the settings file cannot hold (Windows-1252)");
 
     ProgramState state;
     state.WorkFolder = WorkFolderFrom(work);

@@ -17,7 +17,8 @@ int RunDump(const Arguments& args) {
     }
     const std::string folder = WorkFolderFrom(args[0]);
     const SettingsReadResult settings = ReadSettingsFile(WorkFile(folder, kSettingsFileName));
-    const auto airports = ReadAirportDatabase(WorkFile(folder, kAirportsFileName), settings.Record.AirportCount);
+    const auto airports =
+        ReadAirportDatabase(WorkFile(folder, kAirportsFileName), settings.Record.AirportCount);
     const auto airspaces =
         ReadAirspaceDatabase(WorkFile(folder, kAirspacesFileName), settings.Record.AirspaceCount);
 
@@ -26,10 +27,12 @@ int RunDump(const Arguments& args) {
     json.Key("settings");
     WriteJson(json, settings.Record);
     json.Key("airports").BeginArray();
-    for (std::int32_t i = 0; i < airports.Count(); ++i) WriteJson(json, airports.Entries[static_cast<std::size_t>(i)]);
+    for (std::int32_t i = 0; i < airports.Count(); ++i)
+        WriteJson(json, airports.Entries[static_cast<std::size_t>(i)]);
     json.EndArray();
     json.Key("airspaces").BeginArray();
-    for (std::int32_t i = 0; i < airspaces.Count(); ++i) WriteJson(json, airspaces.Entries[static_cast<std::size_t>(i)]);
+    for (std::int32_t i = 0; i < airspaces.Count(); ++i)
+        WriteJson(json, airspaces.Entries[static_cast<std::size_t>(i)]);
     json.EndArray();
     json.EndObject();
     std::fputs(json.Text().c_str(), stdout);

@@ -14,20 +14,24 @@ struct Command {
 };
 
 constexpr Command kCommands[] = {
-    {"build", "build FS_FOLDER [WORK_FOLDER]\n"
-              "                              build the settings and both databases from an FS2002 folder",
+    {"build",
+     "build FS_FOLDER [WORK_FOLDER]\n"
+     "                              build the settings and both databases from an FS2002 folder",
      tarnwick::tools::RunBuild},
     {"dump", "dump WORK_FOLDER            print the settings and both databases as JSON",
      tarnwick::tools::RunDump},
-    {"list", "list WORK_FOLDER [--airports | --sectors]\n"
-             "                              print the airport and sector lists of the choice window",
+    {"list",
+     "list WORK_FOLDER [--airports | --sectors]\n"
+     "                              print the airport and sector lists of the choice window",
      tarnwick::tools::RunList},
-    {"area", "area WORK_FOLDER (--airport \"LIST TEXT\" | --sector \"FULL NAME\")\n"
-             "                              gather an area as the choice window does, as JSON",
+    {"area",
+     "area WORK_FOLDER (--airport \"LIST TEXT\" | --sector \"FULL NAME\")\n"
+     "                              gather an area as the choice window does, as JSON",
      tarnwick::tools::RunArea},
-    {"render", "render WORK_FOLDER (--airport \"LIST TEXT\" | --sector \"FULL NAME\") [--zoom L]\n"
-               "              [--size WxH] [--center LAT,LON] [--calls] [--out FILE.png]\n"
-               "                              draw the scope of an area as the radar window opens it",
+    {"render",
+     "render WORK_FOLDER (--airport \"LIST TEXT\" | --sector \"FULL NAME\") [--zoom L]\n"
+     "              [--size WxH] [--center LAT,LON] [--calls] [--out FILE.png]\n"
+     "                              draw the scope of an area as the radar window opens it",
      tarnwick::tools::RunRender},
 };
 

@@ -23,8 +23,7 @@ int RunRender(const Arguments& args) {
     argv.push_back(nullptr);
     std::fflush(stdout);
     execv(renderer.c_str(), argv.data());
-    std::fprintf(stderr, "tarnwick-db render: cannot run %s: %s\n", renderer.c_str(),
-                 std::strerror(errno));
+    std::fprintf(stderr, "tarnwick-db render: cannot run %s: %s\n", renderer.c_str(), std::strerror(errno));
     return 1;
 }
 

@@ -38,7 +38,8 @@ WriteSummary WriteDemoFolder(FolderWriter& out, const std::filesystem::path& dat
     // Records the airport reader passes over, so the demo exercises that too.
     for (std::size_t i = 0; i < region.Airports.size(); ++i) {
         if (i % 4 == 0) region.Airports[i].OtherRecords = 3;
-        for (bgl::Runway& runway : region.Airports[i].Runways) runway.OtherTrailers = runway.IlsList.empty() ? 0 : 1;
+        for (bgl::Runway& runway : region.Airports[i].Runways)
+            runway.OtherTrailers = runway.IlsList.empty() ? 0 : 1;
     }
     WriteFolderBasics(out, DemoAreas(), dataDir);
     WriteSummary summary;
@@ -77,8 +78,10 @@ WriteSummary WriteDemoFolder(FolderWriter& out, const std::filesystem::path& dat
     other("Scenery/World/Scenery/coast.BGL", bgl::NonAirportFile(15000, 3));
     std::vector<std::uint8_t> objects = bgl::NonAirportFile(6000, 4);
     const std::int32_t marker = bgl::kSceneryMarker;
-    for (int i = 0; i < 4; ++i) objects[118 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(marker >> (8 * i));
-    for (int i = 0; i < 4; ++i) objects[144 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i == 0 ? 2 : 0);
+    for (int i = 0; i < 4; ++i)
+        objects[118 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(marker >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        objects[144 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i == 0 ? 2 : 0);
     other("Scenery/NAMR/Scenery/OBJSEA.BGL", objects);
     other("Scenery/NAMR/Scenery/tiny.bgl", bgl::NonAirportFile(64, 5));
     out.WriteText("Scenery/NAMR/Scenery/readme.txt", "Not a scenery file.\r\n");

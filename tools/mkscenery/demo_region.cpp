@@ -38,8 +38,10 @@ void ParseIdent(const std::string& ident, bgl::Runway& runway) {
 
 bgl::FrequencyKind FrequencyKindOf(const std::string& type) {
     static const std::map<std::string, bgl::FrequencyKind> kKinds = {
-        {"ground", bgl::FrequencyKind::Ground},     {"tower", bgl::FrequencyKind::Tower},
-        {"clearance", bgl::FrequencyKind::Clearance}, {"approach", bgl::FrequencyKind::Approach},
+        {"ground", bgl::FrequencyKind::Ground},
+        {"tower", bgl::FrequencyKind::Tower},
+        {"clearance", bgl::FrequencyKind::Clearance},
+        {"approach", bgl::FrequencyKind::Approach},
         {"departure", bgl::FrequencyKind::Departure}};
     const auto kind = kKinds.find(type);
     if (kind == kKinds.end()) throw std::runtime_error("unknown frequency type: " + type);
@@ -95,7 +97,8 @@ void ReadTaxi(const json& taxi, bgl::Airport& airport, const std::vector<std::st
         } else if (type == "runway") {
             segment.Type = 1;
             const auto runway = std::find(runwayIdents.begin(), runwayIdents.end(), name);
-            if (runway == runwayIdents.end()) throw std::runtime_error("taxi segment on unknown runway " + name);
+            if (runway == runwayIdents.end())
+                throw std::runtime_error("taxi segment on unknown runway " + name);
             segment.NameIndex = static_cast<std::int32_t>(runway - runwayIdents.begin());
         } else if (type == "parking") {
             segment.Type = 2;
@@ -155,9 +158,12 @@ bgl::Airspace ReadAirspace(const json& s) {
     airspace.West = box.at("west");
     airspace.East = box.at("east");
     static const std::map<std::string, bgl::BoundaryKind> kKinds = {
-        {"start", bgl::BoundaryKind::Start},           {"origin", bgl::BoundaryKind::Origin},
-        {"circle", bgl::BoundaryKind::Circle},         {"arc_cw", bgl::BoundaryKind::ArcClockwise},
-        {"arc_ccw", bgl::BoundaryKind::ArcCounterClockwise}, {"line", bgl::BoundaryKind::Line}};
+        {"start", bgl::BoundaryKind::Start},
+        {"origin", bgl::BoundaryKind::Origin},
+        {"circle", bgl::BoundaryKind::Circle},
+        {"arc_cw", bgl::BoundaryKind::ArcClockwise},
+        {"arc_ccw", bgl::BoundaryKind::ArcCounterClockwise},
+        {"line", bgl::BoundaryKind::Line}};
     for (const json& p : s.at("boundary")) {
         const auto kind = kKinds.find(p.at("kind").get<std::string>());
         if (kind == kKinds.end()) throw std::runtime_error("unknown boundary kind " + p.at("kind").dump());

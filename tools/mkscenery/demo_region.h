@@ -9,7 +9,7 @@
 namespace tarnwick::mkscenery {
 
 struct DemoRegion {
-    std::vector<bgl::Airport> Airports;    // in the order of the source
+    std::vector<bgl::Airport> Airports;  // in the order of the source
     std::vector<bgl::Airspace> Airspaces;
 };
 

@@ -9,7 +9,7 @@
 namespace tarnwick::mkscenery {
 
 class FolderWriter {
-public:
+   public:
     explicit FolderWriter(std::filesystem::path root) : root_(std::move(root)) {}
 
     // Writes root / relative ('/'-separated), creating folders; throws FileError.
@@ -21,7 +21,7 @@ public:
     std::size_t FilesWritten() const { return files_; }
     std::uintmax_t BytesWritten() const { return bytes_; }
 
-private:
+   private:
     std::filesystem::path root_;
     std::size_t files_ = 0;
     std::uintmax_t bytes_ = 0;

@@ -26,7 +26,8 @@ void PrintUsage() {
 }
 
 bool ParseCount(const std::string& text, unsigned long long& value) {
-    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos || text.size() > 18) return false;
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos || text.size() > 18)
+        return false;
     value = std::stoull(text);
     return true;
 }
@@ -69,13 +70,16 @@ int main(int argc, char* argv[]) {
         const auto start = std::chrono::steady_clock::now();
         fs::create_directories(outFolder);
         tarnwick::mkscenery::FolderWriter out(outFolder);
-        const auto summary = synthetic ? tarnwick::mkscenery::WriteSyntheticFolder(out, dataDir, airports, seed)
-                                       : tarnwick::mkscenery::WriteDemoFolder(out, dataDir);
-        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        std::printf("%s: %zu airports and %zu airspaces in %zu scenery files, %zu other .bgl files; "
-                    "%zu files, %.1f MB in %.1f s\n",
-                    outFolder.c_str(), summary.Airports, summary.Airspaces, summary.AirportFiles, summary.OtherFiles,
-                    out.FilesWritten(), static_cast<double>(out.BytesWritten()) / 1e6, seconds);
+        const auto summary = synthetic
+                                 ? tarnwick::mkscenery::WriteSyntheticFolder(out, dataDir, airports, seed)
+                                 : tarnwick::mkscenery::WriteDemoFolder(out, dataDir);
+        const double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        std::printf(
+            "%s: %zu airports and %zu airspaces in %zu scenery files, %zu other .bgl files; "
+            "%zu files, %.1f MB in %.1f s\n",
+            outFolder.c_str(), summary.Airports, summary.Airspaces, summary.AirportFiles, summary.OtherFiles,
+            out.FilesWritten(), static_cast<double>(out.BytesWritten()) / 1e6, seconds);
         return 0;
     } catch (const std::exception& error) {
         std::fprintf(stderr, "tarnwick-mkscenery: %s\n", error.what());

@@ -18,7 +18,7 @@ constexpr std::size_t kAirportFilesPerArea = 250;
 // Draws from the engine's raw output only: the standard fixes that sequence,
 // while the library's distributions differ between implementations.
 class Random {
-public:
+   public:
     explicit Random(std::uint64_t seed) : engine_(seed) {}
     double Uniform(double low, double high) {
         return low + (high - low) * static_cast<double>(engine_() >> 11) * 0x1.0p-53;
@@ -29,7 +29,7 @@ public:
     bool Chance(double p) { return Uniform(0, 1) < p; }
     std::uint64_t Bits() { return engine_(); }
 
-private:
+   private:
     std::mt19937_64 engine_;
 };
 
@@ -42,9 +42,10 @@ std::string IcaoFor(std::size_t index) {
 }
 
 std::string NameFor(Random& random, int size) {
-    static const char* kParts[] = {"Ash", "Bel", "Cor", "Dun", "Elm", "Fal", "Glen", "Har", "Ivy", "Jas",
-                                   "Kel", "Lor", "Mar", "Nor", "Oak", "Pem", "Quin", "Ros", "Sel", "Tor",
-                                   "Ul",  "Val", "Wen", "Yar", "Zan", "brook", "field", "ford", "ton", "ville"};
+    static const char* kParts[] = {"Ash",  "Bel",   "Cor",   "Dun",  "Elm", "Fal",  "Glen", "Har",
+                                   "Ivy",  "Jas",   "Kel",   "Lor",  "Mar", "Nor",  "Oak",  "Pem",
+                                   "Quin", "Ros",   "Sel",   "Tor",  "Ul",  "Val",  "Wen",  "Yar",
+                                   "Zan",  "brook", "field", "ford", "ton", "ville"};
     static const char* kKinds[] = {"Airstrip", "Municipal", "Regional", "Intl"};
     std::string name = kParts[random.Int(0, 24)];
     name += kParts[random.Int(10, 29)];
@@ -108,14 +109,16 @@ bgl::Airport MakeAirport(Random& random, std::size_t index) {
     airport.Name = NameFor(random, size);
     airport.Lat = std::asin(random.Uniform(std::sin(-55 * kPi / 180), std::sin(70 * kPi / 180))) * 180 / kPi;
     airport.Lon = random.Uniform(-180, 180);
-    airport.ElevationFt = std::round(random.Chance(0.7) ? random.Uniform(0, 1500) : random.Uniform(1500, 8000));
+    airport.ElevationFt =
+        std::round(random.Chance(0.7) ? random.Uniform(0, 1500) : random.Uniform(1500, 8000));
 
     static const bgl::FrequencyKind kOrder[] = {bgl::FrequencyKind::Tower, bgl::FrequencyKind::Ground,
                                                 bgl::FrequencyKind::Approach, bgl::FrequencyKind::Clearance,
                                                 bgl::FrequencyKind::Departure};
     const int frequencies = size == 3 ? 5 : size == 2 ? 3 : size == 1 ? random.Int(0, 2) : 0;
     for (int f = 0; f < frequencies; ++f) airport.Frequencies.push_back({kOrder[f], Frequency(random)});
-    if (size == 3 && random.Chance(0.5)) airport.Frequencies.push_back({bgl::FrequencyKind::Approach, Frequency(random)});
+    if (size == 3 && random.Chance(0.5))
+        airport.Frequencies.push_back({bgl::FrequencyKind::Approach, Frequency(random)});
 
     const int runways = size == 3 ? random.Int(2, 4) : size == 2 ? random.Int(1, 2) : 1;
     const double mainHeading = random.Int(1, 360);
@@ -132,9 +135,12 @@ bgl::Airport MakeAirport(Random& random, std::size_t index) {
         runway.CenterLat = airport.Lat;
         runway.CenterLon = airport.Lon;
         const double spacing = parallel ? 400.0 : 0.0;
-        Move(runway.CenterLat, runway.CenterLon, spacing * std::cos(heading * kPi / 180), -spacing * std::sin(heading * kPi / 180));
+        Move(runway.CenterLat, runway.CenterLon, spacing * std::cos(heading * kPi / 180),
+             -spacing * std::sin(heading * kPi / 180));
         runway.ElevationFt = airport.ElevationFt;
-        runway.LengthFt = size == 3 ? random.Int(8000, 13000) : size == 2 ? random.Int(5000, 9000) : random.Int(1800, 5000);
+        runway.LengthFt = size == 3   ? random.Int(8000, 13000)
+                          : size == 2 ? random.Int(5000, 9000)
+                                      : random.Int(1800, 5000);
         runway.WidthFt = size >= 2 ? random.Int(100, 200) : random.Int(40, 100);
         const int ilsEnds = size == 3 ? 2 : size == 2 ? 1 : 0;
         for (int e = 0; e < ilsEnds; ++e) {
@@ -184,7 +190,8 @@ bgl::Airspace MakeAirspace(Random& random, const bgl::Airport& near, const std::
     for (int c = 0; c <= corners; ++c) {
         const double angle = 2 * kPi * (c % corners) / corners;
         s.Points.push_back({c == 0 ? bgl::BoundaryKind::Start : bgl::BoundaryKind::Line,
-                            near.Lat + dLat * std::cos(angle) * 0.9, near.Lon + dLon * std::sin(angle) * 0.9, 0});
+                            near.Lat + dLat * std::cos(angle) * 0.9, near.Lon + dLon * std::sin(angle) * 0.9,
+                            0});
     }
     return s;
 }
@@ -197,8 +204,8 @@ std::string Numbered(const char* pattern, std::size_t n) {
 
 }  // namespace
 
-WriteSummary WriteSyntheticFolder(FolderWriter& out, const std::filesystem::path& dataDir, std::size_t airports,
-                                  std::uint64_t seed) {
+WriteSummary WriteSyntheticFolder(FolderWriter& out, const std::filesystem::path& dataDir,
+                                  std::size_t airports, std::uint64_t seed) {
     Random random(seed);
     WriteSummary summary;
 
@@ -209,10 +216,12 @@ WriteSummary WriteSyntheticFolder(FolderWriter& out, const std::filesystem::path
         perFile.push_back(count);
         left -= count;
     }
-    const std::size_t areas = std::max<std::size_t>(1, (perFile.size() + kAirportFilesPerArea - 1) / kAirportFilesPerArea);
+    const std::size_t areas =
+        std::max<std::size_t>(1, (perFile.size() + kAirportFilesPerArea - 1) / kAirportFilesPerArea);
     std::vector<ConfigArea> config = {{"Default Terrain", "Scenery\\World", true, true}};
     for (std::size_t a = 0; a < areas; ++a) {
-        config.push_back({Numbered("Synthetic Region %02zu", a + 1), Numbered("Synthetic\\Region%02zu", a + 1), true, false});
+        config.push_back({Numbered("Synthetic Region %02zu", a + 1),
+                          Numbered("Synthetic\\Region%02zu", a + 1), true, false});
     }
     WriteFolderBasics(out, config, dataDir);
 
@@ -223,12 +232,14 @@ WriteSummary WriteSyntheticFolder(FolderWriter& out, const std::filesystem::path
         for (std::size_t i = 0; i < perFile[f]; ++i) file.Airports.push_back(MakeAirport(random, next++));
         for (const bgl::Airport& airport : file.Airports) {
             if (airport.Taxi.Empty()) continue;  // the big ones get a class B
-            file.Airspaces.push_back(MakeAirspace(random, airport, airport.Icao + " CLASS B", 20, 0, 10000, random.Chance(0.5)));
+            file.Airspaces.push_back(
+                MakeAirspace(random, airport, airport.Icao + " CLASS B", 20, 0, 10000, random.Chance(0.5)));
         }
         if (f % 4 == 0) {
             const bgl::Airport& centre = file.Airports.front();
             const std::string unit = Numbered("SECTOR %04zu CONTROL", f / 4);
-            bgl::Airspace low = MakeAirspace(random, centre, Numbered("SECTOR %04zu LOW", f / 4), 150, 0, 18000, false);
+            bgl::Airspace low =
+                MakeAirspace(random, centre, Numbered("SECTOR %04zu LOW", f / 4), 150, 0, 18000, false);
             bgl::Airspace high = low;
             high.Name = Numbered("SECTOR %04zu HIGH", f / 4);
             high.LowerFt = high.UpperFt = -1;
@@ -239,7 +250,8 @@ WriteSummary WriteSyntheticFolder(FolderWriter& out, const std::filesystem::path
             file.Airspaces.push_back(high);
         }
         if (f % 5 == 0) {  // a class D ring, which the database leaves out
-            file.Airspaces.push_back(MakeAirspace(random, file.Airports.back(), file.Airports.back().Icao + " D", 4, 0, 2500, true));
+            file.Airspaces.push_back(MakeAirspace(random, file.Airports.back(),
+                                                  file.Airports.back().Icao + " D", 4, 0, 2500, true));
         }
         summary.Airports += file.Airports.size();
         summary.Airspaces += file.Airspaces.size();

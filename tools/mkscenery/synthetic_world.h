@@ -10,7 +10,7 @@
 namespace tarnwick::mkscenery {
 
 // Deterministic for a given airport count and seed.
-WriteSummary WriteSyntheticFolder(FolderWriter& out, const std::filesystem::path& dataDir, std::size_t airports,
-                                  std::uint64_t seed);
+WriteSummary WriteSyntheticFolder(FolderWriter& out, const std::filesystem::path& dataDir,
+                                  std::size_t airports, std::uint64_t seed);
 
 }  // namespace tarnwick::mkscenery

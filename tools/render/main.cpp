@@ -43,7 +43,7 @@ struct RenderOptions {
 };
 
 class UsageError : public std::runtime_error {
-public:
+   public:
     using std::runtime_error::runtime_error;
 };
 
@@ -88,8 +88,8 @@ RenderOptions Parse(const std::vector<std::string>& args) {
             const std::string& size = value();
             const std::size_t x = size.find('x');
             if (x == std::string::npos || !ParseInt(size.substr(0, x), options.Width) ||
-                !ParseInt(size.substr(x + 1), options.Height) || options.Width < 1 ||
-                options.Height < 1 || options.Width > 16384 || options.Height > 16384) {
+                !ParseInt(size.substr(x + 1), options.Height) || options.Width < 1 || options.Height < 1 ||
+                options.Width > 16384 || options.Height > 16384) {
                 throw UsageError("--size takes WIDTHxHEIGHT in pixels, 1 to 16384 each");
             }
         } else if (arg == "--center") {
