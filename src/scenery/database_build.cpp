@@ -15,6 +15,7 @@
 #include "base/rounding.h"
 #include "scenery/database_file.h"
 #include "scenery/magdec_file.h"
+#include "scenery/record_table.h"
 #include "scenery/scenery_buffer.h"
 #include "scenery/scenery_file.h"
 
@@ -42,19 +43,15 @@ bool HasMarker(const std::uint8_t* header) {
 
 // Leaves each world table with its one empty slot, releasing the records.
 void ReleaseTables(ProgramState& state) {
-    state.WorldAirports.resize(1);
-    state.WorldAirports.back() = AirportRecord{};
-    state.WorldAirspaces.resize(1);
-    state.WorldAirspaces.back() = AirspaceRecord{};
+    ShrinkTable(state.WorldAirports, 0);
+    ShrinkTable(state.WorldAirspaces, 0);
 }
 
 // Returns the tables to `airports` and `airspaces` entries (plus the empty slot).
 void RollBackTables(ProgramState& state, std::int32_t airports, std::int32_t airspaces) {
-    state.WorldAirports.resize(static_cast<std::size_t>(airports) + 1);
-    state.WorldAirports.back() = AirportRecord{};
+    ShrinkTable(state.WorldAirports, static_cast<std::size_t>(airports));
     state.AirportCount = airports;
-    state.WorldAirspaces.resize(static_cast<std::size_t>(airspaces) + 1);
-    state.WorldAirspaces.back() = AirspaceRecord{};
+    ShrinkTable(state.WorldAirspaces, static_cast<std::size_t>(airspaces));
     state.AirspaceCount = airspaces;
 }
 

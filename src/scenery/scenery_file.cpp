@@ -3,6 +3,7 @@
 #include "base/rounding.h"
 #include "scenery/airport_records.h"
 #include "scenery/airspace_records.h"
+#include "scenery/record_table.h"
 #include "scenery/scenery_parse.h"
 
 namespace tarnwick {
@@ -24,8 +25,7 @@ void DecodeSections(SceneryParse& parse) {
 template <typename Record>
 void RollBack(std::vector<Record>& table, std::int32_t& count, std::int32_t countBefore) {
     count = countBefore;
-    table.resize(static_cast<std::size_t>(countBefore));
-    table.emplace_back();  // the empty last slot
+    ShrinkTable(table, static_cast<std::size_t>(countBefore));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "scenery/scenery_parse.h"
 
 #include "base/rounding.h"
+#include "scenery/record_table.h"
 
 namespace tarnwick {
 namespace {
@@ -45,15 +46,11 @@ void SceneryParse::Spend(std::int64_t bytes) {
 }
 
 AirportRecord& SceneryParse::AppendAirport() {
-    state_.AirportCount = CheckedI32(std::int64_t{state_.AirportCount} + 1);
-    state_.WorldAirports.resize(static_cast<std::size_t>(state_.AirportCount) + 1);
-    return state_.WorldAirports[static_cast<std::size_t>(state_.AirportCount) - 1];
+    return AppendSlot(state_.WorldAirports, state_.AirportCount, AirportRecord{});
 }
 
 AirspaceRecord& SceneryParse::AppendAirspace() {
-    state_.AirspaceCount = CheckedI32(std::int64_t{state_.AirspaceCount} + 1);
-    state_.WorldAirspaces.resize(static_cast<std::size_t>(state_.AirspaceCount) + 1);
-    return state_.WorldAirspaces[static_cast<std::size_t>(state_.AirspaceCount) - 1];
+    return AppendSlot(state_.WorldAirspaces, state_.AirspaceCount, AirspaceRecord{});
 }
 
 }  // namespace tarnwick
