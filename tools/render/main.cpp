@@ -14,15 +14,12 @@
 #include <vector>
 
 #include "app/program_state.h"
-#include "app/settings.h"
-#include "app/work_folder.h"
 #include "base/ansi.h"
 #include "radar/qt_painter_canvas.h"
 #include "radar/recording_canvas.h"
 #include "radar/scope_redraw.h"
-#include "selection/database_loading.h"
-#include "selection/declination_step.h"
 #include "selection/gather_area.h"
+#include "world_loading.h"
 
 namespace tarnwick {
 namespace {
@@ -118,21 +115,12 @@ RenderOptions Parse(const std::vector<std::string>& args) {
     return options;
 }
 
-void Warn(const LoadStepResult& result) {
-    if (!result.Ok) std::fprintf(stderr, "tarnwick-db render: %s\n", result.Warning.c_str());
-}
-
 // Loads and gathers as the choice window does; false when the choice is unknown.
 bool GatherFromWorkFolder(ProgramState& state, const RenderOptions& options) {
-    state.WorkFolder = WorkFolderFrom(options.WorkFolder);
-    const SettingsReadResult settings = ReadSettingsFile(WorkFile(state.WorkFolder, kSettingsFileName));
-    if (!settings.Problem.empty()) {
-        std::fprintf(stderr, "tarnwick-db render: damaged file: %s\n", settings.Problem.c_str());
+    const tools::WorldLoad load = tools::LoadWorld(options.WorkFolder, state, true);
+    for (const std::string& problem : load.Problems) {
+        std::fprintf(stderr, "tarnwick-db render: %s\n", problem.c_str());
     }
-    state.ApplySettings(settings.Record);
-    Warn(LoadDeclinationStep(state));
-    Warn(LoadAirports(state));
-    Warn(LoadAirspaces(state));
     return GatherArea(state, *options.Choice) == GatherOutcome::Gathered;
 }
 
