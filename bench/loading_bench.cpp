@@ -9,11 +9,8 @@
 #include <filesystem>
 #include <random>
 
-#include "app/message_boxes.h"
-#include "app/program_state.h"
-#include "app/qt_window_flow.h"
-#include "app/settings.h"
 #include "base/file_system.h"
+#include "base/message_boxes.h"
 #include "scenery/database_file.h"
 #include "scenery/magdec_file.h"
 #include "selection/area_tables.h"
@@ -21,6 +18,8 @@
 #include "selection/choice_window.h"
 #include "selection/database_loading.h"
 #include "selection/qt_choice_list_model.h"
+#include "state/program_state.h"
+#include "state/settings.h"
 #include "synthetic_database.h"
 
 namespace {
@@ -89,8 +88,8 @@ struct BenchWorld {
     ~BenchWorld() { std::filesystem::remove_all(folder); }
 
     void Prepare(ProgramState& state) const {
-        state.WorkFolder = folder.string();
-        state.ApplySettings(ReadSettingsFile(folder / kSettingsFileName).Record);
+        state.Settings.WorkFolder = folder.string();
+        state.Settings.Apply(ReadSettingsFile(folder / kSettingsFileName).Record);
     }
 
     std::filesystem::path folder;
@@ -124,12 +123,12 @@ void BM_LoadAirportsAndAirspaces(benchmark::State& state) {
     ProgramState program;
     world.Prepare(program);
     for (auto _ : state) {
-        const bool ok = LoadAirports(program).Ok && LoadAirspaces(program).Ok;
+        const bool ok = LoadAirports(SelectionOf(program)).Ok && LoadAirspaces(SelectionOf(program)).Ok;
         if (!ok) state.SkipWithError("loading failed");
-        benchmark::DoNotOptimize(program.WorldAirports.data());
+        benchmark::DoNotOptimize(program.World.WorldAirports.data());
         // The window loads into released tables; freeing the previous round is not loading.
         state.PauseTiming();
-        ReleaseWorldTables(program);
+        ReleaseWorldTables(SelectionOf(program));
         state.ResumeTiming();
     }
 }
@@ -137,8 +136,8 @@ void BM_LoadAirportsAndAirspaces(benchmark::State& state) {
 void BM_FillBothLists(benchmark::State& state) {
     ProgramState program;
     World().Prepare(program);
-    LoadAirports(program);
-    LoadAirspaces(program);
+    LoadAirports(SelectionOf(program));
+    LoadAirspaces(SelectionOf(program));
     ChoiceListModel airports, sectors;
     QComboBox combo1, combo2;
     combo1.setEditable(true);
@@ -146,8 +145,8 @@ void BM_FillBothLists(benchmark::State& state) {
     combo1.setModel(&airports);
     combo2.setModel(&sectors);
     for (auto _ : state) {
-        airports.SetEntries(AirportListTexts(program));
-        sectors.SetEntries(SectorListNames(program));
+        airports.SetEntries(AirportListTexts(SelectionOf(program)));
+        sectors.SetEntries(SectorListNames(SelectionOf(program)));
         combo1.setCurrentIndex(-1);
         combo2.setCurrentIndex(-1);
         benchmark::DoNotOptimize(combo1.count());
@@ -162,12 +161,11 @@ void BM_ChoiceWindowLoadingTick(benchmark::State& state) {
     ProgramState program;
     World().Prepare(program);
     SilentBoxes boxes;
-    WindowFlow flow(program, boxes);
     for (auto _ : state) {
-        ChoiceWindow window(flow);
+        ChoiceWindow window(SelectionOf(program), boxes);
         window.setAttribute(Qt::WA_DeleteOnClose, false);
         window.Timer1Tick();
-        benchmark::DoNotOptimize(program.WorldAirports.data());
+        benchmark::DoNotOptimize(program.World.WorldAirports.data());
     }
 }
 

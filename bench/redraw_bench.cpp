@@ -15,9 +15,6 @@
 #include <random>
 #include <string>
 
-#include "app/program_state.h"
-#include "app/settings.h"
-#include "app/work_folder.h"
 #include "base/ansi.h"
 #include "radar/qt_painter_canvas.h"
 #include "radar/recording_canvas.h"
@@ -25,6 +22,9 @@
 #include "selection/database_loading.h"
 #include "selection/declination_step.h"
 #include "selection/gather_area.h"
+#include "state/program_state.h"
+#include "state/settings.h"
+#include "state/work_folder.h"
 
 namespace {
 
@@ -52,7 +52,8 @@ void ZoomTo(RadarView& view, int level) {
 }
 
 void Record(Scene& scene) {
-    const ScopeContext scope{scene.Recording, scene.View, *scene.State, scene.Hover};
+    const ScopeContext scope{scene.Recording,           scene.View, scene.State->Area, scene.State->Display,
+                             *scene.State->Declination, scene.Hover};
     RedrawScope(scope);
 }
 
@@ -70,12 +71,13 @@ std::shared_ptr<ProgramState> DemoArea() {
                               (root / "fs").string() + "' '" + (root / "work").string() + "' >/dev/null";
     if (std::system(build.c_str()) == 0) {
         auto state = std::make_shared<ProgramState>();
-        state->WorkFolder = WorkFolderFrom((root / "work").string());
-        state->ApplySettings(ReadSettingsFile(WorkFile(state->WorkFolder, kSettingsFileName)).Record);
-        LoadDeclinationStep(*state);
-        LoadAirports(*state);
-        LoadAirspaces(*state);
-        if (GatherArea(*state, {AreaChoiceKind::Airport, "Seattle Tacoma Intl  (KSEA)"}) ==
+        state->Settings.WorkFolder = WorkFolderFrom((root / "work").string());
+        state->Settings.Apply(
+            ReadSettingsFile(WorkFile(state->Settings.WorkFolder, kSettingsFileName)).Record);
+        LoadDeclinationStep(SelectionOf(*state));
+        LoadAirports(SelectionOf(*state));
+        LoadAirspaces(SelectionOf(*state));
+        if (GatherArea(SelectionOf(*state), {AreaChoiceKind::Airport, "Seattle Tacoma Intl  (KSEA)"}) ==
             GatherOutcome::Gathered) {
             cached = std::move(state);
         }
@@ -91,15 +93,15 @@ void Add(SlotList<T>& list, std::int32_t& count, const T& entry) {
 }
 
 void AddAirport(ProgramState& state, AirportRecord airport) {
-    state.AreaAirports.back() = std::move(airport);
-    ++state.AreaAirportCount;
-    state.AreaAirports.emplace_back();
+    state.Area.AreaAirports.back() = std::move(airport);
+    ++state.Area.AreaAirportCount;
+    state.Area.AreaAirports.emplace_back();
 }
 
 void AddAirspace(ProgramState& state, AirspaceRecord airspace) {
-    state.AreaAirspaces.back() = std::move(airspace);
-    ++state.AreaAirspaceCount;
-    state.AreaAirspaces.emplace_back();
+    state.Area.AreaAirspaces.back() = std::move(airspace);
+    ++state.Area.AreaAirspaceCount;
+    state.Area.AreaAirspaces.emplace_back();
 }
 
 // As many airspaces as the 25,000-airport synthetic database holds (2,500
@@ -202,7 +204,8 @@ Scene& SceneFor(const std::string& name) {
             scene.Problem = "the demo scenery could not be built (tarnwick-mkscenery, tarnwick-db)";
             return scene;
         }
-        InitializeView(scene.View, kWidth, kHeight, scene.State->AreaCenterLat, scene.State->AreaCenterLon);
+        InitializeView(scene.View, kWidth, kHeight, scene.State->Area.AreaCenterLat,
+                       scene.State->Area.AreaCenterLon);
         ZoomTo(scene.View, std::stoi(name.substr(5)));
     } else if (name == "dense_airspaces") {
         DenseAirspaces(scene);
@@ -225,7 +228,9 @@ void Redraw(benchmark::State& run, const std::string& name) {
         QPainter painter(&image);
         QtPainterCanvas canvas(painter, kWidth, kHeight);
         canvas.Clear();
-        const ScopeContext scope{canvas, scene.View, *scene.State, scene.Hover};
+        const ScopeContext scope{
+            canvas,     scene.View, scene.State->Area, scene.State->Display, *scene.State->Declination,
+            scene.Hover};
         RedrawScope(scope);
         DrawTraffic(scope);
     }

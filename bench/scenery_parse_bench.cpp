@@ -7,9 +7,9 @@
 #include <cmath>
 #include <random>
 
-#include "app/program_state.h"
 #include "scenery/bgl_writer.h"
 #include "scenery/scenery_file.h"
+#include "state/program_state.h"
 
 namespace {
 
@@ -83,14 +83,15 @@ std::vector<std::uint8_t> SyntheticFile(int airports, int airspaces) {
 void ParseRepeatedly(benchmark::State& state, const std::vector<std::uint8_t>& bytes) {
     const SceneryBuffer buffer(bytes, "synthetic.bgl");
     ProgramState world;
+    WorldTablesSink sink(world.World, world.Settings.AirportCount, world.Settings.AirspaceCount);
     for (auto _ : state) {
-        const SceneryFileOutcome outcome = ParseSceneryFile(buffer, world);
+        const SceneryFileOutcome outcome = ParseSceneryFile(buffer, *world.Declination, sink);
         if (outcome.Malformed) state.SkipWithError(outcome.Reason.c_str());
         state.PauseTiming();
-        world.WorldAirports.assign(1, AirportRecord{});
-        world.WorldAirspaces.assign(1, AirspaceRecord{});
-        world.AirportCount = 0;
-        world.AirspaceCount = 0;
+        world.World.WorldAirports.assign(1, AirportRecord{});
+        world.World.WorldAirspaces.assign(1, AirspaceRecord{});
+        world.Settings.AirportCount = 0;
+        world.Settings.AirspaceCount = 0;
         state.ResumeTiming();
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes.size()));

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "scenery/records.h"
+#include "state/records.h"
 
 namespace tarnwick::bench {
 

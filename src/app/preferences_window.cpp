@@ -3,12 +3,10 @@
 #include <QCloseEvent>
 #include <QVBoxLayout>
 
-#include "radar/radar_window.h"
-
 namespace tarnwick {
 
-PreferencesWindow::PreferencesWindow(ProgramState& state, RadarWindow* radar, QWidget* parent)
-    : QWidget(parent, Qt::Window), state_(state), radar_(radar) {
+PreferencesWindow::PreferencesWindow(DisplayOptions& display, QWidget* parent)
+    : QWidget(parent, Qt::Window), display_(display) {
     setObjectName("Form10");
     setWindowTitle("Preferences");
     setAttribute(Qt::WA_DeleteOnClose);
@@ -26,7 +24,7 @@ PreferencesWindow::PreferencesWindow(ProgramState& state, RadarWindow* radar, QW
     ok->setObjectName("Command1");
     layout->addWidget(ok, 0, Qt::AlignHCenter);
     connect(ok, &QPushButton::clicked, this, [this] {
-        GiveBackRadar();
+        GiveBack();
         close();
     });
 }
@@ -34,24 +32,24 @@ PreferencesWindow::PreferencesWindow(ProgramState& state, RadarWindow* radar, QW
 void PreferencesWindow::AddSwitch(const char* name, const char* caption, bool DisplayOptions::*field) {
     auto* box = new QCheckBox(caption, this);
     box->setObjectName(name);
-    box->setChecked(state_.Display.*field);
+    box->setChecked(display_.*field);
     connect(box, &QCheckBox::stateChanged, this, [this, field](int value) {
-        if (value == Qt::Checked) state_.Display.*field = true;
-        if (value == Qt::Unchecked) state_.Display.*field = false;
+        if (value == Qt::Checked) display_.*field = true;
+        if (value == Qt::Unchecked) display_.*field = false;
     });
     layout()->addWidget(box);
 }
 
-void PreferencesWindow::GiveBackRadar() {
+void PreferencesWindow::GiveBack() {
     if (givenBack_) return;
     givenBack_ = true;
-    if (radar_) radar_->Unlock();
+    emit Finished();
 }
 
 // Closed by other means than OK: the scope is given back too, with or without
 // a session, so that it never stays frozen behind a window that is gone.
 void PreferencesWindow::closeEvent(QCloseEvent* event) {
-    GiveBackRadar();
+    GiveBack();
     event->accept();
 }
 

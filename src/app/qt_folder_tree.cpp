@@ -2,7 +2,7 @@
 
 #include <QDir>
 
-#include "app/folder_browsing.h"
+#include "base/folder_browsing.h"
 
 namespace tarnwick {
 

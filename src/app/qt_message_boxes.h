@@ -1,7 +1,7 @@
 #pragma once
 #include <QWidget>
 
-#include "app/message_boxes.h"
+#include "base/message_boxes.h"
 
 namespace tarnwick {
 

@@ -2,7 +2,6 @@
 
 #include <QCoreApplication>
 
-#include "app/placeholder_window.h"
 #include "app/preferences_window.h"
 #include "app/setup_window.h"
 #include "app/splash_window.h"
@@ -12,33 +11,79 @@
 
 namespace tarnwick {
 
-WindowFlow::WindowFlow(ProgramState& state, MessageBoxes& boxes, QObject* parent)
-    : QObject(parent), state_(state), boxes_(boxes) {}
+WindowFlow::WindowFlow(ProgramState& state, MessageBoxes& boxes, std::string workDirectory, QObject* parent)
+    : QObject(parent), state_(state), boxes_(boxes), workDirectory_(std::move(workDirectory)) {}
 
-void WindowFlow::ShowSplash() { (new SplashWindow(*this))->show(); }
+RadarWindow* WindowFlow::Radar() const { return radar_; }
 
-void WindowFlow::ShowSetup() { (new SetupWindow(*this))->show(); }
+PreferencesWindow* WindowFlow::Preferences() const { return preferences_; }
 
-void WindowFlow::ShowBuilder() { (new BuilderWindow(*this))->show(); }
-
-void WindowFlow::ShowChoice() { (new ChoiceWindow(*this))->show(); }
-
-void WindowFlow::ShowConnection() { (new PlaceholderWindow("Form2", "Connection"))->show(); }
-
-void WindowFlow::ShowRadar(bool withoutSession) {
-    radar_ = new RadarWindow(state_, this, withoutSession);
-    radar_->show();
+SplashWindow* WindowFlow::ShowSplash() {
+    auto* splash = new SplashWindow(state_.Settings, state_.Session, workDirectory_);
+    connect(splash, &SplashWindow::Decided, this, [this](StartupPath path) {
+        if (path == StartupPath::FirstRun) {
+            ShowSetup();
+        } else {
+            ShowChoice();
+        }
+    });
+    splash->show();
+    return splash;
 }
 
-void WindowFlow::ShowPreferences() {
+SetupWindow* WindowFlow::ShowSetup() {
+    auto* setup = new SetupWindow(state_.Settings, boxes_);
+    connect(setup, &SetupWindow::SetupDone, this, &WindowFlow::ShowBuilder);
+    connect(setup, &SetupWindow::SetupAbandoned, this, &WindowFlow::EndProgram);
+    setup->show();
+    return setup;
+}
+
+BuilderWindow* WindowFlow::ShowBuilder() {
+    auto* builder = new BuilderWindow(state_.Settings, *state_.Declination, boxes_);
+    connect(builder, &BuilderWindow::BuildDone, this, &WindowFlow::ShowChoice);
+    connect(builder, &BuilderWindow::BuildFailed, this, &WindowFlow::EndProgram);
+    builder->show();
+    return builder;
+}
+
+ChoiceWindow* WindowFlow::ShowChoice() {
+    auto* choice = new ChoiceWindow(SelectionOf(state_), boxes_);
+    connect(choice, &ChoiceWindow::AreaChosen, this, &WindowFlow::AreaChosen);
+    connect(choice, &ChoiceWindow::ClosedWithoutChoice, this, &WindowFlow::ChoiceClosed);
+    choice->show();
+    return choice;
+}
+
+RadarWindow* WindowFlow::ShowRadar() {
+    radar_ = new RadarWindow(state_.Area, state_.Display, *state_.Declination, state_.Session);
+    connect(radar_, &RadarWindow::PreferencesRequested, this, &WindowFlow::ShowPreferences);
+    connect(radar_, &QObject::destroyed, this, &WindowFlow::RadarClosed);
+    radar_->show();
+    return radar_;
+}
+
+PreferencesWindow* WindowFlow::ShowPreferences() {
     if (radar_) radar_->Lock();
-    (new PreferencesWindow(state_, radar_))->show();
+    preferences_ = new PreferencesWindow(state_.Display);
+    connect(preferences_, &PreferencesWindow::Finished, this, [this] {
+        if (radar_) radar_->Unlock();
+    });
+    preferences_->show();
+    return preferences_;
+}
+
+// The windows that locked the scope go with it.
+void WindowFlow::RadarClosed() {
+    if (preferences_) preferences_->close();
 }
 
 void WindowFlow::AreaChosen() {
-    if (!state_.SessionConnected) {
-        // Until the connection window exists the scope opens straight away.
-        ShowRadar(true);
+    if (!state_.Session.SessionConnected) {
+        // Until the connection window exists the scope opens straight away
+        // and runs its load without a session.
+        ShowRadar();
+        radar_->Load();
         return;
     }
     // With a session joined the radar window takes the new area back: unlock it,
@@ -47,7 +92,7 @@ void WindowFlow::AreaChosen() {
 }
 
 void WindowFlow::ChoiceClosed() {
-    if (state_.SessionConnected) {
+    if (state_.Session.SessionConnected) {
         // Give the radar window back: unlock it (its timers, picture and buttons).
         if (radar_) radar_->Unlock();
         return;

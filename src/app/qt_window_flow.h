@@ -1,34 +1,42 @@
 #pragma once
-// Opens the program's windows in the order the user meets them. Each window is
-// handed the shared state, the message boxes and this flow, and asks the flow
-// for the next window instead of knowing its class.
+// Opens the program's windows in the order the user meets them. Windows only
+// signal what happened; this flow alone decides what opens next.
 #include <QObject>
 #include <QPointer>
+#include <string>
 
-#include "app/message_boxes.h"
-#include "app/program_state.h"
+#include "base/message_boxes.h"
+#include "state/program_state.h"
 
 namespace tarnwick {
 
+class BuilderWindow;
+class ChoiceWindow;
+class PreferencesWindow;
 class RadarWindow;
+class SetupWindow;
+class SplashWindow;
 
 class WindowFlow : public QObject {
     Q_OBJECT
    public:
-    WindowFlow(ProgramState& state, MessageBoxes& boxes, QObject* parent = nullptr);
+    // `workDirectory` is the folder the program keeps its three files in.
+    WindowFlow(ProgramState& state, MessageBoxes& boxes, std::string workDirectory,
+               QObject* parent = nullptr);
 
     ProgramState& State() { return state_; }
-    MessageBoxes& Boxes() { return boxes_; }
 
-    void ShowSplash();
-    void ShowSetup();
-    void ShowBuilder();
-    void ShowChoice();
-    void ShowConnection();
-    // The scope; `withoutSession` runs its load although no session is joined.
-    void ShowRadar(bool withoutSession = false);
+    // Each opens its window, wired to what comes next, and returns it.
+    SplashWindow* ShowSplash();
+    SetupWindow* ShowSetup();
+    BuilderWindow* ShowBuilder();
+    ChoiceWindow* ShowChoice();
+    RadarWindow* ShowRadar();
     // Locks the radar window while the preferences are up.
-    void ShowPreferences();
+    PreferencesWindow* ShowPreferences();
+
+    RadarWindow* Radar() const;
+    PreferencesWindow* Preferences() const;
 
     // The choice window's hand-over once an area is gathered: the connection
     // window when no session is joined, otherwise the radar window, re-centred.
@@ -39,9 +47,13 @@ class WindowFlow : public QObject {
     virtual void EndProgram();
 
    private:
+    void RadarClosed();
+
     ProgramState& state_;
     MessageBoxes& boxes_;
+    std::string workDirectory_;
     QPointer<RadarWindow> radar_;
+    QPointer<PreferencesWindow> preferences_;
 };
 
 }  // namespace tarnwick

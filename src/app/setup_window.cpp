@@ -12,13 +12,13 @@
 #include <QVBoxLayout>
 #include <filesystem>
 
-#include "app/folder_browsing.h"
 #include "app/qt_folder_tree.h"
-#include "app/qt_window_flow.h"
-#include "app/settings_writes.h"
-#include "app/setup_folder.h"
 #include "base/ansi.h"
 #include "base/file_system.h"
+#include "base/folder_browsing.h"
+#include "scenery/fs_folder.h"
+#include "state/settings_writes.h"
+#include "state/work_folder.h"
 
 namespace tarnwick {
 
@@ -32,9 +32,10 @@ QLabel* NamedLabel(const char* name, const QString& text, QWidget* parent) {
 
 }  // namespace
 
-SetupWindow::SetupWindow(WindowFlow& flow, QWidget* parent)
+SetupWindow::SetupWindow(SettingsState& settings, MessageBoxes& boxes, QWidget* parent)
     : QWidget(parent),
-      flow_(flow),
+      settings_(settings),
+      boxes_(boxes),
       volumes_(ListMountedVolumes()),
       option1_(new QRadioButton("Microsoft Flight Simulator 2002")),
       drive1_(new QComboBox),
@@ -76,10 +77,10 @@ SetupWindow::SetupWindow(WindowFlow& flow, QWidget* parent)
     resize(520, 560);
 
     for (const MountedVolume& volume : volumes_) drive1_->addItem(QString::fromStdString(volume.Entry()));
-    // The drive list opens on the volume of the current directory.
-    drive1_->setCurrentIndex(static_cast<int>(VolumeHolding(volumes_, QDir::currentPath().toStdString())));
+    // The drive list opens on the volume of the work folder.
+    drive1_->setCurrentIndex(static_cast<int>(VolumeHolding(volumes_, WorkFolderPath(settings_.WorkFolder))));
 
-    connect(option1_, &QRadioButton::clicked, this, [this] { flow_.State().FsVersion = 1; });
+    connect(option1_, &QRadioButton::clicked, this, [this] { settings_.FsVersion = 1; });
     connect(drive1_, &QComboBox::currentIndexChanged, this, &SetupWindow::OnDriveChanged);
     connect(dir1_, &FolderTree::PathChanged, this, &SetupWindow::OnDirChanged);
     connect(text1_, &QLineEdit::textChanged, this, &SetupWindow::OnText1Changed);
@@ -98,7 +99,7 @@ void SetupWindow::OnDriveChanged(int index) {
     const QString root = QString::fromStdString(volumes_[static_cast<std::size_t>(index)].Root);
     // As with a drive letter, the folder is the current one when it lies on
     // that volume, else the volume's root.
-    const QString current = QDir::currentPath();
+    const QString current = QString::fromStdString(WorkFolderPath(settings_.WorkFolder).string());
     const bool here = VolumeHolding(volumes_, current.toStdString()) == static_cast<std::size_t>(index);
     dir1_->SetRootAndPath(root, here ? current : root);
     OnDirChanged(dir1_->Path());
@@ -112,38 +113,37 @@ void SetupWindow::OnText1Changed(const QString& text) {
 }
 
 void SetupWindow::OnCommand1() {
-    ProgramState& state = flow_.State();
     const std::string folder = text1_->text().toStdString();
-    if (!HoldsFs2002Exe(folder, std::filesystem::current_path())) {
-        flow_.Boxes().Warn(kNotFs2002Folder);
+    if (!HoldsFs2002Exe(folder, WorkFolderPath(settings_.WorkFolder))) {
+        boxes_.Warn(kNotFs2002Folder);
         return;
     }
     // The settings file holds the folder as Windows-1252 text; a folder name
     // outside it could never be found again from the file.
     const std::optional<std::string> ansiFolder = Utf8ToAnsi(folder);
     if (!ansiFolder) {
-        flow_.Boxes().Warn("The folder " + folder +
-                           " has characters that the settings file cannot hold. Please choose or rename the "
-                           "folder so that its path uses Western European characters only.");
+        boxes_.Warn("The folder " + folder +
+                    " has characters that the settings file cannot hold. Please choose or rename the "
+                    "folder so that its path uses Western European characters only.");
         return;
     }
     try {
-        WriteSetupSettings(state, *ansiFolder, option1_->isChecked());
+        WriteSetupSettings(settings_, *ansiFolder, option1_->isChecked());
     } catch (const FileError& failure) {
-        flow_.Boxes().Warn(std::string("The settings file could not be written: ") + failure.what());
+        boxes_.Warn(std::string("The settings file could not be written: ") + failure.what());
         return;
     }
-    flow_.Boxes().Inform(kSettingsCreated);
+    boxes_.Inform(kSettingsCreated);
     setupFinished_ = true;
-    flow_.ShowBuilder();
+    emit SetupDone();
     close();
 }
 
 void SetupWindow::closeEvent(QCloseEvent* event) {
     if (!setupFinished_) {
-        DeleteSettingsFiles(flow_.State().WorkFolder);
-        flow_.Boxes().Inform(kSetupNotFinished);
-        flow_.EndProgram();
+        DeleteSettingsFiles(settings_.WorkFolder);
+        boxes_.Inform(kSetupNotFinished);
+        emit SetupAbandoned();
     }
     event->accept();
 }

@@ -5,7 +5,9 @@
 #include <QWidget>
 #include <vector>
 
-#include "app/folder_browsing.h"
+#include "base/folder_browsing.h"
+#include "base/message_boxes.h"
+#include "state/settings_state.h"
 
 class QComboBox;
 class QLineEdit;
@@ -15,15 +17,20 @@ class QRadioButton;
 namespace tarnwick {
 
 class FolderTree;
-class WindowFlow;
 
 class SetupWindow : public QWidget {
     Q_OBJECT
    public:
-    explicit SetupWindow(WindowFlow& flow, QWidget* parent = nullptr);
+    SetupWindow(SettingsState& settings, MessageBoxes& boxes, QWidget* parent = nullptr);
     ~SetupWindow() override;
 
     bool SetupFinished() const { return setupFinished_; }
+
+   signals:
+    // The settings file is written; the builder comes next.
+    void SetupDone();
+    // Closed before that; the user was told and the program ends.
+    void SetupAbandoned();
 
    protected:
     void closeEvent(QCloseEvent* event) override;
@@ -34,7 +41,8 @@ class SetupWindow : public QWidget {
     void OnText1Changed(const QString& text);
     void OnCommand1();
 
-    WindowFlow& flow_;
+    SettingsState& settings_;
+    MessageBoxes& boxes_;
     bool setupFinished_ = false;
     std::vector<MountedVolume> volumes_;
     QRadioButton* option1_;

@@ -1,16 +1,16 @@
 #include "app/splash_window.h"
 
-#include <QDir>
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "app/qt_window_flow.h"
-#include "app/startup.h"
-
 namespace tarnwick {
 
-SplashWindow::SplashWindow(WindowFlow& flow, QWidget* parent)
-    : QWidget(parent, Qt::SplashScreen), flow_(flow), timer1_(new QTimer(this)) {
+SplashWindow::SplashWindow(SettingsState& settings, SessionState& session, std::string workDirectory,
+                           QWidget* parent)
+    : QWidget(parent, Qt::SplashScreen),
+      settings_(settings),
+      workDirectory_(std::move(workDirectory)),
+      timer1_(new QTimer(this)) {
     setObjectName("Form8");
     setWindowTitle("Tarnwick v2.0");
     setAttribute(Qt::WA_DeleteOnClose);
@@ -30,8 +30,8 @@ SplashWindow::SplashWindow(WindowFlow& flow, QWidget* parent)
     resize(480, 200);
 
     // The window load clears the session flags.
-    flow_.State().SessionConnected = false;
-    flow_.State().TrafficEnabled = false;
+    session.SessionConnected = false;
+    session.TrafficEnabled = false;
 
     timer1_->setObjectName("Timer1");
     timer1_->setInterval(3000);
@@ -42,13 +42,9 @@ SplashWindow::SplashWindow(WindowFlow& flow, QWidget* parent)
 void SplashWindow::OnTimer1() {
     if (timer1_->interval() != 3000) return;
     timer1_->stop();
-    const StartupOutcome outcome = StartupDecision(flow_.State(), QDir::currentPath().toStdString());
+    const StartupOutcome outcome = StartupDecision(settings_, workDirectory_);
     close();
-    if (outcome.Path == StartupPath::FirstRun) {
-        flow_.ShowSetup();
-    } else {
-        flow_.ShowChoice();
-    }
+    emit Decided(outcome.Path);
 }
 
 }  // namespace tarnwick

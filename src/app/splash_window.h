@@ -3,22 +3,30 @@
 // first-run path and the normal start.
 #include <QTimer>
 #include <QWidget>
+#include <string>
+
+#include "app/startup.h"
+#include "state/session_state.h"
 
 namespace tarnwick {
-
-class WindowFlow;
 
 class SplashWindow : public QWidget {
     Q_OBJECT
    public:
-    explicit SplashWindow(WindowFlow& flow, QWidget* parent = nullptr);
+    SplashWindow(SettingsState& settings, SessionState& session, std::string workDirectory,
+                 QWidget* parent = nullptr);
 
     QTimer* Timer1() { return timer1_; }
+
+   signals:
+    // The start-up decision is made and the splash window has closed.
+    void Decided(tarnwick::StartupPath path);
 
    private:
     void OnTimer1();
 
-    WindowFlow& flow_;
+    SettingsState& settings_;
+    std::string workDirectory_;
     QTimer* timer1_;
 };
 

@@ -3,15 +3,15 @@
 #include <array>
 #include <optional>
 
-#include "app/work_folder.h"
 #include "base/file_system.h"
 #include "scenery/database_file.h"
+#include "state/work_folder.h"
 
 namespace tarnwick {
 
-StartupOutcome StartupDecision(ProgramState& state, std::string_view currentDirectory) {
-    state.WorkFolder = WorkFolderFrom(currentDirectory);
-    const std::filesystem::path folder = state.WorkFolder.empty() ? "/" : state.WorkFolder;
+StartupOutcome StartupDecision(SettingsState& settings, std::string_view workDirectory) {
+    settings.WorkFolder = WorkFolderFrom(workDirectory);
+    const std::filesystem::path folder = WorkFolderPath(settings.WorkFolder);
 
     const std::array<const char*, 3> names = {kSettingsFileName, kAirportsFileName, kAirspacesFileName};
     std::array<std::optional<std::filesystem::path>, 3> found;
@@ -28,20 +28,20 @@ StartupOutcome StartupDecision(ProgramState& state, std::string_view currentDire
             std::error_code ignored;  // a file that will not go is left in place
             if (file) std::filesystem::remove(*file, ignored);
         }
-        state.RebuildPending = true;
+        settings.RebuildPending = true;
         outcome.Path = StartupPath::FirstRun;
         return outcome;
     }
 
-    state.RebuildPending = false;
+    settings.RebuildPending = false;
     outcome.Path = StartupPath::NormalStart;
     try {
         const SettingsReadResult read = ReadSettingsFile(*found[0]);
-        state.ApplySettings(read.Record);
+        settings.Apply(read.Record);
         outcome.SettingsProblem = read.Problem;
     } catch (const FileError& error) {
         // Unreadable as a whole: carry on with empty values, as a short file would.
-        state.ApplySettings(SettingsRecord{});
+        settings.Apply(SettingsRecord{});
         outcome.SettingsProblem = error.what();
     }
     return outcome;

@@ -1,7 +1,10 @@
 #pragma once
 // The start-up decision: with all three program files present the program
 // starts normally; with any missing it discards the others and runs setup.
-#include "app/program_state.h"
+#include <string>
+#include <string_view>
+
+#include "state/settings_state.h"
 
 namespace tarnwick {
 
@@ -13,8 +16,8 @@ struct StartupOutcome {
     std::string SettingsProblem;
 };
 
-// Sets WorkFolder and RebuildPending, deletes a partial set of files and, on a
-// normal start, reads the settings into `state`.
-StartupOutcome StartupDecision(ProgramState& state, std::string_view currentDirectory);
+// Sets WorkFolder (from the folder the program works in) and RebuildPending,
+// deletes a partial set of files and, on a normal start, reads the settings.
+StartupOutcome StartupDecision(SettingsState& settings, std::string_view workDirectory);
 
 }  // namespace tarnwick

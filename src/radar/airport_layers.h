@@ -3,7 +3,7 @@
 // redraw pass decides which run at which zoom and under which switch. Entries
 // that a count or an index places outside their table are skipped.
 #include "radar/scope_context.h"
-#include "scenery/records.h"
+#include "state/records.h"
 
 namespace tarnwick {
 

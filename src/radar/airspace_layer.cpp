@@ -122,7 +122,7 @@ class OutlineRunner {
 void DrawOne(const ScopeContext& scope, OutlineRunner& runner, const AirspaceRecord& airspace,
              bool highlighted) {
     Canvas& picture = scope.Picture;
-    const bool sector = scope.State.AreaKind == kAreaKindSector && airspace.FullName == scope.State.AreaTitle;
+    const bool sector = scope.Area.AreaKind == kAreaKindSector && airspace.FullName == scope.Area.AreaTitle;
     const Rgb discColor = highlighted ? kHighlightYellow : (sector ? kSectorPurple : kAirspaceCyan);
     try {
         const ScreenPoint c = scope.Project(airspace.CenterLat, airspace.CenterLon);
@@ -156,25 +156,25 @@ bool SwitchedOff(const DisplayOptions& display, const std::string& type) {
 }  // namespace
 
 void DrawAirspaces(const ScopeContext& scope) {
-    const ProgramState& state = scope.State;
+    const ChosenArea& area = scope.Area;
     OutlineRunner runner(scope);
     std::optional<std::size_t> highlighted;
     const std::size_t count =
-        std::min(static_cast<std::size_t>(std::max(state.AreaAirspaceCount, 0)), state.AreaAirspaces.size());
+        std::min(static_cast<std::size_t>(std::max(area.AreaAirspaceCount, 0)), area.AreaAirspaces.size());
     for (std::size_t i = 0; i < count; ++i) {
-        const AirspaceRecord& airspace = state.AreaAirspaces[i];
+        const AirspaceRecord& airspace = area.AreaAirspaces[i];
         if (Designates(scope.Hover, airspace)) {
             highlighted = i;
             continue;
         }
-        if (SwitchedOff(state.Display, airspace.ClassText)) continue;
+        if (SwitchedOff(scope.Display, airspace.ClassText)) continue;
         // Placed by its centre: an outline crossing the view with its centre
         // outside is not drawn.
         if (!scope.InView(airspace.CenterLat, airspace.CenterLon)) continue;
         DrawOne(scope, runner, airspace, false);
     }
     // Drawn last so it lies on top; the switches and the view test do not apply.
-    if (highlighted) DrawOne(scope, runner, state.AreaAirspaces[*highlighted], true);
+    if (highlighted) DrawOne(scope, runner, area.AreaAirspaces[*highlighted], true);
 }
 
 }  // namespace tarnwick

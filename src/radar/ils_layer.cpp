@@ -20,8 +20,7 @@ void DrawIls(const ScopeContext& scope, const AirportRecord& airport) {
         picture.SetDrawColor(kIlsYellow);
         picture.SetFillColor(kIlsYellow);
         picture.SetFillStyle(FillStyle::Solid);
-        const std::int16_t course =
-            geo::MagneticToTrue(*scope.State.Declination, ils.MagHeading, ils.Lat, ils.Lon);
+        const std::int16_t course = geo::MagneticToTrue(scope.Declination, ils.MagHeading, ils.Lat, ils.Lon);
         std::int16_t reverse = static_cast<std::int16_t>(course - 180);
         geo::NormalizeDegrees(reverse);
         std::int16_t a1 = static_cast<std::int16_t>(reverse - kFeatherHalfAngle);

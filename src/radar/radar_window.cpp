@@ -7,7 +7,6 @@
 #include <QResizeEvent>
 #include <QWheelEvent>
 
-#include "app/qt_window_flow.h"
 #include "base/ansi.h"
 #include "radar/qt_painter_canvas.h"
 #include "radar/scope_redraw.h"
@@ -85,12 +84,14 @@ void ScopePicture::wheelEvent(QWheelEvent* event) {
     event->accept();
 }
 
-RadarWindow::RadarWindow(ProgramState& state, WindowFlow* flow, bool withoutSession, QWidget* parent)
+RadarWindow::RadarWindow(const ChosenArea& area, DisplayOptions& display, const DeclinationGrid& grid,
+                         SessionState& session, QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                               Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
-      state_(state),
-      flow_(flow),
-      withoutSession_(withoutSession),
+      area_(area),
+      display_(display),
+      grid_(grid),
+      session_(session),
       picture1_(new ScopePicture(this)),
       timer2_(new QTimer(this)),
       timer4_(new QTimer(this)) {
@@ -111,7 +112,7 @@ RadarWindow::RadarWindow(ProgramState& state, WindowFlow* flow, bool withoutSess
     connect(command5_, &QPushButton::clicked, this, [this] { ZoomButton(true); });
     connect(command6_, &QPushButton::clicked, this, [this] { ZoomButton(false); });
     connect(command2_, &QPushButton::clicked, this,
-            [this] { Center_Airport(state_.AreaCenterLon, state_.AreaCenterLat); });
+            [this] { Center_Airport(area_.AreaCenterLon, area_.AreaCenterLat); });
     // One wheel notch is one press of "+" or "-".
     picture1_->OnWheel = [this](int notches) {
         for (int i = 0; i < notches; ++i) ZoomButton(true);
@@ -131,30 +132,26 @@ RadarWindow::RadarWindow(ProgramState& state, WindowFlow* flow, bool withoutSess
     options->setObjectName("ops_list1");
     QAction* preferences = options->addAction("Preferences");
     preferences->setObjectName("preferences_op1");
-    connect(preferences, &QAction::triggered, this, [this] {
-        if (flow_ != nullptr) flow_->ShowPreferences();
-    });
+    connect(preferences, &QAction::triggered, this, &RadarWindow::PreferencesRequested);
 
     resize(kInitialPictureWidth, kInitialPictureHeight + menuBar()->sizeHint().height());
-    Load();
+    // Without a session the scope stays empty and inactive.
+    if (session_.SessionConnected) Load();
 }
 
 void RadarWindow::Load() {
-    // Without a session the scope stays empty and inactive.
-    if (!state_.SessionConnected && !withoutSession_) return;
     setWindowTitle(Caption());
     picture1_->ClearImage();
-    InitializeView(view_, picture1_->width(), picture1_->height(), state_.AreaCenterLat,
-                   state_.AreaCenterLon);
+    InitializeView(view_, picture1_->width(), picture1_->height(), area_.AreaCenterLat, area_.AreaCenterLon);
     label7_->setText(QString::fromStdString(ZoomCaption(view_.ZoomLevel)));
-    SwitchOnAtRadarLoad(state_.Display);
+    SwitchOnAtRadarLoad(display_);
     hover_.Clear();
     loaded_ = true;
     StartTimers();
 }
 
 QString RadarWindow::Caption() const {
-    return QString(kTitle) + " - " + QString::fromStdString(AnsiToUtf8(state_.AreaTitle));
+    return QString(kTitle) + " - " + QString::fromStdString(AnsiToUtf8(area_.AreaTitle));
 }
 
 void RadarWindow::StopTimers() {
@@ -170,7 +167,7 @@ void RadarWindow::StartTimers() {
 void RadarWindow::DrawPass() {
     QPainter painter(&picture1_->Image());
     QtPainterCanvas canvas(painter, picture1_->Image().width(), picture1_->Image().height());
-    const ScopeContext scope{canvas, view_, state_, hover_};
+    const ScopeContext scope{canvas, view_, area_, display_, grid_, hover_};
     RedrawScope(scope);
     DrawTraffic(scope);
     painter.end();
@@ -209,7 +206,7 @@ void RadarWindow::TakeBackArea() {
     Unlock();
     setWindowTitle(Caption());
     update();
-    Center_Airport(state_.AreaCenterLon, state_.AreaCenterLat);
+    Center_Airport(area_.AreaCenterLon, area_.AreaCenterLat);
 }
 
 void RadarWindow::Lock() {

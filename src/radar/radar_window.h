@@ -9,13 +9,14 @@
 #include <QTimer>
 #include <functional>
 
-#include "app/program_state.h"
+#include "geo/declination_grid.h"
 #include "radar/hover_target.h"
 #include "radar/radar_view.h"
+#include "state/chosen_area.h"
+#include "state/display_options.h"
+#include "state/session_state.h"
 
 namespace tarnwick {
-
-class WindowFlow;
 
 // The scope picture: a black surface that keeps what was drawn on it until
 // it is cleared, like a picture box with a persistent image.
@@ -43,10 +44,12 @@ class ScopePicture : public QWidget {
 class RadarWindow : public QMainWindow {
     Q_OBJECT
    public:
-    // Until the connection window exists the choice window opens the scope
-    // straight away; `withoutSession` lets the load run without a session.
-    RadarWindow(ProgramState& state, WindowFlow* flow, bool withoutSession = false,
-                QWidget* parent = nullptr);
+    // The load runs at once when a session is joined.
+    RadarWindow(const ChosenArea& area, DisplayOptions& display, const DeclinationGrid& grid,
+                SessionState& session, QWidget* parent = nullptr);
+
+    // Caption, view on the area's centre, display switches and timers.
+    void Load();
 
     const RadarView& View() const { return view_; }
     HoverTarget& Hover() { return hover_; }
@@ -67,8 +70,10 @@ class RadarWindow : public QMainWindow {
    protected:
     void changeEvent(QEvent* event) override;
 
+   signals:
+    void PreferencesRequested();
+
    private:
-    void Load();
     void ZoomButton(bool zoomIn);
     void PictureResized();
     void StopTimers();
@@ -76,9 +81,10 @@ class RadarWindow : public QMainWindow {
     void DrawPass();
     QString Caption() const;
 
-    ProgramState& state_;
-    WindowFlow* flow_;
-    bool withoutSession_;
+    const ChosenArea& area_;
+    DisplayOptions& display_;
+    const DeclinationGrid& grid_;
+    SessionState& session_;
     bool loaded_ = false;
     bool locked_ = false;
     RadarView view_;

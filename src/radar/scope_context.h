@@ -1,16 +1,20 @@
 #pragma once
 // What one redraw pass reads and where it draws.
-#include "app/program_state.h"
+#include "geo/declination_grid.h"
 #include "radar/canvas.h"
 #include "radar/hover_target.h"
 #include "radar/radar_view.h"
+#include "state/chosen_area.h"
+#include "state/display_options.h"
 
 namespace tarnwick {
 
 struct ScopeContext {
     Canvas& Picture;
     const RadarView& View;
-    const ProgramState& State;
+    const ChosenArea& Area;
+    const DisplayOptions& Display;
+    const DeclinationGrid& Declination;
     const HoverTarget& Hover;
 
     ScreenPoint Project(double lat, double lon) const { return ProjectToScreen(View, lat, lon); }

@@ -22,20 +22,20 @@ void DrawGuarded(Layer layer, const ScopeContext& scope, const AirportRecord& ai
 }  // namespace
 
 void RedrawScope(const ScopeContext& scope) {
-    const ProgramState& state = scope.State;
-    const DisplayOptions& display = state.Display;
+    const ChosenArea& area = scope.Area;
+    const DisplayOptions& display = scope.Display;
     const std::int16_t level = scope.View.ZoomLevel;
-    if (level < 1 || state.AreaAirportCount < 1) return;
+    if (level < 1 || area.AreaAirportCount < 1) return;
     const std::size_t airports =
-        std::min(static_cast<std::size_t>(state.AreaAirportCount), state.AreaAirports.size());
+        std::min(static_cast<std::size_t>(area.AreaAirportCount), area.AreaAirports.size());
     const auto forCulled = [&](auto&& draw) {
         for (std::size_t i = 0; i < airports; ++i) {
-            const AirportRecord& airport = state.AreaAirports[i];
+            const AirportRecord& airport = area.AreaAirports[i];
             if (StrictlyInside(scope.View.CullBounds, airport.Lat, airport.Lon)) draw(airport);
         }
     };
 
-    if (level >= kAirspacesFromLevel && level <= kAirspacesToLevel && state.AreaAirspaceCount >= 1 &&
+    if (level >= kAirspacesFromLevel && level <= kAirspacesToLevel && area.AreaAirspaceCount >= 1 &&
         display.DisplayAirspaces) {
         DrawAirspaces(scope);
     }
@@ -62,7 +62,7 @@ void RedrawScope(const ScopeContext& scope) {
     }
     if (level < kNamesFromLevel) {
         for (std::size_t i = 0; i < airports; ++i) {
-            DrawGuarded(DrawAirportDot, scope, state.AreaAirports[i]);
+            DrawGuarded(DrawAirportDot, scope, area.AreaAirports[i]);
         }
     }
     scope.Picture.ResetState();

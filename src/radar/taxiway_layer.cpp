@@ -42,7 +42,7 @@ bool ShowsName(const TaxiSegmentEntry& segment) {
 
 void DrawTaxiways(const ScopeContext& scope, const AirportRecord& airport) {
     Canvas& picture = scope.Picture;
-    const DeclinationGrid& grid = *scope.State.Declination;
+    const DeclinationGrid& grid = scope.Declination;
     const std::size_t count = UsableEntries(airport.TaxiSegments, airport.TaxiSegmentCount);
     for (std::size_t i = 0; i < count; ++i) {
         const TaxiSegmentEntry& segment = airport.TaxiSegments[i];
@@ -56,7 +56,7 @@ void DrawTaxiways(const ScopeContext& scope, const AirportRecord& airport) {
         const ScreenPoint b = scope.Project(s.EndLat, s.EndLon);
         picture.MoveToEx(a.X, a.Y);
         picture.LineTo(b.X, b.Y);
-        if (!scope.State.Display.DisplayTaxiwayIds || !ShowsName(segment)) continue;
+        if (!scope.Display.DisplayTaxiwayIds || !ShowsName(segment)) continue;
         // The name sits at the midpoint, found along the true course.
         const std::int16_t length = geo::DistanceFeet(s.StartLat, s.StartLon, s.EndLat, s.EndLon);
         const std::int16_t course =

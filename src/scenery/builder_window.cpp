@@ -12,9 +12,9 @@
 #include <algorithm>
 #include <limits>
 
-#include "app/folder_browsing.h"
-#include "app/qt_window_flow.h"
 #include "base/ansi.h"
+#include "base/folder_browsing.h"
+#include "state/work_folder.h"
 
 namespace tarnwick {
 
@@ -30,10 +30,11 @@ int BarValue(std::int64_t value) {
 
 }  // namespace
 
-BuilderWindow::BuilderWindow(WindowFlow& flow, QWidget* parent)
+BuilderWindow::BuilderWindow(SettingsState& settings, DeclinationGrid& grid, MessageBoxes& boxes,
+                             QWidget* parent)
     : QWidget(parent),
-      flow_(flow),
-      build_(std::make_unique<DatabaseBuild>(flow.State(), std::filesystem::current_path())),
+      boxes_(boxes),
+      build_(std::make_unique<DatabaseBuild>(settings, grid, WorkFolderPath(settings.WorkFolder))),
       readSceneriesPaths_(new QTimer(this)),
       readAllAirports_(new QTimer(this)),
       command2_(new QPushButton("CREATE ATC DATABASE FILES", this)),
@@ -95,10 +96,10 @@ void BuilderWindow::ShowStatus(const std::string& ansiText) {
 void BuilderWindow::Fail(const std::string& problem) {
     readSceneriesPaths_->stop();
     readAllAirports_->stop();
-    flow_.Boxes().Warn(problem +
-                       "\n\nNo database files were created; the program will end. At the next start, "
-                       "choose the FS2002 folder again.");
-    flow_.EndProgram();
+    boxes_.Warn(problem +
+                "\n\nNo database files were created; the program will end. At the next start, "
+                "choose the FS2002 folder again.");
+    emit BuildFailed();
     close();
 }
 
@@ -120,7 +121,7 @@ void BuilderWindow::OnReadSceneriesPaths() {
 }
 
 void BuilderWindow::OnCommand2() {
-    flow_.Boxes().Inform(
+    boxes_.Inform(
         "Now the create database file process will begin, this can take a few minutes, please wait");
     readAllAirports_->start();
 }
@@ -156,10 +157,10 @@ void BuilderWindow::FinishBuild() {
     progressBar1_->setMinimum(0);
     progressBar1_->setValue(0);
     command2_->setEnabled(true);
-    flow_.Boxes().ShowTitled("Tarnwick v2.0", CompletionMessage(build_->Summary()), MessageIcon::Information);
+    boxes_.ShowTitled("Tarnwick v2.0", CompletionMessage(build_->Summary()), MessageIcon::Information);
     // The next window opens before this one closes, so that the program never
     // runs without a window.
-    flow_.ShowChoice();
+    emit BuildDone();
     close();
 }
 

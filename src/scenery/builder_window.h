@@ -5,6 +5,7 @@
 #include <QWidget>
 #include <memory>
 
+#include "base/message_boxes.h"
 #include "scenery/database_build.h"
 
 class QComboBox;
@@ -16,15 +17,21 @@ class QTimer;
 
 namespace tarnwick {
 
-class WindowFlow;
-
 class BuilderWindow : public QWidget {
     Q_OBJECT
    public:
-    explicit BuilderWindow(WindowFlow& flow, QWidget* parent = nullptr);
+    // Relative folders of the settings resolve against the work folder.
+    BuilderWindow(SettingsState& settings, DeclinationGrid& grid, MessageBoxes& boxes,
+                  QWidget* parent = nullptr);
     ~BuilderWindow() override;
 
     const DatabaseBuild& Build() const { return *build_; }
+
+   signals:
+    // Both databases and the settings are written; the next window may open.
+    void BuildDone();
+    // The build could not be done and the user was told; the program ends.
+    void BuildFailed();
 
    private:
     void OnReadSceneriesPaths();
@@ -34,7 +41,7 @@ class BuilderWindow : public QWidget {
     void Fail(const std::string& problem);
     void ShowStatus(const std::string& ansiText);
 
-    WindowFlow& flow_;
+    MessageBoxes& boxes_;
     std::unique_ptr<DatabaseBuild> build_;
     QTimer* readSceneriesPaths_;
     QTimer* readAllAirports_;

@@ -8,16 +8,15 @@
 #include <memory>
 #include <span>
 
-#include "app/settings_writes.h"
-#include "app/work_folder.h"
 #include "base/ansi.h"
 #include "base/file_system.h"
 #include "base/rounding.h"
 #include "scenery/database_file.h"
 #include "scenery/magdec_file.h"
-#include "scenery/record_table.h"
 #include "scenery/scenery_buffer.h"
 #include "scenery/scenery_file.h"
+#include "state/settings_writes.h"
+#include "state/work_folder.h"
 
 namespace tarnwick {
 
@@ -41,27 +40,13 @@ bool HasMarker(const std::uint8_t* header) {
     return value == kSceneryMarker;
 }
 
-// Leaves each world table with its one empty slot, releasing the records.
-void ReleaseTables(ProgramState& state) {
-    ShrinkTable(state.WorldAirports, 0);
-    ShrinkTable(state.WorldAirspaces, 0);
-}
-
-// Returns the tables to `airports` and `airspaces` entries (plus the empty slot).
-void RollBackTables(ProgramState& state, std::int32_t airports, std::int32_t airspaces) {
-    ShrinkTable(state.WorldAirports, static_cast<std::size_t>(airports));
-    state.AirportCount = airports;
-    ShrinkTable(state.WorldAirspaces, static_cast<std::size_t>(airspaces));
-    state.AirspaceCount = airspaces;
-}
-
 // A listed name as ANSI text where it has one, otherwise its bytes as they are.
 std::string Utf8ToAnsiOrKeep(const std::string& name) { return Utf8ToAnsi(name).value_or(name); }
 
 }  // namespace
 
-DatabaseBuild::DatabaseBuild(ProgramState& state, fs::path baseFolder)
-    : state_(state), baseFolder_(std::move(baseFolder)) {}
+DatabaseBuild::DatabaseBuild(SettingsState& settings, DeclinationGrid& grid, fs::path baseFolder)
+    : settings_(settings), grid_(grid), baseFolder_(std::move(baseFolder)) {}
 
 void DatabaseBuild::Status(const std::string& text) {
     if (status_) status_(text);
@@ -70,14 +55,14 @@ void DatabaseBuild::Status(const std::string& text) {
 PrepareResult DatabaseBuild::Prepare() {
     Status(kStatusMagdec);
     const DeclinationLoadResult declination =
-        LoadDeclination(MagdecPathFor(state_.FsFolder), *state_.Declination);
+        LoadDeclination(MagdecPathFor(settings_.FsFolder, baseFolder_), grid_);
     if (!declination.Ok) throw BuildError(declination.Problem);
-    if (!state_.RebuildPending) return PrepareResult::Waiting;
+    if (!settings_.RebuildPending) return PrepareResult::Waiting;
 
     areas_ = SceneryAreaTable{};
-    if (state_.FsVersion == 1) {
+    if (settings_.FsVersion == 1) {
         Status(kStatusSceneryCfg);
-        const fs::path config = SceneryConfigPathFor(state_.FsFolder, baseFolder_);
+        const fs::path config = SceneryConfigPathFor(settings_.FsFolder, baseFolder_);
         std::error_code error;
         if (!fs::exists(config, error)) {
             throw BuildError("The scenery configuration " + config.string() + " is missing.");
@@ -88,7 +73,7 @@ PrepareResult DatabaseBuild::Prepare() {
             throw BuildError("The scenery configuration " + config.string() + " cannot be read (" +
                              failure.what() + ").");
         }
-        ResolveAreaFolders(areas_, state_.FsFolder, baseFolder_);
+        ResolveAreaFolders(areas_, settings_.FsFolder, baseFolder_);
     }
 
     summary_ = BuildSummary{};
@@ -104,16 +89,15 @@ PrepareResult DatabaseBuild::Prepare() {
     try {
         airportsOut_.reset();
         airspacesOut_.reset();
-        airportsOut_ = std::make_unique<StreamedFile>(WorkFile(state_.WorkFolder, kAirportsFileName));
-        airspacesOut_ = std::make_unique<StreamedFile>(WorkFile(state_.WorkFolder, kAirspacesFileName));
+        airportsOut_ = std::make_unique<StreamedFile>(WorkFile(settings_.WorkFolder, kAirportsFileName));
+        airspacesOut_ = std::make_unique<StreamedFile>(WorkFile(settings_.WorkFolder, kAirspacesFileName));
     } catch (const FileError& failure) {
         airportsOut_.reset();
         throw BuildError(std::string("The database files cannot be created: ") + failure.what() + ".");
     }
-    // The build starts from empty world tables, as the first-run path leaves them.
-    state_.AirportCount = 0;
-    state_.AirspaceCount = 0;
-    ReleaseTables(state_);
+    // The build counts from nothing, as the first-run path leaves the tables.
+    settings_.AirportCount = 0;
+    settings_.AirspaceCount = 0;
     currentArea_ = 0;
     currentFolder_.clear();
     currentFile_.clear();
@@ -205,42 +189,27 @@ void DatabaseBuild::ScanFile(const fs::path& path) {
 }
 
 void DatabaseBuild::ParseIntoDatabases(const SceneryBuffer& buffer, const fs::path& path) {
-    // The file is parsed into empty tables, and what it adds goes to the
-    // database files at once.
-    const std::int32_t airportsBefore = state_.AirportCount;
-    const std::int32_t airspacesBefore = state_.AirspaceCount;
-    state_.AirportCount = 0;
-    state_.AirspaceCount = 0;
+    SceneryFileOutcome outcome;
     try {
-        const SceneryFileOutcome outcome = ParseSceneryFile(buffer, state_);
-        if (outcome.Malformed) NoteMalformed(path, outcome.Reason);
-    } catch (const std::exception& failure) {
-        // The parser refuses bad content itself; anything else that escapes
-        // still must not leave half a file in the tables.
-        RollBackTables(state_, 0, 0);
-        NoteMalformed(path, failure.what());
-    }
-    const std::int32_t airportsAdded = state_.AirportCount;
-    const std::int32_t airspacesAdded = state_.AirspaceCount;
-    state_.AirportCount = airportsBefore;
-    state_.AirspaceCount = airspacesBefore;
-    try {
-        if (airportsAdded > 0) {
-            airportsOut_->Append(EncodeAirports(std::span<const AirportRecord>(
-                state_.WorldAirports.data(), static_cast<std::size_t>(airportsAdded))));
-        }
-        if (airspacesAdded > 0) {
-            airspacesOut_->Append(EncodeAirspaces(std::span<const AirspaceRecord>(
-                state_.WorldAirspaces.data(), static_cast<std::size_t>(airspacesAdded))));
-        }
-        state_.AirportCount = CheckedI32(std::int64_t{airportsBefore} + airportsAdded);
-        state_.AirspaceCount = CheckedI32(std::int64_t{airspacesBefore} + airspacesAdded);
+        outcome = ParseSceneryFile(buffer, grid_, *this);
     } catch (const FileError& failure) {
         throw BuildError(std::string("The database files could not be written: ") + failure.what() + ".");
     } catch (const OverflowError&) {
         throw BuildError("The scenery holds more airports or airspaces than the database files can count.");
     }
-    ReleaseTables(state_);
+    if (outcome.Malformed) NoteMalformed(path, outcome.Reason);
+}
+
+// A sound file's records go to the database files at once.
+void DatabaseBuild::Accept(std::span<const AirportRecord> airports,
+                           std::span<const AirspaceRecord> airspaces) {
+    const std::int32_t airportCount = CheckedI32(std::int64_t{settings_.AirportCount} + std::ssize(airports));
+    const std::int32_t airspaceCount =
+        CheckedI32(std::int64_t{settings_.AirspaceCount} + std::ssize(airspaces));
+    if (!airports.empty()) airportsOut_->Append(EncodeAirports(airports));
+    if (!airspaces.empty()) airspacesOut_->Append(EncodeAirspaces(airspaces));
+    settings_.AirportCount = airportCount;
+    settings_.AirspaceCount = airspaceCount;
 }
 
 void DatabaseBuild::Finish() {
@@ -249,16 +218,17 @@ void DatabaseBuild::Finish() {
         if (!airportsOut_ || !airspacesOut_) throw FileError("the scan was not prepared");
         // Each file ends with the tables' empty last slot.
         Status(kStatusAirports);
-        airportsOut_->Append(EncodeAirports(std::span<const AirportRecord>(state_.WorldAirports.data(), 1)));
+        const AirportRecord emptyAirport;
+        airportsOut_->Append(EncodeAirports(std::span<const AirportRecord>(&emptyAirport, 1)));
         airportsOut_->Commit();
         committed.push_back(airportsOut_->FinalPath());
         Status(kStatusAirspaces);
-        airspacesOut_->Append(
-            EncodeAirspaces(std::span<const AirspaceRecord>(state_.WorldAirspaces.data(), 1)));
+        const AirspaceRecord emptyAirspace;
+        airspacesOut_->Append(EncodeAirspaces(std::span<const AirspaceRecord>(&emptyAirspace, 1)));
         airspacesOut_->Commit();
         committed.push_back(airspacesOut_->FinalPath());
         Status(kStatusSettings);
-        WriteBuilderSettings(state_);
+        WriteBuilderSettings(settings_);
     } catch (const FileError& failure) {
         // Databases without matching counts in the settings would be read
         // wrongly at the next start; without them, that start builds again.
@@ -274,8 +244,7 @@ void DatabaseBuild::Finish() {
     airspacesOut_.reset();
 
     // The choice window reads the files back with the counts kept here.
-    ReleaseTables(state_);
-    state_.RebuildPending = false;
+    settings_.RebuildPending = false;
     progress_ = 0;
     Status(kStatusDone);
 }

@@ -6,9 +6,8 @@
 //
 // The records of each scenery file go to the database files (under temporary
 // names) as soon as the file is read, so memory stays at one file's worth
-// whatever the size of the world: between steps the world tables hold only
-// their empty slot while the counts grow. The files get their real names in
-// Finish.
+// whatever the size of the world while the counts grow. The files get their
+// real names in Finish.
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -17,9 +16,11 @@
 #include <string>
 #include <vector>
 
-#include "app/program_state.h"
+#include "geo/declination_grid.h"
 #include "scenery/scenery_config.h"
+#include "scenery/scenery_sink.h"
 #include "scenery/streamed_file.h"
+#include "state/settings_state.h"
 
 namespace tarnwick {
 
@@ -65,13 +66,14 @@ enum class BuildStep { AreaSkipped, AreaDone, FileScanned, ScanFinished };
 
 class SceneryBuffer;
 
-class DatabaseBuild {
+class DatabaseBuild : private ScenerySink {
    public:
     using StatusListener = std::function<void(const std::string& ansiText)>;
 
-    // `baseFolder` is the current directory, against which relative folders
-    // of the settings and the scenery configuration are resolved.
-    DatabaseBuild(ProgramState& state, std::filesystem::path baseFolder);
+    // `baseFolder` is the folder against which relative folders of the
+    // settings and the scenery configuration are resolved (the work folder).
+    // Prepare loads `grid`; the counts go to `settings`.
+    DatabaseBuild(SettingsState& settings, DeclinationGrid& grid, std::filesystem::path baseFolder);
 
     // Called with every status text (ANSI), as the builder's status line shows it.
     void SetStatusListener(StatusListener listener) { status_ = std::move(listener); }
@@ -90,8 +92,8 @@ class DatabaseBuild {
     BuildStep Step();
     bool ScanFinished() const { return currentArea_ >= areas_.AreaCount; }
 
-    // Writes both databases and the settings, then releases the world tables
-    // (counts kept) and clears RebuildPending. Throws BuildError; whatever it
+    // Writes both databases and the settings (counts kept) and clears
+    // RebuildPending. Throws BuildError; whatever it
     // wrote is removed again so that the next start builds afresh.
     void Finish();
 
@@ -108,8 +110,10 @@ class DatabaseBuild {
     void ScanFile(const std::filesystem::path& path);
     void NoteMalformed(const std::filesystem::path& path, std::string reason);
     void ParseIntoDatabases(const SceneryBuffer& buffer, const std::filesystem::path& path);
+    void Accept(std::span<const AirportRecord> airports, std::span<const AirspaceRecord> airspaces) override;
 
-    ProgramState& state_;
+    SettingsState& settings_;
+    DeclinationGrid& grid_;
     std::filesystem::path baseFolder_;
     StatusListener status_;
 

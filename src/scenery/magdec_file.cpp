@@ -4,6 +4,7 @@
 
 #include "base/byte_writer.h"
 #include "base/file_system.h"
+#include "scenery/scenery_config.h"
 
 namespace tarnwick {
 
@@ -19,8 +20,9 @@ std::int64_t GridEnd(std::int64_t sectionOffset) {
 
 }  // namespace
 
-fs::path MagdecPathFor(const std::string& fsFolder) {
-    const fs::path base(fsFolder);
+fs::path MagdecPathFor(const std::string& fsFolder, const fs::path& baseFolder) {
+    const fs::path base =
+        ResolveFolderText(fsFolder, baseFolder).value_or(UnresolvedFolderText(fsFolder, baseFolder));
     const fs::path scenery = FindEntryNoCase(base, "scenery").value_or(base / "scenery");
     return FindEntryNoCase(scenery, "magdec.bgl").value_or(scenery / "magdec.bgl");
 }

@@ -24,7 +24,8 @@ struct DeclinationLoadResult {
 
 // FsFolder + "\scenery\magdec.bgl", resolved case-insensitively against the
 // real entries; where nothing matches, the path as it would be spelled.
-std::filesystem::path MagdecPathFor(const std::string& fsFolder);
+// `fsFolder` is the stored ANSI text; a relative one is taken from `baseFolder`.
+std::filesystem::path MagdecPathFor(const std::string& fsFolder, const std::filesystem::path& baseFolder);
 
 // Reads the whole file; when the offset at 110 is positive, fills the grid from
 // it. A missing, unreadable or too short file leaves the grid unchanged and

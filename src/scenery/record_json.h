@@ -1,9 +1,9 @@
 #pragma once
 // JSON forms of the records for the command-line tools: the field names as the
 // databases name them, each list with its filled elements only.
-#include "app/settings.h"
 #include "base/json_writer.h"
-#include "scenery/records.h"
+#include "state/records.h"
+#include "state/settings.h"
 
 namespace tarnwick {
 

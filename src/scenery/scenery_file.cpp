@@ -3,7 +3,6 @@
 #include "base/rounding.h"
 #include "scenery/airport_records.h"
 #include "scenery/airspace_records.h"
-#include "scenery/record_table.h"
 #include "scenery/scenery_parse.h"
 
 namespace tarnwick {
@@ -22,38 +21,28 @@ void DecodeSections(SceneryParse& parse) {
     if (airspaces > 0) ParseAirspaceSection(parse, parse.ReadHeader(airspaces));
 }
 
-template <typename Record>
-void RollBack(std::vector<Record>& table, std::int32_t& count, std::int32_t countBefore) {
-    count = countBefore;
-    ShrinkTable(table, static_cast<std::size_t>(countBefore));
-}
-
 }  // namespace
 
-SceneryFileOutcome ParseSceneryFile(const SceneryBuffer& buffer, ProgramState& state) {
-    const std::int32_t airportsBefore = state.AirportCount;
-    const std::int32_t airspacesBefore = state.AirspaceCount;
-    // The tables hold slots 0..count; make sure they do before appending.
-    state.WorldAirports.resize(static_cast<std::size_t>(airportsBefore) + 1);
-    state.WorldAirspaces.resize(static_cast<std::size_t>(airspacesBefore) + 1);
-
+SceneryFileOutcome ParseSceneryFile(const SceneryBuffer& buffer, const DeclinationGrid& grid,
+                                    ScenerySink& sink) {
     SceneryFileOutcome outcome;
+    SceneryParse parse(buffer, grid);
     try {
-        SceneryParse parse(buffer, state);
         DecodeSections(parse);
-        outcome.AirportsAdded = state.AirportCount - airportsBefore;
-        outcome.AirspacesAdded = state.AirspaceCount - airspacesBefore;
-        return outcome;
     } catch (const SceneryReadError& error) {
+        outcome.Malformed = true;
         outcome.Reason = "a read at offset " + std::to_string(error.Offset()) + " lies outside the file";
     } catch (const MalformedScenery& error) {
+        outcome.Malformed = true;
         outcome.Reason = error.what();
     } catch (const OverflowError& error) {
+        outcome.Malformed = true;
         outcome.Reason = std::string("a value is out of range (") + error.what() + ")";
     }
-    outcome.Malformed = true;
-    RollBack(state.WorldAirports, state.AirportCount, airportsBefore);
-    RollBack(state.WorldAirspaces, state.AirspaceCount, airspacesBefore);
+    if (outcome.Malformed) return outcome;
+    outcome.AirportsAdded = static_cast<std::int32_t>(parse.Airports().size());
+    outcome.AirspacesAdded = static_cast<std::int32_t>(parse.Airspaces().size());
+    sink.Accept(parse.Airports(), parse.Airspaces());
     return outcome;
 }
 

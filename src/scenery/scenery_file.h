@@ -1,12 +1,13 @@
 #pragma once
 // Entry point for one accepted scenery file: decodes its airport and airspace
-// sections into the world tables. A damaged file is refused as a whole, so the
-// tables never hold half of a file.
+// sections and hands the records to a sink. A damaged file is refused as a
+// whole, so a sink never holds half of a file.
 #include <cstdint>
 #include <string>
 
-#include "app/program_state.h"
+#include "geo/declination_grid.h"
 #include "scenery/scenery_buffer.h"
+#include "scenery/scenery_sink.h"
 
 namespace tarnwick {
 
@@ -17,10 +18,11 @@ struct SceneryFileOutcome {
     std::int32_t AirspacesAdded = 0;
 };
 
-// Appends the file's airports to state.WorldAirports / state.AirportCount and its airspaces to
-// state.WorldAirspaces / state.AirspaceCount (growth rule: slots 0..count, last slot empty), using
-// *state.Declination for magnetic headings. A malformed file adds nothing: the tables and counts
-// return to their state before the file. Never throws for bad file content.
-SceneryFileOutcome ParseSceneryFile(const SceneryBuffer& buffer, ProgramState& state);
+// Decodes the file (magnetic headings from `grid`) and, when it is sound,
+// gives its airports and airspaces to `sink` in file order. A malformed file
+// gives the sink nothing. Never throws for bad file content; what the sink
+// throws passes through.
+SceneryFileOutcome ParseSceneryFile(const SceneryBuffer& buffer, const DeclinationGrid& grid,
+                                    ScenerySink& sink);
 
 }  // namespace tarnwick

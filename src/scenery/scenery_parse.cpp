@@ -1,7 +1,7 @@
 #include "scenery/scenery_parse.h"
 
 #include "base/rounding.h"
-#include "scenery/record_table.h"
+#include "state/record_table.h"
 
 namespace tarnwick {
 namespace {
@@ -10,8 +10,8 @@ constexpr std::int64_t kDecodePasses = 4;
 constexpr std::int64_t kHeaderBytes = 8;
 }  // namespace
 
-SceneryParse::SceneryParse(const SceneryBuffer& buffer, ProgramState& state)
-    : buffer_(buffer), state_(state), budget_(kDecodePasses * (buffer.Size() + 256)) {}
+SceneryParse::SceneryParse(const SceneryBuffer& buffer, const DeclinationGrid& grid)
+    : buffer_(buffer), grid_(grid), budget_(kDecodePasses * (buffer.Size() + 256)) {}
 
 BlockHeader SceneryParse::ReadHeader(std::int64_t offset) {
     Spend(kHeaderBytes);
@@ -45,12 +45,10 @@ void SceneryParse::Spend(std::int64_t bytes) {
     }
 }
 
-AirportRecord& SceneryParse::AppendAirport() {
-    return AppendSlot(state_.WorldAirports, state_.AirportCount, AirportRecord{});
-}
+AirportRecord& SceneryParse::AppendAirport() { return AppendSlot(airports_, airportCount_, AirportRecord{}); }
 
 AirspaceRecord& SceneryParse::AppendAirspace() {
-    return AppendSlot(state_.WorldAirspaces, state_.AirspaceCount, AirspaceRecord{});
+    return AppendSlot(airspaces_, airspaceCount_, AirspaceRecord{});
 }
 
 }  // namespace tarnwick

@@ -1,13 +1,17 @@
 #pragma once
 // What the scenery file readers share while they decode one file: the buffer,
-// the tables they append to, and the guards that refuse a damaged file instead
+// the file's own record tables, and the guards that refuse a damaged file instead
 // of looping on it or sizing lists from garbage counts.
 #include <cstdint>
+#include <span>
 #include <stdexcept>
 #include <string>
 
-#include "app/program_state.h"
+#include <vector>
+
+#include "geo/declination_grid.h"
 #include "scenery/scenery_buffer.h"
+#include "state/records.h"
 
 namespace tarnwick {
 
@@ -27,10 +31,10 @@ struct BlockHeader {
 
 class SceneryParse {
    public:
-    SceneryParse(const SceneryBuffer& buffer, ProgramState& state);
+    SceneryParse(const SceneryBuffer& buffer, const DeclinationGrid& grid);
 
     const SceneryBuffer& Buffer() const { return buffer_; }
-    const DeclinationGrid& Grid() const { return *state_.Declination; }
+    const DeclinationGrid& Grid() const { return grid_; }
 
     BlockHeader ReadHeader(std::int64_t offset);
     // Where the next block starts. A body length of -8 or less would not move
@@ -48,14 +52,25 @@ class SceneryParse {
     // records without bound; such a file is refused.
     void Spend(std::int64_t bytes);
 
-    // Appends one empty entry to a world table (slots 0..count, last empty).
+    // Appends one empty entry to the file's tables (slots 0..count, last empty).
     AirportRecord& AppendAirport();
     AirspaceRecord& AppendAirspace();
 
+    std::span<const AirportRecord> Airports() const {
+        return {airports_.data(), static_cast<std::size_t>(airportCount_)};
+    }
+    std::span<const AirspaceRecord> Airspaces() const {
+        return {airspaces_.data(), static_cast<std::size_t>(airspaceCount_)};
+    }
+
    private:
     const SceneryBuffer& buffer_;
-    ProgramState& state_;
+    const DeclinationGrid& grid_;
     std::int64_t budget_;
+    std::vector<AirportRecord> airports_ = std::vector<AirportRecord>(1);
+    std::int32_t airportCount_ = 0;
+    std::vector<AirspaceRecord> airspaces_ = std::vector<AirspaceRecord>(1);
+    std::int32_t airspaceCount_ = 0;
 };
 
 }  // namespace tarnwick

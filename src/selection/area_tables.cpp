@@ -13,17 +13,17 @@ std::int32_t Readable(const std::vector<Record>& table, std::int32_t count) {
 
 }  // namespace
 
-void ReleaseWorldTables(ProgramState& state) {
-    ReleaseTable(state.WorldAirports);
-    ReleaseTable(state.WorldAirspaces);
+void ReleaseWorldTables(SelectionState state) {
+    ReleaseTable(state.World.WorldAirports);
+    ReleaseTable(state.World.WorldAirspaces);
 }
 
-std::int32_t ReadableWorldAirports(const ProgramState& state) {
-    return Readable(state.WorldAirports, state.AirportCount);
+std::int32_t ReadableWorldAirports(SelectionState state) {
+    return Readable(state.World.WorldAirports, state.Settings.AirportCount);
 }
 
-std::int32_t ReadableWorldAirspaces(const ProgramState& state) {
-    return Readable(state.WorldAirspaces, state.AirspaceCount);
+std::int32_t ReadableWorldAirspaces(SelectionState state) {
+    return Readable(state.World.WorldAirspaces, state.Settings.AirspaceCount);
 }
 
 }  // namespace tarnwick

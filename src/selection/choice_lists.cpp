@@ -18,23 +18,23 @@ std::string AirportListText(const AirportRecord& airport) {
 
 bool IsArtccClass(const std::string& classText) { return classText == kArtccLow || classText == kArtccHigh; }
 
-std::vector<std::string> AirportListTexts(const ProgramState& state) {
+std::vector<std::string> AirportListTexts(SelectionState state) {
     const std::int32_t count = ReadableWorldAirports(state);
     std::vector<std::string> texts;
     texts.reserve(static_cast<std::size_t>(count));
     for (std::int32_t i = 0; i < count; ++i)
-        texts.push_back(AirportListText(state.WorldAirports[static_cast<std::size_t>(i)]));
+        texts.push_back(AirportListText(state.World.WorldAirports[static_cast<std::size_t>(i)]));
     return texts;
 }
 
-std::vector<std::string> SectorListNames(const ProgramState& state) {
+std::vector<std::string> SectorListNames(SelectionState state) {
     // A set gives the same first-come order as scanning the list for every
     // candidate, without the quadratic cost on large databases.
     std::vector<std::string> names;
     std::unordered_set<std::string> listed;
     const std::int32_t count = ReadableWorldAirspaces(state);
     for (std::int32_t i = 0; i < count; ++i) {
-        const AirspaceRecord& airspace = state.WorldAirspaces[static_cast<std::size_t>(i)];
+        const AirspaceRecord& airspace = state.World.WorldAirspaces[static_cast<std::size_t>(i)];
         if (!IsArtccClass(airspace.ClassText)) continue;
         if (listed.insert(airspace.FullName).second) names.push_back(airspace.FullName);
     }

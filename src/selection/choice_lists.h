@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "app/program_state.h"
-#include "scenery/records.h"
+#include "selection/selection_state.h"
+#include "state/records.h"
 
 namespace tarnwick {
 
@@ -16,10 +16,10 @@ std::string AirportListText(const AirportRecord& airport);
 bool IsArtccClass(const std::string& classText);
 
 // Every readable world airport's list text, in table order, without checks.
-std::vector<std::string> AirportListTexts(const ProgramState& state);
+std::vector<std::string> AirportListTexts(SelectionState state);
 
 // The FullName of every ARTCC/FIR airspace, each name once, at the place of
 // its first airspace (exact, case-sensitive comparison).
-std::vector<std::string> SectorListNames(const ProgramState& state);
+std::vector<std::string> SectorListNames(SelectionState state);
 
 }  // namespace tarnwick

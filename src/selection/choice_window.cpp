@@ -16,13 +16,11 @@
 #include <algorithm>
 #include <exception>
 
-#include "app/qt_window_flow.h"
 #include "selection/area_tables.h"
 #include "selection/choice_lists.h"
-#include "selection/database_loading.h"
-#include "selection/declination_step.h"
 #include "selection/gather_area.h"
 #include "selection/qt_choice_list_model.h"
+#include "selection/world_loading.h"
 
 namespace tarnwick {
 namespace {
@@ -65,7 +63,7 @@ QGroupBox* Frame(const char* name, const QString& caption, QWidget* content, QWi
 
 // Shows the gathering's steps as they happen; repainting at once keeps the
 // status and the bar current without letting other events in mid-gathering.
-class ChoiceWindow::Progress : public GatherProgress {
+class ChoiceWindow::Progress : public SelectionProgress {
    public:
     explicit Progress(ChoiceWindow& window) : window_(window) {}
     void Started(int maximum) override { window_.StartProgress(maximum); }
@@ -78,9 +76,10 @@ class ChoiceWindow::Progress : public GatherProgress {
     ChoiceWindow& window_;
 };
 
-ChoiceWindow::ChoiceWindow(WindowFlow& flow, QWidget* parent)
+ChoiceWindow::ChoiceWindow(SelectionState state, MessageBoxes& boxes, QWidget* parent)
     : QWidget(parent),
-      flow_(flow),
+      state_(state),
+      boxes_(boxes),
       airports_(new ChoiceListModel(this)),
       sectors_(new ChoiceListModel(this)),
       timer1_(new QTimer(this)) {
@@ -155,23 +154,10 @@ void ChoiceWindow::Timer1Tick() {
     progressBar1_->setValue(0);
     progressBar1_->repaint();
 
-    ProgramState& state = flow_.State();
+    Progress progress(*this);
     try {
-        SetStatus(kStatusReadingDeclination);
-        const LoadStepResult declination = LoadDeclinationStep(state);
-        AdvanceProgress();
-        WarnIfNeeded(declination.Warning);
-
-        SetStatus(kStatusReadingAirports);
-        const LoadStepResult airports = LoadAirports(state);
-        AdvanceProgress();
-        WarnIfNeeded(airports.Warning);
-
-        SetStatus(kStatusReadingAirspaces);
-        const LoadStepResult airspaces = LoadAirspaces(state);
-        AdvanceProgress();
-        WarnIfNeeded(airspaces.Warning);
-
+        const WorldLoadResult loaded = LoadWorldTables(state_, &progress);
+        WarnIfNeeded(loaded.Warning);
         FillLists();
     } catch (const std::exception& error) {
         WarnIfNeeded(std::string("The databases could not be loaded: ") + error.what());
@@ -186,7 +172,7 @@ void ChoiceWindow::Timer1Tick() {
 }
 
 void ChoiceWindow::FillLists() {
-    const ProgramState& state = flow_.State();
+    const SelectionState state = state_;
     SetStatus("Adding Airports to List");
     airports_->SetEntries(AirportListTexts(state));
     combo1_->setCurrentIndex(-1);
@@ -232,7 +218,7 @@ void ChoiceWindow::OnCommand3Clicked() {
     Progress progress(*this);
     GatherOutcome outcome = GatherOutcome::NotFound;
     try {
-        outcome = GatherArea(flow_.State(), choice, &progress);
+        outcome = GatherArea(state_, choice, &progress);
     } catch (const std::exception& error) {
         // The gathering changes nothing until it is complete, so the window can go on.
         WarnIfNeeded(std::string("The area could not be gathered: ") + error.what());
@@ -245,15 +231,15 @@ void ChoiceWindow::OnCommand3Clicked() {
     if (outcome != GatherOutcome::Gathered) return;
 
     choiceMade_ = true;
-    flow_.AreaChosen();
+    emit AreaChosen();
     close();
 }
 
 void ChoiceWindow::closeEvent(QCloseEvent* event) {
     SetStatus("Please wait...");
-    ReleaseWorldTables(flow_.State());
+    ReleaseWorldTables(state_);
     // After a hand-over the next window has already taken over.
-    if (!choiceMade_) flow_.ChoiceClosed();
+    if (!choiceMade_) emit ClosedWithoutChoice();
     event->accept();
 }
 
@@ -287,7 +273,7 @@ void ChoiceWindow::ResetProgress() {
 }
 
 void ChoiceWindow::WarnIfNeeded(const std::string& warning) {
-    if (!warning.empty()) flow_.Boxes().Warn(warning);
+    if (!warning.empty()) boxes_.Warn(warning);
 }
 
 std::optional<std::string> ChoiceWindow::SelectedText(QComboBox* combo, ChoiceListModel* model) const {

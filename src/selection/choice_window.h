@@ -6,6 +6,9 @@
 #include <optional>
 #include <string>
 
+#include "base/message_boxes.h"
+#include "selection/selection_state.h"
+
 class QComboBox;
 class QLineEdit;
 class QProgressBar;
@@ -16,16 +19,21 @@ class QTimer;
 namespace tarnwick {
 
 class ChoiceListModel;
-class WindowFlow;
 
 class ChoiceWindow : public QWidget {
     Q_OBJECT
    public:
-    explicit ChoiceWindow(WindowFlow& flow, QWidget* parent = nullptr);
+    ChoiceWindow(SelectionState state, MessageBoxes& boxes, QWidget* parent = nullptr);
 
     // The loading, run once by Timer1's first tick (public so tests need not wait).
     void Timer1Tick();
     bool ChoiceMade() const { return choiceMade_; }
+
+   signals:
+    // The area is gathered into the chosen-area state; the window closes.
+    void AreaChosen();
+    // Closed without a choice.
+    void ClosedWithoutChoice();
 
    protected:
     void closeEvent(QCloseEvent* event) override;
@@ -48,7 +56,8 @@ class ChoiceWindow : public QWidget {
     // The list text when the combo's text is exactly one of its entries.
     std::optional<std::string> SelectedText(QComboBox* combo, ChoiceListModel* model) const;
 
-    WindowFlow& flow_;
+    SelectionState state_;
+    MessageBoxes& boxes_;
     bool choiceMade_ = false;
 
     QRadioButton* option1_;

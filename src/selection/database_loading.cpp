@@ -1,7 +1,7 @@
 #include "selection/database_loading.h"
 
-#include "app/work_folder.h"
 #include "scenery/database_file.h"
+#include "state/work_folder.h"
 
 namespace tarnwick {
 namespace {
@@ -27,15 +27,15 @@ std::string DamagedDatabaseWarning(const std::string& fileDescription, const std
            "(File menu of the radar window) to build new database files.";
 }
 
-LoadStepResult LoadAirports(ProgramState& state) {
-    const auto path = WorkFile(state.WorkFolder, kAirportsFileName);
-    return Adopt(ReadAirportDatabase(path, state.AirportCount), state.WorldAirports,
+LoadStepResult LoadAirports(SelectionState state) {
+    const auto path = WorkFile(state.Settings.WorkFolder, kAirportsFileName);
+    return Adopt(ReadAirportDatabase(path, state.Settings.AirportCount), state.World.WorldAirports,
                  "airports database " + path.string());
 }
 
-LoadStepResult LoadAirspaces(ProgramState& state) {
-    const auto path = WorkFile(state.WorkFolder, kAirspacesFileName);
-    return Adopt(ReadAirspaceDatabase(path, state.AirspaceCount), state.WorldAirspaces,
+LoadStepResult LoadAirspaces(SelectionState state) {
+    const auto path = WorkFile(state.Settings.WorkFolder, kAirspacesFileName);
+    return Adopt(ReadAirspaceDatabase(path, state.Settings.AirspaceCount), state.World.WorldAirspaces,
                  "airspaces database " + path.string());
 }
 

@@ -4,7 +4,7 @@
 // be read and the step returns a warning for the user.
 #include <string>
 
-#include "app/program_state.h"
+#include "selection/selection_state.h"
 
 namespace tarnwick {
 
@@ -18,8 +18,8 @@ struct LoadStepResult {
 
 // Fill WorldAirports / WorldAirspaces with the entries of the file, AirportCount
 // (AirspaceCount) + 1 of them, read from WorkFolder. The counts keep their values.
-LoadStepResult LoadAirports(ProgramState& state);
-LoadStepResult LoadAirspaces(ProgramState& state);
+LoadStepResult LoadAirports(SelectionState state);
+LoadStepResult LoadAirspaces(SelectionState state);
 
 // The warning for a database file that could not be read completely.
 std::string DamagedDatabaseWarning(const std::string& fileDescription, const std::string& problem);

@@ -1,11 +1,13 @@
 #include "selection/declination_step.h"
 
 #include "scenery/magdec_file.h"
+#include "state/work_folder.h"
 
 namespace tarnwick {
 
-LoadStepResult LoadDeclinationStep(ProgramState& state) {
-    const DeclinationLoadResult loaded = LoadDeclination(MagdecPathFor(state.FsFolder), *state.Declination);
+LoadStepResult LoadDeclinationStep(SelectionState state) {
+    const DeclinationLoadResult loaded = LoadDeclination(
+        MagdecPathFor(state.Settings.FsFolder, WorkFolderPath(state.Settings.WorkFolder)), state.Declination);
     LoadStepResult result;
     if (!loaded.Ok) {
         result.Ok = false;

@@ -24,7 +24,7 @@ struct GatheredArea {
 
 class Reporter {
    public:
-    explicit Reporter(GatherProgress* progress) : progress_(progress) {}
+    explicit Reporter(SelectionProgress* progress) : progress_(progress) {}
     void Started(int maximum) const {
         if (progress_) progress_->Started(maximum);
     }
@@ -36,14 +36,14 @@ class Reporter {
     }
 
    private:
-    GatherProgress* progress_;
+    SelectionProgress* progress_;
 };
 
-const AirportRecord& WorldAirport(const ProgramState& state, std::int32_t i) {
-    return state.WorldAirports[static_cast<std::size_t>(i)];
+const AirportRecord& WorldAirport(const SelectionState state, std::int32_t i) {
+    return state.World.WorldAirports[static_cast<std::size_t>(i)];
 }
-const AirspaceRecord& WorldAirspace(const ProgramState& state, std::int32_t j) {
-    return state.WorldAirspaces[static_cast<std::size_t>(j)];
+const AirspaceRecord& WorldAirspace(const SelectionState state, std::int32_t j) {
+    return state.World.WorldAirspaces[static_cast<std::size_t>(j)];
 }
 
 // High when any of the airspaces is an upper one; low otherwise. Exactly one is set.
@@ -58,15 +58,15 @@ void SetArtccSwitches(GatheredArea& area) {
     if (!area.HighArtcc) area.LowArtcc = true;
 }
 
-void Commit(ProgramState& state, GatheredArea&& area) {
-    state.AreaAirports = std::move(area.Airports);
-    state.AreaAirportCount = area.AirportCount;
-    state.AreaAirspaces = std::move(area.Airspaces);
-    state.AreaAirspaceCount = area.AirspaceCount;
-    state.AreaTitle = std::move(area.Title);
-    state.AreaKind = std::move(area.Kind);
-    state.AreaCenterLat = area.CenterLat;
-    state.AreaCenterLon = area.CenterLon;
+void Commit(SelectionState state, GatheredArea&& area) {
+    state.Area.AreaAirports = std::move(area.Airports);
+    state.Area.AreaAirportCount = area.AirportCount;
+    state.Area.AreaAirspaces = std::move(area.Airspaces);
+    state.Area.AreaAirspaceCount = area.AirspaceCount;
+    state.Area.AreaTitle = std::move(area.Title);
+    state.Area.AreaKind = std::move(area.Kind);
+    state.Area.AreaCenterLat = area.CenterLat;
+    state.Area.AreaCenterLon = area.CenterLon;
     state.Display.DisplayHighArtcc = area.HighArtcc;
     state.Display.DisplayLowArtcc = area.LowArtcc;
     ReleaseWorldTables(state);
@@ -77,7 +77,7 @@ bool StrictlyContains(const AirspaceRecord& airspace, double lat, double lon) {
            airspace.Corner1Lon < lon;
 }
 
-GatherOutcome GatherAirport(ProgramState& state, const std::string& listText, const Reporter& report) {
+GatherOutcome GatherAirport(SelectionState state, const std::string& listText, const Reporter& report) {
     const std::int32_t airportCount = ReadableWorldAirports(state);
     // The whole table is scanned: with two airports of the same list text the last one wins.
     std::int32_t chosenIndex = -1;
@@ -130,7 +130,7 @@ GatherOutcome GatherAirport(ProgramState& state, const std::string& listText, co
     return GatherOutcome::Gathered;
 }
 
-GatherOutcome GatherSector(ProgramState& state, const std::string& sectorName, const Reporter& report) {
+GatherOutcome GatherSector(SelectionState state, const std::string& sectorName, const Reporter& report) {
     const std::int32_t airspaceCount = ReadableWorldAirspaces(state);
     auto inSector = [&](const AirspaceRecord& airspace) {
         return IsArtccClass(airspace.ClassText) && airspace.FullName == sectorName;
@@ -161,7 +161,7 @@ GatherOutcome GatherSector(ProgramState& state, const std::string& sectorName, c
             box.East = std::max(box.East, airspace.Corner2Lon);
         }
     }
-    const geo::GeoPoint center = SectorCenter(*state.Declination, box);
+    const geo::GeoPoint center = SectorCenter(state.Declination, box);
     area.Title = sectorName;
     area.Kind = kAreaKindSector;
     area.CenterLat = center.Lat;
@@ -225,7 +225,7 @@ geo::GeoPoint SectorCenter(const DeclinationGrid& grid, const SectorRectangle& b
     return geo::DestinationNm(box.North, box.West, course, ToI16(distance / 2.0));
 }
 
-GatherOutcome GatherArea(ProgramState& state, const AreaChoice& choice, GatherProgress* progress) {
+GatherOutcome GatherArea(SelectionState state, const AreaChoice& choice, SelectionProgress* progress) {
     const Reporter report(progress);
     return choice.Kind == AreaChoiceKind::Airport ? GatherAirport(state, choice.Text, report)
                                                   : GatherSector(state, choice.Text, report);

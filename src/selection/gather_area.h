@@ -5,8 +5,9 @@
 #include <string>
 #include <string_view>
 
-#include "app/program_state.h"
 #include "geo/geodesy.h"
+#include "selection/selection_progress.h"
+#include "selection/selection_state.h"
 
 namespace tarnwick {
 
@@ -23,22 +24,14 @@ struct AreaChoice {
     std::string Text;  // the exact list text (ANSI): airport list text or sector name
 };
 
-// Reports the gathering's steps so that a window can show them as they happen.
-class GatherProgress {
-   public:
-    virtual ~GatherProgress() = default;
-    virtual void Started(int /*maximum*/) {}
-    virtual void Status(std::string_view /*text*/) {}
-    virtual void Advanced() {}
-};
-
 enum class GatherOutcome { Gathered, NotFound };
 
 // NotFound (and nothing changed) when no world airport has the list text, or no
 // ARTCC/FIR airspace has the sector name. The area is built aside and put in
 // place at the end, so an error on the way (an overflow from damaged data)
 // leaves the program state as it was.
-GatherOutcome GatherArea(ProgramState& state, const AreaChoice& choice, GatherProgress* progress = nullptr);
+GatherOutcome GatherArea(SelectionState state, const AreaChoice& choice,
+                         SelectionProgress* progress = nullptr);
 
 struct SectorRectangle {
     double North = 0, South = 0, West = 0, East = 0;

@@ -14,9 +14,9 @@
 
 #include "app/qt_folder_tree.h"
 #include "app/qt_window_flow.h"
-#include "app/settings.h"
-#include "app/setup_folder.h"
-#include "app/work_folder.h"
+#include "scenery/fs_folder.h"
+#include "state/settings.h"
+#include "state/work_folder.h"
 #include "support/recording_message_boxes.h"
 #include "support/temp_folder.h"
 
@@ -36,9 +36,9 @@ class RecordingFlow : public WindowFlow {
 
 class SetupWindowTest : public ::testing::Test {
    protected:
-    SetupWindowTest() : flow(state, boxes) {
-        state.WorkFolder = work.String();
-        window = new SetupWindow(flow);
+    SetupWindowTest() : flow(state, boxes, work.String()) {
+        state.Settings.WorkFolder = work.String();
+        window = flow.ShowSetup();
         window->show();
     }
     ~SetupWindowTest() override {
@@ -61,7 +61,7 @@ class SetupWindowTest : public ::testing::Test {
         return found;
     }
     QLineEdit* Text1() const { return Find<QLineEdit>("Text1"); }
-    fs::path SettingsFile() const { return WorkFile(state.WorkFolder, kSettingsFileName); }
+    fs::path SettingsFile() const { return WorkFile(state.Settings.WorkFolder, kSettingsFileName); }
     bool BuilderShown() const {
         for (QWidget* widget : QApplication::topLevelWidgets()) {
             if (widget->objectName() == "Form4" && widget->isVisible()) return true;
@@ -76,7 +76,7 @@ class SetupWindowTest : public ::testing::Test {
     QPointer<SetupWindow> window;
 };
 
-TEST_F(SetupWindowTest, OpensWithTheOnlyVersionChosenAndTheCurrentFolder) {
+TEST_F(SetupWindowTest, OpensWithTheOnlyVersionChosenAndTheWorkFolder) {
     EXPECT_EQ(window->objectName(), "Form3");
     EXPECT_EQ(window->windowTitle(), "Settings");
     EXPECT_EQ(Find<QGroupBox>("Frame1")->title(), "Flight Simulator Information");
@@ -85,14 +85,15 @@ TEST_F(SetupWindowTest, OpensWithTheOnlyVersionChosenAndTheCurrentFolder) {
     EXPECT_EQ(Find<QLabel>("Label3")->text(), "Example: C:\\Program Files\\Microsoft Games\\Fs2002");
     EXPECT_EQ(Find<QPushButton>("Command1")->text(), "NEXT STEP --->");
     EXPECT_TRUE(Find<QRadioButton>("Option1")->isChecked());
-    EXPECT_EQ(state.FsVersion, 1);
+    EXPECT_EQ(state.Settings.FsVersion, 1);
     EXPECT_FALSE(window->SetupFinished());
 
     auto* drive1 = Find<QComboBox>("Drive1");
     ASSERT_GT(drive1->count(), 0);
     EXPECT_TRUE(drive1->itemText(0).startsWith("/ [")) << drive1->itemText(0).toStdString();
-    EXPECT_EQ(Text1()->text(), QDir::currentPath());
-    EXPECT_EQ(Find<FolderTree>("Dir1")->Path(), QDir::currentPath());
+    // The folder tree opens on the work folder, not wherever the process runs.
+    EXPECT_EQ(Text1()->text(), QString::fromStdString(work.String()));
+    EXPECT_EQ(Find<FolderTree>("Dir1")->Path(), QString::fromStdString(work.String()));
 }
 
 TEST_F(SetupWindowTest, FolderTreeAndDriveRootsFeedThePathText) {
@@ -140,7 +141,7 @@ TEST_F(SetupWindowTest, TheSimulatorFolderIsSavedAsTypedAndTheBuilderOpens) {
     expected.FsFolder = typed;
     EXPECT_EQ(ReadSettingsFile(SettingsFile()).Record, expected);
     EXPECT_EQ(fs::file_size(SettingsFile()), EncodeSettings(expected).size());
-    EXPECT_EQ(state.FsFolder, typed);
+    EXPECT_EQ(state.Settings.FsFolder, typed);
     EXPECT_TRUE(window->SetupFinished());
     EXPECT_FALSE(window->isVisible());
     EXPECT_TRUE(BuilderShown());

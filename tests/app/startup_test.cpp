@@ -9,7 +9,7 @@
 
 #include "app/qt_window_flow.h"
 #include "app/splash_window.h"
-#include "app/work_folder.h"
+#include "state/work_folder.h"
 #include "support/recording_message_boxes.h"
 #include "support/temp_folder.h"
 
@@ -39,12 +39,12 @@ TEST(StartupDecision, AllThreeFilesGiveANormalStart) {
     TempFolder folder;
     WriteAllThree(folder);
     ProgramState state;
-    const StartupOutcome outcome = StartupDecision(state, folder.String() + "/");
+    const StartupOutcome outcome = StartupDecision(state.Settings, folder.String() + "/");
     EXPECT_EQ(outcome.Path, StartupPath::NormalStart);
-    EXPECT_FALSE(state.RebuildPending);
-    EXPECT_EQ(state.WorkFolder, folder.String());
-    EXPECT_EQ(state.FsFolder, "/fs");
-    EXPECT_EQ(state.AirportCount, 5);
+    EXPECT_FALSE(state.Settings.RebuildPending);
+    EXPECT_EQ(state.Settings.WorkFolder, folder.String());
+    EXPECT_EQ(state.Settings.FsFolder, "/fs");
+    EXPECT_EQ(state.Settings.AirportCount, 5);
     EXPECT_TRUE(std::filesystem::exists(folder.Path() / "world_airports.dat"));
 }
 
@@ -54,8 +54,8 @@ TEST(StartupDecision, OneMissingFileDiscardsTheOthers) {
     std::filesystem::remove(folder.Path() / "world_airspaces.dat");
     folder.Write("unrelated.txt", "kept");
     ProgramState state;
-    EXPECT_EQ(StartupDecision(state, folder.String()).Path, StartupPath::FirstRun);
-    EXPECT_TRUE(state.RebuildPending);
+    EXPECT_EQ(StartupDecision(state.Settings, folder.String()).Path, StartupPath::FirstRun);
+    EXPECT_TRUE(state.Settings.RebuildPending);
     EXPECT_FALSE(std::filesystem::exists(folder.Path() / kSettingsFileName));
     EXPECT_FALSE(std::filesystem::exists(folder.Path() / "world_airports.dat"));
     EXPECT_TRUE(std::filesystem::exists(folder.Path() / "unrelated.txt"));
@@ -66,14 +66,14 @@ TEST(StartupDecision, FilesCopiedFromWindowsAreFoundWhateverTheirCase) {
     WriteAllThree(folder);
     std::filesystem::rename(folder.Path() / "world_airports.dat", folder.Path() / "WORLD_AIRPORTS.DAT");
     ProgramState state;
-    EXPECT_EQ(StartupDecision(state, folder.String()).Path, StartupPath::NormalStart);
+    EXPECT_EQ(StartupDecision(state.Settings, folder.String()).Path, StartupPath::NormalStart);
 }
 
 TEST(StartupDecision, EmptyFolderDeletesNothing) {
     TempFolder folder;
     ProgramState state;
-    EXPECT_EQ(StartupDecision(state, folder.String()).Path, StartupPath::FirstRun);
-    EXPECT_TRUE(state.RebuildPending);
+    EXPECT_EQ(StartupDecision(state.Settings, folder.String()).Path, StartupPath::FirstRun);
+    EXPECT_TRUE(state.Settings.RebuildPending);
 }
 
 TEST(StartupDecision, ADamagedSettingsFileStillStartsAndIsReported) {
@@ -81,22 +81,20 @@ TEST(StartupDecision, ADamagedSettingsFileStillStartsAndIsReported) {
     WriteAllThree(folder);
     folder.Write(kSettingsFileName, std::string("\x14\x00Tarn", 6));
     ProgramState state;
-    const StartupOutcome outcome = StartupDecision(state, folder.String());
+    const StartupOutcome outcome = StartupDecision(state.Settings, folder.String());
     EXPECT_EQ(outcome.Path, StartupPath::NormalStart);
     EXPECT_FALSE(outcome.SettingsProblem.empty());
-    EXPECT_EQ(state.AirportCount, 0);
+    EXPECT_EQ(state.Settings.AirportCount, 0);
 }
 
 // Runs the splash window until it has handed over, with its 3 s timer fired at once.
 QStringList WindowsAfterSplash(const TempFolder& folder) {
-    const QString previous = QDir::currentPath();
-    QDir::setCurrent(QString::fromStdString(folder.String()));
     ProgramState state;
-    state.SessionConnected = true;
+    state.Session.SessionConnected = true;
     testing::RecordingMessageBoxes boxes;
-    WindowFlow flow(state, boxes);
-    auto* splash = new SplashWindow(flow);
-    EXPECT_FALSE(state.SessionConnected) << "the splash window clears the session flags";
+    WindowFlow flow(state, boxes, folder.String());
+    auto* splash = flow.ShowSplash();
+    EXPECT_FALSE(state.Session.SessionConnected) << "the splash window clears the session flags";
     EXPECT_EQ(splash->Timer1()->interval(), 3000);
     EXPECT_TRUE(splash->Timer1()->isActive());
     splash->show();
@@ -108,7 +106,6 @@ QStringList WindowsAfterSplash(const TempFolder& folder) {
     }
     for (QWidget* widget : QApplication::topLevelWidgets()) widget->close();
     QApplication::processEvents();
-    QDir::setCurrent(previous);
     return shown;
 }
 

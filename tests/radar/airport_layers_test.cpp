@@ -161,7 +161,7 @@ TEST_F(AirportLayers, ARunwayWithOnlyItsCentreInViewIsDrawn) {
 }
 
 TEST_F(AirportLayers, EntriesOutsideTheirTablesAreSkipped) {
-    AirportRecord& a = state.AreaAirports[0];
+    AirportRecord& a = state.Area.AreaAirports[0];
     a.RunwayCount = 50;  // more than the table holds
     a.IlsCount = 7;
     a.ParkingCount = 9;
@@ -177,14 +177,14 @@ TEST_F(AirportLayers, EntriesOutsideTheirTablesAreSkipped) {
     EXPECT_EQ(pass.CountColor(kTaxiwayGrey), 1u);
     EXPECT_GT(pass.CountColor(kRunwayGreen), 0u);
     EXPECT_EQ(pass.CountColor(kParkingBrown), 1u);  // the empty slot lies at (0, 0)
-    state.AreaAirportCount = 5;                     // more airports than slots
+    state.Area.AreaAirportCount = 5;                // more airports than slots
     EXPECT_NO_THROW(At(40));
     EXPECT_NO_THROW(At(9));
 }
 
 TEST_F(AirportLayers, NothingIsDrawnWithoutAirportsOrBelowLevelOne) {
     EXPECT_TRUE(At(0).Calls.empty());
-    state.AreaAirportCount = 0;
+    state.Area.AreaAirportCount = 0;
     EXPECT_TRUE(At(20).Calls.empty());
 }
 

@@ -66,8 +66,8 @@ TEST_F(AirspaceLayer, OnlyTheChosenSectorIsPurple) {
     AddAirspace(state, Square(kArtccLow, "VANCOUVER", 49, -123));
     AddAirspace(state, Square(kArtccHigh, "SEATTLE", 46, -121));
     AddAirspace(state, Square(kClassB, "SEATTLE", 47.4, -122.3));
-    state.AreaKind = "ARTCC/FIR sector";
-    state.AreaTitle = "SEATTLE";
+    state.Area.AreaKind = "ARTCC/FIR sector";
+    state.Area.AreaTitle = "SEATTLE";
     Pass pass = Draw();
     // Disc and two lines for each of the two sector airspaces, and the disc of
     // the class B airspace of the same name, which keeps its own outline style.
@@ -83,10 +83,10 @@ TEST_F(AirspaceLayer, OnlyTheChosenSectorIsPurple) {
     EXPECT_EQ(classB[3].State.LineWidth, 1);
     EXPECT_EQ(classB[0].State.LineWidth, 3);  // VANCOUVER
 
-    state.AreaTitle = "SEATTLE ";  // exact text only
+    state.Area.AreaTitle = "SEATTLE ";  // exact text only
     EXPECT_EQ(Draw().CountColor(kSectorPurple), 0u);
-    state.AreaKind = "Airport";
-    state.AreaTitle = "SEATTLE";
+    state.Area.AreaKind = "Airport";
+    state.Area.AreaTitle = "SEATTLE";
     pass = Draw();
     EXPECT_EQ(pass.CountColor(kSectorPurple), 0u);
     EXPECT_EQ(pass.CountColor(kAirspaceCyan), 12u);
@@ -196,7 +196,7 @@ TEST_F(AirspaceLayer, BrokenElementsLoseOnlyThemselves) {
     AirspaceRecord discOnly = Airspace(kClassB, "B", 47.5, -122);
     discOnly.PointCount = 3;  // no table at all
     AddAirspace(state, discOnly);
-    state.AreaAirspaceCount = 7;
+    state.Area.AreaAirspaceCount = 7;
     Pass pass;
     ASSERT_NO_THROW(pass = Draw());
     // Two discs and the one good circle.

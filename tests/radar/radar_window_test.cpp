@@ -38,12 +38,12 @@ class RadarWindowTest : public ::testing::Test {
         airport.Lat = 47.449;
         airport.Lon = -122.309;
         testing::AddAirport(state, airport);
-        state.AreaTitle = "Seattle Tacoma Intl  (KSEA)";
-        state.AreaKind = "Airport";
-        state.AreaCenterLat = airport.Lat;
-        state.AreaCenterLon = airport.Lon;
+        state.Area.AreaTitle = "Seattle Tacoma Intl  (KSEA)";
+        state.Area.AreaKind = "Airport";
+        state.Area.AreaCenterLat = airport.Lat;
+        state.Area.AreaCenterLon = airport.Lon;
         state.Display.DisplayLowArtcc = true;
-        state.SessionConnected = true;
+        state.Session.SessionConnected = true;
     }
     ~RadarWindowTest() override {
         for (QWidget* widget : QApplication::topLevelWidgets()) widget->close();
@@ -57,7 +57,7 @@ class RadarWindowTest : public ::testing::Test {
 };
 
 TEST_F(RadarWindowTest, LoadsCentredOnTheAreaAtLevelNine) {
-    RadarWindow window(state, nullptr);
+    RadarWindow window(state.Area, state.Display, *state.Declination, state.Session);
     EXPECT_EQ(window.objectName(), "Form1");
     EXPECT_EQ(window.windowTitle(), "Tarnwick v2.0 - Seattle Tacoma Intl  (KSEA)");
     EXPECT_TRUE(window.windowFlags() & Qt::WindowMinimizeButtonHint);
@@ -90,21 +90,22 @@ TEST_F(RadarWindowTest, LoadsCentredOnTheAreaAtLevelNine) {
 }
 
 TEST_F(RadarWindowTest, WithoutASessionTheScopeStaysEmptyAndInactive) {
-    state.SessionConnected = false;
-    RadarWindow window(state, nullptr);
+    state.Session.SessionConnected = false;
+    RadarWindow window(state.Area, state.Display, *state.Declination, state.Session);
     EXPECT_EQ(window.windowTitle(), "Tarnwick v2.0 ");
     EXPECT_EQ(Level(window), "0x");
     EXPECT_FALSE(window.findChild<QTimer*>("Timer2")->isActive());
     Click(window, "Command5");
     EXPECT_EQ(Level(window), "0x");
     // Opened by the choice window before sessions exist, it runs all the same.
-    RadarWindow preview(state, nullptr, true);
+    RadarWindow preview(state.Area, state.Display, *state.Declination, state.Session);
+    preview.Load();
     EXPECT_EQ(Level(preview), "x9");
 }
 
 TEST_F(RadarWindowTest, ChoiceHandOverOpensTheScopeBeforeSessionsExist) {
-    state.SessionConnected = false;
-    WindowFlow flow(state, boxes);
+    state.Session.SessionConnected = false;
+    WindowFlow flow(state, boxes, "");
     flow.AreaChosen();
     auto* radar = static_cast<RadarWindow*>(TopLevel("Form1"));
     ASSERT_NE(radar, nullptr);
@@ -113,7 +114,7 @@ TEST_F(RadarWindowTest, ChoiceHandOverOpensTheScopeBeforeSessionsExist) {
 }
 
 TEST_F(RadarWindowTest, ZoomButtonsAndTheWheelStepTheSameWay) {
-    RadarWindow window(state, nullptr);
+    RadarWindow window(state.Area, state.Display, *state.Declination, state.Session);
     const GeoBounds start = window.View().ViewBounds;
     Click(window, "Command5");
     EXPECT_EQ(Level(window), "x10");
@@ -146,7 +147,7 @@ TEST_F(RadarWindowTest, ZoomButtonsAndTheWheelStepTheSameWay) {
 }
 
 TEST_F(RadarWindowTest, CentreButtonReturnsToTheArea) {
-    RadarWindow window(state, nullptr);
+    RadarWindow window(state.Area, state.Display, *state.Declination, state.Session);
     const GeoBounds start = window.View().ViewBounds;
     window.Center_Airport(10, 20);
     EXPECT_NEAR((window.View().ViewBounds.North + window.View().ViewBounds.South) / 2, 20, 1e-9);
@@ -156,7 +157,7 @@ TEST_F(RadarWindowTest, CentreButtonReturnsToTheArea) {
 }
 
 TEST_F(RadarWindowTest, ResizingKeepsTheRectangleAndMeasuresThePicture) {
-    RadarWindow window(state, nullptr);
+    RadarWindow window(state.Area, state.Display, *state.Declination, state.Session);
     window.show();
     window.resize(1000, 700);
     QApplication::processEvents();
@@ -171,7 +172,7 @@ TEST_F(RadarWindowTest, ResizingKeepsTheRectangleAndMeasuresThePicture) {
 }
 
 TEST_F(RadarWindowTest, PreferencesFreezeTheScopeUntilTheyClose) {
-    WindowFlow flow(state, boxes);
+    WindowFlow flow(state, boxes, "");
     flow.ShowRadar();
     auto* radar = static_cast<RadarWindow*>(TopLevel("Form1"));
     ASSERT_NE(radar, nullptr);
@@ -221,7 +222,7 @@ TEST_F(RadarWindowTest, PreferencesFreezeTheScopeUntilTheyClose) {
     EXPECT_FALSE(Find<QPushButton>(radar, "Command3")->isEnabled());
 
     // Closed by its title bar, without a session, it gives the scope back too.
-    state.SessionConnected = false;
+    state.Session.SessionConnected = false;
     flow.ShowPreferences();
     ASSERT_NE(TopLevel("Form10"), nullptr);
     EXPECT_FALSE(radar->isEnabled());

@@ -5,23 +5,23 @@
 #include <string>
 #include <vector>
 
-#include "app/program_state.h"
 #include "radar/recording_canvas.h"
 #include "radar/scope_context.h"
 #include "radar/scope_redraw.h"
+#include "state/program_state.h"
 
 namespace tarnwick::testing {
 
 inline void AddAirport(ProgramState& state, const AirportRecord& airport) {
-    state.AreaAirports[static_cast<std::size_t>(state.AreaAirportCount)] = airport;
-    ++state.AreaAirportCount;
-    state.AreaAirports.resize(static_cast<std::size_t>(state.AreaAirportCount) + 1);
+    state.Area.AreaAirports[static_cast<std::size_t>(state.Area.AreaAirportCount)] = airport;
+    ++state.Area.AreaAirportCount;
+    state.Area.AreaAirports.resize(static_cast<std::size_t>(state.Area.AreaAirportCount) + 1);
 }
 
 inline void AddAirspace(ProgramState& state, const AirspaceRecord& airspace) {
-    state.AreaAirspaces[static_cast<std::size_t>(state.AreaAirspaceCount)] = airspace;
-    ++state.AreaAirspaceCount;
-    state.AreaAirspaces.resize(static_cast<std::size_t>(state.AreaAirspaceCount) + 1);
+    state.Area.AreaAirspaces[static_cast<std::size_t>(state.Area.AreaAirspaceCount)] = airspace;
+    ++state.Area.AreaAirspaceCount;
+    state.Area.AreaAirspaces.resize(static_cast<std::size_t>(state.Area.AreaAirspaceCount) + 1);
 }
 
 template <typename T>
@@ -72,7 +72,7 @@ struct Pass {
 template <typename Draw>
 Pass Record(const ProgramState& state, const RadarView& view, const HoverTarget& hover, Draw draw) {
     Pass pass;
-    const ScopeContext scope{pass.Canvas, view, state, hover};
+    const ScopeContext scope{pass.Canvas, view, state.Area, state.Display, *state.Declination, hover};
     draw(scope);
     pass.Calls = pass.Canvas.Calls();
     for (const RecordedCall& call : pass.Calls) pass.Lines.push_back(FormatCall(call));

@@ -4,9 +4,10 @@
 #include <cmath>
 #include <string>
 
-#include "app/program_state.h"
 #include "scenery/scenery_file.h"
 #include "scenery/scenery_fixtures.h"
+#include "state/program_state.h"
+#include "support/parse_into_world.h"
 
 namespace tarnwick {
 namespace {
@@ -19,14 +20,14 @@ constexpr std::int32_t kRaw90Degrees = 1 << 30;  // longitude and heading raw: a
 constexpr std::int32_t kRawHeading45 = 1 << 29;
 
 const AirportRecord& OnlyAirport(const ProgramState& state) {
-    EXPECT_EQ(state.AirportCount, 1);
-    EXPECT_EQ(state.WorldAirports.size(), 2u);
-    EXPECT_EQ(state.WorldAirports[1], AirportRecord{}) << "the last slot stays empty";
-    return state.WorldAirports[0];
+    EXPECT_EQ(state.Settings.AirportCount, 1);
+    EXPECT_EQ(state.World.WorldAirports.size(), 2u);
+    EXPECT_EQ(state.World.WorldAirports[1], AirportRecord{}) << "the last slot stays empty";
+    return state.World.WorldAirports[0];
 }
 
 SceneryFileOutcome Parse(const SceneryBuffer& buffer, ProgramState& state) {
-    SceneryFileOutcome outcome = ParseSceneryFile(buffer, state);
+    SceneryFileOutcome outcome = testing::ParseIntoWorld(buffer, state);
     EXPECT_FALSE(outcome.Malformed) << outcome.Reason;
     return outcome;
 }
@@ -71,9 +72,9 @@ TEST(AirportRecords, DirectoryEntriesThatFailTheirChecksAddNothing) {
     bytes.I32(0x340, 1).I32(0x348, 2).Header(0x350, 0, 0);
     ProgramState state;
     Parse(bytes.Buffer(), state);
-    ASSERT_EQ(state.AirportCount, 2);
-    EXPECT_EQ(state.WorldAirports[0].Name, "Field 0");
-    EXPECT_EQ(state.WorldAirports[1].Name, "Field 5");
+    ASSERT_EQ(state.Settings.AirportCount, 2);
+    EXPECT_EQ(state.World.WorldAirports[0].Name, "Field 0");
+    EXPECT_EQ(state.World.WorldAirports[1].Name, "Field 5");
 }
 
 TEST(AirportRecords, DirectoryChainsAcrossBlocksAndStopsAtTheEndOfTheFile) {
@@ -89,7 +90,7 @@ TEST(AirportRecords, DirectoryChainsAcrossBlocksAndStopsAtTheEndOfTheFile) {
     bytes.Resize(0x200 + 96);
     ProgramState state;
     Parse(bytes.Buffer(), state);
-    EXPECT_EQ(state.AirportCount, 2);
+    EXPECT_EQ(state.Settings.AirportCount, 2);
 }
 
 TEST(AirportRecords, FirstFrequencyOfEachTypeWins) {

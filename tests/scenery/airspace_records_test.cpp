@@ -3,9 +3,10 @@
 
 #include <string>
 
-#include "app/program_state.h"
 #include "scenery/scenery_file.h"
 #include "scenery/scenery_fixtures.h"
+#include "state/program_state.h"
+#include "support/parse_into_world.h"
 
 namespace tarnwick {
 namespace {
@@ -64,34 +65,35 @@ TEST(AirspaceRecords, ClassesAndWhichOnesAreKept) {
         file.Frequency(kFreq, "Unit");
     });
     ProgramState state;
-    const SceneryFileOutcome outcome = ParseSceneryFile(file.Finish(), state);
+    const SceneryFileOutcome outcome = testing::ParseIntoWorld(file.Finish(), state);
     ASSERT_FALSE(outcome.Malformed) << outcome.Reason;
     EXPECT_EQ(outcome.AirspacesAdded, 8);
-    ASSERT_EQ(state.AirspaceCount, 8);
-    ASSERT_EQ(state.WorldAirspaces.size(), 9u);
-    EXPECT_EQ(state.WorldAirspaces[8], AirspaceRecord{});
+    ASSERT_EQ(state.Settings.AirspaceCount, 8);
+    ASSERT_EQ(state.World.WorldAirspaces.size(), 9u);
+    EXPECT_EQ(state.World.WorldAirspaces[8], AirspaceRecord{});
     const std::pair<const char*, const char*> expected[] = {
         {"HIGH", "ARTCC/FIR (HIGH)"},     {"LOW", "ARTCC/FIR (LOW)"},
         {"B", "Airspace Class B"},        {"NO NAME WITH FREQ", "Airspace Class B"},
         {"HEX FREQ", "Airspace Class B"}, {"LAST PAIR", "Airspace Class B"},
         {"CUT", "Airspace Class B"},      {"NO POINTS", "ARTCC/FIR (LOW)"}};
     for (int i = 0; i < 8; ++i) {
-        EXPECT_EQ(state.WorldAirspaces[i].AirspaceName, expected[i].first) << i;
-        EXPECT_EQ(state.WorldAirspaces[i].ClassText, expected[i].second) << i;
+        EXPECT_EQ(state.World.WorldAirspaces[i].AirspaceName, expected[i].first) << i;
+        EXPECT_EQ(state.World.WorldAirspaces[i].ClassText, expected[i].second) << i;
     }
-    const AirspaceRecord& high = state.WorldAirspaces[0];
+    const AirspaceRecord& high = state.World.WorldAirspaces[0];
     EXPECT_EQ(high.FrequencyText, "128.35 Mhz");
     EXPECT_EQ(high.FullName, "Seattle Center");
     EXPECT_EQ(high.FromAltitude, -1);
     EXPECT_EQ(high.ToAltitude, -1);
-    EXPECT_EQ(state.WorldAirspaces[3].FrequencyText, "128.35 Mhz");
-    EXPECT_EQ(state.WorldAirspaces[3].FullName, "");
-    EXPECT_EQ(state.WorldAirspaces[4].FrequencyText, "");
-    EXPECT_EQ(state.WorldAirspaces[4].FullName, "Unit");
-    EXPECT_EQ(state.WorldAirspaces[5].ToAltitude, 12000) << "a later altitude pair overwrites the earlier";
-    EXPECT_EQ(state.WorldAirspaces[6].PointCount, 1);
-    EXPECT_EQ(state.WorldAirspaces[6].FullName, "");
-    EXPECT_FALSE(state.WorldAirspaces[7].Points.IsSized());
+    EXPECT_EQ(state.World.WorldAirspaces[3].FrequencyText, "128.35 Mhz");
+    EXPECT_EQ(state.World.WorldAirspaces[3].FullName, "");
+    EXPECT_EQ(state.World.WorldAirspaces[4].FrequencyText, "");
+    EXPECT_EQ(state.World.WorldAirspaces[4].FullName, "Unit");
+    EXPECT_EQ(state.World.WorldAirspaces[5].ToAltitude, 12000)
+        << "a later altitude pair overwrites the earlier";
+    EXPECT_EQ(state.World.WorldAirspaces[6].PointCount, 1);
+    EXPECT_EQ(state.World.WorldAirspaces[6].FullName, "");
+    EXPECT_FALSE(state.World.WorldAirspaces[7].Points.IsSized());
 }
 
 TEST(AirspaceRecords, BoundaryPointsAndRectangle) {
@@ -110,9 +112,9 @@ TEST(AirspaceRecords, BoundaryPointsAndRectangle) {
         file.Point(0x12007, kLat, kLon);
     });
     ProgramState state;
-    ASSERT_FALSE(ParseSceneryFile(file.Finish(), state).Malformed);
-    ASSERT_EQ(state.AirspaceCount, 1);
-    const AirspaceRecord& airspace = state.WorldAirspaces[0];
+    ASSERT_FALSE(testing::ParseIntoWorld(file.Finish(), state).Malformed);
+    ASSERT_EQ(state.Settings.AirspaceCount, 1);
+    const AirspaceRecord& airspace = state.World.WorldAirspaces[0];
     EXPECT_EQ(airspace.Corner1Lat, 1.8);
     EXPECT_EQ(airspace.Corner1Lon, -122.252);
     EXPECT_EQ(airspace.Corner2Lat, 47.4501);
@@ -140,8 +142,8 @@ TEST(AirspaceRecords, CentreLiesHalfwayFromTheFirstCornerOnTheTrueCourse) {
     });
     ProgramState state;
     state.Declination->Cells[DeclinationGrid::IndexOf(0, 0)] = 1821;  // +10 degrees
-    ASSERT_FALSE(ParseSceneryFile(file.Finish(), state).Malformed);
-    const AirspaceRecord& airspace = state.WorldAirspaces[0];
+    ASSERT_FALSE(testing::ParseIntoWorld(file.Finish(), state).Malformed);
+    const AirspaceRecord& airspace = state.World.WorldAirspaces[0];
     EXPECT_NEAR(airspace.CenterLon, 0.7, 1e-3) << "42 nm east of the first corner";
     EXPECT_NEAR(airspace.CenterLat, 0.0, 0.02);
 }
@@ -189,14 +191,14 @@ TEST(AirspaceRecords, SectionAndGroupWalks) {
     file.CloseSectionBlock();
 
     ProgramState state;
-    const SceneryFileOutcome outcome = ParseSceneryFile(file.Finish(), state);
+    const SceneryFileOutcome outcome = testing::ParseIntoWorld(file.Finish(), state);
     ASSERT_FALSE(outcome.Malformed) << outcome.Reason;
-    ASSERT_EQ(state.AirspaceCount, 2);
-    EXPECT_EQ(state.WorldAirspaces[0].AirspaceName, "FIRST");
-    EXPECT_EQ(state.WorldAirspaces[1].AirspaceName, "AFTER");
-    ASSERT_EQ(state.AirportCount, 2);
-    EXPECT_EQ(state.WorldAirports[0].Name, "One");
-    EXPECT_EQ(state.WorldAirports[1].Name, "Two");
+    ASSERT_EQ(state.Settings.AirspaceCount, 2);
+    EXPECT_EQ(state.World.WorldAirspaces[0].AirspaceName, "FIRST");
+    EXPECT_EQ(state.World.WorldAirspaces[1].AirspaceName, "AFTER");
+    ASSERT_EQ(state.Settings.AirportCount, 2);
+    EXPECT_EQ(state.World.WorldAirports[0].Name, "One");
+    EXPECT_EQ(state.World.WorldAirports[1].Name, "Two");
     EXPECT_EQ(outcome.AirportsAdded, 2);
 }
 

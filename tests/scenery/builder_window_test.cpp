@@ -11,10 +11,10 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "app/qt_window_flow.h"
-#include "app/settings.h"
-#include "app/work_folder.h"
 #include "scenery/database_file.h"
+#include "state/program_state.h"
+#include "state/settings.h"
+#include "state/work_folder.h"
 #include "support/fs_folder_fixture.h"
 #include "support/recording_message_boxes.h"
 #include "support/temp_folder.h"
@@ -28,17 +28,9 @@ using testing::RecordingMessageBoxes;
 using testing::TempFolder;
 using testing::WriteFile;
 
-class RecordingFlow : public WindowFlow {
-   public:
-    using WindowFlow::WindowFlow;
-    void EndProgram() override { ++programEnded; }
-    void ChoiceClosed() override {}
-    int programEnded = 0;
-};
-
 class BuilderWindowTest : public ::testing::Test {
    protected:
-    BuilderWindowTest() : flow(state, boxes) {
+    BuilderWindowTest() {
         testing::WriteFsFolder(Root(),
                                "[Area.1]\r\nTitle=World \xC9t\xE9\r\nLocal=Scenery\\World\r\n"
                                "[Area.2]\r\nTitle=Missing\r\nLocal=Nowhere\r\n"
@@ -62,18 +54,20 @@ class BuilderWindowTest : public ::testing::Test {
 
     // The state a finished setup leaves behind.
     void PrepareState(ProgramState& target, const TempFolder& folder) const {
-        target.WorkFolder = folder.String();
-        target.RebuildPending = true;
-        target.FsVersion = 1;
-        target.FsFolder = Root().string();
-        target.Settings.ProgramTitle = kProgramTitle;
-        target.Settings.SetupDone = 1;
+        target.Settings.WorkFolder = folder.String();
+        target.Settings.RebuildPending = true;
         target.Settings.FsVersion = 1;
-        target.Settings.FsFolder = target.FsFolder;
+        target.Settings.FsFolder = Root().string();
+        target.Settings.Record.ProgramTitle = kProgramTitle;
+        target.Settings.Record.SetupDone = 1;
+        target.Settings.Record.FsVersion = 1;
+        target.Settings.Record.FsFolder = target.Settings.FsFolder;
     }
 
     void Open() {
-        window = new BuilderWindow(flow);
+        window = new BuilderWindow(state.Settings, *state.Declination, boxes);
+        QObject::connect(window, &BuilderWindow::BuildDone, [this] { ++buildsDone; });
+        QObject::connect(window, &BuilderWindow::BuildFailed, [this] { ++buildsFailed; });
         window->show();
         QObject::connect(Find<QLineEdit>("Text1"), &QLineEdit::textChanged,
                          [this](const QString& text) { statuses << text; });
@@ -89,17 +83,11 @@ class BuilderWindowTest : public ::testing::Test {
         return found;
     }
 
-    bool ChoiceShown() const {
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
-            if (widget->objectName() == "Form5" && widget->isVisible()) return true;
-        }
-        return false;
-    }
-
     TempFolder fsFolder, work;
     ProgramState state;
     RecordingMessageBoxes boxes;
-    RecordingFlow flow;
+    int buildsDone = 0;
+    int buildsFailed = 0;
     QPointer<BuilderWindow> window;
     QStringList statuses;
 };
@@ -147,13 +135,14 @@ TEST_F(BuilderWindowTest, PreparesThenScansOnTheButtonAndHandsOverToTheChoice) {
                                      "Creating airspaces database", "Updating Settings", "Done"}));
     ASSERT_EQ(boxes.shown.size(), 2u);
     EXPECT_EQ(boxes.shown[1].Text, "The creation process, of the database files, was completed!");
-    EXPECT_EQ(ReadSettingsFile(WorkFile(state.WorkFolder, kSettingsFileName)).Record.AirportCount, 4);
+    EXPECT_EQ(ReadSettingsFile(WorkFile(state.Settings.WorkFolder, kSettingsFileName)).Record.AirportCount,
+              4);
     EXPECT_EQ(boxes.shown[1].Title, "Tarnwick v2.0");
     EXPECT_EQ(boxes.shown[1].Icon, MessageIcon::Information);
-    EXPECT_TRUE(ChoiceShown());
-    EXPECT_EQ(flow.programEnded, 0);
-    EXPECT_FALSE(state.RebuildPending);
-    EXPECT_EQ(state.AirportCount, 4);
+    EXPECT_EQ(buildsDone, 1);
+    EXPECT_EQ(buildsFailed, 0);
+    EXPECT_FALSE(state.Settings.RebuildPending);
+    EXPECT_EQ(state.Settings.AirportCount, 4);
 }
 
 TEST_F(BuilderWindowTest, AMissingDeclinationFileEndsTheProgramWithoutDatabases) {
@@ -163,14 +152,14 @@ TEST_F(BuilderWindowTest, AMissingDeclinationFileEndsTheProgramWithoutDatabases)
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].Icon, MessageIcon::Warning);
     EXPECT_NE(boxes.shown[0].Text.find("magdec.bgl"), std::string::npos) << boxes.shown[0].Text;
-    EXPECT_EQ(flow.programEnded, 1);
-    EXPECT_FALSE(fs::exists(WorkFile(state.WorkFolder, kAirportsFileName)));
-    EXPECT_FALSE(fs::exists(WorkFile(state.WorkFolder, kAirspacesFileName)));
-    EXPECT_FALSE(ChoiceShown());
+    EXPECT_EQ(buildsFailed, 1);
+    EXPECT_FALSE(fs::exists(WorkFile(state.Settings.WorkFolder, kAirportsFileName)));
+    EXPECT_FALSE(fs::exists(WorkFile(state.Settings.WorkFolder, kAirspacesFileName)));
+    EXPECT_EQ(buildsDone, 0);
 }
 
 TEST_F(BuilderWindowTest, WithoutAPendingRebuildThePreparationWaits) {
-    state.RebuildPending = false;
+    state.Settings.RebuildPending = false;
     Open();
     Tick("Read_Sceneries_Paths");
     EXPECT_TRUE(Find<QTimer>("Read_Sceneries_Paths")->isActive());

@@ -2,9 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "app/settings.h"
-#include "app/work_folder.h"
 #include "scenery/database_file.h"
+#include "state/program_state.h"
+#include "state/settings.h"
+#include "state/work_folder.h"
 #include "support/fs_folder_fixture.h"
 #include "support/temp_folder.h"
 
@@ -20,14 +21,14 @@ using testing::WriteFile;
 class DatabaseBuildTest : public ::testing::Test {
    protected:
     DatabaseBuildTest() {
-        state.WorkFolder = work.String();
-        state.RebuildPending = true;
-        state.FsVersion = 1;
-        state.FsFolder = (fs.Path() / "FS2002").string();
-        state.Settings.ProgramTitle = kProgramTitle;
-        state.Settings.SetupDone = 1;
+        state.Settings.WorkFolder = work.String();
+        state.Settings.RebuildPending = true;
         state.Settings.FsVersion = 1;
-        state.Settings.FsFolder = state.FsFolder;
+        state.Settings.FsFolder = (fs.Path() / "FS2002").string();
+        state.Settings.Record.ProgramTitle = kProgramTitle;
+        state.Settings.Record.SetupDone = 1;
+        state.Settings.Record.FsVersion = 1;
+        state.Settings.Record.FsFolder = state.Settings.FsFolder;
     }
 
     fs::path Root() const { return fs.Path() / "FS2002"; }
@@ -47,8 +48,8 @@ class DatabaseBuildTest : public ::testing::Test {
 
     // The identifiers in the airports database written by Finish.
     std::vector<std::string> AirportIds() const {
-        const auto read =
-            ReadAirportDatabase(WorkFile(state.WorkFolder, kAirportsFileName), state.AirportCount);
+        const auto read = ReadAirportDatabase(WorkFile(state.Settings.WorkFolder, kAirportsFileName),
+                                              state.Settings.AirportCount);
         EXPECT_FALSE(read.Damaged) << read.Problem;
         std::vector<std::string> ids;
         for (std::int32_t i = 0; i < read.Count(); ++i)
@@ -63,7 +64,7 @@ class DatabaseBuildTest : public ::testing::Test {
 TEST_F(DatabaseBuildTest, AreasWithoutFoldersAreSteppedOverOneByOneAndGiveEmptyDatabases) {
     testing::WriteFsFolder(
         Root(), "[Area.1]\r\nLocal=Gone\r\n[Area.2]\r\nLocal = World\r\n[Area.3]\r\nTitle=none\r\n");
-    DatabaseBuild build(state, fs.Path());
+    DatabaseBuild build(state.Settings, *state.Declination, fs.Path());
     std::vector<std::string> statuses;
     build.SetStatusListener([&](const std::string& text) { statuses.push_back(text); });
     ASSERT_EQ(build.Prepare(), PrepareResult::Ready);
@@ -77,12 +78,13 @@ TEST_F(DatabaseBuildTest, AreasWithoutFoldersAreSteppedOverOneByOneAndGiveEmptyD
     EXPECT_EQ(statuses,
               (std::vector<std::string>{kStatusAirports, kStatusAirspaces, kStatusSettings, kStatusDone}));
 
-    EXPECT_EQ(fs::file_size(WorkFile(state.WorkFolder, kAirportsFileName)), 64u);
-    EXPECT_EQ(fs::file_size(WorkFile(state.WorkFolder, kAirspacesFileName)), 70u);
-    const SettingsRecord settings = ReadSettingsFile(WorkFile(state.WorkFolder, kSettingsFileName)).Record;
+    EXPECT_EQ(fs::file_size(WorkFile(state.Settings.WorkFolder, kAirportsFileName)), 64u);
+    EXPECT_EQ(fs::file_size(WorkFile(state.Settings.WorkFolder, kAirspacesFileName)), 70u);
+    const SettingsRecord settings =
+        ReadSettingsFile(WorkFile(state.Settings.WorkFolder, kSettingsFileName)).Record;
     EXPECT_EQ(settings.AirportCount, 0);
-    EXPECT_EQ(settings.FsFolder, state.FsFolder);
-    EXPECT_FALSE(state.RebuildPending);
+    EXPECT_EQ(settings.FsFolder, state.Settings.FsFolder);
+    EXPECT_FALSE(state.Settings.RebuildPending);
 }
 
 TEST_F(DatabaseBuildTest, FilesAreScannedInAreaOrderThenNameOrderAndOnlyScenerySticks) {
@@ -97,7 +99,7 @@ TEST_F(DatabaseBuildTest, FilesAreScannedInAreaOrderThenNameOrderAndOnlySceneryS
     WriteFile(Root(), "Scenery/World/Scenery/readme.txt", AirportFileBytes({{"Not listed", "knot", 1, 1}}));
     WriteFile(Root(), "ADDON/Scenery/0.bgl", AirportFileBytes({{"Addon", "kccc", 48.0, -121.0}}));
 
-    DatabaseBuild build(state, fs.Path());
+    DatabaseBuild build(state.Settings, *state.Declination, fs.Path());
     ASSERT_EQ(build.Prepare(), PrepareResult::Ready);
     EXPECT_EQ(build.Summary().FilesCounted, 5);
     EXPECT_EQ(build.ProgressMax(), 6);
@@ -108,20 +110,21 @@ TEST_F(DatabaseBuildTest, FilesAreScannedInAreaOrderThenNameOrderAndOnlySceneryS
                                       BuildStep::FileScanned, BuildStep::AreaDone, BuildStep::FileScanned,
                                       BuildStep::AreaDone}));
     EXPECT_EQ(build.ProgressValue(), 5);
-    EXPECT_EQ(state.AirportCount, 4);
+    EXPECT_EQ(state.Settings.AirportCount, 4);
     // Each file's records went to the database; the tables keep their empty slot only.
-    EXPECT_EQ(state.WorldAirports.size(), 1u);
+    EXPECT_EQ(state.World.WorldAirports.size(), 1u);
     EXPECT_EQ(build.Summary().FilesAccepted, 3);  // terrain and a 2-byte file are not scenery
     EXPECT_EQ(build.Summary().MalformedCount, 0);
     // "addon\" keeps its separator: the texts that tell folders apart are built as written.
-    EXPECT_EQ(build.CurrentFile(), LCaseAnsi(state.FsFolder) + "\\addon\\\\scenery\\0.bgl");
+    EXPECT_EQ(build.CurrentFile(), LCaseAnsi(state.Settings.FsFolder) + "\\addon\\\\scenery\\0.bgl");
 
-    EXPECT_FALSE(fs::exists(WorkFile(state.WorkFolder, kAirportsFileName)));  // not before Finish
+    EXPECT_FALSE(fs::exists(WorkFile(state.Settings.WorkFolder, kAirportsFileName)));  // not before Finish
     build.Finish();
-    EXPECT_EQ(state.AirportCount, 4);
+    EXPECT_EQ(state.Settings.AirportCount, 4);
     EXPECT_EQ(AirportIds(), (std::vector<std::string>{"KAA1", "KAA2", "KBBB", "KCCC"}));
-    EXPECT_EQ(state.WorldAirports, std::vector<AirportRecord>(1));
-    EXPECT_EQ(ReadSettingsFile(WorkFile(state.WorkFolder, kSettingsFileName)).Record.AirportCount, 4);
+    EXPECT_EQ(state.World.WorldAirports, std::vector<AirportRecord>(1));
+    EXPECT_EQ(ReadSettingsFile(WorkFile(state.Settings.WorkFolder, kSettingsFileName)).Record.AirportCount,
+              4);
 }
 
 TEST_F(DatabaseBuildTest, AreasSharingAFolderScanItOnceWhenTheyFollowEachOther) {
@@ -132,7 +135,7 @@ TEST_F(DatabaseBuildTest, AreasSharingAFolderScanItOnceWhenTheyFollowEachOther) 
     WriteFile(Root(), "Shared/scenery/two.bgl", AirportFileBytes({{"Two", "k002", 11, 11}}));
     WriteFile(Root(), "Other/scenery/three.bgl", AirportFileBytes({{"Three", "k003", 12, 12}}));
 
-    DatabaseBuild build(state, fs.Path());
+    DatabaseBuild build(state.Settings, *state.Declination, fs.Path());
     ASSERT_EQ(build.Prepare(), PrepareResult::Ready);
     EXPECT_EQ(build.Summary().FilesCounted, 7);  // every area's files are counted
     Scan(build);
@@ -166,7 +169,7 @@ TEST_F(DatabaseBuildTest, DamagedFilesAreSkippedNamedAndLeaveNothingBehind) {
         WriteFile(Root(), "World/scenery/e_cut" + std::to_string(i) + ".bgl",
                   std::vector<std::uint8_t>(good.begin(), good.begin() + 130));
 
-    DatabaseBuild build(state, fs.Path());
+    DatabaseBuild build(state.Settings, *state.Declination, fs.Path());
     ASSERT_EQ(build.Prepare(), PrepareResult::Ready);
     Scan(build);
     build.Finish();
@@ -194,7 +197,7 @@ TEST_F(DatabaseBuildTest, DamagedFilesAreSkippedNamedAndLeaveNothingBehind) {
 TEST_F(DatabaseBuildTest, MissingOrShortInputFilesStopTheBuildBeforeAnythingIsWritten) {
     testing::WriteFsFolder(Root(), "[Area.1]\r\nLocal=World\r\n");
     auto expectFailure = [&](const std::string& mention) {
-        DatabaseBuild build(state, fs.Path());
+        DatabaseBuild build(state.Settings, *state.Declination, fs.Path());
         try {
             build.Prepare();
             ADD_FAILURE() << "no failure for " << mention;
@@ -219,8 +222,8 @@ TEST_F(DatabaseBuildTest, MissingOrShortInputFilesStopTheBuildBeforeAnythingIsWr
 TEST_F(DatabaseBuildTest, WithoutAPendingRebuildOnlyTheDeclinationIsLoaded) {
     testing::WriteFsFolder(Root(), "[Area.1]\r\nLocal=World\r\n");
     fs::remove(Root() / "SCENERY.CFG");
-    state.RebuildPending = false;
-    DatabaseBuild build(state, fs.Path());
+    state.Settings.RebuildPending = false;
+    DatabaseBuild build(state.Settings, *state.Declination, fs.Path());
     EXPECT_EQ(build.Prepare(), PrepareResult::Waiting);
     EXPECT_EQ((*state.Declination).Cells[DeclinationGrid::IndexOf(47, 238)], 1820);
 }
@@ -228,8 +231,8 @@ TEST_F(DatabaseBuildTest, WithoutAPendingRebuildOnlyTheDeclinationIsLoaded) {
 TEST_F(DatabaseBuildTest, AnotherSimulatorVersionReadsNoConfiguration) {
     testing::WriteFsFolder(Root(), "[Area.1]\r\nLocal=World\r\n");
     WriteFile(Root(), "World/scenery/a.bgl", AirportFileBytes({{"A", "kaaa", 1, 1}}));
-    state.FsVersion = 0;
-    DatabaseBuild build(state, fs.Path());
+    state.Settings.FsVersion = 0;
+    DatabaseBuild build(state.Settings, *state.Declination, fs.Path());
     ASSERT_EQ(build.Prepare(), PrepareResult::Ready);
     EXPECT_EQ(build.Areas().AreaCount, 0);
     EXPECT_TRUE(Scan(build).empty());
@@ -240,7 +243,7 @@ TEST_F(DatabaseBuildTest, AnAbandonedBuildLeavesNothingInTheWorkFolder) {
     WriteFile(Root(), "World/scenery/a.bgl", AirportFileBytes({{"A", "kaaa", 1, 1}}));
     WriteFile(Root(), "World/scenery/b.bgl", AirportFileBytes({{"B", "kbbb", 1, 1}}));
     {
-        DatabaseBuild build(state, fs.Path());
+        DatabaseBuild build(state.Settings, *state.Declination, fs.Path());
         ASSERT_EQ(build.Prepare(), PrepareResult::Ready);
         EXPECT_EQ(build.Step(), BuildStep::FileScanned);
         EXPECT_FALSE(fs::is_empty(work.Path()));  // the databases are being written
@@ -251,15 +254,15 @@ TEST_F(DatabaseBuildTest, AnAbandonedBuildLeavesNothingInTheWorkFolder) {
 TEST_F(DatabaseBuildTest, AFailedWriteLeavesNoDatabaseBehind) {
     testing::WriteFsFolder(Root(), "[Area.1]\r\nLocal=World\r\n");
     WriteFile(Root(), "World/scenery/a.bgl", AirportFileBytes({{"A", "kaaa", 1, 1}}));
-    DatabaseBuild build(state, fs.Path());
+    DatabaseBuild build(state.Settings, *state.Declination, fs.Path());
     ASSERT_EQ(build.Prepare(), PrepareResult::Ready);
     Scan(build);
     // The settings file cannot be written: a folder stands in its place.
-    fs::create_directory(WorkFile(state.WorkFolder, kSettingsFileName));
+    fs::create_directory(WorkFile(state.Settings.WorkFolder, kSettingsFileName));
     EXPECT_THROW(build.Finish(), BuildError);
-    EXPECT_TRUE(state.RebuildPending);
+    EXPECT_TRUE(state.Settings.RebuildPending);
     // Neither the databases nor their pieces are left.
-    fs::remove(WorkFile(state.WorkFolder, kSettingsFileName));
+    fs::remove(WorkFile(state.Settings.WorkFolder, kSettingsFileName));
     EXPECT_TRUE(fs::is_empty(work.Path()));
 }
 

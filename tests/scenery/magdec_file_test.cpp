@@ -114,10 +114,10 @@ TEST(MagdecFile, GridReaderRefusesASectionOutsideTheBuffer) {
 TEST(MagdecFile, PathIsFoundWhateverTheCaseOnDisk) {
     TempFolder folder;
     const auto real = folder.Write("SCENERY/MagDec.BGL", std::string("x"));
-    EXPECT_EQ(MagdecPathFor(folder.String()), real);
+    EXPECT_EQ(MagdecPathFor(folder.String(), "/"), real);
 
     TempFolder empty;
-    EXPECT_EQ(MagdecPathFor(empty.String()), empty.Path() / "scenery" / "magdec.bgl");
+    EXPECT_EQ(MagdecPathFor(empty.String(), "/"), empty.Path() / "scenery" / "magdec.bgl");
 }
 
 TEST(MagdecFile, WrittenFileReadsBackAndIsNoSceneryFile) {

@@ -1,6 +1,7 @@
 // The file-level entry point: the header, and damaged files, which must be
 // refused whole without a crash and without touching the tables.
 #include "scenery/scenery_file.h"
+#include "support/parse_into_world.h"
 
 #include <gtest/gtest.h>
 
@@ -79,45 +80,47 @@ SceneryBuffer BufferOf(std::vector<std::uint8_t> bytes) {
 }
 
 // A state that already holds what one earlier file added.
-void Preload(ProgramState& state) { ASSERT_FALSE(ParseSceneryFile(BufferOf(RichFile()), state).Malformed); }
+void Preload(ProgramState& state) {
+    ASSERT_FALSE(testing::ParseIntoWorld(BufferOf(RichFile()), state).Malformed);
+}
 
 void ExpectSameTables(const ProgramState& state, const ProgramState& before) {
-    EXPECT_EQ(state.AirportCount, before.AirportCount);
-    EXPECT_EQ(state.AirspaceCount, before.AirspaceCount);
-    EXPECT_TRUE(state.WorldAirports == before.WorldAirports);
-    EXPECT_TRUE(state.WorldAirspaces == before.WorldAirspaces);
+    EXPECT_EQ(state.Settings.AirportCount, before.Settings.AirportCount);
+    EXPECT_EQ(state.Settings.AirspaceCount, before.Settings.AirspaceCount);
+    EXPECT_TRUE(state.World.WorldAirports == before.World.WorldAirports);
+    EXPECT_TRUE(state.World.WorldAirspaces == before.World.WorldAirspaces);
 }
 
 TEST(SceneryFile, DecodesBothSectionsAfterEarlierFiles) {
     ProgramState state;
     Preload(state);
-    const SceneryFileOutcome outcome = ParseSceneryFile(BufferOf(RichFile()), state);
+    const SceneryFileOutcome outcome = testing::ParseIntoWorld(BufferOf(RichFile()), state);
     ASSERT_FALSE(outcome.Malformed) << outcome.Reason;
     EXPECT_EQ(outcome.AirportsAdded, 1);
     EXPECT_EQ(outcome.AirspacesAdded, 2);
-    ASSERT_EQ(state.AirportCount, 2);
-    ASSERT_EQ(state.AirspaceCount, 4);
-    EXPECT_EQ(state.WorldAirports.size(), 3u);
-    EXPECT_EQ(state.WorldAirspaces.size(), 5u);
-    const AirportRecord& airport = state.WorldAirports[1];
+    ASSERT_EQ(state.Settings.AirportCount, 2);
+    ASSERT_EQ(state.Settings.AirspaceCount, 4);
+    EXPECT_EQ(state.World.WorldAirports.size(), 3u);
+    EXPECT_EQ(state.World.WorldAirspaces.size(), 5u);
+    const AirportRecord& airport = state.World.WorldAirports[1];
     EXPECT_EQ(airport.IcaoId, "KRCH");
     EXPECT_EQ(airport.IlsCount, 1);
     EXPECT_EQ(airport.Parkings[0].Label, "GATE A 4");
     EXPECT_EQ(airport.TaxiSegments[1].Label, "Runway 9L");
     EXPECT_EQ(airport.TaxiSegments[0].Label, "ALPHA");
-    EXPECT_EQ(state.WorldAirspaces[2].ClassText, "ARTCC/FIR (HIGH)");
-    EXPECT_EQ(state.WorldAirspaces[3].ClassText, "Airspace Class B");
+    EXPECT_EQ(state.World.WorldAirspaces[2].ClassText, "ARTCC/FIR (HIGH)");
+    EXPECT_EQ(state.World.WorldAirspaces[3].ClassText, "Airspace Class B");
 }
 
 TEST(SceneryFile, SectionFlagOtherThanOneMeansNothingToRead) {
     std::vector<std::uint8_t> bytes = RichFile();
     bytes[144] = 2;
     ProgramState state;
-    const SceneryFileOutcome outcome = ParseSceneryFile(BufferOf(bytes), state);
+    const SceneryFileOutcome outcome = testing::ParseIntoWorld(BufferOf(bytes), state);
     EXPECT_FALSE(outcome.Malformed);
     EXPECT_EQ(outcome.AirportsAdded, 0);
-    EXPECT_EQ(state.AirportCount, 0);
-    EXPECT_EQ(state.AirspaceCount, 0);
+    EXPECT_EQ(state.Settings.AirportCount, 0);
+    EXPECT_EQ(state.Settings.AirspaceCount, 0);
 }
 
 TEST(SceneryFile, DamagedFilesAreRefusedWholeAndNamed) {
@@ -156,7 +159,7 @@ TEST(SceneryFile, DamagedFilesAreRefusedWholeAndNamed) {
         Preload(state);
         ProgramState before;
         Preload(before);
-        const SceneryFileOutcome outcome = ParseSceneryFile(bytes.Buffer(), state);
+        const SceneryFileOutcome outcome = testing::ParseIntoWorld(bytes.Buffer(), state);
         EXPECT_TRUE(outcome.Malformed) << damage.what;
         EXPECT_NE(outcome.Reason.find(damage.reason), std::string::npos)
             << damage.what << ": " << outcome.Reason;
@@ -186,16 +189,16 @@ std::vector<std::uint8_t> ConvergingGroups(int sections, int records) {
 
 TEST(SceneryFile, ChainsThatRunIntoEachOtherAreRefused) {
     ProgramState state;
-    const SceneryFileOutcome twice = ParseSceneryFile(BufferOf(ConvergingGroups(2, 150)), state);
+    const SceneryFileOutcome twice = testing::ParseIntoWorld(BufferOf(ConvergingGroups(2, 150)), state);
     ASSERT_FALSE(twice.Malformed) << twice.Reason;
-    EXPECT_EQ(state.AirspaceCount, 300) << "a little repetition is still decoded as it comes";
+    EXPECT_EQ(state.Settings.AirspaceCount, 300) << "a little repetition is still decoded as it comes";
 
     ProgramState fresh;
-    const SceneryFileOutcome many = ParseSceneryFile(BufferOf(ConvergingGroups(150, 150)), fresh);
+    const SceneryFileOutcome many = testing::ParseIntoWorld(BufferOf(ConvergingGroups(150, 150)), fresh);
     EXPECT_TRUE(many.Malformed);
     EXPECT_NE(many.Reason.find("run into each other"), std::string::npos) << many.Reason;
-    EXPECT_EQ(fresh.AirspaceCount, 0);
-    EXPECT_EQ(fresh.WorldAirspaces.size(), 1u);
+    EXPECT_EQ(fresh.Settings.AirspaceCount, 0);
+    EXPECT_EQ(fresh.World.WorldAirspaces.size(), 1u);
 }
 
 // Random damage to a good file: whatever happens, the parser neither throws
@@ -230,23 +233,25 @@ TEST(SceneryFile, RandomDamageNeverCrashesOrHalfAdds) {
             if (bytes.Size() == 0) break;
         }
         ProgramState state;
-        state.WorldAirports = base.WorldAirports;
-        state.WorldAirspaces = base.WorldAirspaces;
-        state.AirportCount = base.AirportCount;
-        state.AirspaceCount = base.AirspaceCount;
+        state.World.WorldAirports = base.World.WorldAirports;
+        state.World.WorldAirspaces = base.World.WorldAirspaces;
+        state.Settings.AirportCount = base.Settings.AirportCount;
+        state.Settings.AirspaceCount = base.Settings.AirspaceCount;
         SceneryFileOutcome outcome;
-        ASSERT_NO_THROW(outcome = ParseSceneryFile(bytes.Buffer(), state)) << "round " << round;
+        ASSERT_NO_THROW(outcome = testing::ParseIntoWorld(bytes.Buffer(), state)) << "round " << round;
         if (outcome.Malformed) {
             ++refused;
             ASSERT_FALSE(outcome.Reason.empty());
             ExpectSameTables(state, base);
         } else {
-            ASSERT_EQ(state.AirportCount, base.AirportCount + outcome.AirportsAdded);
-            ASSERT_EQ(state.AirspaceCount, base.AirspaceCount + outcome.AirspacesAdded);
-            ASSERT_EQ(state.WorldAirports.size(), static_cast<std::size_t>(state.AirportCount) + 1);
-            ASSERT_EQ(state.WorldAirspaces.size(), static_cast<std::size_t>(state.AirspaceCount) + 1);
-            ASSERT_EQ(state.WorldAirports.back(), AirportRecord{});
-            ASSERT_EQ(state.WorldAirspaces.back(), AirspaceRecord{});
+            ASSERT_EQ(state.Settings.AirportCount, base.Settings.AirportCount + outcome.AirportsAdded);
+            ASSERT_EQ(state.Settings.AirspaceCount, base.Settings.AirspaceCount + outcome.AirspacesAdded);
+            ASSERT_EQ(state.World.WorldAirports.size(),
+                      static_cast<std::size_t>(state.Settings.AirportCount) + 1);
+            ASSERT_EQ(state.World.WorldAirspaces.size(),
+                      static_cast<std::size_t>(state.Settings.AirspaceCount) + 1);
+            ASSERT_EQ(state.World.WorldAirports.back(), AirportRecord{});
+            ASSERT_EQ(state.World.WorldAirspaces.back(), AirspaceRecord{});
         }
         if (HasFatalFailure()) return;
     }

@@ -27,8 +27,8 @@ class QuietFlow : public WindowFlow {
 // Gathers through the window's own controls, as a user would.
 void ChooseInWindow(ProgramState& state, bool sector, int row) {
     testing::RecordingMessageBoxes boxes;
-    QuietFlow flow(state, boxes);
-    auto* window = new ChoiceWindow(flow);
+    QuietFlow flow(state, boxes, state.Settings.WorkFolder);
+    auto* window = flow.ShowChoice();
     window->setAttribute(Qt::WA_DeleteOnClose, false);
     window->Timer1Tick();
     if (sector) window->findChild<QRadioButton*>("Option2")->click();
@@ -38,20 +38,20 @@ void ChooseInWindow(ProgramState& state, bool sector, int row) {
 }
 
 void ExpectToolAgrees(const ProgramState& state, const nlohmann::json& out) {
-    EXPECT_EQ(out["AreaTitle"], state.AreaTitle);
-    EXPECT_EQ(out["AreaKind"], state.AreaKind);
-    EXPECT_EQ(out["AreaCenterLat"].get<double>(), state.AreaCenterLat);
-    EXPECT_EQ(out["AreaCenterLon"].get<double>(), state.AreaCenterLon);
+    EXPECT_EQ(out["AreaTitle"], state.Area.AreaTitle);
+    EXPECT_EQ(out["AreaKind"], state.Area.AreaKind);
+    EXPECT_EQ(out["AreaCenterLat"].get<double>(), state.Area.AreaCenterLat);
+    EXPECT_EQ(out["AreaCenterLon"].get<double>(), state.Area.AreaCenterLon);
     EXPECT_EQ(out["DisplayHighArtcc"].get<bool>(), state.Display.DisplayHighArtcc);
     EXPECT_EQ(out["DisplayLowArtcc"].get<bool>(), state.Display.DisplayLowArtcc);
-    ASSERT_EQ(out["airports"].size(), static_cast<std::size_t>(state.AreaAirportCount));
+    ASSERT_EQ(out["airports"].size(), static_cast<std::size_t>(state.Area.AreaAirportCount));
     for (std::size_t i = 0; i < out["airports"].size(); ++i) {
-        EXPECT_EQ(out["airports"][i]["IcaoId"], state.AreaAirports[i].IcaoId);
-        EXPECT_EQ(out["airports"][i]["Lat"].get<double>(), state.AreaAirports[i].Lat);
+        EXPECT_EQ(out["airports"][i]["IcaoId"], state.Area.AreaAirports[i].IcaoId);
+        EXPECT_EQ(out["airports"][i]["Lat"].get<double>(), state.Area.AreaAirports[i].Lat);
     }
-    ASSERT_EQ(out["airspaces"].size(), static_cast<std::size_t>(state.AreaAirspaceCount));
+    ASSERT_EQ(out["airspaces"].size(), static_cast<std::size_t>(state.Area.AreaAirspaceCount));
     for (std::size_t j = 0; j < out["airspaces"].size(); ++j) {
-        const AirspaceRecord& s = state.AreaAirspaces[j];
+        const AirspaceRecord& s = state.Area.AreaAirspaces[j];
         EXPECT_EQ(out["airspaces"][j]["ClassText"], s.ClassText);
         EXPECT_EQ(out["airspaces"][j]["FullName"], s.FullName);
         EXPECT_EQ(out["airspaces"][j]["FrequencyText"], s.FrequencyText);
@@ -65,9 +65,10 @@ TEST(DbArea, GathersTheSameAirportAreaAsTheWindow) {
     ProgramState state;
     fixture.PrepareState(state);
     ChooseInWindow(state, false, 0);
-    ASSERT_EQ(state.AreaTitle, "Seattle-Tacoma Intl  (KSEA)");
+    ASSERT_EQ(state.Area.AreaTitle, "Seattle-Tacoma Intl  (KSEA)");
 
-    const auto run = RunTool("tarnwick-db", {"area", fixture.Folder.String(), "--airport", state.AreaTitle});
+    const auto run =
+        RunTool("tarnwick-db", {"area", fixture.Folder.String(), "--airport", state.Area.AreaTitle});
     ASSERT_EQ(run.ExitStatus, 0) << run.Err;
     ExpectToolAgrees(state, nlohmann::json::parse(run.Out));
 }
@@ -77,7 +78,7 @@ TEST(DbArea, GathersTheSameSectorAsTheWindowWithTheDeclinationLoaded) {
     ProgramState state;
     fixture.PrepareState(state);
     ChooseInWindow(state, true, 0);
-    ASSERT_EQ(state.AreaTitle, "SEATTLE CENTER");
+    ASSERT_EQ(state.Area.AreaTitle, "SEATTLE CENTER");
 
     const auto run = RunTool("tarnwick-db", {"area", "--sector", "SEATTLE CENTER", fixture.Folder.String()});
     ASSERT_EQ(run.ExitStatus, 0) << run.Err;

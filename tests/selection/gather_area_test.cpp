@@ -19,15 +19,15 @@ AreaChoice SectorChoice(const std::string& text) { return {AreaChoiceKind::Secto
 
 std::vector<std::string> AreaIcaos(const ProgramState& state) {
     std::vector<std::string> icaos;
-    for (std::int32_t i = 0; i < state.AreaAirportCount; ++i)
-        icaos.push_back(state.AreaAirports[static_cast<std::size_t>(i)].IcaoId);
+    for (std::int32_t i = 0; i < state.Area.AreaAirportCount; ++i)
+        icaos.push_back(state.Area.AreaAirports[static_cast<std::size_t>(i)].IcaoId);
     return icaos;
 }
 
 std::vector<std::string> AreaAirspaceNames(const ProgramState& state) {
     std::vector<std::string> names;
-    for (std::int32_t j = 0; j < state.AreaAirspaceCount; ++j) {
-        const AirspaceRecord& s = state.AreaAirspaces[static_cast<std::size_t>(j)];
+    for (std::int32_t j = 0; j < state.Area.AreaAirspaceCount; ++j) {
+        const AirspaceRecord& s = state.Area.AreaAirspaces[static_cast<std::size_t>(j)];
         names.push_back(s.ClassText == kTracon ? "TRACON" : s.AirspaceName);
     }
     return names;
@@ -42,19 +42,19 @@ TEST(GatherAirport, AreaHoldsAirportsWithinNinetyNauticalMilesInclusive) {
              {});
     ASSERT_EQ(geo::DistanceNm(10.0, 20.0, 11.5, 20.0), 90);
 
-    ASSERT_EQ(GatherArea(state, AirportChoice("Home  (HOME)")), GatherOutcome::Gathered);
+    ASSERT_EQ(GatherArea(SelectionOf(state), AirportChoice("Home  (HOME)")), GatherOutcome::Gathered);
     EXPECT_EQ(AreaIcaos(state), (std::vector<std::string>{"HOME", "EDGE", "NEAR"}));
     // Slot rule: three airports in slots 0..2 and one empty slot after them.
-    ASSERT_EQ(state.AreaAirportCount, 3);
-    ASSERT_EQ(state.AreaAirports.size(), 4u);
-    EXPECT_EQ(state.AreaAirports[3], AirportRecord{});
-    EXPECT_EQ(state.AreaTitle, "Home  (HOME)");
-    EXPECT_EQ(state.AreaKind, "Airport");
-    EXPECT_EQ(state.AreaCenterLat, 10.0);
-    EXPECT_EQ(state.AreaCenterLon, 20.0);
+    ASSERT_EQ(state.Area.AreaAirportCount, 3);
+    ASSERT_EQ(state.Area.AreaAirports.size(), 4u);
+    EXPECT_EQ(state.Area.AreaAirports[3], AirportRecord{});
+    EXPECT_EQ(state.Area.AreaTitle, "Home  (HOME)");
+    EXPECT_EQ(state.Area.AreaKind, "Airport");
+    EXPECT_EQ(state.Area.AreaCenterLat, 10.0);
+    EXPECT_EQ(state.Area.AreaCenterLon, 20.0);
     // The world tables are released; their counts keep the settings' values.
-    EXPECT_EQ(state.WorldAirports.size(), 1u);
-    EXPECT_EQ(state.AirportCount, 4);
+    EXPECT_EQ(state.World.WorldAirports.size(), 1u);
+    EXPECT_EQ(state.Settings.AirportCount, 4);
 }
 
 TEST(GatherAirport, LastAirportWithTheListTextWins) {
@@ -63,9 +63,9 @@ TEST(GatherAirport, LastAirportWithTheListTextWins) {
              {Airport("Twin", "TWIN", 10.0, 10.0), Airport("Other", "OTHR", 40.0, 40.0),
               Airport("Twin", "TWIN", 40.5, 40.0)},
              {});
-    ASSERT_EQ(GatherArea(state, AirportChoice("Twin  (TWIN)")), GatherOutcome::Gathered);
-    EXPECT_EQ(state.AreaCenterLat, 40.5);
-    EXPECT_EQ(state.AreaCenterLon, 40.0);
+    ASSERT_EQ(GatherArea(SelectionOf(state), AirportChoice("Twin  (TWIN)")), GatherOutcome::Gathered);
+    EXPECT_EQ(state.Area.AreaCenterLat, 40.5);
+    EXPECT_EQ(state.Area.AreaCenterLon, 40.0);
     EXPECT_EQ(AreaIcaos(state), (std::vector<std::string>{"OTHR", "TWIN"}));
 }
 
@@ -77,7 +77,7 @@ TEST(GatherAirport, AirspacesMustStrictlyContainTheAirport) {
          ClassB("NORTH_EDGE", 47.0, 46.5, -122.5, -121.5), ClassB("WEST_EDGE", 47.5, 46.5, -122.0, -121.5),
          ClassB("EAST_EDGE", 47.5, 46.5, -122.5, -122.0), ClassB("ELSEWHERE", 10.0, 9.0, 1.0, 2.0),
          Artcc("BIG CENTER", kArtccLow, 50.0, 40.0, -130.0, -110.0)});
-    ASSERT_EQ(GatherArea(state, AirportChoice("Home  (HOME)")), GatherOutcome::Gathered);
+    ASSERT_EQ(GatherArea(SelectionOf(state), AirportChoice("Home  (HOME)")), GatherOutcome::Gathered);
     EXPECT_EQ(AreaAirspaceNames(state), (std::vector<std::string>{"INSIDE", "BIG "}));
 }
 
@@ -95,9 +95,9 @@ TEST(GatherAirport, TraconOnlyWithADepartureOrApproachFrequency) {
 
     ProgramState state;
     SetWorld(state, {both, approachOnly, towerOnly}, {});
-    ASSERT_EQ(GatherArea(state, AirportChoice("Both  (BOTH)")), GatherOutcome::Gathered);
-    ASSERT_EQ(state.AreaAirspaceCount, 1);
-    const AirspaceRecord& tracon = state.AreaAirspaces[0];
+    ASSERT_EQ(GatherArea(SelectionOf(state), AirportChoice("Both  (BOTH)")), GatherOutcome::Gathered);
+    ASSERT_EQ(state.Area.AreaAirspaceCount, 1);
+    const AirspaceRecord& tracon = state.Area.AreaAirspaces[0];
     EXPECT_EQ(tracon.ClassText, "TRACON (Departure/Approach)");
     EXPECT_EQ(tracon.FrequencyText, "119.2 Mhz  120.4 Mhz  ");
     EXPECT_EQ(tracon.CenterLat, 30.0);
@@ -117,25 +117,25 @@ TEST(GatherAirport, TraconOnlyWithADepartureOrApproachFrequency) {
     EXPECT_TRUE(state.Display.DisplayLowArtcc);
 
     SetWorld(state, {both, approachOnly, towerOnly}, {});
-    ASSERT_EQ(GatherArea(state, AirportChoice("Approach  (APPR)")), GatherOutcome::Gathered);
-    ASSERT_EQ(state.AreaAirspaceCount, 1);
-    EXPECT_EQ(state.AreaAirspaces[0].FrequencyText, "124.35 Mhz  ");
+    ASSERT_EQ(GatherArea(SelectionOf(state), AirportChoice("Approach  (APPR)")), GatherOutcome::Gathered);
+    ASSERT_EQ(state.Area.AreaAirspaceCount, 1);
+    EXPECT_EQ(state.Area.AreaAirspaces[0].FrequencyText, "124.35 Mhz  ");
 
     SetWorld(state, {both, approachOnly, towerOnly}, {});
-    ASSERT_EQ(GatherArea(state, AirportChoice("Tower  (TOWR)")), GatherOutcome::Gathered);
-    EXPECT_EQ(state.AreaAirspaceCount, 0);
-    EXPECT_EQ(state.AreaAirspaces.size(), 1u);
+    ASSERT_EQ(GatherArea(SelectionOf(state), AirportChoice("Tower  (TOWR)")), GatherOutcome::Gathered);
+    EXPECT_EQ(state.Area.AreaAirspaceCount, 0);
+    EXPECT_EQ(state.Area.AreaAirspaces.size(), 1u);
 }
 
 TEST(GatherArea, AnUnknownChoiceChangesNothing) {
     ProgramState state;
     SetWorld(state, testing::SeattleAirports(), testing::SeattleAirspaces());
-    state.AreaTitle = "previous";
+    state.Area.AreaTitle = "previous";
     // Case matters: the list text is compared exactly. Class B airspaces (no FullName) are no sector.
-    EXPECT_EQ(GatherArea(state, AirportChoice("boeing field  (KBFI)")), GatherOutcome::NotFound);
-    EXPECT_EQ(GatherArea(state, SectorChoice("")), GatherOutcome::NotFound);
-    EXPECT_EQ(state.AreaTitle, "previous");
-    EXPECT_EQ(state.WorldAirports.size(), 5u);
+    EXPECT_EQ(GatherArea(SelectionOf(state), AirportChoice("boeing field  (KBFI)")), GatherOutcome::NotFound);
+    EXPECT_EQ(GatherArea(SelectionOf(state), SectorChoice("")), GatherOutcome::NotFound);
+    EXPECT_EQ(state.Area.AreaTitle, "previous");
+    EXPECT_EQ(state.World.WorldAirports.size(), 5u);
 }
 
 TEST(GatherArea, AnOverflowOnTheWayLeavesTheStateAsItWas) {
@@ -144,10 +144,10 @@ TEST(GatherArea, AnOverflowOnTheWayLeavesTheStateAsItWas) {
     high.DepartureFreq = "119.2";
     ProgramState state;
     SetWorld(state, {high}, {});
-    EXPECT_THROW(GatherArea(state, AirportChoice("High  (HIGH)")), OverflowError);
-    EXPECT_EQ(state.WorldAirports.size(), 2u);
-    EXPECT_EQ(state.AreaAirportCount, 0);
-    EXPECT_TRUE(state.AreaTitle.empty());
+    EXPECT_THROW(GatherArea(SelectionOf(state), AirportChoice("High  (HIGH)")), OverflowError);
+    EXPECT_EQ(state.World.WorldAirports.size(), 2u);
+    EXPECT_EQ(state.Area.AreaAirportCount, 0);
+    EXPECT_TRUE(state.Area.AreaTitle.empty());
 }
 
 TEST(GatherSector, GathersTheSectorsAirportsAndEverySurroundingArtcc) {
@@ -160,9 +160,9 @@ TEST(GatherSector, GathersTheSectorsAirportsAndEverySurroundingArtcc) {
               Artcc("ALPHA FIR", kArtccLow, 47.5, 46.0, -124.0, -120.0),
               Artcc("BRAVO FIR", kArtccHigh, 10.0, 9.0, 1.0, 2.0)});
     state.Display.DisplayHighArtcc = true;
-    ASSERT_EQ(GatherArea(state, SectorChoice("ALPHA FIR")), GatherOutcome::Gathered);
-    EXPECT_EQ(state.AreaTitle, "ALPHA FIR");
-    EXPECT_EQ(state.AreaKind, "ARTCC/FIR sector");
+    ASSERT_EQ(GatherArea(SelectionOf(state), SectorChoice("ALPHA FIR")), GatherOutcome::Gathered);
+    EXPECT_EQ(state.Area.AreaTitle, "ALPHA FIR");
+    EXPECT_EQ(state.Area.AreaKind, "ARTCC/FIR sector");
     // Rectangle N 48, S 46, W -124, E -120; its edges are outside (strict).
     EXPECT_EQ(AreaIcaos(state), (std::vector<std::string>{"INSD"}));
     // The scope gets every ARTCC/FIR of the world, not only the sector's.
@@ -171,11 +171,11 @@ TEST(GatherSector, GathersTheSectorsAirportsAndEverySurroundingArtcc) {
     EXPECT_FALSE(state.Display.DisplayHighArtcc);
     EXPECT_TRUE(state.Display.DisplayLowArtcc);
     // Halfway from the north-west to the south-east corner.
-    EXPECT_NEAR(state.AreaCenterLat, 47.0, 0.05);
-    EXPECT_NEAR(state.AreaCenterLon, -122.0, 0.05);
+    EXPECT_NEAR(state.Area.AreaCenterLat, 47.0, 0.05);
+    EXPECT_NEAR(state.Area.AreaCenterLon, -122.0, 0.05);
     const geo::GeoPoint center = SectorCenter(*state.Declination, {48.0, 46.0, -124.0, -120.0});
-    EXPECT_EQ(state.AreaCenterLat, center.Lat);
-    EXPECT_EQ(state.AreaCenterLon, center.Lon);
+    EXPECT_EQ(state.Area.AreaCenterLat, center.Lat);
+    EXPECT_EQ(state.Area.AreaCenterLon, center.Lon);
 }
 
 TEST(GatherSector, OneHighAirspaceMakesTheSectorHigh) {
@@ -184,10 +184,10 @@ TEST(GatherSector, OneHighAirspaceMakesTheSectorHigh) {
     SetWorld(state, {},
              {Artcc("ALPHA FIR", kArtccLow, 48.0, 46.0, -124.0, -120.0),
               Artcc("ALPHA FIR", kArtccHigh, 48.0, 46.0, -124.0, -120.0)});
-    ASSERT_EQ(GatherArea(state, SectorChoice("ALPHA FIR")), GatherOutcome::Gathered);
+    ASSERT_EQ(GatherArea(SelectionOf(state), SectorChoice("ALPHA FIR")), GatherOutcome::Gathered);
     EXPECT_TRUE(state.Display.DisplayHighArtcc);
     EXPECT_FALSE(state.Display.DisplayLowArtcc);
-    EXPECT_EQ(state.AreaAirportCount, 0);
+    EXPECT_EQ(state.Area.AreaAirportCount, 0);
 }
 
 TEST(ChoiceLists, SectorNamesOnceEachInOrderOfFirstAirspace) {
@@ -196,8 +196,9 @@ TEST(ChoiceLists, SectorNamesOnceEachInOrderOfFirstAirspace) {
              {ClassB("B", 1, 0, 0, 1), Artcc("ALPHA FIR", kArtccLow, 1, 0, 0, 1),
               Artcc("ALPHA FIR", kArtccHigh, 1, 0, 0, 1), Artcc("BRAVO FIR", kArtccLow, 1, 0, 0, 1),
               Artcc("alpha fir", kArtccLow, 1, 0, 0, 1), Artcc("ALPHA FIR", kArtccLow, 1, 0, 0, 1)});
-    state.WorldAirspaces[0].FullName = "CLASS B NAME";
-    EXPECT_EQ(SectorListNames(state), (std::vector<std::string>{"ALPHA FIR", "BRAVO FIR", "alpha fir"}));
+    state.World.WorldAirspaces[0].FullName = "CLASS B NAME";
+    EXPECT_EQ(SectorListNames(SelectionOf(state)),
+              (std::vector<std::string>{"ALPHA FIR", "BRAVO FIR", "alpha fir"}));
 }
 
 }  // namespace

@@ -20,24 +20,25 @@ TEST(LoadDatabases, FillsTheWorldTablesWithTheLastSlotEmpty) {
     const WorkFolderFixture fixture(testing::SeattleAirports(), testing::SeattleAirspaces());
     ProgramState state;
     fixture.PrepareState(state);
-    EXPECT_TRUE(LoadAirports(state).Ok);
-    EXPECT_TRUE(LoadAirspaces(state).Ok);
-    ASSERT_EQ(state.WorldAirports.size(), 5u);
-    EXPECT_EQ(state.WorldAirports[3].IcaoId, "CYVR");
-    EXPECT_EQ(state.WorldAirports[4], AirportRecord{});
-    ASSERT_EQ(state.WorldAirspaces.size(), 5u);
-    EXPECT_EQ(SectorListNames(state), (std::vector<std::string>{"SEATTLE CENTER", "VANCOUVER FIR"}));
+    EXPECT_TRUE(LoadAirports(SelectionOf(state)).Ok);
+    EXPECT_TRUE(LoadAirspaces(SelectionOf(state)).Ok);
+    ASSERT_EQ(state.World.WorldAirports.size(), 5u);
+    EXPECT_EQ(state.World.WorldAirports[3].IcaoId, "CYVR");
+    EXPECT_EQ(state.World.WorldAirports[4], AirportRecord{});
+    ASSERT_EQ(state.World.WorldAirspaces.size(), 5u);
+    EXPECT_EQ(SectorListNames(SelectionOf(state)),
+              (std::vector<std::string>{"SEATTLE CENTER", "VANCOUVER FIR"}));
 }
 
 TEST(LoadDatabases, EmptyDatabaseGivesOneEmptySlotAndNoEntries) {
     const WorkFolderFixture fixture({}, {});
     ProgramState state;
     fixture.PrepareState(state);
-    EXPECT_TRUE(LoadAirports(state).Ok);
-    EXPECT_TRUE(LoadAirspaces(state).Ok);
-    EXPECT_EQ(state.WorldAirports.size(), 1u);
-    EXPECT_TRUE(AirportListTexts(state).empty());
-    EXPECT_TRUE(SectorListNames(state).empty());
+    EXPECT_TRUE(LoadAirports(SelectionOf(state)).Ok);
+    EXPECT_TRUE(LoadAirspaces(SelectionOf(state)).Ok);
+    EXPECT_EQ(state.World.WorldAirports.size(), 1u);
+    EXPECT_TRUE(AirportListTexts(SelectionOf(state)).empty());
+    EXPECT_TRUE(SectorListNames(SelectionOf(state)).empty());
 }
 
 TEST(LoadDatabases, ShortFileWarnsNamingItAndListsWhatWasRead) {
@@ -52,18 +53,18 @@ TEST(LoadDatabases, ShortFileWarnsNamingItAndListsWhatWasRead) {
         std::vector<std::uint8_t>(whole.begin(), whole.begin() + static_cast<long>(firstTwo + 10)));
     ProgramState state;
     fixture.PrepareState(state);
-    const LoadStepResult airports = LoadAirports(state);
+    const LoadStepResult airports = LoadAirports(SelectionOf(state));
     EXPECT_FALSE(airports.Ok);
     EXPECT_TRUE(Mentions(airports.Warning, "world_airports.dat")) << airports.Warning;
     EXPECT_TRUE(Mentions(airports.Warning, "\"Create new database files\"")) << airports.Warning;
-    EXPECT_EQ(state.AirportCount, 4) << "the count keeps the settings' value";
-    const auto texts = AirportListTexts(state);
+    EXPECT_EQ(state.Settings.AirportCount, 4) << "the count keeps the settings' value";
+    const auto texts = AirportListTexts(SelectionOf(state));
     ASSERT_GE(texts.size(), 2u);
     EXPECT_LE(texts.size(), 3u) << "nothing is listed past what the file held";
     EXPECT_EQ(texts[0], "Seattle-Tacoma Intl  (KSEA)");
     EXPECT_EQ(texts[1], "Boeing Field  (KBFI)");
     // The rest of the loading goes on.
-    EXPECT_TRUE(LoadAirspaces(state).Ok);
+    EXPECT_TRUE(LoadAirspaces(SelectionOf(state)).Ok);
 }
 
 TEST(LoadDatabases, MissingFileWarnsNamingItAndLeavesAnEmptyTable) {
@@ -71,20 +72,20 @@ TEST(LoadDatabases, MissingFileWarnsNamingItAndLeavesAnEmptyTable) {
     std::filesystem::remove(fixture.Folder.Path() / kAirspacesFileName);
     ProgramState state;
     fixture.PrepareState(state);
-    const LoadStepResult airspaces = LoadAirspaces(state);
+    const LoadStepResult airspaces = LoadAirspaces(SelectionOf(state));
     EXPECT_FALSE(airspaces.Ok);
     EXPECT_TRUE(Mentions(airspaces.Warning, (fixture.Folder.Path() / kAirspacesFileName).string()))
         << airspaces.Warning;
     EXPECT_TRUE(Mentions(airspaces.Warning, "\"Create new database files\""));
-    EXPECT_EQ(state.WorldAirspaces.size(), 1u);
-    EXPECT_TRUE(SectorListNames(state).empty());
+    EXPECT_EQ(state.World.WorldAirspaces.size(), 1u);
+    EXPECT_TRUE(SectorListNames(SelectionOf(state)).empty());
 }
 
 TEST(DeclinationStep, FillsTheGridFromTheSimulatorFolderIgnoringCase) {
     const WorkFolderFixture fixture({}, {}, true, -546);
     ProgramState state;
     fixture.PrepareState(state);
-    EXPECT_TRUE(LoadDeclinationStep(state).Ok);
+    EXPECT_TRUE(LoadDeclinationStep(SelectionOf(state)).Ok);
     EXPECT_EQ(state.Declination->Cells[DeclinationGrid::IndexOf(47, 237)], -546);
 }
 
@@ -92,7 +93,7 @@ TEST(DeclinationStep, MissingOrShortFileLeavesTheGridAndWarnsNamingTheFile) {
     const WorkFolderFixture fixture({}, {}, false);
     ProgramState state;
     fixture.PrepareState(state);
-    const LoadStepResult missing = LoadDeclinationStep(state);
+    const LoadStepResult missing = LoadDeclinationStep(SelectionOf(state));
     EXPECT_FALSE(missing.Ok);
     EXPECT_TRUE(Mentions(missing.Warning, "magdec.bgl")) << missing.Warning;
     EXPECT_EQ(state.Declination->Cells[100], 0);
@@ -101,7 +102,7 @@ TEST(DeclinationStep, MissingOrShortFileLeavesTheGridAndWarnsNamingTheFile) {
     std::vector<std::uint8_t> bytes(200, 0);
     bytes[110] = 120;
     fixture.Folder.Write("fs/Scenery/magdec.bgl", bytes);
-    const LoadStepResult shortFile = LoadDeclinationStep(state);
+    const LoadStepResult shortFile = LoadDeclinationStep(SelectionOf(state));
     EXPECT_FALSE(shortFile.Ok);
     EXPECT_TRUE(Mentions(shortFile.Warning, "magdec.bgl")) << shortFile.Warning;
     EXPECT_EQ(state.Declination->Cells[100], 0);
@@ -113,7 +114,7 @@ TEST(DeclinationStep, ZeroOffsetLeavesTheGridAsItWas) {
     ProgramState state;
     fixture.PrepareState(state);
     state.Declination->Cells[7] = 42;
-    EXPECT_TRUE(LoadDeclinationStep(state).Ok);
+    EXPECT_TRUE(LoadDeclinationStep(SelectionOf(state)).Ok);
     EXPECT_EQ(state.Declination->Cells[7], 42);
 }
 

@@ -1,8 +1,8 @@
 #include "selection_fixture.h"
 
-#include "app/settings.h"
 #include "scenery/database_file.h"
 #include "scenery/magdec_file.h"
+#include "state/settings.h"
 
 namespace tarnwick::testing {
 
@@ -44,10 +44,10 @@ AirspaceRecord ClassB(const std::string& name, double north, double south, doubl
 
 void SetWorld(ProgramState& state, std::vector<AirportRecord> airports,
               std::vector<AirspaceRecord> airspaces) {
-    state.AirportCount = static_cast<std::int32_t>(airports.size());
-    state.AirspaceCount = static_cast<std::int32_t>(airspaces.size());
-    state.WorldAirports = Table(std::move(airports));
-    state.WorldAirspaces = Table(std::move(airspaces));
+    state.Settings.AirportCount = static_cast<std::int32_t>(airports.size());
+    state.Settings.AirspaceCount = static_cast<std::int32_t>(airspaces.size());
+    state.World.WorldAirports = Table(std::move(airports));
+    state.World.WorldAirspaces = Table(std::move(airspaces));
 }
 
 WorkFolderFixture::WorkFolderFixture(const std::vector<AirportRecord>& airports,
@@ -72,8 +72,8 @@ WorkFolderFixture::WorkFolderFixture(const std::vector<AirportRecord>& airports,
 }
 
 void WorkFolderFixture::PrepareState(ProgramState& state) const {
-    state.WorkFolder = Folder.String();
-    state.ApplySettings(ReadSettingsFile(Folder.Path() / kSettingsFileName).Record);
+    state.Settings.WorkFolder = Folder.String();
+    state.Settings.Apply(ReadSettingsFile(Folder.Path() / kSettingsFileName).Record);
 }
 
 std::vector<AirportRecord> SeattleAirports() {

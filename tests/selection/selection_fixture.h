@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "app/program_state.h"
-#include "scenery/records.h"
+#include "state/program_state.h"
+#include "state/records.h"
 #include "support/temp_folder.h"
 
 namespace tarnwick::testing {

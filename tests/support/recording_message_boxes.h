@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/message_boxes.h"
+#include "base/message_boxes.h"
 
 namespace tarnwick::testing {
 

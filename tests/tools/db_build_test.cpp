@@ -7,9 +7,9 @@
 #include <QTimer>
 
 #include "app/qt_window_flow.h"
-#include "app/settings.h"
 #include "app/setup_window.h"
 #include "scenery/database_file.h"
+#include "state/settings.h"
 #include "support/fs_folder_fixture.h"
 #include "support/recording_message_boxes.h"
 #include "support/run_tool.h"
@@ -56,12 +56,11 @@ class DbBuildTest : public ::testing::Test {
     // would on a first run.
     void BuildThroughWindows(const TempFolder& work) {
         ProgramState state;
-        state.WorkFolder = work.String();
-        state.RebuildPending = true;
+        state.Settings.WorkFolder = work.String();
+        state.Settings.RebuildPending = true;
         testing::RecordingMessageBoxes boxes;
-        QuietFlow flow(state, boxes);
-        auto* setup = new SetupWindow(flow);
-        setup->show();
+        QuietFlow flow(state, boxes, work.String());
+        auto* setup = flow.ShowSetup();
         setup->findChild<QLineEdit*>("Text1")->setText(QString::fromStdString(RootText()));
         setup->findChild<QPushButton*>("Command1")->click();
         QWidget* builder = nullptr;

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "app/settings.h"
 #include "base/file_system.h"
 #include "scenery/database_file.h"
+#include "state/settings.h"
 #include "support/run_tool.h"
 #include "support/temp_folder.h"
 

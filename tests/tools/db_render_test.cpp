@@ -2,8 +2,8 @@
 
 #include <QImage>
 
-#include "app/settings.h"
 #include "scenery/database_file.h"
+#include "state/settings.h"
 #include "support/run_tool.h"
 #include "support/temp_folder.h"
 

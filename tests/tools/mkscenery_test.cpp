@@ -3,10 +3,11 @@
 #include <algorithm>
 #include <map>
 
-#include "app/program_state.h"
 #include "base/file_system.h"
 #include "scenery/magdec_file.h"
 #include "scenery/scenery_file.h"
+#include "state/program_state.h"
+#include "support/parse_into_world.h"
 #include "support/run_tool.h"
 #include "support/temp_folder.h"
 
@@ -42,15 +43,15 @@ Scan ParseAll(const fs::path& folder, ProgramState& state) {
             continue;
         }
         ++scan.SceneryFiles;
-        if (ParseSceneryFile(buffer, state).Malformed) ++scan.Malformed;
+        if (testing::ParseIntoWorld(buffer, state).Malformed) ++scan.Malformed;
     }
     return scan;
 }
 
 const AirportRecord* FindAirport(const ProgramState& state, const std::string& icao) {
-    for (std::int32_t i = 0; i < state.AirportCount; ++i) {
-        if (state.WorldAirports[static_cast<std::size_t>(i)].IcaoId == icao)
-            return &state.WorldAirports[static_cast<std::size_t>(i)];
+    for (std::int32_t i = 0; i < state.Settings.AirportCount; ++i) {
+        if (state.World.WorldAirports[static_cast<std::size_t>(i)].IcaoId == icao)
+            return &state.World.WorldAirports[static_cast<std::size_t>(i)];
     }
     return nullptr;
 }
@@ -94,7 +95,7 @@ TEST_F(DemoScenery, FolderLooksLikeACopiedSimulatorFolder) {
 
     // The declination grid gives about 14.8 degrees east at 47 N, 122 W (238 E).
     DeclinationGrid grid;
-    const auto loaded = LoadDeclination(MagdecPathFor(folder_->String()), grid);
+    const auto loaded = LoadDeclination(MagdecPathFor(folder_->String(), "/"), grid);
     ASSERT_TRUE(loaded.Ok) << loaded.Problem;
     EXPECT_NEAR(grid.Cells[DeclinationGrid::IndexOf(47, 238)] * 360.0 / 65536.0, 14.8, 0.1);
 }
@@ -102,16 +103,17 @@ TEST_F(DemoScenery, FolderLooksLikeACopiedSimulatorFolder) {
 TEST_F(DemoScenery, ParsesIntoTheDemoRegion) {
     ASSERT_EQ(run_->ExitStatus, 0) << run_->Err;
     ProgramState state;
-    ASSERT_TRUE(LoadDeclination(MagdecPathFor(folder_->String()), *state.Declination).Ok);
+    ASSERT_TRUE(LoadDeclination(MagdecPathFor(folder_->String(), "/"), *state.Declination).Ok);
     const Scan scan = ParseAll(folder_->Path(), state);
     EXPECT_EQ(scan.Malformed, 0);
     EXPECT_EQ(scan.SceneryFiles, 7);  // six demo files and the object file with the marker
     EXPECT_EQ(scan.OtherFiles, 5);    // magdec.bgl, three terrain files, one too short
 
-    ASSERT_EQ(state.AirportCount, 78);
-    EXPECT_EQ(state.WorldAirports[0].IcaoId, "KSEA");  // source order survives the mixed-case file names
-    EXPECT_EQ(state.WorldAirports[77].IcaoId, "KGEG");
-    EXPECT_EQ(state.AirspaceCount, 10);  // the class C and D rings are left out
+    ASSERT_EQ(state.Settings.AirportCount, 78);
+    EXPECT_EQ(state.World.WorldAirports[0].IcaoId,
+              "KSEA");  // source order survives the mixed-case file names
+    EXPECT_EQ(state.World.WorldAirports[77].IcaoId, "KGEG");
+    EXPECT_EQ(state.Settings.AirspaceCount, 10);  // the class C and D rings are left out
 
     const AirportRecord* sea = FindAirport(state, "KSEA");
     ASSERT_NE(sea, nullptr);
@@ -172,7 +174,7 @@ TEST_F(DemoScenery, ParsesIntoTheDemoRegion) {
     EXPECT_EQ(bfi->ParkingCount, 13);
     EXPECT_EQ(bfi->Parkings[0].Label, "PARKING 1");  // a named ramp keeps a running number
 
-    const AirspaceRecord& classB = state.WorldAirspaces[0];
+    const AirspaceRecord& classB = state.World.WorldAirspaces[0];
     EXPECT_EQ(classB.AirspaceName, "SEATTLE B SFC");
     EXPECT_EQ(classB.ClassText, "Airspace Class B");
     ASSERT_EQ(classB.PointCount, 2);
@@ -184,7 +186,7 @@ TEST_F(DemoScenery, ParsesIntoTheDemoRegion) {
     EXPECT_EQ(classB.Corner1Lon, -122.4608);
     EXPECT_EQ(classB.Corner2Lat, 47.3475);
     EXPECT_EQ(classB.Corner2Lon, -122.165);
-    const AirspaceRecord& high = state.WorldAirspaces[5];
+    const AirspaceRecord& high = state.World.WorldAirspaces[5];
     EXPECT_EQ(high.AirspaceName, "SEATTLE HIGH");
     EXPECT_EQ(high.ClassText, "ARTCC/FIR (HIGH)");
     EXPECT_EQ(high.FullName, "SEATTLE CENTER");
@@ -203,18 +205,18 @@ TEST(SyntheticScenery, IsDeterministicPerSeedAndParses) {
     ProgramState state;
     const Scan scan = ParseAll(a.Path(), state);
     EXPECT_EQ(scan.Malformed, 0);
-    EXPECT_EQ(state.AirportCount, 40);
+    EXPECT_EQ(state.Settings.AirportCount, 40);
     EXPECT_EQ(scan.OtherFiles, 2 * scan.SceneryFiles + 1);  // two per scenery file, and magdec.bgl
     int withTaxi = 0, withIls = 0;
-    for (std::int32_t i = 0; i < state.AirportCount; ++i) {
-        const AirportRecord& airport = state.WorldAirports[static_cast<std::size_t>(i)];
+    for (std::int32_t i = 0; i < state.Settings.AirportCount; ++i) {
+        const AirportRecord& airport = state.World.WorldAirports[static_cast<std::size_t>(i)];
         EXPECT_GE(airport.RunwayCount, 1) << airport.IcaoId;
         withTaxi += airport.TaxiPointCount >= 100 && airport.ParkingCount >= 20 ? 1 : 0;
         withIls += airport.IlsCount > 0 ? 1 : 0;
     }
     EXPECT_EQ(withTaxi, 4);  // one in ten
     EXPECT_GE(withIls, 4);
-    EXPECT_GT(state.AirspaceCount, 4);
+    EXPECT_GT(state.Settings.AirspaceCount, 4);
 }
 
 TEST(MkScenery, RejectsBadArguments) {

@@ -18,15 +18,15 @@ int Usage() {
 
 void WriteArea(JsonWriter& json, const ProgramState& state) {
     json.BeginObject();
-    json.Key("AreaTitle").Ansi(state.AreaTitle);
-    json.Key("AreaKind").Ansi(state.AreaKind);
-    json.Key("AreaCenterLat").Number(state.AreaCenterLat);
-    json.Key("AreaCenterLon").Number(state.AreaCenterLon);
+    json.Key("AreaTitle").Ansi(state.Area.AreaTitle);
+    json.Key("AreaKind").Ansi(state.Area.AreaKind);
+    json.Key("AreaCenterLat").Number(state.Area.AreaCenterLat);
+    json.Key("AreaCenterLon").Number(state.Area.AreaCenterLon);
     json.Key("DisplayHighArtcc").Bool(state.Display.DisplayHighArtcc);
     json.Key("DisplayLowArtcc").Bool(state.Display.DisplayLowArtcc);
     json.Key("airports").BeginArray();
-    for (std::int32_t i = 0; i < state.AreaAirportCount; ++i) {
-        const AirportRecord& a = state.AreaAirports[static_cast<std::size_t>(i)];
+    for (std::int32_t i = 0; i < state.Area.AreaAirportCount; ++i) {
+        const AirportRecord& a = state.Area.AreaAirports[static_cast<std::size_t>(i)];
         json.BeginObject();
         json.Key("Name").Ansi(a.Name);
         json.Key("IcaoId").Ansi(a.IcaoId);
@@ -36,8 +36,8 @@ void WriteArea(JsonWriter& json, const ProgramState& state) {
     }
     json.EndArray();
     json.Key("airspaces").BeginArray();
-    for (std::int32_t j = 0; j < state.AreaAirspaceCount; ++j) {
-        const AirspaceRecord& s = state.AreaAirspaces[static_cast<std::size_t>(j)];
+    for (std::int32_t j = 0; j < state.Area.AreaAirspaceCount; ++j) {
+        const AirspaceRecord& s = state.Area.AreaAirspaces[static_cast<std::size_t>(j)];
         json.BeginObject();
         json.Key("ClassText").Ansi(s.ClassText);
         json.Key("AirspaceName").Ansi(s.AirspaceName);
@@ -83,7 +83,8 @@ int RunArea(const Arguments& args) {
     for (const std::string& problem : load.Problems)
         std::fprintf(stderr, "tarnwick-db area: %s\n", problem.c_str());
 
-    if (GatherArea(state, *choice) == GatherOutcome::NotFound) {
+    SelectionState selection = SelectionOf(state);
+    if (GatherArea(selection, *choice) == GatherOutcome::NotFound) {
         std::fprintf(
             stderr, "tarnwick-db area: no %s '%s' in the databases (see tarnwick-db list)\n",
             choice->Kind == AreaChoiceKind::Airport ? "airport with the list text" : "ARTCC/FIR sector named",

@@ -5,14 +5,14 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "app/program_state.h"
-#include "app/settings_writes.h"
-#include "app/setup_folder.h"
-#include "app/work_folder.h"
 #include "base/ansi.h"
 #include "base/file_system.h"
 #include "commands.h"
 #include "scenery/database_build.h"
+#include "scenery/fs_folder.h"
+#include "state/program_state.h"
+#include "state/settings_writes.h"
+#include "state/work_folder.h"
 
 namespace tarnwick::tools {
 
@@ -77,7 +77,7 @@ int Fail(const std::string& message) {
     return 1;
 }
 
-void PrintSummary(const ProgramState& state, const BuildSummary& summary, double seconds) {
+void PrintSummary(const SettingsState& settings, const BuildSummary& summary, double seconds) {
     std::printf("areas:     %d used, %d skipped (no folder)\n", summary.AreasUsed, summary.AreasSkipped);
     std::printf("files:     %lld listed, %lld scanned, %lld accepted, %lld malformed\n",
                 static_cast<long long>(summary.FilesCounted), static_cast<long long>(summary.FilesScanned),
@@ -91,8 +91,8 @@ void PrintSummary(const ProgramState& state, const BuildSummary& summary, double
                     static_cast<long long>(summary.MalformedCount -
                                            static_cast<std::int64_t>(summary.Malformed.size())));
     }
-    std::printf("airports:  %d\n", state.AirportCount);
-    std::printf("airspaces: %d\n", state.AirspaceCount);
+    std::printf("airports:  %d\n", settings.AirportCount);
+    std::printf("airspaces: %d\n", settings.AirspaceCount);
     std::printf("elapsed:   %.2f s (%.1f MB of scenery read)\n", seconds,
                 static_cast<double>(summary.BytesRead) / 1e6);
 }
@@ -118,19 +118,22 @@ int RunBuild(const Arguments& args) {
         return Fail("the path " + fsFolder + " has characters the settings file cannot hold (Windows-1252)");
 
     ProgramState state;
-    state.WorkFolder = WorkFolderFrom(work);
-    state.RebuildPending = true;
-    const fs::path settingsFile = WorkFile(state.WorkFolder, kSettingsFileName);
+    SettingsState& settings = state.Settings;
+    settings.WorkFolder = WorkFolderFrom(work);
+    settings.RebuildPending = true;
+    const fs::path settingsFile = WorkFile(settings.WorkFolder, kSettingsFileName);
     // Setup writes over the start of the file; a fresh file keeps an older,
     // longer record's tail out of it, as on the first-run path.
     fs::remove(settingsFile, error);
     try {
-        WriteSetupSettings(state, *ansiFolder, true);
+        WriteSetupSettings(settings, *ansiFolder, true);
     } catch (const FileError& failure) {
         return Fail(failure.what());
     }
 
-    DatabaseBuild build(state, current);
+    // The simulator folder is stored as given; a relative one is taken from
+    // where the command runs, as it was checked.
+    DatabaseBuild build(settings, *state.Declination, current);
     try {
         build.Prepare();
         ProgressReport progress(build.Summary().FilesCounted);
@@ -142,7 +145,7 @@ int RunBuild(const Arguments& args) {
         fs::remove(settingsFile, error);
         return Fail(std::string(failure.what()) + " No database files were written.");
     }
-    PrintSummary(state, build.Summary(), std::chrono::duration<double>(Clock::now() - start).count());
+    PrintSummary(settings, build.Summary(), std::chrono::duration<double>(Clock::now() - start).count());
     return 0;
 }
 

@@ -1,12 +1,12 @@
 #include <cstdio>
 
-#include "app/settings.h"
-#include "app/work_folder.h"
 #include "base/file_system.h"
 #include "base/json_writer.h"
 #include "commands.h"
 #include "scenery/database_file.h"
 #include "scenery/record_json.h"
+#include "state/settings.h"
+#include "state/work_folder.h"
 
 namespace tarnwick::tools {
 

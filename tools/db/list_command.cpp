@@ -33,8 +33,8 @@ int RunList(const Arguments& args) {
     auto print = [](const std::vector<std::string>& lines) {
         for (const std::string& line : lines) std::printf("%s\n", AnsiToUtf8(line).c_str());
     };
-    if (airports) print(AirportListTexts(state));
-    if (sectors) print(SectorListNames(state));
+    if (airports) print(AirportListTexts(SelectionOf(state)));
+    if (sectors) print(SectorListNames(SelectionOf(state)));
 
     for (const std::string& problem : load.Problems)
         std::fprintf(stderr, "tarnwick-db list: %s\n", problem.c_str());

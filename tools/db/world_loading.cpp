@@ -1,37 +1,30 @@
 #include "world_loading.h"
 
-#include <filesystem>
-
-#include "app/settings.h"
-#include "app/work_folder.h"
 #include "selection/database_loading.h"
-#include "selection/declination_step.h"
+#include "selection/world_loading.h"
+#include "state/settings.h"
+#include "state/work_folder.h"
 
 namespace tarnwick::tools {
 
 WorldLoad LoadWorld(const std::string& workFolderArgument, ProgramState& state, bool withDeclination) {
     WorldLoad load;
-    state.WorkFolder = WorkFolderFrom(workFolderArgument);
-    const SettingsReadResult settings = ReadSettingsFile(WorkFile(state.WorkFolder, kSettingsFileName));
-    if (!settings.Problem.empty())
-        load.Problems.push_back(kSettingsFileName + std::string(": ") + settings.Problem);
-    state.ApplySettings(settings.Record);
+    SettingsState& settings = state.Settings;
+    settings.WorkFolder = WorkFolderFrom(workFolderArgument);
+    const SettingsReadResult read = ReadSettingsFile(WorkFile(settings.WorkFolder, kSettingsFileName));
+    if (!read.Problem.empty()) load.Problems.push_back(kSettingsFileName + std::string(": ") + read.Problem);
+    settings.Apply(read.Record);
 
-    auto note = [&](const LoadStepResult& step) {
-        if (!step.Ok) load.Problems.push_back(step.Warning);
-    };
+    SelectionState selection = SelectionOf(state);
     if (withDeclination) {
-        // The program runs in its work folder, so a relative simulator folder is
-        // found from there, whatever folder this command runs in.
-        const std::string fsFolder = state.FsFolder;
-        if (std::filesystem::path(fsFolder).is_relative()) {
-            state.FsFolder = (std::filesystem::path(state.WorkFolder) / fsFolder).string();
+        const WorldLoadResult loaded = LoadWorldTables(selection);
+        if (!loaded.Ok()) load.Problems.push_back(loaded.Warning);
+    } else {
+        for (const auto step : {LoadAirports, LoadAirspaces}) {
+            const LoadStepResult done = step(selection);
+            if (!done.Ok) load.Problems.push_back(done.Warning);
         }
-        note(LoadDeclinationStep(state));
-        state.FsFolder = fsFolder;
     }
-    note(LoadAirports(state));
-    note(LoadAirspaces(state));
     return load;
 }
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/program_state.h"
+#include "state/program_state.h"
 
 namespace tarnwick::tools {
 

@@ -13,12 +13,12 @@
 #include <string>
 #include <vector>
 
-#include "app/program_state.h"
 #include "base/ansi.h"
 #include "radar/qt_painter_canvas.h"
 #include "radar/recording_canvas.h"
 #include "radar/scope_redraw.h"
 #include "selection/gather_area.h"
+#include "state/program_state.h"
 #include "world_loading.h"
 
 namespace tarnwick {
@@ -121,13 +121,14 @@ bool GatherFromWorkFolder(ProgramState& state, const RenderOptions& options) {
     for (const std::string& problem : load.Problems) {
         std::fprintf(stderr, "tarnwick-db render: %s\n", problem.c_str());
     }
-    return GatherArea(state, *options.Choice) == GatherOutcome::Gathered;
+    SelectionState selection = SelectionOf(state);
+    return GatherArea(selection, *options.Choice) == GatherOutcome::Gathered;
 }
 
 // The view as the radar window opens it, moved and zoomed as asked.
 RadarView MakeView(const ProgramState& state, const RenderOptions& options) {
     RadarView view;
-    InitializeView(view, options.Width, options.Height, state.AreaCenterLat, state.AreaCenterLon);
+    InitializeView(view, options.Width, options.Height, state.Area.AreaCenterLat, state.Area.AreaCenterLon);
     if (options.Center) Center_Airport(view, options.Center->Lon, options.Center->Lat);
     while (view.ZoomLevel < options.Zoom && ZoomInStep(view)) {
     }
@@ -150,7 +151,7 @@ int Run(int argc, char* argv[]) {
 
     RecordingCanvas recording;
     const HoverTarget nothingHovered;
-    const ScopeContext scope{recording, view, state, nothingHovered};
+    const ScopeContext scope{recording, view, state.Area, state.Display, *state.Declination, nothingHovered};
     RedrawScope(scope);
     DrawTraffic(scope);
 

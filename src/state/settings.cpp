@@ -1,4 +1,4 @@
-#include "app/settings.h"
+#include "state/settings.h"
 
 #include "base/byte_reader.h"
 #include "base/byte_writer.h"

@@ -1,4 +1,4 @@
-#include "app/folder_browsing.h"
+#include "base/folder_browsing.h"
 
 #include <gtest/gtest.h>
 

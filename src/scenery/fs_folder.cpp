@@ -1,4 +1,4 @@
-#include "app/setup_folder.h"
+#include "scenery/fs_folder.h"
 
 #include "base/file_system.h"
 

@@ -1,9 +1,9 @@
-#include "app/settings.h"
+#include "state/settings.h"
 
 #include <gtest/gtest.h>
 
-#include "app/settings_writes.h"
 #include "base/file_system.h"
+#include "state/settings_writes.h"
 #include "support/temp_folder.h"
 
 namespace tarnwick {
@@ -13,9 +13,9 @@ using testing::TempFolder;
 
 TEST(Settings, FirstRunRecordIsFortyThreeBytes) {
     TempFolder folder;
-    ProgramState state;
-    state.WorkFolder = folder.String();
-    WriteSetupSettings(state, "C:\\FS2002", true);
+    SettingsState settings;
+    settings.WorkFolder = folder.String();
+    WriteSetupSettings(settings, "C:\\FS2002", true);
     const auto bytes = ReadWholeFile(folder.Path() / kSettingsFileName);
     std::vector<std::uint8_t> expected = {20, 0};
     for (char c : std::string("Tarnwick Version 2.0")) expected.push_back(static_cast<std::uint8_t>(c));
@@ -24,19 +24,19 @@ TEST(Settings, FirstRunRecordIsFortyThreeBytes) {
     expected.insert(expected.end(), 8, 0);
     EXPECT_EQ(bytes, expected);
     EXPECT_EQ(bytes.size(), 43u);
-    EXPECT_EQ(state.FsVersion, 1);
-    EXPECT_EQ(state.FsFolder, "C:\\FS2002");
+    EXPECT_EQ(settings.FsVersion, 1);
+    EXPECT_EQ(settings.FsFolder, "C:\\FS2002");
 }
 
 TEST(Settings, BuilderUpdateChangesOnlyTheCounts) {
     TempFolder folder;
-    ProgramState state;
-    state.WorkFolder = folder.String();
-    WriteSetupSettings(state, "/srv/fs2002", true);
+    SettingsState settings;
+    settings.WorkFolder = folder.String();
+    WriteSetupSettings(settings, "/srv/fs2002", true);
     const auto before = ReadWholeFile(folder.Path() / kSettingsFileName);
-    state.AirportCount = 1500;
-    state.AirspaceCount = 300;
-    WriteBuilderSettings(state);
+    settings.AirportCount = 1500;
+    settings.AirspaceCount = 300;
+    WriteBuilderSettings(settings);
     const auto after = ReadWholeFile(folder.Path() / kSettingsFileName);
     ASSERT_EQ(after.size(), before.size());
     EXPECT_TRUE(std::equal(before.begin(), before.end() - 8, after.begin()));
@@ -48,9 +48,9 @@ TEST(Settings, BuilderUpdateChangesOnlyTheCounts) {
 
 TEST(Settings, WithoutTheSimulatorOptionTheVersionStaysAsItWas) {
     TempFolder folder;
-    ProgramState state;
-    state.WorkFolder = folder.String();
-    WriteSetupSettings(state, "", false);
+    SettingsState settings;
+    settings.WorkFolder = folder.String();
+    WriteSetupSettings(settings, "", false);
     const SettingsRecord read = ReadSettingsFile(folder.Path() / kSettingsFileName).Record;
     EXPECT_EQ(read.FsVersion, 0);
     EXPECT_EQ(read.FsFolder, "");  // stored as a zero length and no bytes

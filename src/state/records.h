@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "scenery/slot_list.h"
+#include "state/slot_list.h"
 
 namespace tarnwick {
 
