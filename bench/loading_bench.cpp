@@ -13,6 +13,7 @@
 #include "base/message_boxes.h"
 #include "scenery/database_file.h"
 #include "scenery/magdec_file.h"
+#include "scenery_kit/magdec_writer.h"
 #include "selection/area_tables.h"
 #include "selection/choice_lists.h"
 #include "selection/choice_window.h"

@@ -7,8 +7,8 @@
 #include <cmath>
 #include <random>
 
-#include "scenery/bgl_writer.h"
 #include "scenery/scenery_file.h"
+#include "scenery_kit/bgl_writer.h"
 #include "state/program_state.h"
 
 namespace {

@@ -37,7 +37,4 @@ DeclinationLoadResult LoadDeclination(const std::filesystem::path& file, Declina
 // (and leaves the grid unchanged) when the grid does not lie inside the buffer.
 void ReadDeclinationGrid(const SceneryBuffer& buffer, std::int32_t sectionOffset, DeclinationGrid& grid);
 
-// A declination file in the layout above, holding `grid`.
-std::vector<std::uint8_t> MagdecFileBytes(const DeclinationGrid& grid);
-
 }  // namespace tarnwick

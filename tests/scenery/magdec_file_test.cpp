@@ -1,4 +1,5 @@
 #include "scenery/magdec_file.h"
+#include "scenery_kit/magdec_writer.h"
 
 #include <gtest/gtest.h>
 

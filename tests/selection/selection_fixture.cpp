@@ -2,6 +2,7 @@
 
 #include "scenery/database_file.h"
 #include "scenery/magdec_file.h"
+#include "scenery_kit/magdec_writer.h"
 #include "state/settings.h"
 
 namespace tarnwick::testing {

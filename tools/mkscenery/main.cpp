@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "demo_folder.h"
-#include "synthetic_world.h"
+#include "scenery_kit/demo_folder.h"
+#include "scenery_kit/synthetic_world.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "demo_region.h"
+#include "scenery_kit/demo_region.h"
 
 #include <nlohmann/json.hpp>
 

@@ -1,12 +1,13 @@
-#include "fs_folder.h"
+#include "scenery_kit/fs_folder.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 
 #include "base/file_system.h"
-#include "geo/world_magnetic_model.h"
 #include "scenery/magdec_file.h"
+#include "scenery_kit/magdec_writer.h"
+#include "scenery_kit/world_magnetic_model.h"
 
 namespace tarnwick::mkscenery {
 

@@ -1,4 +1,4 @@
-#include "geo/world_magnetic_model.h"
+#include "scenery_kit/world_magnetic_model.h"
 
 #include <array>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "scenery/bgl_writer.h"
+#include "scenery_kit/bgl_writer.h"
 
 #include <gtest/gtest.h>
 

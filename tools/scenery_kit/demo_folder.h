@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <string>
 
-#include "fs_folder.h"
+#include "scenery_kit/fs_folder.h"
 
 namespace tarnwick::mkscenery {
 

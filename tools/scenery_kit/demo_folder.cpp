@@ -1,10 +1,10 @@
-#include "demo_folder.h"
+#include "scenery_kit/demo_folder.h"
 
 #include <algorithm>
 #include <iterator>
 
-#include "demo_region.h"
-#include "scenery/bgl_writer.h"
+#include "scenery_kit/bgl_writer.h"
+#include "scenery_kit/demo_region.h"
 
 namespace tarnwick::mkscenery {
 

@@ -1,4 +1,4 @@
-#include "synthetic_world.h"
+#include "scenery_kit/synthetic_world.h"
 
 #include <algorithm>
 #include <cmath>
@@ -6,7 +6,7 @@
 #include <random>
 #include <string>
 
-#include "scenery/bgl_writer.h"
+#include "scenery_kit/bgl_writer.h"
 
 namespace tarnwick::mkscenery {
 

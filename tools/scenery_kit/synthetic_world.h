@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <filesystem>
 
-#include "demo_folder.h"
-#include "fs_folder.h"
+#include "scenery_kit/demo_folder.h"
+#include "scenery_kit/fs_folder.h"
 
 namespace tarnwick::mkscenery {
 

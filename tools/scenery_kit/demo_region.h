@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "scenery/bgl_writer.h"
+#include "scenery_kit/bgl_writer.h"
 
 namespace tarnwick::mkscenery {
 
