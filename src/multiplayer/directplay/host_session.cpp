@@ -26,6 +26,7 @@ DirectPlayHost::DirectPlayHost(const HostConfig& config, const Clock& clock)
     session_.max_players = config.max_players;
     session_.reserved1 = ids_.Key();
     session_name_ = AnsiToUtf16(config.session_name);
+    delivery_.SetMessageIds((config.session_flags & session_flags::kNoMessageId) == 0);
     own_system_ = ids_.Allocate().value_or(0);
     PlayerInfo system;
     system.flags = player_flags::kSystemPlayer | player_flags::kNameServer | player_flags::kInGroup;

@@ -27,7 +27,10 @@ ConnectionId SessionPeer::OnAccepted(const Endpoint& peer) { return delivery_.Ac
 void SessionPeer::OnConnected(ConnectionId connection) { delivery_.Connected(connection); }
 
 void SessionPeer::OnClosed(ConnectionId connection) {
-    if (const auto listener = delivery_.Closed(connection)) ListenerLost(*listener);
+    if (const auto listener = delivery_.Closed(connection)) {
+        Log("the connection to " + EndpointText(*listener) + " closed");
+        ListenerLost(*listener);
+    }
 }
 
 void SessionPeer::OnTcpData(ConnectionId connection, std::span<const std::uint8_t> bytes) {

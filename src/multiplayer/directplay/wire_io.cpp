@@ -83,6 +83,7 @@ void WriteSockAddr(ByteWriter& out, const Endpoint& endpoint) {
 }
 
 void WriteBytes(ByteWriter& out, std::span<const std::uint8_t> bytes) {
+    if (bytes.empty()) return;  // an empty vector's data() may be null, which memcpy must not get
     out.Raw(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
