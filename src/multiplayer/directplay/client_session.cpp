@@ -1,0 +1,348 @@
+#include "multiplayer/directplay/client_session.h"
+
+#include <cstdio>
+#include <utility>
+
+#include "multiplayer/directplay/utf16_text.h"
+
+namespace tarnwick::directplay {
+namespace {
+
+std::string Seconds(Millis time) { return std::to_string((time.count() + 999) / 1000) + " s"; }
+
+std::string RefusalText(std::uint32_t result) {
+    if (result == results::kNoNewPlayers) return "the session is full or closed to new players";
+    if (result == results::kInvalidPassword) return "the password was not accepted";
+    if (result == results::kCantCreatePlayer) return "the host could not create a player";
+    char text[40];
+    std::snprintf(text, sizeof text, "error 0x%08X", static_cast<unsigned>(result));
+    return text;
+}
+
+}  // namespace
+
+DirectPlayClient::DirectPlayClient(const ClientConfig& config, const Clock& clock)
+    : SessionPeer(config.peer, clock), client_config_(config) {}
+
+void DirectPlayClient::Start() {
+    if (state_ != State::kIdle) return;
+    state_ = State::kOpening;
+    Emit(action::OpenSockets{client_config_.peer.tcp_ports, client_config_.peer.udp_ports, std::nullopt});
+}
+
+void DirectPlayClient::SocketsReady() {
+    state_ = State::kReady;
+    if (enumeration_pending_) {
+        enumeration_pending_ = false;
+        BeginEnumeration();
+    }
+    if (pending_join_) {
+        const auto [session, request] = *std::exchange(pending_join_, std::nullopt);
+        Join(session, request);
+    }
+}
+
+void DirectPlayClient::SocketsFailed(const std::string& reason) {
+    state_ = State::kIdle;
+    Log("could not open the DirectPlay ports: " + reason);
+    if (enumeration_pending_) {
+        enumeration_pending_ = false;
+        Emit(action::EnumerationDone{});
+    }
+    if (pending_join_) {
+        pending_join_.reset();
+        Emit(action::JoinFailed{"Could not open the DirectPlay ports: " + reason});
+    }
+}
+
+void DirectPlayClient::Enumerate(std::optional<std::uint32_t> host_ip) {
+    enumeration_target_ = host_ip;
+    found_.clear();
+    if (!SocketsOpen()) {
+        enumeration_pending_ = true;
+        Start();
+        return;
+    }
+    BeginEnumeration();
+}
+
+void DirectPlayClient::BeginEnumeration() {
+    enumeration_end_ = Now() + client_config_.enumeration_time;
+    next_enumeration_ = Now() + client_config_.enumeration_repeat;
+    SendEnumeration();
+}
+
+void DirectPlayClient::SendEnumeration() {
+    const Endpoint to{enumeration_target_.value_or(kBroadcastAddress), client_config_.enumeration_port};
+    delivery_.SendSystemDatagram(
+        to, EnumSessions{client_config_.application, client_config_.enumeration_flags, {}});
+}
+
+void DirectPlayClient::Join(const SessionInfo& session, const JoinRequest& request) {
+    if (state_ != State::kIdle && state_ != State::kOpening && state_ != State::kReady) {
+        Emit(action::JoinFailed{"A session is already joined or being joined."});
+        return;
+    }
+    if (const auto reason = UnsupportedSessionReason(session.desc.flags)) {
+        Emit(action::JoinFailed{*reason});
+        return;
+    }
+    if (!SocketsOpen()) {
+        pending_join_ = {session, request};
+        Start();
+        return;
+    }
+    joining_ = session;
+    request_ = request;
+    host_listener_ = session.host;
+    session_ = session.desc;
+    session_name_ = session.name;
+    delivery_.SetMessageIds((session.desc.flags & session_flags::kNoMessageId) == 0);
+    delivery_.SendSystem(host_listener_, RequestPlayerId{player_flags::kSystemPlayer | player_flags::kLocal});
+    state_ = State::kRequestingId;
+    deadline_ = Now() + client_config_.reply_timeout;
+}
+
+bool DirectPlayClient::AddOwnPlayerToGroup(PlayerId group) {
+    if (state_ != State::kJoined || own_player_ == 0 || !names_.AddToGroup(own_player_, group)) return false;
+    SendToOtherMachines(AddPlayerToGroup{0, own_player_, group});
+    return true;
+}
+
+void DirectPlayClient::Leave() {
+    if (state_ == State::kJoined || state_ == State::kCreatingPlayer) DeleteOwnPlayers();
+    delivery_.CloseAll();
+    ResetSession();
+}
+
+bool DirectPlayClient::HandleRoleMessage(const Origin& origin, const SystemFrame& frame) {
+    return std::visit(
+        [&](const auto& m) {
+            using T = std::decay_t<decltype(m)>;
+            if constexpr (std::is_same_v<T, EnumSessionsReply>) {
+                OnEnumReply(origin, frame, m);
+            } else if constexpr (std::is_same_v<T, RequestPlayerReply>) {
+                OnPlayerReply(m);
+            } else if constexpr (std::is_same_v<T, SuperEnumPlayersReply>) {
+                OnNameTable(origin, m.desc, m.name, m.players, m.groups, m.shortcuts);
+            } else if constexpr (std::is_same_v<T, EnumPlayersReply>) {
+                OnNameTable(origin, m.desc, m.name, m.players, m.groups, {});
+            } else if constexpr (std::is_same_v<T, AddForwardReply>) {
+                if (state_ == State::kForwarding)
+                    FailJoin("The host refused the join: " + RefusalText(m.error) + ".");
+            } else if constexpr (std::is_same_v<T, AddForward>) {
+                OnAddForward(origin, m);
+            } else if constexpr (std::is_same_v<T, YouAreDead>) {
+                if (state_ == State::kJoined) LoseSession("The host removed this computer from the session.");
+                if (state_ == State::kRequestingId || state_ == State::kForwarding ||
+                    state_ == State::kCreatingPlayer)
+                    FailJoin("The host does not know this computer.");
+            } else {
+                return false;
+            }
+            return true;
+        },
+        frame.message);
+}
+
+void DirectPlayClient::OnEnumReply(const Origin& origin, const SystemFrame& frame,
+                                   const EnumSessionsReply& reply) {
+    if (!enumeration_end_) return;
+    const SessionInfo info{reply.desc, reply.name, SenderListener(origin, frame)};
+    if (found_.emplace(reply.desc.instance.bytes, info).second) Emit(action::SessionFound{info});
+}
+
+void DirectPlayClient::OnPlayerReply(const RequestPlayerReply& reply) {
+    if (state_ == State::kRequestingId) {
+        if (reply.result != results::kOk) {
+            FailJoin("The host refused the join: " + RefusalText(reply.result) + ".");
+            return;
+        }
+        own_system_ = reply.id;
+        names_.Clear();
+        PlayerInfo system;
+        system.flags = player_flags::kSystemPlayer;
+        system.id = own_system_;
+        system.system_player = own_system_;
+        system.version = config_.dialect;
+        names_.AddPlayer(system, kAnyAddress);
+        delivery_.SendSystem(host_listener_,
+                             AddForwardRequest{0, own_system_, 0, ForWire(system),
+                                               AnsiToUtf16(request_.password), session_.reserved1});
+        state_ = State::kForwarding;
+        deadline_ = Now() + client_config_.name_table_timeout;
+    } else if (state_ == State::kCreatingPlayer) {
+        if (reply.result != results::kOk) {
+            FailJoin("The host refused a player for this computer: " + RefusalText(reply.result) + ".");
+            return;
+        }
+        own_player_ = reply.id;
+        PlayerInfo player;
+        player.id = own_player_;
+        player.system_player = own_system_;
+        player.short_name = AnsiToUtf16(request_.player_name);
+        player.long_name = AnsiToUtf16(request_.long_name);
+        names_.AddPlayer(player, kAnyAddress);
+        SendToOtherMachines(CreatePlayer{0, own_player_, 0, ForWire(*names_.FindPlayer(own_player_))});
+        FinishJoin();
+    } else {
+        Log("ignored a REQUESTPLAYERREPLY nobody asked for");
+    }
+}
+
+void DirectPlayClient::OnNameTable(const Origin& origin, const SessionDesc& desc, const std::u16string& name,
+                                   const std::vector<PlayerInfo>& players,
+                                   const std::vector<PlayerInfo>& groups,
+                                   const std::vector<PlayerInfo>& shortcuts) {
+    if (state_ != State::kForwarding) {
+        Log("ignored a name table outside a join");
+        return;
+    }
+    if (const auto reason = UnsupportedSessionReason(desc.flags)) {
+        FailJoin(*reason);
+        return;
+    }
+    session_ = desc;
+    session_name_ = name;
+    delivery_.SetMessageIds((desc.flags & session_flags::kNoMessageId) == 0);
+    for (const auto& player : players)
+        if (player.id != own_system_) names_.AddPlayer(player, origin.peer.ip);
+    for (const auto& group : groups) names_.AddGroup(group, origin.peer.ip);
+    for (const auto& record : shortcuts)
+        for (const PlayerId child : record.shortcuts) names_.AddShortcut(child, record.id);
+    if (!names_.Host()) {
+        for (const PlayerId machine : names_.SystemPlayers())
+            if (ListenerOf(machine) == host_listener_) names_.SetHost(machine);
+    }
+    host_system_ = names_.Host().value_or(0);
+    for (const PlayerInfo* player : names_.Players())
+        if (!player->IsSystemPlayer())
+            Emit(action::PlayerCreated{player->id, Utf16ToAnsi(player->short_name)});
+    if (request_.visible_player) {
+        delivery_.SendSystem(host_listener_, RequestPlayerId{player_flags::kLocal});
+        state_ = State::kCreatingPlayer;
+        deadline_ = Now() + client_config_.reply_timeout;
+    } else {
+        FinishJoin();
+    }
+}
+
+void DirectPlayClient::OnAddForward(const Origin& origin, const AddForward& message) {
+    if (!InSession()) {
+        Log("ignored an ADDFORWARD outside a session");
+        return;
+    }
+    names_.AddPlayer(message.player, origin.peer.ip);
+    delivery_.SendSystem(host_listener_, AddForwardAck{message.player_id});
+}
+
+void DirectPlayClient::FinishJoin() {
+    state_ = State::kJoined;
+    deadline_.reset();
+    last_heard_from_host_ = Now();
+    next_keepalive_ = Now() + client_config_.keepalive_period;
+    missed_pings_ = 0;
+    Emit(action::Joined{own_system_, own_player_});
+}
+
+void DirectPlayClient::FailJoin(const std::string& reason) {
+    // A system player the host already gave us must not stay behind.
+    if (own_system_ != 0) delivery_.SendSystem(host_listener_, DeletePlayer{0, own_system_, 0});
+    delivery_.CloseAll();
+    ResetSession();
+    Emit(action::JoinFailed{reason});
+}
+
+void DirectPlayClient::LoseSession(const std::string& reason) {
+    delivery_.CloseAll();
+    ResetSession();
+    Emit(action::SessionLost{reason});
+}
+
+void DirectPlayClient::DeleteOwnPlayers() {
+    if (own_player_ != 0) SendToOtherMachines(DeletePlayer{0, own_player_, 0});
+    if (own_system_ != 0) SendToOtherMachines(DeletePlayer{0, own_system_, 0});
+}
+
+void DirectPlayClient::ResetSession() {
+    names_.Clear();
+    own_system_ = 0;
+    own_player_ = 0;
+    host_system_ = 0;
+    deadline_.reset();
+    if (state_ != State::kIdle && state_ != State::kOpening) state_ = State::kReady;
+}
+
+void DirectPlayClient::MachineRemoved(PlayerId system_player) {
+    if (system_player == host_system_ && state_ == State::kJoined) LoseSession("The host left the session.");
+}
+
+void DirectPlayClient::ListenerLost(const Endpoint& listener) {
+    if (listener != host_listener_) return;
+    if (state_ == State::kRequestingId || state_ == State::kForwarding || state_ == State::kCreatingPlayer)
+        FailJoin("Could not connect to the host at " + EndpointText(listener) + ".");
+    else if (state_ == State::kJoined)
+        LoseSession("The connection to the host was lost.");
+}
+
+void DirectPlayClient::HostChanged(PlayerId system_player) {
+    host_system_ = system_player;
+    if (const auto listener = ListenerOf(system_player)) host_listener_ = *listener;
+}
+
+void DirectPlayClient::Heard(const Origin& origin) {
+    if (origin.peer.ip == host_listener_.ip) {
+        last_heard_from_host_ = Now();
+        missed_pings_ = 0;
+    }
+}
+
+void DirectPlayClient::Timer(Millis now) {
+    if (enumeration_end_) {
+        if (now >= *enumeration_end_) {
+            enumeration_end_.reset();
+            Emit(action::EnumerationDone{});
+        } else if (now >= next_enumeration_) {
+            SendEnumeration();
+            next_enumeration_ = now + client_config_.enumeration_repeat;
+        }
+    }
+    if (deadline_ && now >= *deadline_) {
+        if (state_ == State::kRequestingId)
+            FailJoin("No answer from the host at " + EndpointText(host_listener_) + " within " +
+                     Seconds(client_config_.reply_timeout) +
+                     ". The host must be able to open TCP connections back to this computer: check that no "
+                     "firewall blocks inbound TCP ports 2300-2349 and UDP ports 2350-2399.");
+        else if (state_ == State::kForwarding)
+            FailJoin("The host did not send the session's players within " +
+                     Seconds(client_config_.name_table_timeout) + ".");
+        else if (state_ == State::kCreatingPlayer)
+            FailJoin("The host did not give this computer a player within " +
+                     Seconds(client_config_.reply_timeout) + ".");
+    }
+    const bool keepalive = (session_.flags & session_flags::kKeepAlive) != 0;
+    if (state_ == State::kJoined && keepalive && now >= next_keepalive_) {
+        next_keepalive_ = now + client_config_.keepalive_period;
+        if (now - last_heard_from_host_ >= client_config_.keepalive_period) {
+            if (++missed_pings_ > client_config_.keepalive_missed_limit) {
+                LoseSession("The host stopped answering.");
+                return;
+            }
+            const PlayerInfo* host = names_.FindPlayer(host_system_);
+            if (host != nullptr && host->sp_data)
+                delivery_.SendSystemDatagram(host->sp_data->udp, Ping{own_system_, TickCount()});
+        }
+    }
+}
+
+void DirectPlayClient::CollectDeadlines(std::vector<Millis>& deadlines) const {
+    if (enumeration_end_) {
+        deadlines.push_back(*enumeration_end_);
+        deadlines.push_back(next_enumeration_);
+    }
+    if (deadline_) deadlines.push_back(*deadline_);
+    if (state_ == State::kJoined && (session_.flags & session_flags::kKeepAlive))
+        deadlines.push_back(next_keepalive_);
+}
+
+}  // namespace tarnwick::directplay

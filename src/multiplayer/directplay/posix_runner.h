@@ -1,0 +1,63 @@
+#pragma once
+// Runs a DirectPlay state machine on plain POSIX sockets: non-blocking, one
+// poll() per turn, no threads. It carries out the machine's socket actions and
+// feeds it what the sockets bring; every other action is handed to the caller.
+// Used by the command-line tools and the loopback tests; the windows use a Qt
+// adapter over the same machine instead.
+#include <map>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "multiplayer/directplay/session_peer.h"
+
+namespace tarnwick::directplay {
+
+class PosixRunner {
+   public:
+    // bind_ip: the local address to bind (0 = all interfaces).
+    PosixRunner(SessionPeer& peer, const Clock& clock, std::uint32_t bind_ip);
+    ~PosixRunner();
+    PosixRunner(const PosixRunner&) = delete;
+    PosixRunner& operator=(const PosixRunner&) = delete;
+
+    // Carries out pending actions, waits up to `timeout` for the sockets or
+    // the machine's next deadline, feeds the machine and runs its timers.
+    void PollOnce(Millis timeout);
+    // Actions that are not about sockets (sessions found, joined, messages...).
+    std::vector<Action> TakeEvents() { return std::exchange(events_, {}); }
+    // The enumeration port actually bound (for a host asked for port 0).
+    std::optional<std::uint16_t> EnumerationPort() const { return enumeration_port_; }
+
+   private:
+    struct Stream {
+        int fd = -1;
+        bool connecting = false;
+        bool closing = false;
+        std::vector<std::uint8_t> out;
+    };
+    void RunActions();
+    void Perform(Action& action);
+    void OpenSockets(const action::OpenSockets& request);
+    void Connect(const action::Connect& request);
+    void Flush(ConnectionId id, Stream& stream);
+    void Drop(ConnectionId id, bool tell_peer);
+    void ReadStream(ConnectionId id, Stream& stream);
+    void ReadDatagrams(int fd);
+    void AcceptOn(int fd);
+    void CloseAll();
+
+    SessionPeer& peer_;
+    const Clock& clock_;
+    std::uint32_t bind_ip_;
+    int tcp_listener_ = -1;
+    int udp_socket_ = -1;
+    int enumeration_udp_ = -1;
+    int enumeration_tcp_ = -1;
+    std::optional<std::uint16_t> enumeration_port_;
+    std::map<ConnectionId, Stream> streams_;
+    std::vector<Action> events_;
+};
+
+}  // namespace tarnwick::directplay
