@@ -4,6 +4,7 @@
 
 #include "base/rounding.h"
 #include "geo/geodesy.h"
+#include "multiplayer/chat.h"
 #include "multiplayer/messages.h"
 #include "multiplayer/wire_values.h"
 
