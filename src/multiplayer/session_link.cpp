@@ -110,12 +110,11 @@ SessionLink::Next SessionLink::Handle(const ReceivedMessage& message, LinkEvents
             case MsgAircraftInfo::kType: {
                 if (!session_.TrafficEnabled) break;
                 const MsgAircraftInfo info = MsgAircraftInfo::Decode(reader, header.PayloadLength);
-                for (PlayerRecord& entry : table.Entries()) {
-                    if (entry.PlayerId != sender || entry.Name != senderName(sender)) continue;
+                table.ForEachMatchingSender(sender, senderName, [&](PlayerRecord& entry) {
                     entry.Category = AircraftCategoryText(info.CategoryCode);
                     entry.Aircraft = info.Title;
                     events.TrafficChanged = true;
-                }
+                });
                 break;
             }
             case MsgPosition::kType:
@@ -125,15 +124,14 @@ SessionLink::Next SessionLink::Handle(const ReceivedMessage& message, LinkEvents
                                                 ? MsgPosition::Decode(reader, header.PayloadLength).Words
                                                 : MsgPositionLong::Decode(reader, header.PayloadLength).Words;
                 const DecodedPosition position = Decode(words);
-                for (PlayerRecord& entry : table.Entries()) {
-                    if (entry.PlayerId != sender || entry.Name != senderName(sender)) continue;
+                table.ForEachMatchingSender(sender, senderName, [&](PlayerRecord& entry) {
                     entry.Latitude = position.Latitude;
                     entry.Longitude = position.Longitude;
                     entry.Altitude = position.Altitude;
                     entry.Heading = geo::TrueToMagnetic(grid_, position.TrueHeading, position.Latitude,
                                                         position.Longitude);
                     events.TrafficChanged = true;
-                }
+                });
                 break;
             }
             case MsgHostLeft::kType:

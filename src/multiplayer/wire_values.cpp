@@ -25,6 +25,7 @@ std::int32_t DecodeHeading(std::int32_t attitudeWord) {
 }
 
 std::int32_t AttitudeWordForHeading(double trueHeading) {
+    if (!std::isfinite(trueHeading)) throw OverflowError("a heading that is not a number");
     const double turns = RoundHalfEven(trueHeading * 1024.0 / 360.0);
     const auto units = static_cast<std::int32_t>(std::fmod(std::fmod(turns, 1024.0) + 1024.0, 1024.0));
     return units * 4;

@@ -48,10 +48,12 @@ class TrafficTable {
     // table unchanged, when it already holds kMaxEntries.
     [[nodiscard]] bool Append(std::string name, std::int32_t id, std::string kind);
 
-    // The entry matching a message's sender, whose friendly name is asked for
-    // only when an entry carries its id (the lookup goes to the session).
+    // Entries matching a message's sender. The sender's friendly name is asked
+    // for only when an entry carries its id: the lookup goes to the session.
     template <typename NameOf>
     bool AnyMatchesSender(std::int32_t sender, NameOf&& friendlyName) const;
+    template <typename NameOf, typename Update>
+    void ForEachMatchingSender(std::int32_t sender, NameOf&& friendlyName, Update&& update);
 
     // The entry matching a player of a session enumeration.
     bool AnyMatches(const SessionMember& player) const;
@@ -66,9 +68,16 @@ class TrafficTable {
 template <typename NameOf>
 bool TrafficTable::AnyMatchesSender(std::int32_t sender, NameOf&& friendlyName) const {
     for (const PlayerRecord& entry : entries_) {
-        if (entry.PlayerId == sender && entry.Name == friendlyName(sender)) return true;
+        if (entry.PlayerId == sender && EntryMatches(entry, friendlyName(sender), sender)) return true;
     }
     return false;
+}
+
+template <typename NameOf, typename Update>
+void TrafficTable::ForEachMatchingSender(std::int32_t sender, NameOf&& friendlyName, Update&& update) {
+    for (PlayerRecord& entry : entries_) {
+        if (entry.PlayerId == sender && EntryMatches(entry, friendlyName(sender), sender)) update(entry);
+    }
 }
 
 // Removes every entry that matches no player of the session, keeping the order
