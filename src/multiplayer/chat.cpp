@@ -1,0 +1,37 @@
+#include "multiplayer/chat.h"
+
+#include "base/rounding.h"
+#include "multiplayer/messages.h"
+#include "multiplayer/wire_text.h"
+
+namespace tarnwick {
+
+std::vector<std::string> ChatPlayerNames(const TrafficTable& table) {
+    std::vector<std::string> names;
+    names.reserve(table.Entries().size());
+    for (const PlayerRecord& entry : table.Entries()) names.push_back(entry.Name);
+    return names;
+}
+
+std::string ChatLogLine(std::string_view name, std::string_view text) {
+    std::string line;
+    line.reserve(name.size() + 2 + text.size());
+    line.append(name).append(": ").append(text);
+    return line;
+}
+
+ChatSendResult SendChat(SessionTransport& transport, std::int32_t ownPlayerId, std::string_view textUtf8) {
+    if (ownPlayerId < 1) return {};
+    const std::string text = ToWireText(textUtf8);
+    try {
+        const std::string ownName = transport.FriendlyName(ownPlayerId);
+        transport.Send(ownPlayerId, kAllPlayers, Encode(MsgChat{text}));
+        return {ChatLogLine(ownName, text), true};
+    } catch (const SessionError&) {
+    } catch (const OverflowError&) {
+        // Far too long for the length field.
+    }
+    return {"(The message was not sent: " + text + ")", false};
+}
+
+}  // namespace tarnwick

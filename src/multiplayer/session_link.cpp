@@ -1,0 +1,233 @@
+#include "multiplayer/session_link.h"
+
+#include <optional>
+
+#include "base/rounding.h"
+#include "geo/geodesy.h"
+#include "multiplayer/chat.h"
+#include "multiplayer/messages.h"
+#include "multiplayer/wire_values.h"
+
+namespace tarnwick {
+namespace {
+
+constexpr const char* kHostLeftText =
+    "The original host had left the session, Tarnwick is now hosting the session.";
+constexpr const char* kLostText =
+    "The FS multiplayer connection was lost, Tarnwick closes multiplayer session.";
+constexpr const char* kRemovedText =
+    "The host had removed you from the session, Tarnwick closes multiplayer session.";
+
+// The sender's friendly name, asked of the session at most once per message
+// and only when an entry carries the sender's id.
+class SenderName {
+   public:
+    SenderName(SessionTransport& transport, std::int32_t sender) : transport_(transport), sender_(sender) {}
+    const std::string& operator()(std::int32_t) {
+        if (!name_) name_ = transport_.FriendlyName(sender_);
+        return *name_;
+    }
+
+   private:
+    SessionTransport& transport_;
+    std::int32_t sender_;
+    std::optional<std::string> name_;
+};
+
+struct DecodedPosition {
+    double Latitude = 0.0;
+    double Longitude = 0.0;
+    std::int32_t Altitude = 0;
+    std::int16_t TrueHeading = 0;
+};
+
+// Everything converted before any entry changes, so that a value that does not
+// fit leaves the entries as they were.
+DecodedPosition Decode(const PositionWords& words) {
+    DecodedPosition position;
+    position.Latitude = LatitudeFromWire(words.LatitudeWord);
+    position.Longitude = LongitudeFromWire(words.LongitudeWord);
+    position.Altitude = AltitudeFeetFromMetres(words.AltitudeMetres);
+    position.TrueHeading = CheckedI16(DecodeHeading(words.AttitudeWord));
+    return position;
+}
+
+}  // namespace
+
+void SessionLink::Start() {
+    if (!session_.SessionConnected) return;
+    session_.IsHosting = false;
+    try {
+        transport_.Send(session_.OwnPlayerId, kAllPlayers, Encode(MsgIdentifyRequest{}));
+    } catch (const SessionError&) {
+        // The upkeep tick asks every unknown player again within 30 seconds.
+    }
+}
+
+LinkEvents SessionLink::ReceiveTick() {
+    LinkEvents events;
+    if (session_.OwnPlayerId < 1) return events;
+    try {
+        for (std::int32_t n = transport_.MessageCount(session_.OwnPlayerId); n >= 1; --n) {
+            if (Handle(transport_.Receive(), events) == Next::EndTick) return events;
+        }
+    } catch (const SessionError&) {
+        // Whatever was not received stays queued for the next tick.
+    }
+    if (transport_.SessionLost()) Lost(events);
+    return events;
+}
+
+SessionLink::Next SessionLink::Handle(const ReceivedMessage& message, LinkEvents& events) {
+    const std::int32_t sender = message.From;
+    TrafficTable& table = session_.Traffic;
+    SenderName senderName(transport_, sender);
+    try {
+        MessageReader reader(message.Bytes);
+        const MessageHeader header = ReadHeader(reader);
+        switch (header.Type) {
+            case MsgJoinRequest::kType:
+            case MsgObserverJoinRequest::kType:
+                if (session_.IsHosting)
+                    AnswerJoinRequest(sender, header.Type == MsgObserverJoinRequest::kType);
+                break;
+            case MsgJoinAccept::kType:
+                if (!session_.TrafficEnabled) break;
+                MsgJoinAccept::Decode(reader, header.PayloadLength);
+                if (!table.AnyMatchesSender(sender, senderName)) AddIdentified(sender, kKindPlayer, events);
+                break;
+            case MsgObserverAccept::kType:
+                if (!session_.TrafficEnabled) break;
+                MsgObserverAccept::Decode(reader, header.PayloadLength);
+                if (!table.AnyMatchesSender(sender, senderName)) AddIdentified(sender, kKindObserver, events);
+                break;
+            case MsgIdentifyRequest::kType:
+                if (session_.TrafficEnabled) {
+                    transport_.Send(session_.OwnPlayerId, sender,
+                                    Encode(MsgJoinAccept{session_.OwnPlayerId}));
+                }
+                break;
+            case MsgAircraftInfo::kType: {
+                if (!session_.TrafficEnabled) break;
+                const MsgAircraftInfo info = MsgAircraftInfo::Decode(reader, header.PayloadLength);
+                table.ForEachMatchingSender(sender, senderName, [&](PlayerRecord& entry) {
+                    entry.Category = AircraftCategoryText(info.CategoryCode);
+                    entry.Aircraft = info.Title;
+                    events.TrafficChanged = true;
+                });
+                break;
+            }
+            case MsgPosition::kType:
+            case MsgPositionLong::kType: {
+                if (!session_.TrafficEnabled) break;
+                const PositionWords words = header.Type == MsgPosition::kType
+                                                ? MsgPosition::Decode(reader, header.PayloadLength).Words
+                                                : MsgPositionLong::Decode(reader, header.PayloadLength).Words;
+                const DecodedPosition position = Decode(words);
+                table.ForEachMatchingSender(sender, senderName, [&](PlayerRecord& entry) {
+                    entry.Latitude = position.Latitude;
+                    entry.Longitude = position.Longitude;
+                    entry.Altitude = position.Altitude;
+                    entry.Heading = geo::TrueToMagnetic(grid_, position.TrueHeading, position.Latitude,
+                                                        position.Longitude);
+                    events.TrafficChanged = true;
+                });
+                break;
+            }
+            case MsgHostLeft::kType:
+                return HandleHostLeft(events);
+            case MsgRemovedByHost::kType:
+                events.Messages.push_back({kRemovedText, MessageIcon::Information});
+                events.Disconnect = true;
+                return Next::EndTick;
+            case MsgChat::kType: {
+                const MsgChat chat = MsgChat::Decode(reader, header.PayloadLength);
+                if (!chat.Text.empty())
+                    events.ChatLines.push_back(transport_.FriendlyName(sender) + ": " + chat.Text);
+                break;
+            }
+            default:
+                break;
+        }
+    } catch (const MalformedMessage&) {
+        // One peer's bad message must not hold up everyone else's: it is
+        // passed over and the tick goes on.
+    } catch (const OverflowError&) {
+        // A value beyond any real flight, passed over likewise.
+    }
+    return Next::Continue;
+}
+
+void SessionLink::AnswerJoinRequest(std::int32_t sender, bool observer) {
+    const TrafficTable& table = session_.Traffic;
+    SenderName senderName(transport_, sender);
+    const bool accept =
+        !table.AnyMatchesSender(sender, senderName) && table.PlayerCount() <= session_.SessionMaxPlayers;
+    MessageBytes answer;
+    if (observer) {
+        answer = accept ? Encode(MsgObserverAccept{sender}) : Encode(MsgObserverRefuse{});
+    } else {
+        answer = accept ? Encode(MsgJoinAccept{sender}) : Encode(MsgJoinRefuse{});
+    }
+    transport_.Send(session_.OwnPlayerId, sender, answer);
+}
+
+void SessionLink::AddIdentified(std::int32_t sender, const char* kind, LinkEvents& events) {
+    // A full table takes no more entries; the message then changes nothing.
+    if (!session_.Traffic.Append(transport_.FriendlyName(sender), sender, kind)) return;
+    events.PlayerListChanged = true;
+    events.TrafficChanged = true;
+}
+
+void SessionLink::Prune(const std::vector<SessionMember>& players, LinkEvents& events) {
+    if (session_.Traffic.PlayerCount() == 0) return;
+    if (PruneTrafficTable(session_.Traffic, players) > 0) {
+        events.PlayerListChanged = true;
+        events.TrafficChanged = true;
+    }
+}
+
+SessionLink::Next SessionLink::HandleHostLeft(LinkEvents& events) {
+    Prune(transport_.Players(), events);
+    const TrafficTable& table = session_.Traffic;
+    if (table.PlayerCount() != 1) {
+        session_.IsHosting = true;
+        events.Messages.push_back({kHostLeftText, MessageIcon::Information});
+        return Next::Continue;
+    }
+    const std::int32_t own = session_.OwnPlayerId;
+    if (EntryMatches(table[0], transport_.FriendlyName(own), own)) {
+        Lost(events);
+        return Next::EndTick;
+    }
+    return Next::Continue;
+}
+
+void SessionLink::Lost(LinkEvents& events) {
+    events.Messages.push_back({kLostText, MessageIcon::Information});
+    events.Disconnect = true;
+}
+
+LinkEvents SessionLink::MaintenanceTick() {
+    LinkEvents events;
+    const std::int32_t own = session_.OwnPlayerId;
+    if (own < 1) return events;
+    try {
+        const std::vector<SessionMember> players = transport_.Players();
+        Prune(players, events);
+        const TrafficTable& table = session_.Traffic;
+        for (const SessionMember& player : players) {
+            if (!table.AnyMatches(player)) transport_.Send(own, player.Id, Encode(MsgIdentifyRequest{}));
+        }
+        const std::string ownName = transport_.FriendlyName(own);
+        for (const PlayerRecord& entry : table.Entries()) {
+            if (entry.Name == ownName || entry.Kind != kKindPlayer || entry.PlayerId == own) continue;
+            transport_.Send(own, entry.PlayerId, Encode(MsgAircraftInfoRequest{}));
+        }
+    } catch (const SessionError&) {
+        // The next pass starts afresh.
+    }
+    return events;
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,62 @@
+#pragma once
+// The radar window's side of a joined session: the receive tick (Timer1,
+// every 100 ms) and the upkeep tick (Timer3, every 30 s) read the session's
+// messages, answer the identification exchange, keep the traffic table and,
+// once the session's first host has left, answer join requests in its place.
+// The ticks return what the windows must do; nothing here shows anything.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "geo/declination_grid.h"
+#include "multiplayer/session_transport.h"
+#include "multiplayer/user_message.h"
+#include "state/session_state.h"
+
+namespace tarnwick {
+
+struct LinkEvents {
+    // Message boxes to show, in order.
+    std::vector<UserMessage> Messages;
+    // Lines for the chat log, "name: text", Windows-1252.
+    std::vector<std::string> ChatLines;
+    // The chat window's player list needs refreshing.
+    bool PlayerListChanged = false;
+    // Entries were added, removed, moved or described.
+    bool TrafficChanged = false;
+    // Leave the session, after showing the messages.
+    bool Disconnect = false;
+};
+
+class SessionLink {
+   public:
+    SessionLink(SessionState& session, SessionTransport& transport, const DeclinationGrid& grid)
+        : session_(session), transport_(transport), grid_(grid) {}
+
+    // The radar window's load: hosting mode off and an identification
+    // request to every participant. Nothing happens without a joined session.
+    void Start();
+    // Timer1: handles the messages waiting at its start; those that arrive
+    // meanwhile wait for the next tick. A failing session operation ends the
+    // tick; a message too short for its type is passed over.
+    LinkEvents ReceiveTick();
+    // Timer3: drops the entries of players who left, asks unknown players to
+    // identify themselves and every known pilot for its aircraft.
+    LinkEvents MaintenanceTick();
+
+   private:
+    enum class Next { Continue, EndTick };
+
+    Next Handle(const ReceivedMessage& message, LinkEvents& events);
+    Next HandleHostLeft(LinkEvents& events);
+    void AnswerJoinRequest(std::int32_t sender, bool observer);
+    void AddIdentified(std::int32_t sender, const char* kind, LinkEvents& events);
+    void Prune(const std::vector<SessionMember>& players, LinkEvents& events);
+    void Lost(LinkEvents& events);
+
+    SessionState& session_;
+    SessionTransport& transport_;
+    const DeclinationGrid& grid_;
+};
+
+}  // namespace tarnwick

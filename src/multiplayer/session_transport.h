@@ -1,0 +1,85 @@
+#pragma once
+// The program's only contact with a multiplayer session: the operations a
+// DirectPlay object offers, as one interface with an implementation per kind
+// of connection. Every failing operation throws SessionError; the callers
+// decide what a failure means at their step. Texts are Windows-1252 bytes,
+// except the provider's questions and answers, which are shown to the user.
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "state/session_member.h"
+
+namespace tarnwick {
+
+class SessionError : public std::runtime_error {
+   public:
+    using std::runtime_error::runtime_error;
+};
+
+// Recipient id that stands for every other player of the session.
+inline constexpr std::int32_t kAllPlayers = 0;
+
+struct SessionDescription {
+    std::string SessionName;
+    std::int32_t CurrentPlayers = 0;
+    std::int32_t MaxPlayers = 0;
+    std::string GuidApplication;
+    // Which session Open joins; its meaning is the transport's own.
+    std::string InstanceKey;
+};
+
+struct ReceivedMessage {
+    std::int32_t From = 0;
+    std::int32_t To = 0;  // the local player it was delivered to
+    std::vector<std::uint8_t> Bytes;
+};
+
+// Something a connection type asks the user before it connects, such as the
+// host's address. UTF-8.
+struct ProviderQuestion {
+    std::string Text;
+    std::string DefaultAnswer;
+};
+// The answer, or nothing when the user cancelled.
+using ProviderPrompt = std::function<std::optional<std::string>(const ProviderQuestion&)>;
+
+class SessionTransport {
+   public:
+    virtual ~SessionTransport() = default;
+
+    // The connection types, numbered from 1 in this order.
+    virtual std::vector<std::string> ConnectionTypes() = 0;
+    // Binds the object to connection type `number`. The connection type may
+    // ask the user through `prompt`; a cancelled question fails.
+    virtual void InitializeConnection(int number, const ProviderPrompt& prompt) = 0;
+    // The sessions that can be joined now.
+    virtual std::vector<SessionDescription> EnumerateSessions() = 0;
+    // Joins the session.
+    virtual void Open(const SessionDescription& session) = 0;
+    // A player of this machine in the joined session; returns its id.
+    virtual std::int32_t CreatePlayer(const std::string& friendlyName, const std::string& formalName) = 0;
+    // Guaranteed delivery, in order per sender; `to` is a player, a group or kAllPlayers.
+    virtual void Send(std::int32_t from, std::int32_t to, std::span<const std::uint8_t> message) = 0;
+    // Messages waiting for a player of this machine.
+    virtual std::int32_t MessageCount(std::int32_t player) = 0;
+    // The next waiting message for any player of this machine.
+    virtual ReceivedMessage Receive() = 0;
+    // The session's groups and players as (short name, id).
+    virtual std::vector<SessionMember> Groups() = 0;
+    virtual std::vector<SessionMember> Players() = 0;
+    virtual void AddPlayerToGroup(std::int32_t group, std::int32_t player) = 0;
+    virtual std::string FriendlyName(std::int32_t player) = 0;
+    virtual void DestroyPlayer(std::int32_t player) = 0;
+    // Leaves the session.
+    virtual void Close() = 0;
+    // The joined session went away without a word from its host: the host's
+    // machine vanished or the connection broke.
+    virtual bool SessionLost() = 0;
+};
+
+}  // namespace tarnwick

@@ -1,0 +1,82 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <random>
+
+#include "multiplayer/receive_fuzzing.h"
+#include "multiplayer/session_link.h"
+#include "session_fixture.h"
+
+namespace tarnwick {
+namespace {
+
+using testing::SessionFixture;
+
+MessageBytes Header(std::int32_t type, std::int32_t length) {
+    return MessageBuilder().AppendLong(type).AppendLong(length).Take();
+}
+
+TEST(HostilePeer, BadMessagesArePassedOverAndTheLinkKeepsWorking) {
+    SessionFixture f;
+    f.Connect();
+    const std::int32_t own = f.session.OwnPlayerId;
+    auto grid = std::make_unique<DeclinationGrid>();
+    SessionLink link(f.session, f.Transport(), *grid);
+    link.Start();
+    const std::int32_t pilot = f.hub.AddPlayer("Pilot");
+    const std::int32_t hostile = f.hub.AddPlayer("Hostile");
+    f.hub.Send(pilot, own, Encode(MsgJoinAccept{pilot}));
+    f.hub.Send(hostile, own, Encode(MsgJoinAccept{pilot}));
+    link.ReceiveTick();
+    ASSERT_EQ(f.session.Traffic.PlayerCount(), 3);
+
+    std::vector<MessageBytes> attack = {{}, {0x18, 0x10}, Header(0x7FFFFFFF, 0), Header(-1, -1)};
+    for (std::int32_t type : {0x1003, 0x1004, 0x100E, 0x1018, 0x1019, 0x1023}) {
+        attack.push_back(Header(type, 50));       // the length promises what never comes
+        attack.push_back(Header(type, INT_MAX));  // a length no message can have
+        attack.push_back(Header(type, INT_MIN));
+        MessageBytes cut = Header(type, 4);
+        cut.push_back(1);
+        attack.push_back(cut);
+    }
+    attack.push_back(Encode(MsgPosition{{0, INT_MAX, INT_MIN, INT_MIN}}));
+    MessageBytes huge = Encode(MsgChat{std::string(100000, 'x')});
+    attack.push_back(huge);
+    for (const MessageBytes& message : attack) {
+        f.hub.Inject(hostile, own, message);
+        f.hub.Send(pilot, own, Encode(MsgPosition{{1024, 10001750 / 2, 0, 300}}));
+    }
+    f.hub.Send(hostile, own, Encode(MsgIdentifyRequest{}));
+    f.hub.Send(pilot, own, Encode(MsgChat{"still here"}));
+
+    const LinkEvents events = link.ReceiveTick();
+    EXPECT_FALSE(events.Disconnect);
+    EXPECT_EQ(f.Transport().MessageCount(own), 0) << "one tick got through the lot";
+    ASSERT_EQ(events.ChatLines.size(), 2u);
+    EXPECT_EQ(events.ChatLines[0], "Hostile: " + std::string(100000, 'x'));
+    EXPECT_EQ(events.ChatLines[1], "Pilot: still here");
+    EXPECT_EQ(f.session.Traffic[1].Latitude, 45.0);
+    EXPECT_EQ(f.session.Traffic[1].Altitude, 984);
+    EXPECT_EQ(f.session.Traffic[2].Name, "Hostile");
+    EXPECT_EQ(f.session.Traffic[2].Latitude, 0.0) << "a report with a value out of range changes nothing";
+    EXPECT_EQ(f.session.Traffic.PlayerCount(), 3);
+    EXPECT_EQ(DecodeMessage<MsgJoinAccept>(f.hub.Receive(hostile)->Bytes).PlayerId, own)
+        << "after all that the program still answers";
+}
+
+TEST(HostilePeer, ArbitraryBytesThroughTheFuzzEntryPoint) {
+    std::mt19937 engine(20240917);
+    for (int run = 0; run < 3000; ++run) {
+        std::vector<std::uint8_t> data(engine() % 400);
+        for (auto& b : data) b = static_cast<std::uint8_t>(engine());
+        // Steer some records toward real message types so the handlers run.
+        for (std::size_t i = 4; i + 1 < data.size(); i += 37) {
+            data[i] = static_cast<std::uint8_t>(0x01 + engine() % 0x23);
+            data[i + 1] = 0x10;
+        }
+        FuzzReceiveTick(data);
+    }
+}
+
+}  // namespace
+}  // namespace tarnwick

@@ -1,0 +1,167 @@
+#include "multiplayer/session_link.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <memory>
+
+#include "session_fixture.h"
+
+namespace tarnwick {
+namespace {
+
+using testing::SessionFixture;
+
+const UserMessage kHostLeft{"The original host had left the session, Tarnwick is now hosting the session."};
+const UserMessage kLost{"The FS multiplayer connection was lost, Tarnwick closes multiplayer session."};
+const UserMessage kRemoved{"The host had removed you from the session, Tarnwick closes multiplayer session."};
+
+class SessionLinkTest : public ::testing::Test {
+   protected:
+    SessionLinkTest() {
+        f.Connect();
+        own = f.session.OwnPlayerId;
+        link = std::make_unique<SessionLink>(f.session, f.Transport(), *grid);
+        link->Start();
+    }
+
+    // A pilot that joins the session and answers the identification request.
+    std::int32_t IdentifiedPilot(const std::string& name, bool observer = false) {
+        const std::int32_t id = f.hub.AddPlayer(name);
+        f.hub.Send(id, own, observer ? Encode(MsgObserverAccept{id}) : Encode(MsgJoinAccept{id}));
+        link->ReceiveTick();
+        return id;
+    }
+
+    std::vector<std::string> Names() const {
+        std::vector<std::string> names;
+        for (const PlayerRecord& entry : f.session.Traffic.Entries()) names.push_back(entry.Name);
+        return names;
+    }
+
+    SessionFixture f;
+    std::unique_ptr<DeclinationGrid> grid = std::make_unique<DeclinationGrid>();
+    std::int32_t own = 0;
+    std::unique_ptr<SessionLink> link;
+};
+
+TEST_F(SessionLinkTest, IdentificationAndAircraftInfoFillTheTable) {
+    EXPECT_EQ(f.TypesFor(f.host), (std::vector<std::int32_t>{MsgIdentifyRequest::kType}));
+    f.hub.Send(f.host, own, Encode(MsgIdentifyRequest{}));
+    f.hub.Send(f.host, own, Encode(MsgJoinAccept{f.host}));
+    f.hub.Send(f.host, own, Encode(MsgJoinAccept{f.host}));
+    const LinkEvents events = link->ReceiveTick();
+    EXPECT_TRUE(events.PlayerListChanged);
+    EXPECT_EQ(Names(), (std::vector<std::string>{kDefaultNickname, "Host"})) << "a second answer adds nobody";
+    const auto answer = f.hub.Receive(f.host);
+    ASSERT_TRUE(answer);
+    EXPECT_EQ(DecodeMessage<MsgJoinAccept>(answer->Bytes).PlayerId, own) << "the program identifies itself";
+
+    const std::int32_t watcher = IdentifiedPilot("Watcher", true);
+    EXPECT_EQ(f.session.Traffic[2].Kind, kKindObserver);
+    const std::int32_t stranger = f.hub.AddPlayer("Stranger");
+    f.TypesFor(f.host);
+    f.TypesFor(watcher);
+
+    link->MaintenanceTick();
+    EXPECT_EQ(f.TypesFor(stranger), (std::vector<std::int32_t>{MsgIdentifyRequest::kType}));
+    EXPECT_EQ(f.TypesFor(f.host), (std::vector<std::int32_t>{MsgAircraftInfoRequest::kType}));
+    EXPECT_TRUE(f.TypesFor(watcher).empty()) << "observers fly nothing";
+    EXPECT_EQ(f.Transport().MessageCount(own), 0) << "the program asks nothing of itself";
+
+    f.hub.Inject(f.host, own, {0x0E, 0x10, 0, 0, 5, 0, 0, 0, 7, 0, 'C', 0, 'J'});
+    f.hub.Send(stranger, own, Encode(MsgAircraftInfo{1, "Learjet 45"}));
+    EXPECT_TRUE(link->ReceiveTick().TrafficChanged);
+    EXPECT_EQ(f.session.Traffic[1].Category, "");
+    EXPECT_EQ(f.session.Traffic[1].Aircraft, "CJ");
+    EXPECT_EQ(f.session.Traffic.PlayerCount(), 3) << "an unknown sender's description is dropped";
+}
+
+TEST_F(SessionLinkTest, PositionsMoveKnownEntriesWithMagneticHeadings) {
+    const std::int32_t pilot = f.hub.AddPlayer("Pilot");
+    const MessageBytes position = Encode(MsgPosition{{1024, 10001750 / 2, 1073741824 / 2, 1000}});
+    f.hub.Send(pilot, own, position);
+    EXPECT_FALSE(link->ReceiveTick().TrafficChanged) << "not identified yet";
+    f.hub.Send(pilot, own, Encode(MsgJoinAccept{pilot}));
+    grid->Cells[DeclinationGrid::IndexOf(45, 45)] = 1821;  // 10.0 degrees east
+    f.hub.Send(pilot, own, position);
+    EXPECT_TRUE(link->ReceiveTick().TrafficChanged);
+    const PlayerRecord& entry = f.session.Traffic[1];
+    EXPECT_EQ(entry.Latitude, 45.0);
+    EXPECT_EQ(entry.Longitude, 45.0);
+    EXPECT_EQ(entry.Altitude, 3281);
+    EXPECT_EQ(entry.Heading, 80.0);
+
+    f.hub.Send(pilot, own, Encode(MsgPosition{{0, 0, 0, INT_MAX}}));
+    f.hub.Send(pilot, own, Encode(MsgPositionLong{{-4, 0, 0, 100}}));
+    link->ReceiveTick();
+    EXPECT_EQ(entry.Latitude, 0.0) << "the report after one out of range is still read";
+    EXPECT_EQ(entry.Altitude, 328);
+    EXPECT_EQ(entry.Heading, 360.0);
+}
+
+TEST_F(SessionLinkTest, UpkeepDropsAdjacentLeaversAndKeepsTheOthers) {
+    const std::int32_t a = IdentifiedPilot("A");
+    const std::int32_t b = IdentifiedPilot("B");
+    IdentifiedPilot("C");
+    f.hub.RemovePlayer(a);
+    f.hub.RemovePlayer(b);
+    EXPECT_TRUE(link->MaintenanceTick().PlayerListChanged);
+    EXPECT_EQ(Names(), (std::vector<std::string>{kDefaultNickname, "C"}));
+}
+
+TEST_F(SessionLinkTest, HostLeavingWithOthersLeftMakesTheProgramTheHost) {
+    const std::int32_t pilot = IdentifiedPilot("Pilot");
+    f.hub.RemovePlayer(f.host);
+    const std::int32_t newcomer = f.hub.AddPlayer("Newcomer");
+    const std::int32_t watcher = f.hub.AddPlayer("Watcher");
+    f.hub.Send(pilot, own, Encode(MsgJoinRequest{}));
+    f.hub.Send(pilot, own, Encode(MsgHostLeft{}));
+    f.hub.Send(newcomer, own, Encode(MsgJoinRequest{}));
+    f.hub.Send(pilot, own, Encode(MsgJoinRequest{}));
+    f.hub.Send(watcher, own, Encode(MsgObserverJoinRequest{}));
+    const LinkEvents events = link->ReceiveTick();
+    EXPECT_EQ(events.Messages, (std::vector<UserMessage>{kHostLeft}));
+    EXPECT_TRUE(f.session.IsHosting);
+    EXPECT_EQ(f.TypesFor(pilot), (std::vector<std::int32_t>{MsgJoinRefuse::kType}))
+        << "before the host left nobody was answered; then a known pilot is refused";
+    const auto accept = f.hub.Receive(newcomer);
+    ASSERT_TRUE(accept);
+    EXPECT_EQ(DecodeMessage<MsgJoinAccept>(accept->Bytes).PlayerId, newcomer);
+    EXPECT_EQ(DecodeMessage<MsgObserverAccept>(f.hub.Receive(watcher)->Bytes).PlayerId, watcher);
+    link->Start();
+    EXPECT_FALSE(f.session.IsHosting) << "a new radar window starts as a guest";
+}
+
+TEST_F(SessionLinkTest, HostLeavingTheProgramAloneClosesTheSession) {
+    const std::int32_t pilot = IdentifiedPilot("Pilot");
+    f.hub.RemovePlayer(pilot);
+    f.hub.Send(f.host, own, Encode(MsgHostLeft{}));
+    f.hub.Send(f.host, own, Encode(MsgChat{"still here"}));
+    f.hub.RemovePlayer(f.host);
+    const LinkEvents events = link->ReceiveTick();
+    EXPECT_EQ(events.Messages, (std::vector<UserMessage>{kLost}));
+    EXPECT_TRUE(events.Disconnect);
+    EXPECT_TRUE(events.ChatLines.empty());
+    EXPECT_EQ(f.Transport().MessageCount(own), 1) << "the tick ends at once";
+}
+
+TEST_F(SessionLinkTest, RemovalByTheHostAndASessionThatVanishesBothDisconnect) {
+    f.hub.Send(f.host, own, Encode(MsgRemovedByHost{}));
+    f.hub.Send(f.host, own, Encode(MsgChat{"bye"}));
+    LinkEvents events = link->ReceiveTick();
+    EXPECT_EQ(events.Messages, (std::vector<UserMessage>{kRemoved}));
+    EXPECT_TRUE(events.Disconnect);
+    EXPECT_EQ(f.Transport().MessageCount(own), 1);
+
+    events = link->ReceiveTick();
+    EXPECT_EQ(events.ChatLines, (std::vector<std::string>{"Host: bye"}));
+    EXPECT_FALSE(events.Disconnect);
+    f.hub.EndSession();
+    events = link->ReceiveTick();
+    EXPECT_EQ(events.Messages, (std::vector<UserMessage>{kLost}));
+    EXPECT_TRUE(events.Disconnect);
+}
+
+}  // namespace
+}  // namespace tarnwick
