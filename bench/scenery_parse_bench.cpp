@@ -38,9 +38,8 @@ std::vector<std::uint8_t> SyntheticFile(int airports, int airspaces) {
         airport.Lat = lat(random);
         airport.Lon = lon(random);
         airport.ElevationFt = 400;
-        airport.Frequencies = {{bgl::FrequencyKind::Tower, 118.3},
-                               {bgl::FrequencyKind::Ground, 121.9},
-                               {bgl::FrequencyKind::Approach, 119.2}};
+        airport.Frequencies = {
+            {bgl::kTowerFrequency, 118.3}, {bgl::kGroundFrequency, 121.9}, {bgl::kApproachFrequency, 119.2}};
         for (int r = 0; r < 1 + a % 3; ++r) {
             bgl::Runway runway;
             runway.TrueHeading = heading(random);
@@ -71,7 +70,7 @@ std::vector<std::uint8_t> SyntheticFile(int airports, int airspaces) {
         airspace.West = west;
         airspace.East = west + 1;
         for (int p = 0; p < 30; ++p) {
-            airspace.Points.push_back({p == 0 ? bgl::BoundaryKind::Start : bgl::BoundaryKind::Line,
+            airspace.Points.push_back({p == 0 ? bgl::kMovePoint : bgl::kLine,
                                        north + 0.5 + 0.5 * std::sin(p / 5.0),
                                        west + 0.5 + 0.5 * std::cos(p / 5.0), 0});
         }

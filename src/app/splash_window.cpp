@@ -3,6 +3,8 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include "base/program_name.h"
+
 namespace tarnwick {
 
 SplashWindow::SplashWindow(SettingsState& settings, SessionState& session, std::string workDirectory,
@@ -12,7 +14,7 @@ SplashWindow::SplashWindow(SettingsState& settings, SessionState& session, std::
       workDirectory_(std::move(workDirectory)),
       timer1_(new QTimer(this)) {
     setObjectName("Form8");
-    setWindowTitle("Tarnwick v2.0");
+    setWindowTitle(kProgramName);
     setAttribute(Qt::WA_DeleteOnClose);
     setStyleSheet("background-color: black; color: rgb(0, 192, 0);");
 

@@ -18,14 +18,6 @@ std::string UpperAscii(std::string_view text) {
     return out;
 }
 
-std::string LowerAscii(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return out;
-}
-
 std::optional<fs::path> FindEntryNoCase(const fs::path& folder, std::string_view name) {
     std::error_code error;
     const fs::path exact = folder / fs::path(std::string(name));

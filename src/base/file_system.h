@@ -29,7 +29,6 @@ std::optional<std::filesystem::path> ResolveNoCase(const std::filesystem::path& 
 
 // Upper-cases ASCII letters only, as name comparisons on the simulator's disks do.
 std::string UpperAscii(std::string_view text);
-std::string LowerAscii(std::string_view text);
 
 // Reads a whole file; throws FileError naming the file on failure.
 std::vector<std::uint8_t> ReadWholeFile(const std::filesystem::path& path);

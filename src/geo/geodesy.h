@@ -12,6 +12,7 @@ inline constexpr double kPi = 3.14159265358979;
 inline constexpr double kTwoPi = 6.28318530717958;
 inline constexpr double kFeetPerNm = 6080.0;
 inline constexpr double kMetresPerNm = 1852.0;
+inline constexpr double kMetresPerFoot = 0.3048;
 inline constexpr double kDeclinationUnit = 0.0054931640625;  // 360/65536 degree
 
 struct GeoPoint {

@@ -15,7 +15,7 @@
 namespace tarnwick {
 
 // The log's first line.
-inline constexpr const char* kChatBanner = "[Tarnwick v2.0]";
+inline constexpr const char* kChatBanner = "[Tarnwick v2.0]";  // the program's name in brackets
 // What the message box holds until the user writes in it.
 inline constexpr const char* kChatPlaceholder = "[Write your message here]";
 

@@ -7,7 +7,7 @@
 namespace tarnwick {
 namespace {
 
-constexpr double kMetresPerSecondPerKt = 1852.0 / 3600.0;
+constexpr double kMetresPerSecondPerKt = geo::kMetresPerNm / 3600.0;
 constexpr double kRollOutHold = 6.0;
 
 double Radians(double degrees) { return degrees * std::numbers::pi / 180.0; }

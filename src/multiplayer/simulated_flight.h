@@ -6,9 +6,9 @@
 #include <cstddef>
 #include <vector>
 
-namespace tarnwick {
+#include "geo/geodesy.h"
 
-inline constexpr double kMetresPerNmFlat = 1852.0;
+namespace tarnwick {
 
 // Metres east and north of the demo's centre.
 struct LocalPoint {

@@ -18,7 +18,7 @@ constexpr Ms kStepMs = 250;  // four position reports a second
 constexpr Ms kLongestCatchUpMs = 20'000;
 constexpr Ms kWarmUpMs = 300'000;
 constexpr Ms kDepartureSpacingMs = 90'000;
-constexpr double kNm = kMetresPerNmFlat;
+constexpr double kNm = geo::kMetresPerNm;
 
 // The engine's output sequence is fixed by the standard; the library's
 // distributions are not, so the spreads are worked out here.

@@ -4,12 +4,12 @@
 #include <stdexcept>
 
 #include "base/rounding.h"
+#include "geo/geodesy.h"
 
 namespace tarnwick {
 namespace {
 constexpr double kLatitudeDegreesPerUnit = 360.0 / 40007000.0;
 constexpr double kLongitudeDegreesPerUnit = 360.0 / 4294967296.0;
-constexpr double kMetresPerFoot = 0.3048;
 }  // namespace
 
 std::int32_t IntDivPow2(std::int32_t value, std::int32_t n) {
@@ -45,9 +45,9 @@ std::int32_t LongitudeToWire(double degrees) {
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(wrapped));
 }
 
-std::int32_t AltitudeFeetFromMetres(std::int32_t metres) { return ToI32(metres / kMetresPerFoot); }
+std::int32_t AltitudeFeetFromMetres(std::int32_t metres) { return ToI32(metres / geo::kMetresPerFoot); }
 
-std::int32_t AltitudeMetresFromFeet(double feet) { return ToI32(feet * kMetresPerFoot); }
+std::int32_t AltitudeMetresFromFeet(double feet) { return ToI32(feet * geo::kMetresPerFoot); }
 
 std::string AircraftCategoryText(std::int16_t code) {
     switch (code) {

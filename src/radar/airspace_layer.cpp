@@ -6,6 +6,7 @@
 #include "base/rounding.h"
 #include "geo/geodesy.h"
 #include "radar/airport_layers.h"
+#include "scenery/scenery_layout.h"
 
 namespace tarnwick {
 
@@ -22,12 +23,10 @@ struct OutlineStyle {
     LineStyle Line;
 };
 
-bool IsArtcc(const std::string& type) { return type == kArtccHigh || type == kArtccLow; }
-
 // Known types get a style; others keep what the centre disc left.
 std::optional<OutlineStyle> StyleOf(const std::string& type, bool sector, bool highlighted) {
     const Rgb normal = highlighted ? kHighlightYellow : kAirspaceCyan;
-    if (IsArtcc(type)) {
+    if (IsArtccClass(type)) {
         return OutlineStyle{highlighted ? kHighlightYellow : (sector ? kSectorPurple : normal), 3,
                             LineStyle::Solid};
     }
@@ -52,7 +51,8 @@ class OutlineRunner {
                 Draw(point);
             } catch (const OverflowError&) {
             }
-            if (point.Kind == 0 || point.Kind == 3 || point.Kind == 4 || point.Kind == 5) {
+            if (point.Kind == bgl::kMovePoint || point.Kind == bgl::kClockwiseArc ||
+                point.Kind == bgl::kCounterClockwiseArc || point.Kind == bgl::kLine) {
                 current_ = {point.Lat, point.Lon};
             }
         }
@@ -62,18 +62,18 @@ class OutlineRunner {
     void Draw(const BoundaryPoint& point) {
         Canvas& picture = scope_.Picture;
         switch (point.Kind) {
-            case 1:
+            case bgl::kArcCentre:
                 centre_ = {point.Lat, point.Lon};
                 break;
-            case 2: {
+            case bgl::kCircle: {
                 const std::int16_t d = Diagonal(CheckedI16(point.Radius));
                 const ScreenPoint a = Corner(kNorthWest, d);
                 const ScreenPoint b = Corner(kSouthEast, d);
                 picture.Ellipse(a.X, a.Y, b.X, b.Y);
                 break;
             }
-            case 3:
-            case 4: {
+            case bgl::kClockwiseArc:
+            case bgl::kCounterClockwiseArc: {
                 const std::int16_t d1 =
                     Diagonal(geo::DistanceNm(centre_.Lat, centre_.Lon, current_.Lat, current_.Lon));
                 const std::int16_t d2 =
@@ -84,14 +84,14 @@ class OutlineRunner {
                 const ScreenPoint e = scope_.Project(point.Lat, point.Lon);
                 // Arcs run counter-clockwise: a clockwise arc from P to E is
                 // the counter-clockwise one from E to P.
-                if (point.Kind == 3) {
+                if (point.Kind == bgl::kClockwiseArc) {
                     picture.Arc(a.X, a.Y, b.X, b.Y, e.X, e.Y, p.X, p.Y);
                 } else {
                     picture.Arc(a.X, a.Y, b.X, b.Y, p.X, p.Y, e.X, e.Y);
                 }
                 break;
             }
-            case 5: {
+            case bgl::kLine: {
                 const ScreenPoint p = scope_.Project(current_.Lat, current_.Lon);
                 const ScreenPoint e = scope_.Project(point.Lat, point.Lon);
                 picture.MoveToEx(p.X, p.Y);

@@ -10,8 +10,6 @@ inline constexpr Rgb kAirspaceCyan{0, 255, 255};
 inline constexpr Rgb kSectorPurple{192, 0, 192};
 inline constexpr Rgb kHighlightYellow{255, 255, 0};
 
-inline constexpr const char* kClassC = "Airspace Class C";
-
 void DrawAirspaces(const ScopeContext& scope);
 
 }  // namespace tarnwick

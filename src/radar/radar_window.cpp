@@ -8,6 +8,7 @@
 #include <QWheelEvent>
 
 #include "base/ansi.h"
+#include "base/program_name.h"
 #include "radar/qt_painter_canvas.h"
 #include "radar/scope_redraw.h"
 
@@ -20,7 +21,7 @@ constexpr int kHoverIntervalMs = 500;
 constexpr int kInitialPictureWidth = 800;
 constexpr int kInitialPictureHeight = 600;
 constexpr int kWheelNotch = 120;
-const char* const kTitle = "Tarnwick v2.0";
+const char* const kTitle = kProgramName;
 
 QPushButton* MakeButton(QWidget* parent, const char* name, const char* caption, QRect geometry,
                         bool largeFont) {

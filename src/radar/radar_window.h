@@ -52,7 +52,6 @@ class RadarWindow : public QMainWindow {
     void Load();
 
     const RadarView& View() const { return view_; }
-    HoverTarget& Hover() { return hover_; }
     ScopePicture* Picture1() { return picture1_; }
 
     // Moves the view's centre to a longitude (x) and latitude (y) and redraws.

@@ -34,7 +34,6 @@ class RecordingCanvas : public Canvas {
     void TextOutA(std::int32_t x, std::int32_t y, const std::string& text) override;
 
     const std::vector<RecordedCall>& Calls() const { return calls_; }
-    void Forget() { calls_.clear(); }
 
     // Plays the recorded calls, with their states, onto another canvas.
     void Replay(Canvas& target) const;

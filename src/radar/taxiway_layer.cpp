@@ -3,6 +3,7 @@
 #include "base/rounding.h"
 #include "geo/geodesy.h"
 #include "radar/airport_layers.h"
+#include "scenery/scenery_layout.h"
 
 namespace tarnwick {
 
@@ -21,12 +22,12 @@ std::optional<SegmentEnds> EndsOf(const AirportRecord& airport, const TaxiSegmen
     if (!inTable(segment.FromPoint, airport.TaxiPoints.SlotCount())) return std::nullopt;
     const TaxiPointEntry& start = airport.TaxiPoints[static_cast<std::size_t>(segment.FromPoint)];
     const auto to = static_cast<std::size_t>(segment.ToPoint);
-    if (segment.SegmentType == 0 || segment.SegmentType == 1) {
+    if (segment.SegmentType == bgl::kNamedTaxiwaySegment || segment.SegmentType == bgl::kRunwaySegment) {
         if (!inTable(segment.ToPoint, airport.TaxiPoints.SlotCount())) return std::nullopt;
         const TaxiPointEntry& end = airport.TaxiPoints[to];
         return SegmentEnds{start.Lat, start.Lon, end.Lat, end.Lon};
     }
-    if (segment.SegmentType == 2) {
+    if (segment.SegmentType == bgl::kParkingSegment) {
         if (!inTable(segment.ToPoint, airport.Parkings.SlotCount())) return std::nullopt;
         const ParkingEntry& end = airport.Parkings[to];
         return SegmentEnds{start.Lat, start.Lon, end.Lat, end.Lon};
@@ -35,7 +36,7 @@ std::optional<SegmentEnds> EndsOf(const AirportRecord& airport, const TaxiSegmen
 }
 
 bool ShowsName(const TaxiSegmentEntry& segment) {
-    return segment.SegmentType == 0 && !segment.Label.empty() && segment.Label != " ";
+    return segment.SegmentType == bgl::kNamedTaxiwaySegment && !segment.Label.empty() && segment.Label != " ";
 }
 
 }  // namespace

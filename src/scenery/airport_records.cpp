@@ -4,31 +4,18 @@
 
 #include "base/rounding.h"
 #include "geo/geodesy.h"
+#include "scenery/scenery_layout.h"
 #include "scenery/scenery_values.h"
 #include "scenery/taxiway_network.h"
 
 namespace tarnwick {
 namespace {
 
-constexpr std::int32_t kDirectoryBlock = 0x30001;
-constexpr std::int32_t kDirectoryEntry = 0x30002;
-constexpr std::int32_t kDirectoryEntryCheck = 0x50001;
-
-constexpr std::int32_t kReferencePoint = 0x10001;
-constexpr std::int32_t kRunway = 0x10002;
-constexpr std::int32_t kSkippedRecord = 0x10003;
-constexpr std::int32_t kRunwayTrailer = 0x10004;
-constexpr std::int32_t kOtherSkippedRecord = 0x10005;
-constexpr std::int32_t kIdentifier = 0x10006;
-constexpr std::int32_t kTaxiwayNetwork = 0x11001;
-constexpr std::int32_t kFrequency = 0x20001;
-
-constexpr std::int32_t kIlsTrailer = 4;
-constexpr std::int64_t kHeaderBytes = 8;
+using namespace bgl;
 
 void VisitDirectoryEntry(SceneryParse& parse, const BlockHeader& entry) {
     const SceneryBuffer& buffer = parse.Buffer();
-    const std::int64_t nameLength = std::int64_t{entry.Length} + kHeaderBytes - 16;
+    const std::int64_t nameLength = std::int64_t{entry.Length} + kBlockHeaderBytes - 16;
     const std::string name = buffer.ReadText(entry.Offset + 16, nameLength);
     parse.Spend(nameLength > 0 ? nameLength : 0);
     const std::int32_t record = buffer.ReadI32(entry.Offset + 12);
@@ -43,19 +30,19 @@ void ApplyFrequency(const SceneryBuffer& buffer, const BlockHeader& sub, Airport
     const std::int32_t raw = buffer.ReadI32(sub.Offset + 8);
     std::string* field = nullptr;
     switch (buffer.ReadI32(sub.Offset + 12)) {
-        case 5:
+        case kGroundFrequency:
             field = &airport.GroundFreq;
             break;
-        case 6:
+        case kTowerFrequency:
             field = &airport.TowerFreq;
             break;
-        case 7:
+        case kClearanceFrequency:
             field = &airport.ClearanceFreq;
             break;
-        case 8:
+        case kApproachFrequency:
             field = &airport.ApproachFreq;
             break;
-        case 9:
+        case kDepartureFrequency:
             field = &airport.DepartureFreq;
             break;
         default:
@@ -82,7 +69,7 @@ void AddIls(SceneryParse& parse, const BlockHeader& trailer, const RunwayEntry& 
     ils.Lon = LongitudeDegrees(buffer.ReadI32(p + 20));
     const double course = HeadingDegrees(buffer.ReadI32(p + 32));
     if (auto text = FrequencyText(buffer.ReadI32(p + 36))) ils.Freq = std::move(*text);
-    const std::int64_t idLength = std::int64_t{trailer.Length} + kHeaderBytes - 56;
+    const std::int64_t idLength = std::int64_t{trailer.Length} + kBlockHeaderBytes - 56;
     ils.IlsId = buffer.ReadText(p + 56, idLength);
     parse.Spend(idLength > 0 ? idLength : 0);
     ils.MagHeading = geo::TrueToMagnetic(parse.Grid(), ToI16(course), ils.Lat, ils.Lon);
@@ -117,7 +104,7 @@ BlockHeader ParseRunway(SceneryParse& parse, const BlockHeader& sub, AirportReco
     const std::int32_t number = buffer.ReadI32(p + 52);
 
     // The drawn line leaves 30 m off each end of all but the shortest runways.
-    double drawn = lengthFt * 0.3048;
+    double drawn = lengthFt * geo::kMetresPerFoot;
     if (drawn > 300.0) drawn -= 60.0;
     const double k = geo::kPi / 180.0;
     const double north = std::cos(heading * k) * drawn;
@@ -145,7 +132,7 @@ BlockHeader ParseRunway(SceneryParse& parse, const BlockHeader& sub, AirportReco
 
     BlockHeader next = parse.ReadHeader(parse.Next(sub, "runway record"));
     while (next.Type == kRunwayTrailer) {
-        if (buffer.ReadI32(next.Offset + 40) == kIlsTrailer) {
+        if (buffer.ReadI32(next.Offset + 40) == kIlsMark) {
             AddIls(parse, next, runway, heading, reciprocal, airport);
         }
         next = parse.ReadHeader(parse.Next(next, "runway trailing record"));
@@ -158,20 +145,20 @@ BlockHeader ParseRunway(SceneryParse& parse, const BlockHeader& sub, AirportReco
 DirectoryEnd ParseAirportDirectory(SceneryParse& parse, const BlockHeader& first) {
     const SceneryBuffer& buffer = parse.Buffer();
     BlockHeader block = first;
-    while (block.Type == kDirectoryBlock) {
+    while (block.Type == kDirectory) {
         const std::int32_t count = buffer.ReadI32(block.Offset + 20);
         std::int64_t entryOffset = block.Offset + 24;
-        parse.CheckCount(count, kHeaderBytes, entryOffset, block.Offset, "airport directory");
+        parse.CheckCount(count, kBlockHeaderBytes, entryOffset, block.Offset, "airport directory");
         // The walk visits one entry past the announced count; that extra one
         // may lie past the end of the file, which ends the walk quietly.
         for (std::int64_t i = 0; i <= count; ++i) {
-            if (i == count && !buffer.Holds(entryOffset, kHeaderBytes)) break;
+            if (i == count && !buffer.Holds(entryOffset, kBlockHeaderBytes)) break;
             const BlockHeader entry = parse.ReadHeader(entryOffset);
             if (entry.Type == kDirectoryEntry) VisitDirectoryEntry(parse, entry);
             if (i < count) entryOffset = parse.Next(entry, "airport directory entry");
         }
         const std::int64_t next = parse.Next(block, "airport directory block");
-        if (!buffer.Holds(next, kHeaderBytes)) return {{next, 0, 0}, true};
+        if (!buffer.Holds(next, kBlockHeaderBytes)) return {{next, 0, 0}, true};
         block = parse.ReadHeader(next);
     }
     return {block, false};
@@ -187,7 +174,7 @@ void ParseAirport(SceneryParse& parse, std::int64_t recordOffset, AirportRecord&
                 airport.Lon = ReferenceLongitudeDegrees(buffer.ReadI32(sub.Offset + 20));
                 airport.ElevationFt = ElevationFeet(buffer.ReadI32(sub.Offset + 28));
                 break;
-            case kIdentifier:
+            case kName:
                 airport.IcaoId = UpperCaseAnsi(buffer.ReadText(sub.Offset + 8, sub.Length));
                 parse.Spend(sub.Length > 0 ? sub.Length : 0);
                 break;

@@ -3,28 +3,13 @@
 #include "base/rounding.h"
 #include "geo/geodesy.h"
 #include "scenery/airport_records.h"
+#include "scenery/scenery_layout.h"
 #include "scenery/scenery_values.h"
 
 namespace tarnwick {
 namespace {
 
-constexpr std::int32_t kGroupOrRecordBlock = 1;
-constexpr std::int32_t kDirectoryBlock = 0x30001;
-constexpr std::int32_t kGroupMark = 4;
-constexpr std::int32_t kRecordMark = 5;
-
-constexpr std::int32_t kName = 0x10006;
-constexpr std::int32_t kBoundingRectangle = 0x1000B;
-constexpr std::int32_t kLinePoint = 0x12001;
-constexpr std::int32_t kStartPoint = 0x12002;
-constexpr std::int32_t kSkippedPoint = 0x12003;
-constexpr std::int32_t kPointKind5 = 0x12005;
-constexpr std::int32_t kPointKind3 = 0x12006;
-constexpr std::int32_t kPointKind4 = 0x12007;
-constexpr std::int32_t kCircle = 0x12008;
-constexpr std::int32_t kFrequency = 0x20001;
-
-constexpr std::int64_t kHeaderBytes = 8;
+using namespace bgl;
 
 double Lat4(const SceneryBuffer& buffer, std::int64_t offset) {
     return RoundDecimals(LatitudeDegrees(buffer.ReadI32(offset)), 4);
@@ -72,8 +57,10 @@ std::string ClassOf(const AirspaceRecord& airspace) {
         return airspace.FromAltitude < 0 && airspace.ToAltitude < 0 ? kArtccHigh : kArtccLow;
     }
     std::string result = kClassB;
-    if (airspace.FromAltitude <= 4000 && airspace.ToAltitude <= 4000) result = "Airspace Class C";
-    if (airspace.FromAltitude <= 2500 && airspace.ToAltitude <= 2500) result = "Airspace Class D";
+    if (airspace.FromAltitude <= kClassCCeilingFt && airspace.ToAltitude <= kClassCCeilingFt)
+        result = kClassC;
+    if (airspace.FromAltitude <= kClassDCeilingFt && airspace.ToAltitude <= kClassDCeilingFt)
+        result = kClassD;
     return result;
 }
 
@@ -97,35 +84,35 @@ void ParseAirspace(SceneryParse& parse, std::int64_t recordOffset) {
             case kBoundingRectangle:
                 SetRectangle(buffer, parse.Grid(), sub, airspace);
                 break;
-            case kLinePoint:
-                AddPlacedPoint(buffer, sub, 1, airspace);
+            case kArcCentrePoint:
+                AddPlacedPoint(buffer, sub, kArcCentre, airspace);
                 break;
             case kStartPoint:
                 airspace.FromAltitude = buffer.ReadI32(p + 24);
                 airspace.ToAltitude = buffer.ReadI32(p + 28);
-                AddPlacedPoint(buffer, sub, 0, airspace);
+                AddPlacedPoint(buffer, sub, kMovePoint, airspace);
                 break;
             case kSkippedPoint:
                 break;
-            case kPointKind5:
-                AddPlacedPoint(buffer, sub, 5, airspace);
+            case kLinePoint:
+                AddPlacedPoint(buffer, sub, kLine, airspace);
                 break;
-            case kPointKind3:
-                AddPlacedPoint(buffer, sub, 3, airspace);
+            case kClockwiseArcPoint:
+                AddPlacedPoint(buffer, sub, kClockwiseArc, airspace);
                 break;
-            case kPointKind4:
-                AddPlacedPoint(buffer, sub, 4, airspace);
+            case kCounterClockwiseArcPoint:
+                AddPlacedPoint(buffer, sub, kCounterClockwiseArc, airspace);
                 break;
-            case kCircle: {
+            case kCirclePoint: {
                 const std::int32_t radius = buffer.ReadI32(p + 8);
                 airspace.FromAltitude = buffer.ReadI32(p + 16);
                 airspace.ToAltitude = buffer.ReadI32(p + 20);
-                AddPoint(airspace, 2).Radius = radius;
+                AddPoint(airspace, kCircle).Radius = radius;
                 break;
             }
             case kFrequency: {
                 const std::int32_t raw = buffer.ReadI32(p + 8);
-                const std::int64_t nameLength = std::int64_t{sub.Length} + kHeaderBytes - 16;
+                const std::int64_t nameLength = std::int64_t{sub.Length} + kBlockHeaderBytes - 16;
                 airspace.FullName = buffer.ReadText(p + 16, nameLength);
                 parse.Spend(nameLength > 0 ? nameLength : 0);
                 if (auto text = FrequencyText(raw)) airspace.FrequencyText = *text + " Mhz";
@@ -143,8 +130,8 @@ void ParseAirspace(SceneryParse& parse, std::int64_t recordOffset) {
 void ParseAirspaceGroup(SceneryParse& parse, const BlockHeader& first) {
     const SceneryBuffer& buffer = parse.Buffer();
     BlockHeader block = first;
-    while (block.Type == kGroupOrRecordBlock || block.Type == kDirectoryBlock) {
-        if (block.Type == kGroupOrRecordBlock && buffer.ReadI32(block.Offset + 8) == kRecordMark) {
+    while (block.Type == kGroupOrRecord || block.Type == kDirectory) {
+        if (block.Type == kGroupOrRecord && buffer.ReadI32(block.Offset + 8) == kRecordMark) {
             ParseAirspace(parse, block.Offset);
         }
         block = parse.ReadHeader(parse.Next(block, "airspace group block"));
@@ -155,12 +142,12 @@ void ParseAirspaceSection(SceneryParse& parse, const BlockHeader& first) {
     const SceneryBuffer& buffer = parse.Buffer();
     BlockHeader block = first;
     for (;;) {
-        if (block.Type == kGroupOrRecordBlock) {
+        if (block.Type == kGroupOrRecord) {
             if (buffer.ReadI32(block.Offset + 8) == kGroupMark) {
                 ParseAirspaceGroup(parse, parse.ReadHeader(block.Offset + 16));
             }
             block = parse.ReadHeader(parse.Next(block, "airspace section block"));
-        } else if (block.Type == kDirectoryBlock) {
+        } else if (block.Type == kDirectory) {
             // Resume at the first block after the directory chain.
             const DirectoryEnd end = ParseAirportDirectory(parse, block);
             if (end.ReachedFileEnd) return;

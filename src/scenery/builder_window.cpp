@@ -14,6 +14,7 @@
 
 #include "base/ansi.h"
 #include "base/folder_browsing.h"
+#include "base/program_name.h"
 #include "state/work_folder.h"
 
 namespace tarnwick {
@@ -157,7 +158,7 @@ void BuilderWindow::FinishBuild() {
     progressBar1_->setMinimum(0);
     progressBar1_->setValue(0);
     command2_->setEnabled(true);
-    boxes_.ShowTitled("Tarnwick v2.0", CompletionMessage(build_->Summary()), MessageIcon::Information);
+    boxes_.ShowTitled(kProgramName, CompletionMessage(build_->Summary()), MessageIcon::Information);
     // The next window opens before this one closes, so that the program never
     // runs without a window.
     emit BuildDone();

@@ -15,6 +15,7 @@
 #include "scenery/magdec_file.h"
 #include "scenery/scenery_buffer.h"
 #include "scenery/scenery_file.h"
+#include "scenery/scenery_layout.h"
 #include "state/settings_writes.h"
 #include "state/work_folder.h"
 
@@ -24,7 +25,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::size_t kHeaderBytes = static_cast<std::size_t>(kSceneryMarkerOffset) + 4;
+constexpr std::size_t kHeaderBytes = static_cast<std::size_t>(bgl::kMarkerOffset) + 4;
 
 // Closes the file on every way out of a read.
 struct FileCloser {
@@ -33,11 +34,11 @@ struct FileCloser {
 using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
 bool HasMarker(const std::uint8_t* header) {
-    const std::uint8_t* p = header + kSceneryMarkerOffset;
+    const std::uint8_t* p = header + bgl::kMarkerOffset;
     const std::uint32_t value = static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
                                 (static_cast<std::uint32_t>(p[2]) << 16) |
                                 (static_cast<std::uint32_t>(p[3]) << 24);
-    return value == kSceneryMarker;
+    return value == bgl::kMarker;
 }
 
 // A listed name as ANSI text where it has one, otherwise its bytes as they are.

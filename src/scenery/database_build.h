@@ -39,10 +39,6 @@ inline constexpr const char* kStatusAirports = "Creating airports database";
 inline constexpr const char* kStatusAirspaces = "Creating airspaces database";
 inline constexpr const char* kStatusSettings = "Updating Settings";
 
-// The scenery file marker: the 32-bit value at offset 118 reads 87654321 in hexadecimal.
-inline constexpr std::int64_t kSceneryMarkerOffset = 118;
-inline constexpr std::uint32_t kSceneryMarker = 0x87654321u;
-
 struct SkippedSceneryFile {
     std::string Path;    // the real path, UTF-8
     std::string Reason;  // why the file was refused
@@ -101,7 +97,6 @@ class DatabaseBuild : private ScenerySink {
     std::int64_t ProgressValue() const { return progress_; }
     const BuildSummary& Summary() const { return summary_; }
     const SceneryAreaTable& Areas() const { return areas_; }
-    std::int16_t CurrentArea() const { return currentArea_; }
     const std::string& CurrentFolder() const { return currentFolder_; }
     const std::string& CurrentFile() const { return currentFile_; }
 

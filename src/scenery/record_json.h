@@ -11,4 +11,8 @@ void WriteJson(JsonWriter& json, const SettingsRecord& settings);
 void WriteJson(JsonWriter& json, const AirportRecord& airport);
 void WriteJson(JsonWriter& json, const AirspaceRecord& airspace);
 
+// The few fields that name and place a record.
+void WriteJsonSummary(JsonWriter& json, const AirportRecord& airport);
+void WriteJsonSummary(JsonWriter& json, const AirspaceRecord& airspace);
+
 }  // namespace tarnwick

@@ -3,14 +3,13 @@
 #include "base/rounding.h"
 #include "scenery/airport_records.h"
 #include "scenery/airspace_records.h"
+#include "scenery/scenery_layout.h"
 #include "scenery/scenery_parse.h"
 
 namespace tarnwick {
 namespace {
 
-constexpr std::int64_t kSectionsFlagOffset = 144;
-constexpr std::int64_t kAirportSectionOffset = 156;
-constexpr std::int64_t kAirspaceSectionOffset = 164;
+using namespace bgl;
 
 void DecodeSections(SceneryParse& parse) {
     const SceneryBuffer& buffer = parse.Buffer();

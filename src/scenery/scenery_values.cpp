@@ -4,6 +4,7 @@
 
 #include "base/number_format.h"
 #include "base/rounding.h"
+#include "geo/geodesy.h"
 
 namespace tarnwick {
 
@@ -15,7 +16,7 @@ double ReferenceLongitudeDegrees(std::int32_t raw) { return raw * 360.0 / 429496
 
 double HeadingDegrees(std::int32_t raw) { return raw / 65536.0 * 360.0 / 65536.0; }
 
-std::int32_t ElevationFeet(std::int32_t raw) { return ToI32(raw / 0.3048); }
+std::int32_t ElevationFeet(std::int32_t raw) { return ToI32(raw / geo::kMetresPerFoot); }
 
 std::optional<std::string> FrequencyText(std::int32_t raw) {
     // Hexadecimal digits taken as decimal ones: at most 8 digits, so at most

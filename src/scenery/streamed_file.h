@@ -26,7 +26,6 @@ class StreamedFile {
     void Discard();
 
     const std::filesystem::path& FinalPath() const { return finalPath_; }
-    const std::filesystem::path& TemporaryPath() const { return temporaryPath_; }
 
    private:
     std::filesystem::path finalPath_;

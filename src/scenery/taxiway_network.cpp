@@ -6,18 +6,13 @@
 
 #include "base/rounding.h"
 #include "geo/geodesy.h"
+#include "scenery/scenery_layout.h"
 #include "scenery/scenery_values.h"
 
 namespace tarnwick {
 namespace {
 
-constexpr std::int32_t kPointBlock = 12;
-constexpr std::int32_t kParkingBlock = 20;
-constexpr std::int32_t kSegmentBlock = 32;
-constexpr std::int32_t kNameBlock = 8;
-
-constexpr std::int32_t kNamedTaxiwaySegment = 0;
-constexpr std::int32_t kRunwaySegment = 1;
+using namespace bgl;
 
 // Offsets in metres east and north of the reference point. Each move starts
 // from the reference point; an offset of exactly 0 keeps its coordinate as is.
@@ -61,7 +56,7 @@ void ReadParkings(const SceneryBuffer& buffer, std::int64_t entries, std::int32_
         ParkingEntry& parking = airport.Parkings[static_cast<std::size_t>(i)];
         parking.Lon = LongitudeAt(airport, origin, OffsetAt(buffer, q));
         parking.Lat = LatitudeAt(airport, origin, OffsetAt(buffer, q + 4));
-        parking.RadiusFt = ToI32(OffsetAt(buffer, q + 8) / 0.3048);
+        parking.RadiusFt = ToI32(OffsetAt(buffer, q + 8) / geo::kMetresPerFoot);
         parking.Label = ParkingLabel(buffer.ReadI32(q + 16));
     }
 }
@@ -132,20 +127,21 @@ void ParseTaxiwayNetwork(SceneryParse& parse, const BlockHeader& record, Airport
         const std::int32_t kind = buffer.ReadI32(block + 4);
         parse.Spend(8);
         const std::int64_t entries = block + 8;
-        if (kind != kPointBlock && kind != kParkingBlock && kind != kSegmentBlock && kind != kNameBlock)
+        if (kind != kTaxiPointBlock && kind != kParkingBlock && kind != kTaxiSegmentBlock &&
+            kind != kTaxiNameBlock)
             return;
         const std::int64_t entrySize = kind;  // each block kind is named after its entry size
         const std::int32_t used = count < 1 ? 0 : count;
         parse.CheckCount(used, entrySize, entries, block, "taxiway block");
         parse.Spend(used * entrySize);
         switch (kind) {
-            case kPointBlock:
+            case kTaxiPointBlock:
                 if (used > 0) ReadPoints(buffer, entries, used, airport);
                 break;
             case kParkingBlock:
                 if (used > 0) ReadParkings(buffer, entries, used, airport);
                 break;
-            case kSegmentBlock:
+            case kTaxiSegmentBlock:
                 if (used > 0) ReadSegments(buffer, entries, used, airport);
                 break;
             default:  // the names close the network

@@ -16,8 +16,6 @@ std::string AirportListText(const AirportRecord& airport) {
     return text;
 }
 
-bool IsArtccClass(const std::string& classText) { return classText == kArtccLow || classText == kArtccHigh; }
-
 std::vector<std::string> AirportListTexts(SelectionState state) {
     const std::int32_t count = ReadableWorldAirports(state);
     std::vector<std::string> texts;

@@ -13,8 +13,6 @@ namespace tarnwick {
 // airport is found again.
 std::string AirportListText(const AirportRecord& airport);
 
-bool IsArtccClass(const std::string& classText);
-
 // Every readable world airport's list text, in table order, without checks.
 std::vector<std::string> AirportListTexts(SelectionState state);
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/rounding.h"
+#include "scenery/scenery_layout.h"
 #include "selection/area_tables.h"
 #include "selection/choice_lists.h"
 
@@ -207,12 +208,12 @@ AirspaceRecord MakeTraconAirspace(const AirportRecord& airport) {
     tracon.ClassText = kTracon;
     if (!airport.DepartureFreq.empty()) tracon.FrequencyText += airport.DepartureFreq + " Mhz  ";
     if (!airport.ApproachFreq.empty()) tracon.FrequencyText += airport.ApproachFreq + " Mhz  ";
-    BoundaryPoint& origin = tracon.Points.Grow(0);
-    origin.Kind = 1;
-    origin.Lat = airport.Lat;
-    origin.Lon = airport.Lon;
+    BoundaryPoint& centre = tracon.Points.Grow(0);
+    centre.Kind = bgl::kArcCentre;
+    centre.Lat = airport.Lat;
+    centre.Lon = airport.Lon;
     BoundaryPoint& circle = tracon.Points.Grow(1);
-    circle.Kind = 2;
+    circle.Kind = bgl::kCircle;
     circle.Radius = kTraconRadiusNm;
     tracon.PointCount = 2;
     return tracon;

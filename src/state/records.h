@@ -90,10 +90,22 @@ struct AirspaceRecord {
     bool operator==(const AirspaceRecord&) const = default;
 };
 
-// Class texts stored in the airspace database, and the one the area gathering adds.
+// Class texts of airspaces: those stored in the airspace database, the ones
+// a scenery record may carry, and the one the area gathering adds.
 inline constexpr const char* kClassB = "Airspace Class B";
+inline constexpr const char* kClassC = "Airspace Class C";
+inline constexpr const char* kClassD = "Airspace Class D";
 inline constexpr const char* kArtccHigh = "ARTCC/FIR (HIGH)";
 inline constexpr const char* kArtccLow = "ARTCC/FIR (LOW)";
 inline constexpr const char* kTracon = "TRACON (Departure/Approach)";
+
+// A terminal area reaching no higher than these (feet, both limits) is class C or D.
+inline constexpr std::int32_t kClassCCeilingFt = 4000;
+inline constexpr std::int32_t kClassDCeilingFt = 2500;
+
+// The control sectors the user can choose and the scope draws wide.
+inline bool IsArtccClass(const std::string& classText) {
+    return classText == kArtccHigh || classText == kArtccLow;
+}
 
 }  // namespace tarnwick

@@ -17,7 +17,7 @@ bgl::Airport TinyAirport() {
     a.Lat = 10;
     a.Lon = 20;
     a.ElevationFt = 100;
-    a.Frequencies = {{FrequencyKind::Tower, 118.3}};
+    a.Frequencies = {{kTowerFrequency, 118.3}};
     Runway r;
     r.Number = 9;
     r.DesignatorCode = 1;
@@ -180,7 +180,7 @@ TEST(BglWriter, AirspaceSectionNestsRecordsInAGroup) {
     s.South = 47;
     s.West = -123;
     s.East = -122;
-    s.Points = {{BoundaryKind::Start, 47.5, -122.5, 0}, {BoundaryKind::Circle, 0, 0, 6}};
+    s.Points = {{kMovePoint, 47.5, -122.5, 0}, {kCircle, 0, 0, 6}};
     SceneryFile file;
     file.Airspaces = {s};
     const SceneryBuffer b(WriteSceneryFile(file), "air.bgl");

@@ -4,6 +4,7 @@
 #include "base/ansi.h"
 #include "base/json_writer.h"
 #include "commands.h"
+#include "scenery/record_json.h"
 #include "selection/gather_area.h"
 #include "world_loading.h"
 
@@ -25,31 +26,12 @@ void WriteArea(JsonWriter& json, const ProgramState& state) {
     json.Key("DisplayHighArtcc").Bool(state.Display.DisplayHighArtcc);
     json.Key("DisplayLowArtcc").Bool(state.Display.DisplayLowArtcc);
     json.Key("airports").BeginArray();
-    for (std::int32_t i = 0; i < state.Area.AreaAirportCount; ++i) {
-        const AirportRecord& a = state.Area.AreaAirports[static_cast<std::size_t>(i)];
-        json.BeginObject();
-        json.Key("Name").Ansi(a.Name);
-        json.Key("IcaoId").Ansi(a.IcaoId);
-        json.Key("Lat").Number(a.Lat);
-        json.Key("Lon").Number(a.Lon);
-        json.EndObject();
-    }
+    for (std::int32_t i = 0; i < state.Area.AreaAirportCount; ++i)
+        WriteJsonSummary(json, state.Area.AreaAirports[static_cast<std::size_t>(i)]);
     json.EndArray();
     json.Key("airspaces").BeginArray();
-    for (std::int32_t j = 0; j < state.Area.AreaAirspaceCount; ++j) {
-        const AirspaceRecord& s = state.Area.AreaAirspaces[static_cast<std::size_t>(j)];
-        json.BeginObject();
-        json.Key("ClassText").Ansi(s.ClassText);
-        json.Key("AirspaceName").Ansi(s.AirspaceName);
-        json.Key("FullName").Ansi(s.FullName);
-        json.Key("FrequencyText").Ansi(s.FrequencyText);
-        json.Key("CenterLat").Number(s.CenterLat);
-        json.Key("CenterLon").Number(s.CenterLon);
-        json.Key("FromAltitude").Integer(s.FromAltitude);
-        json.Key("ToAltitude").Integer(s.ToAltitude);
-        json.Key("PointCount").Integer(s.PointCount);
-        json.EndObject();
-    }
+    for (std::int32_t j = 0; j < state.Area.AreaAirspaceCount; ++j)
+        WriteJsonSummary(json, state.Area.AreaAirspaces[static_cast<std::size_t>(j)]);
     json.EndArray();
     json.EndObject();
 }

@@ -12,20 +12,6 @@ namespace tarnwick::bgl {
 
 namespace {
 
-constexpr std::int64_t kHeaderSize = 176;
-constexpr std::int32_t kDirectoryBlock = 0x30001;
-constexpr std::int32_t kDirectoryEntry = 0x30002;
-constexpr std::int32_t kDirectoryCheck = 0x50001;
-constexpr std::int32_t kReferencePoint = 0x10001;
-constexpr std::int32_t kRunway = 0x10002;
-constexpr std::int32_t kRunwayTrailer = 0x10004;
-constexpr std::int32_t kIlsMark = 4;
-constexpr std::int32_t kIdentifier = 0x10006;
-constexpr std::int32_t kTaxiNetwork = 0x11001;
-constexpr std::int32_t kFrequency = 0x20001;
-constexpr std::int32_t kBoundingBox = 0x1000B;
-constexpr std::int32_t kGroupMark = 4;
-constexpr std::int32_t kAirspaceMark = 5;
 constexpr double kTwoTo32 = 4294967296.0;
 
 // Little-endian bytes with length fields patched in once a record is complete.
@@ -146,10 +132,10 @@ void WriteRunway(Out& out, const Runway& runway) {
 }
 
 void WriteTaxiNetwork(Out& out, const TaxiNetwork& taxi) {
-    const std::size_t start = out.Begin(kTaxiNetwork);
+    const std::size_t start = out.Begin(kTaxiwayNetwork);
     if (!taxi.Points.empty()) {
         out.I32(static_cast<std::int32_t>(taxi.Points.size()));
-        out.I32(12);
+        out.I32(kTaxiPointBlock);
         for (const TaxiPoint& p : taxi.Points) {
             out.I32(p.Kind);
             out.F32(static_cast<float>(p.EastM));
@@ -158,7 +144,7 @@ void WriteTaxiNetwork(Out& out, const TaxiNetwork& taxi) {
     }
     if (!taxi.Parkings.empty()) {
         out.I32(static_cast<std::int32_t>(taxi.Parkings.size()));
-        out.I32(20);
+        out.I32(kParkingBlock);
         for (const Parking& p : taxi.Parkings) {
             out.F32(static_cast<float>(p.EastM));
             out.F32(static_cast<float>(p.NorthM));
@@ -169,7 +155,7 @@ void WriteTaxiNetwork(Out& out, const TaxiNetwork& taxi) {
     }
     if (!taxi.Segments.empty()) {
         out.I32(static_cast<std::int32_t>(taxi.Segments.size()));
-        out.I32(32);
+        out.I32(kTaxiSegmentBlock);
         for (const TaxiSegment& s : taxi.Segments) {
             out.I32(s.Type);
             out.Zeros(8);  // +4, +8
@@ -182,7 +168,7 @@ void WriteTaxiNetwork(Out& out, const TaxiNetwork& taxi) {
     // The names block always comes last: reading it also names the runway
     // segments, and it ends the network.
     out.I32(static_cast<std::int32_t>(taxi.Names.size()));
-    out.I32(8);
+    out.I32(kTaxiNameBlock);
     for (const std::string& name : taxi.Names) {
         if (name.size() > 8) throw std::invalid_argument("taxiway name longer than 8 bytes: " + name);
         out.FixedText(name, 8);
@@ -207,7 +193,7 @@ std::vector<std::uint8_t> AirportRecordBytes(const Airport& airport) {
         out.End(start);
     }
     {
-        const std::size_t start = out.Begin(kIdentifier);
+        const std::size_t start = out.Begin(kName);
         out.Text(airport.Icao);
         out.End(start);
     }
@@ -217,7 +203,7 @@ std::vector<std::uint8_t> AirportRecordBytes(const Airport& airport) {
         out.I32(static_cast<std::int32_t>(f.Kind));
         out.End(start);
     }
-    static constexpr std::int32_t kOtherTypes[] = {0x10003, 0x10005, kRunwayTrailer};
+    static constexpr std::int32_t kOtherTypes[] = {kSkippedRecord, kOtherSkippedRecord, kRunwayTrailer};
     for (int i = 0; i < airport.OtherRecords; ++i) WriteOther(out, kOtherTypes[i % 3], kIlsMark);
     for (const Runway& runway : airport.Runways) WriteRunway(out, runway);
     if (!airport.Taxi.Empty()) WriteTaxiNetwork(out, airport.Taxi);
@@ -232,8 +218,8 @@ std::size_t EntrySize(const Airport& airport) {
 
 void WriteBoundary(Out& out, const Boundary& point, const Airspace& airspace) {
     switch (point.Kind) {
-        case BoundaryKind::Circle: {
-            const std::size_t start = out.Begin(0x12008);
+        case kCircle: {
+            const std::size_t start = out.Begin(kCirclePoint);
             out.I32(point.Radius);
             out.I32(0);
             out.I32(airspace.LowerFt);
@@ -241,22 +227,22 @@ void WriteBoundary(Out& out, const Boundary& point, const Airspace& airspace) {
             out.End(start);
             return;
         }
-        case BoundaryKind::Start: {
-            const std::size_t start = out.Begin(0x12002);
+        case kMovePoint: {
+            const std::size_t start = out.Begin(kStartPoint);
             Position(out, point.Lat, point.Lon);
             out.I32(airspace.LowerFt);
             out.I32(airspace.UpperFt);
             out.End(start);
             return;
         }
-        case BoundaryKind::Origin:
-        case BoundaryKind::ArcClockwise:
-        case BoundaryKind::ArcCounterClockwise:
-        case BoundaryKind::Line: {
-            const std::int32_t type = point.Kind == BoundaryKind::Origin         ? 0x12001
-                                      : point.Kind == BoundaryKind::Line         ? 0x12005
-                                      : point.Kind == BoundaryKind::ArcClockwise ? 0x12006
-                                                                                 : 0x12007;
+        case kArcCentre:
+        case kClockwiseArc:
+        case kCounterClockwiseArc:
+        case kLine: {
+            const std::int32_t type = point.Kind == kArcCentre      ? kArcCentrePoint
+                                      : point.Kind == kLine         ? kLinePoint
+                                      : point.Kind == kClockwiseArc ? kClockwiseArcPoint
+                                                                    : kCounterClockwiseArcPoint;
             const std::size_t start = out.Begin(type);
             Position(out, point.Lat, point.Lon);
             out.End(start);
@@ -266,18 +252,18 @@ void WriteBoundary(Out& out, const Boundary& point, const Airspace& airspace) {
 }
 
 void WriteAirspace(Out& out, const Airspace& airspace) {
-    const std::size_t block = out.Begin(1);
-    out.I32(kAirspaceMark);
+    const std::size_t block = out.Begin(kGroupOrRecord);
+    out.I32(kRecordMark);
     out.I32(0);
     {
-        const std::size_t start = out.Begin(kIdentifier);
+        const std::size_t start = out.Begin(kName);
         out.Text(airspace.Name);
         out.End(start);
     }
     {
         // South at +8, west at +12, north at +16, east at +20: corner 1 is the
         // north-west corner and corner 2 the south-east one.
-        const std::size_t start = out.Begin(kBoundingBox);
+        const std::size_t start = out.Begin(kBoundingRectangle);
         out.I32(LatitudeRaw(airspace.South));
         out.I32(LongitudeRaw(airspace.West));
         out.I32(LatitudeRaw(airspace.North));
@@ -305,7 +291,9 @@ std::int32_t HeadingRaw(double degrees) { return CircleRaw(degrees, kTwoTo32); }
 double StoredLatitude(double lat) { return LatitudeRaw(lat) * 90.0 / 10001750.0; }
 double StoredReferenceLongitude(double lon) { return ReferenceLongitudeRaw(lon) * 360.0 / (kTwoTo32 + 1.0); }
 
-std::int32_t ElevationRaw(double feet) { return Checked(std::nearbyint(feet * 0.3048), "elevation"); }
+std::int32_t ElevationRaw(double feet) {
+    return Checked(std::nearbyint(feet * geo::kMetresPerFoot), "elevation");
+}
 
 std::int32_t FrequencyRaw(double mhz) {
     const double units = std::nearbyint(mhz * 10000.0);
@@ -356,20 +344,20 @@ std::vector<std::uint8_t> WriteSceneryFile(const SceneryFile& file) {
 
     Out out;
     out.Zeros(static_cast<std::size_t>(kHeaderSize));
-    out.Patch(0x76, kSceneryMarker);
-    out.Patch(0x90, 1);
+    out.Patch(static_cast<std::size_t>(kMarkerOffset), static_cast<std::int32_t>(kMarker));
+    out.Patch(static_cast<std::size_t>(kSectionsFlagOffset), 1);
 
     if (!file.Airports.empty()) {
-        out.Patch(0x9C, static_cast<std::int64_t>(out.Size()));
+        out.Patch(static_cast<std::size_t>(kAirportSectionOffset), static_cast<std::int64_t>(out.Size()));
         std::int64_t recordOffset = static_cast<std::int64_t>(out.Size() + directorySize);
         for (std::size_t first = 0; first < file.Airports.size(); first += perBlock) {
             const std::size_t last = std::min(first + perBlock, file.Airports.size());
-            const std::size_t block = out.Begin(kDirectoryBlock);
+            const std::size_t block = out.Begin(kDirectory);
             out.Zeros(12);  // +8 .. +19
             out.I32(static_cast<std::int32_t>(last - first));
             for (std::size_t i = first; i < last; ++i) {
                 const std::size_t entry = out.Begin(kDirectoryEntry);
-                out.I32(kDirectoryCheck);
+                out.I32(kDirectoryEntryCheck);
                 out.I32(Checked(static_cast<double>(recordOffset), "airport record offset"));
                 out.Text(file.Airports[i].Name);
                 out.End(entry);
@@ -385,10 +373,10 @@ std::vector<std::uint8_t> WriteSceneryFile(const SceneryFile& file) {
     }
 
     if (!file.Airspaces.empty()) {
-        out.Patch(0xA4, static_cast<std::int64_t>(out.Size()));
+        out.Patch(static_cast<std::size_t>(kAirspaceSectionOffset), static_cast<std::int64_t>(out.Size()));
         constexpr std::size_t kPerGroup = 16;
         for (std::size_t first = 0; first < file.Airspaces.size(); first += kPerGroup) {
-            const std::size_t block = out.Begin(1);
+            const std::size_t block = out.Begin(kGroupOrRecord);
             out.I32(kGroupMark);
             out.I32(0);
             const std::size_t last = std::min(first + kPerGroup, file.Airspaces.size());

@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "scenery/scenery_layout.h"
+
 namespace tarnwick::bgl {
 
-enum class FrequencyKind : std::int32_t { Ground = 5, Tower = 6, Clearance = 7, Approach = 8, Departure = 9 };
-
 struct Frequency {
-    FrequencyKind Kind = FrequencyKind::Tower;
+    FrequencyKind Kind = kTowerFrequency;
     double Mhz = 0;
 };
 
@@ -76,10 +76,8 @@ struct Airport {
     int OtherRecords = 0;
 };
 
-enum class BoundaryKind { Start, Origin, Circle, ArcClockwise, ArcCounterClockwise, Line };
-
 struct Boundary {
-    BoundaryKind Kind = BoundaryKind::Line;
+    BoundaryKind Kind = kLine;
     double Lat = 0, Lon = 0;  // not for circles
     std::int32_t Radius = 0;  // circles only, nautical miles
 };
@@ -128,7 +126,5 @@ std::vector<std::uint8_t> WriteSceneryFile(const SceneryFile& file);
 // A file of `size` bytes that is not a scenery file (no marker at 118), with
 // content made from `seed`, for folders that mix other .bgl files in.
 std::vector<std::uint8_t> NonAirportFile(std::size_t size, std::uint64_t seed);
-
-inline constexpr std::int32_t kSceneryMarker = static_cast<std::int32_t>(0x87654321u);
 
 }  // namespace tarnwick::bgl

@@ -77,7 +77,7 @@ WriteSummary WriteDemoFolder(FolderWriter& out, const std::filesystem::path& dat
     other("Scenery/World/Scenery/Roads.bgl", bgl::NonAirportFile(9000, 2));
     other("Scenery/World/Scenery/coast.BGL", bgl::NonAirportFile(15000, 3));
     std::vector<std::uint8_t> objects = bgl::NonAirportFile(6000, 4);
-    const std::int32_t marker = bgl::kSceneryMarker;
+    const auto marker = static_cast<std::int32_t>(bgl::kMarker);
     for (int i = 0; i < 4; ++i)
         objects[118 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(marker >> (8 * i));
     for (int i = 0; i < 4; ++i)

@@ -37,12 +37,11 @@ void ParseIdent(const std::string& ident, bgl::Runway& runway) {
 }
 
 bgl::FrequencyKind FrequencyKindOf(const std::string& type) {
-    static const std::map<std::string, bgl::FrequencyKind> kKinds = {
-        {"ground", bgl::FrequencyKind::Ground},
-        {"tower", bgl::FrequencyKind::Tower},
-        {"clearance", bgl::FrequencyKind::Clearance},
-        {"approach", bgl::FrequencyKind::Approach},
-        {"departure", bgl::FrequencyKind::Departure}};
+    static const std::map<std::string, bgl::FrequencyKind> kKinds = {{"ground", bgl::kGroundFrequency},
+                                                                     {"tower", bgl::kTowerFrequency},
+                                                                     {"clearance", bgl::kClearanceFrequency},
+                                                                     {"approach", bgl::kApproachFrequency},
+                                                                     {"departure", bgl::kDepartureFrequency}};
     const auto kind = kKinds.find(type);
     if (kind == kKinds.end()) throw std::runtime_error("unknown frequency type: " + type);
     return kind->second;
@@ -157,19 +156,18 @@ bgl::Airspace ReadAirspace(const json& s) {
     airspace.South = box.at("south");
     airspace.West = box.at("west");
     airspace.East = box.at("east");
-    static const std::map<std::string, bgl::BoundaryKind> kKinds = {
-        {"start", bgl::BoundaryKind::Start},
-        {"origin", bgl::BoundaryKind::Origin},
-        {"circle", bgl::BoundaryKind::Circle},
-        {"arc_cw", bgl::BoundaryKind::ArcClockwise},
-        {"arc_ccw", bgl::BoundaryKind::ArcCounterClockwise},
-        {"line", bgl::BoundaryKind::Line}};
+    static const std::map<std::string, bgl::BoundaryKind> kKinds = {{"start", bgl::kMovePoint},
+                                                                    {"origin", bgl::kArcCentre},
+                                                                    {"circle", bgl::kCircle},
+                                                                    {"arc_cw", bgl::kClockwiseArc},
+                                                                    {"arc_ccw", bgl::kCounterClockwiseArc},
+                                                                    {"line", bgl::kLine}};
     for (const json& p : s.at("boundary")) {
         const auto kind = kKinds.find(p.at("kind").get<std::string>());
         if (kind == kKinds.end()) throw std::runtime_error("unknown boundary kind " + p.at("kind").dump());
         bgl::Boundary point;
         point.Kind = kind->second;
-        if (point.Kind == bgl::BoundaryKind::Circle) {
+        if (point.Kind == bgl::kCircle) {
             point.Radius = p.at("radius_nm");
         } else {
             point.Lat = p.at("lat");

@@ -112,13 +112,13 @@ bgl::Airport MakeAirport(Random& random, std::size_t index) {
     airport.ElevationFt =
         std::round(random.Chance(0.7) ? random.Uniform(0, 1500) : random.Uniform(1500, 8000));
 
-    static const bgl::FrequencyKind kOrder[] = {bgl::FrequencyKind::Tower, bgl::FrequencyKind::Ground,
-                                                bgl::FrequencyKind::Approach, bgl::FrequencyKind::Clearance,
-                                                bgl::FrequencyKind::Departure};
+    static const bgl::FrequencyKind kOrder[] = {bgl::kTowerFrequency, bgl::kGroundFrequency,
+                                                bgl::kApproachFrequency, bgl::kClearanceFrequency,
+                                                bgl::kDepartureFrequency};
     const int frequencies = size == 3 ? 5 : size == 2 ? 3 : size == 1 ? random.Int(0, 2) : 0;
     for (int f = 0; f < frequencies; ++f) airport.Frequencies.push_back({kOrder[f], Frequency(random)});
     if (size == 3 && random.Chance(0.5))
-        airport.Frequencies.push_back({bgl::FrequencyKind::Approach, Frequency(random)});
+        airport.Frequencies.push_back({bgl::kApproachFrequency, Frequency(random)});
 
     const int runways = size == 3 ? random.Int(2, 4) : size == 2 ? random.Int(1, 2) : 1;
     const double mainHeading = random.Int(1, 360);
@@ -182,16 +182,15 @@ bgl::Airspace MakeAirspace(Random& random, const bgl::Airport& near, const std::
     if (s.West < -180) s.West += 360;
     if (s.East > 180) s.East -= 360;
     if (circle) {
-        s.Points.push_back({bgl::BoundaryKind::Origin, near.Lat, near.Lon, 0});
-        s.Points.push_back({bgl::BoundaryKind::Circle, 0, 0, static_cast<std::int32_t>(radiusNm)});
+        s.Points.push_back({bgl::kArcCentre, near.Lat, near.Lon, 0});
+        s.Points.push_back({bgl::kCircle, 0, 0, static_cast<std::int32_t>(radiusNm)});
         return s;
     }
     const int corners = random.Int(5, 12);
     for (int c = 0; c <= corners; ++c) {
         const double angle = 2 * kPi * (c % corners) / corners;
-        s.Points.push_back({c == 0 ? bgl::BoundaryKind::Start : bgl::BoundaryKind::Line,
-                            near.Lat + dLat * std::cos(angle) * 0.9, near.Lon + dLon * std::sin(angle) * 0.9,
-                            0});
+        s.Points.push_back({c == 0 ? bgl::kMovePoint : bgl::kLine, near.Lat + dLat * std::cos(angle) * 0.9,
+                            near.Lon + dLon * std::sin(angle) * 0.9, 0});
     }
     return s;
 }
