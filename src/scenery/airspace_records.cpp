@@ -34,18 +34,19 @@ double Lon4(const SceneryBuffer& buffer, std::int64_t offset) {
     return RoundDecimals(LongitudeDegrees(buffer.ReadI32(offset)), 4);
 }
 
-BoundaryPoint& AddPoint(AirspaceRecord& airspace, std::uint8_t kind) {
+BoundaryPoint& AddPoint(SceneryParse& parse, AirspaceRecord& airspace, std::uint8_t kind) {
+    parse.Admit(Counted::BoundaryPoint, 1, std::int64_t{airspace.PointCount} + 1);
     BoundaryPoint& point = airspace.Points.Grow(static_cast<std::size_t>(airspace.PointCount));
     airspace.PointCount += 1;
     point.Kind = kind;
     return point;
 }
 
-void AddPlacedPoint(const SceneryBuffer& buffer, const BlockHeader& sub, std::uint8_t kind,
+void AddPlacedPoint(SceneryParse& parse, const BlockHeader& sub, std::uint8_t kind,
                     AirspaceRecord& airspace) {
-    const double lat = Lat4(buffer, sub.Offset + 12);
-    const double lon = Lon4(buffer, sub.Offset + 20);
-    BoundaryPoint& point = AddPoint(airspace, kind);
+    const double lat = Lat4(parse.Buffer(), sub.Offset + 12);
+    const double lon = Lon4(parse.Buffer(), sub.Offset + 20);
+    BoundaryPoint& point = AddPoint(parse, airspace, kind);
     point.Lat = lat;
     point.Lon = lon;
 }
@@ -91,43 +92,41 @@ void ParseAirspace(SceneryParse& parse, std::int64_t recordOffset) {
         const std::int64_t p = sub.Offset;
         switch (sub.Type) {
             case kName:
-                airspace.AirspaceName = buffer.ReadText(p + 8, sub.Length);
-                parse.Spend(sub.Length > 0 ? sub.Length : 0);
+                airspace.AirspaceName = parse.StoredText(p + 8, sub.Length, "an airspace name");
                 break;
             case kBoundingRectangle:
                 SetRectangle(buffer, parse.Grid(), sub, airspace);
                 break;
             case kLinePoint:
-                AddPlacedPoint(buffer, sub, 1, airspace);
+                AddPlacedPoint(parse, sub, 1, airspace);
                 break;
             case kStartPoint:
                 airspace.FromAltitude = buffer.ReadI32(p + 24);
                 airspace.ToAltitude = buffer.ReadI32(p + 28);
-                AddPlacedPoint(buffer, sub, 0, airspace);
+                AddPlacedPoint(parse, sub, 0, airspace);
                 break;
             case kSkippedPoint:
                 break;
             case kPointKind5:
-                AddPlacedPoint(buffer, sub, 5, airspace);
+                AddPlacedPoint(parse, sub, 5, airspace);
                 break;
             case kPointKind3:
-                AddPlacedPoint(buffer, sub, 3, airspace);
+                AddPlacedPoint(parse, sub, 3, airspace);
                 break;
             case kPointKind4:
-                AddPlacedPoint(buffer, sub, 4, airspace);
+                AddPlacedPoint(parse, sub, 4, airspace);
                 break;
             case kCircle: {
                 const std::int32_t radius = buffer.ReadI32(p + 8);
                 airspace.FromAltitude = buffer.ReadI32(p + 16);
                 airspace.ToAltitude = buffer.ReadI32(p + 20);
-                AddPoint(airspace, 2).Radius = radius;
+                AddPoint(parse, airspace, 2).Radius = radius;
                 break;
             }
             case kFrequency: {
                 const std::int32_t raw = buffer.ReadI32(p + 8);
                 const std::int64_t nameLength = std::int64_t{sub.Length} + kHeaderBytes - 16;
-                airspace.FullName = buffer.ReadText(p + 16, nameLength);
-                parse.Spend(nameLength > 0 ? nameLength : 0);
+                airspace.FullName = parse.StoredText(p + 16, nameLength, "an airspace unit name");
                 if (auto text = FrequencyText(raw)) airspace.FrequencyText = *text + " Mhz";
                 break;
             }

@@ -194,6 +194,18 @@ TEST_F(DatabaseBuildTest, DamagedFilesAreSkippedNamedAndLeaveNothingBehind) {
               "The creation process, of the database files, was completed!");
 }
 
+TEST_F(DatabaseBuildTest, AFileWithATextTooLongToStoreIsSkippedAndTheBuildGoesOn) {
+    testing::WriteFsFolder(Root(), "[Area.1]\r\nLocal=World\r\n");
+    WriteFile(Root(), "World/scenery/a.bgl", AirportFileBytes({{"Long", std::string(70000, 'k'), 1, 1}}));
+    WriteFile(Root(), "World/scenery/b.bgl", AirportFileBytes({{"Good", "kgoo", 1, 1}}));
+    DatabaseBuild build(state.Settings, *state.Declination, fs.Path());
+    ASSERT_EQ(build.Prepare(), PrepareResult::Ready);
+    Scan(build);
+    build.Finish();
+    EXPECT_EQ(AirportIds(), std::vector<std::string>{"KGOO"});
+    EXPECT_EQ(build.Summary().MalformedCount, 1);
+}
+
 TEST_F(DatabaseBuildTest, MissingOrShortInputFilesStopTheBuildBeforeAnythingIsWritten) {
     testing::WriteFsFolder(Root(), "[Area.1]\r\nLocal=World\r\n");
     auto expectFailure = [&](const std::string& mention) {
