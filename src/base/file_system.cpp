@@ -40,6 +40,24 @@ std::optional<fs::path> FindEntryNoCase(const fs::path& folder, std::string_view
     return folder / *best;
 }
 
+bool RemoveEntriesNoCase(const fs::path& folder, std::string_view name) {
+    const std::string wanted = UpperAscii(name);
+    std::vector<fs::path> matching;
+    std::error_code error;
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        std::error_code ignored;
+        if (UpperAscii(it->path().filename().string()) == wanted && !it->is_directory(ignored))
+            matching.push_back(it->path());
+    }
+    bool removed = !error;
+    for (const fs::path& entry : matching) {
+        std::error_code failed;
+        fs::remove(entry, failed);
+        removed = removed && !failed;
+    }
+    return removed;
+}
+
 std::optional<fs::path> ResolveNoCase(const fs::path& base, std::string_view relative) {
     fs::path current = base;
     std::size_t start = 0;

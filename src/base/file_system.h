@@ -22,6 +22,11 @@ class FileError : public std::runtime_error {
 std::optional<std::filesystem::path> FindEntryNoCase(const std::filesystem::path& folder,
                                                      std::string_view name);
 
+// Removes every entry of `folder` that FindEntryNoCase could take for `name`
+// (folders excepted). False when the folder cannot be listed or one of
+// them could not be removed.
+bool RemoveEntriesNoCase(const std::filesystem::path& folder, std::string_view name);
+
 // Resolves a relative path whose parts may be separated by '\' or '/', part by
 // part, case-insensitively below `base`. Empty parts and "." are skipped.
 std::optional<std::filesystem::path> ResolveNoCase(const std::filesystem::path& base,
