@@ -20,7 +20,8 @@ PreferencesWindow* WindowFlow::Preferences() const { return preferences_; }
 
 SplashWindow* WindowFlow::ShowSplash() {
     auto* splash = new SplashWindow(state_.Settings, state_.Session, workDirectory_);
-    connect(splash, &SplashWindow::Decided, this, [this](StartupPath path) {
+    connect(splash, &SplashWindow::Decided, this, [this](StartupPath path, const std::string& notice) {
+        if (!notice.empty()) boxes_.Warn(notice);
         if (path == StartupPath::FirstRun) {
             ShowSetup();
         } else {
