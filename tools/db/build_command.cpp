@@ -122,9 +122,14 @@ int RunBuild(const Arguments& args) {
     settings.WorkFolder = WorkFolderFrom(work);
     settings.RebuildPending = true;
     const fs::path settingsFile = WorkFile(settings.WorkFolder, kSettingsFileName);
-    // Setup writes over the start of the file; a fresh file keeps an older,
-    // longer record's tail out of it, as on the first-run path.
-    fs::remove(settingsFile, error);
+    // As on the first-run path, the old files go first: settings written
+    // beside old databases would be taken for a finished build if this one
+    // were cut short. A fresh settings file also keeps an older, longer
+    // record's tail out of it (setup writes over the start of the file).
+    if (!RemoveEntriesNoCase(WorkFolderPath(settings.WorkFolder), kSettingsFileName) ||
+        !RemoveDatabaseFiles(settings.WorkFolder)) {
+        return Fail("the old files in " + work + " cannot be removed");
+    }
     try {
         WriteSetupSettings(settings, *ansiFolder, true);
     } catch (const FileError& failure) {
