@@ -116,6 +116,15 @@ int RunBuild(const Arguments& args) {
     const std::optional<std::string> ansiFolder = Utf8ToAnsi(fsFolder);
     if (!ansiFolder)
         return Fail("the path " + fsFolder + " has characters the settings file cannot hold (Windows-1252)");
+    // The settings keep the folder as given, and every later start reads a
+    // relative one from the work folder, as the program always has.
+    if (!HoldsFs2002Exe(fsFolder, WorkFolderPath(WorkFolderFrom(work)))) {
+        std::fprintf(stderr,
+                     "tarnwick-db build: note: %s is stored as given; from the work folder %s, where the "
+                     "program and the other commands look for it, it names no FS2002 folder. Give an "
+                     "absolute path to build a work folder they can use.\n",
+                     fsFolder.c_str(), work.c_str());
+    }
 
     ProgramState state;
     SettingsState& settings = state.Settings;
