@@ -20,7 +20,8 @@ PreferencesWindow* WindowFlow::Preferences() const { return preferences_; }
 
 SplashWindow* WindowFlow::ShowSplash() {
     auto* splash = new SplashWindow(state_.Settings, state_.Session, workDirectory_);
-    connect(splash, &SplashWindow::Decided, this, [this](StartupPath path) {
+    connect(splash, &SplashWindow::Decided, this, [this](StartupPath path, const std::string& notice) {
+        if (!notice.empty()) boxes_.Warn(notice);
         if (path == StartupPath::FirstRun) {
             ShowSetup();
         } else {
@@ -58,7 +59,7 @@ ChoiceWindow* WindowFlow::ShowChoice() {
 RadarWindow* WindowFlow::ShowRadar() {
     radar_ = new RadarWindow(state_.Area, state_.Display, *state_.Declination, state_.Session);
     connect(radar_, &RadarWindow::PreferencesRequested, this, &WindowFlow::ShowPreferences);
-    connect(radar_, &QObject::destroyed, this, &WindowFlow::RadarClosed);
+    connect(radar_, &RadarWindow::Closed, this, &WindowFlow::RadarClosed);
     radar_->show();
     return radar_;
 }
@@ -73,7 +74,9 @@ PreferencesWindow* WindowFlow::ShowPreferences() {
     return preferences_;
 }
 
-// The windows that locked the scope go with it.
+// The windows the scope is locked for go with it, at once: left open, they
+// would give back a scope that is gone, and closing the last of them would
+// end the program.
 void WindowFlow::RadarClosed() {
     if (preferences_) preferences_->close();
 }

@@ -141,7 +141,7 @@ void SetupWindow::OnCommand1() {
 
 void SetupWindow::closeEvent(QCloseEvent* event) {
     if (!setupFinished_) {
-        DeleteSettingsFiles(settings_.WorkFolder);
+        DeleteSettingsFile(settings_.WorkFolder);
         boxes_.Inform(kSetupNotFinished);
         emit SetupAbandoned();
     }

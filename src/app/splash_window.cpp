@@ -46,7 +46,7 @@ void SplashWindow::OnTimer1() {
     timer1_->stop();
     const StartupOutcome outcome = StartupDecision(settings_, workDirectory_);
     close();
-    emit Decided(outcome.Path);
+    emit Decided(outcome.Path, outcome.SettingsProblem);
 }
 
 }  // namespace tarnwick

@@ -20,7 +20,8 @@ class SplashWindow : public QWidget {
 
    signals:
     // The start-up decision is made and the splash window has closed.
-    void Decided(tarnwick::StartupPath path);
+    // `notice` is a message for the user (UTF-8), empty when there is none.
+    void Decided(tarnwick::StartupPath path, const std::string& notice);
 
    private:
     void OnTimer1();

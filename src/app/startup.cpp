@@ -23,27 +23,33 @@ StartupOutcome StartupDecision(SettingsState& settings, std::string_view workDir
     }
 
     StartupOutcome outcome;
-    if (anyMissing) {
-        for (const auto& file : found) {
-            std::error_code ignored;  // a file that will not go is left in place
-            if (file) std::filesystem::remove(*file, ignored);
+    if (!anyMissing) {
+        std::string problem;
+        SettingsReadResult read;
+        try {
+            read = DecodeSettings(ReadWholeFile(*found[0]));
+            problem = read.Problem;
+        } catch (const FileError& error) {
+            problem = error.what();
         }
-        settings.RebuildPending = true;
-        outcome.Path = StartupPath::FirstRun;
-        return outcome;
+        if (problem.empty()) {
+            settings.RebuildPending = false;
+            settings.Apply(read.Record);
+            outcome.Path = StartupPath::NormalStart;
+            return outcome;
+        }
+        outcome.SettingsProblem = "The settings file " + found[0]->string() + " is damaged (" + problem +
+                                  "), so the database files beside it cannot be used either. Tarnwick "
+                                  "deletes them: choose the FS2002 folder again and new database files "
+                                  "will be built.";
     }
 
-    settings.RebuildPending = false;
-    outcome.Path = StartupPath::NormalStart;
-    try {
-        const SettingsReadResult read = ReadSettingsFile(*found[0]);
-        settings.Apply(read.Record);
-        outcome.SettingsProblem = read.Problem;
-    } catch (const FileError& error) {
-        // Unreadable as a whole: carry on with empty values, as a short file would.
-        settings.Apply(SettingsRecord{});
-        outcome.SettingsProblem = error.what();
+    for (const auto& file : found) {
+        std::error_code ignored;  // a file that will not go is left in place
+        if (file) std::filesystem::remove(*file, ignored);
     }
+    settings.RebuildPending = true;
+    outcome.Path = StartupPath::FirstRun;
     return outcome;
 }
 

@@ -16,4 +16,8 @@ std::string AnsiToUtf8(std::string_view ansi);
 // it is not valid UTF-8.
 std::optional<std::string> Utf8ToAnsi(std::string_view utf8);
 
+// Upper case in Windows-1252, accented letters and š œ ž ÿ included, as the
+// simulator's identifiers and Windows' file names are compared.
+std::string UpperCaseAnsi(std::string_view text);
+
 }  // namespace tarnwick

@@ -9,6 +9,9 @@
 
 namespace tarnwick {
 
+// Texts are stored behind a 16-bit length.
+inline constexpr std::size_t kMaxTextBytes = 0xFFFF;
+
 class ByteWriter {
    public:
     void U8(std::uint8_t value) { Unsigned(value, 1); }

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/ansi.h"
+
 namespace tarnwick {
 
 namespace fs = std::filesystem;
@@ -18,18 +20,48 @@ std::string UpperAscii(std::string_view text) {
     return out;
 }
 
+namespace {
+
+// What two names that differ only in case have in common. A name with no
+// Windows-1252 form (never one copied from the simulator's disks) has its
+// ASCII letters folded only.
+std::string NameKey(std::string_view utf8Name) {
+    if (const std::optional<std::string> ansi = Utf8ToAnsi(utf8Name)) return "A" + UpperCaseAnsi(*ansi);
+    return "U" + UpperAscii(utf8Name);
+}
+
+}  // namespace
+
 std::optional<fs::path> FindEntryNoCase(const fs::path& folder, std::string_view name) {
     std::error_code error;
     const fs::path exact = folder / fs::path(std::string(name));
     if (fs::exists(fs::symlink_status(exact, error))) return exact;
-    const std::string wanted = UpperAscii(name);
+    const std::string wanted = NameKey(name);
     std::optional<std::string> best;
     for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
         const std::string entry = it->path().filename().string();
-        if (UpperAscii(entry) == wanted && (!best || entry < *best)) best = entry;
+        if (NameKey(entry) == wanted && (!best || entry < *best)) best = entry;
     }
     if (!best) return std::nullopt;
     return folder / *best;
+}
+
+bool RemoveEntriesNoCase(const fs::path& folder, std::string_view name) {
+    const std::string wanted = NameKey(name);
+    std::vector<fs::path> matching;
+    std::error_code error;
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        std::error_code ignored;
+        if (NameKey(it->path().filename().string()) == wanted && !it->is_directory(ignored))
+            matching.push_back(it->path());
+    }
+    bool removed = !error;
+    for (const fs::path& entry : matching) {
+        std::error_code failed;
+        fs::remove(entry, failed);
+        removed = removed && !failed;
+    }
+    return removed;
 }
 
 std::optional<fs::path> ResolveNoCase(const fs::path& base, std::string_view relative) {

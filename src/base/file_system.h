@@ -17,10 +17,16 @@ class FileError : public std::runtime_error {
 };
 
 // The entry of `folder` named `name`: the exact name if it exists, otherwise the
-// first entry whose name matches ignoring ASCII case (in sorted order, so the
-// choice is the same on every machine). Empty when there is none.
+// first entry whose name matches ignoring case as Windows does, for the
+// letters of Windows-1252 (in sorted order, so the choice is the same on
+// every machine). Names are UTF-8. Empty when there is none.
 std::optional<std::filesystem::path> FindEntryNoCase(const std::filesystem::path& folder,
                                                      std::string_view name);
+
+// Removes every entry of `folder` that FindEntryNoCase could take for `name`
+// (folders excepted). False when the folder cannot be listed or one of
+// them could not be removed.
+bool RemoveEntriesNoCase(const std::filesystem::path& folder, std::string_view name);
 
 // Resolves a relative path whose parts may be separated by '\' or '/', part by
 // part, case-insensitively below `base`. Empty parts and "." are skipped.

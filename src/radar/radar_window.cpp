@@ -1,5 +1,6 @@
 #include "radar/radar_window.h"
 
+#include <QCloseEvent>
 #include <QEvent>
 #include <QMenuBar>
 #include <QPaintEvent>
@@ -239,6 +240,12 @@ void RadarWindow::PictureResized() {
     view_.PictureWidthPx = picture1_->width();
     view_.PictureHeightPx = picture1_->height();
     if (loaded_ && !locked_) timer2_->start();
+}
+
+void RadarWindow::closeEvent(QCloseEvent* event) {
+    emit Closed();
+    StopTimers();  // after the windows it was locked for have given it back
+    QMainWindow::closeEvent(event);
 }
 
 void RadarWindow::changeEvent(QEvent* event) {

@@ -68,9 +68,12 @@ class RadarWindow : public QMainWindow {
 
    protected:
     void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
    signals:
     void PreferencesRequested();
+    // The window is closing: the windows it is locked for go with it.
+    void Closed();
 
    private:
     void ZoomButton(bool zoomIn);

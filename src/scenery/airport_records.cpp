@@ -16,8 +16,7 @@ using namespace bgl;
 void VisitDirectoryEntry(SceneryParse& parse, const BlockHeader& entry) {
     const SceneryBuffer& buffer = parse.Buffer();
     const std::int64_t nameLength = std::int64_t{entry.Length} + kBlockHeaderBytes - 16;
-    const std::string name = buffer.ReadText(entry.Offset + 16, nameLength);
-    parse.Spend(nameLength > 0 ? nameLength : 0);
+    const std::string name = parse.StoredText(entry.Offset + 16, nameLength, "an airport name");
     const std::int32_t record = buffer.ReadI32(entry.Offset + 12);
     if (buffer.ReadI32(entry.Offset + 8) != kDirectoryEntryCheck || record <= 0) return;
     if (buffer.ReadI32(record) != 1 || buffer.ReadI32(std::int64_t{record} + 8) != 1) return;
@@ -63,6 +62,7 @@ void AddIls(SceneryParse& parse, const BlockHeader& trailer, const RunwayEntry& 
             double reciprocal, AirportRecord& airport) {
     const SceneryBuffer& buffer = parse.Buffer();
     const std::int64_t p = trailer.Offset;
+    parse.Admit(Counted::Ils, 1, std::int64_t{airport.IlsCount} + 1);
     IlsEntry& ils = airport.IlsList.Grow(static_cast<std::size_t>(airport.IlsCount));
     airport.IlsCount += 1;
     ils.Lat = LatitudeDegrees(buffer.ReadI32(p + 12));
@@ -70,8 +70,7 @@ void AddIls(SceneryParse& parse, const BlockHeader& trailer, const RunwayEntry& 
     const double course = HeadingDegrees(buffer.ReadI32(p + 32));
     if (auto text = FrequencyText(buffer.ReadI32(p + 36))) ils.Freq = std::move(*text);
     const std::int64_t idLength = std::int64_t{trailer.Length} + kBlockHeaderBytes - 56;
-    ils.IlsId = buffer.ReadText(p + 56, idLength);
-    parse.Spend(idLength > 0 ? idLength : 0);
+    ils.IlsId = parse.StoredText(p + 56, idLength, "an ILS identifier");
     ils.MagHeading = geo::TrueToMagnetic(parse.Grid(), ToI16(course), ils.Lat, ils.Lon);
     // A localizer on the runway's own course is drawn from the runway end it serves.
     const double rounded = RoundHalfEven(course);
@@ -112,6 +111,7 @@ BlockHeader ParseRunway(SceneryParse& parse, const BlockHeader& sub, AirportReco
     const double dLat = north * 360.0 * 0.5 / 40007000.0;
     const double dLon = east * 360.0 * 0.5 / (std::cos(lat * k) * 40007000.0);
 
+    parse.Admit(Counted::Runway, 1, std::int64_t{airport.RunwayCount} + 1);
     RunwayEntry& runway = airport.Runways.Grow(static_cast<std::size_t>(airport.RunwayCount));
     airport.RunwayCount += 1;
     RunwayDesignators ids = DesignatorsFor(number, code);
@@ -175,8 +175,8 @@ void ParseAirport(SceneryParse& parse, std::int64_t recordOffset, AirportRecord&
                 airport.ElevationFt = ElevationFeet(buffer.ReadI32(sub.Offset + 28));
                 break;
             case kName:
-                airport.IcaoId = UpperCaseAnsi(buffer.ReadText(sub.Offset + 8, sub.Length));
-                parse.Spend(sub.Length > 0 ? sub.Length : 0);
+                airport.IcaoId =
+                    UpperCaseAnsi(parse.StoredText(sub.Offset + 8, sub.Length, "an airport identifier"));
                 break;
             case kFrequency:
                 ApplyFrequency(buffer, sub, airport);

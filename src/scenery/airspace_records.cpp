@@ -19,18 +19,19 @@ double Lon4(const SceneryBuffer& buffer, std::int64_t offset) {
     return RoundDecimals(LongitudeDegrees(buffer.ReadI32(offset)), 4);
 }
 
-BoundaryPoint& AddPoint(AirspaceRecord& airspace, std::uint8_t kind) {
+BoundaryPoint& AddPoint(SceneryParse& parse, AirspaceRecord& airspace, std::uint8_t kind) {
+    parse.Admit(Counted::BoundaryPoint, 1, std::int64_t{airspace.PointCount} + 1);
     BoundaryPoint& point = airspace.Points.Grow(static_cast<std::size_t>(airspace.PointCount));
     airspace.PointCount += 1;
     point.Kind = kind;
     return point;
 }
 
-void AddPlacedPoint(const SceneryBuffer& buffer, const BlockHeader& sub, std::uint8_t kind,
+void AddPlacedPoint(SceneryParse& parse, const BlockHeader& sub, std::uint8_t kind,
                     AirspaceRecord& airspace) {
-    const double lat = Lat4(buffer, sub.Offset + 12);
-    const double lon = Lon4(buffer, sub.Offset + 20);
-    BoundaryPoint& point = AddPoint(airspace, kind);
+    const double lat = Lat4(parse.Buffer(), sub.Offset + 12);
+    const double lon = Lon4(parse.Buffer(), sub.Offset + 20);
+    BoundaryPoint& point = AddPoint(parse, airspace, kind);
     point.Lat = lat;
     point.Lon = lon;
 }
@@ -78,43 +79,41 @@ void ParseAirspace(SceneryParse& parse, std::int64_t recordOffset) {
         const std::int64_t p = sub.Offset;
         switch (sub.Type) {
             case kName:
-                airspace.AirspaceName = buffer.ReadText(p + 8, sub.Length);
-                parse.Spend(sub.Length > 0 ? sub.Length : 0);
+                airspace.AirspaceName = parse.StoredText(p + 8, sub.Length, "an airspace name");
                 break;
             case kBoundingRectangle:
                 SetRectangle(buffer, parse.Grid(), sub, airspace);
                 break;
             case kArcCentrePoint:
-                AddPlacedPoint(buffer, sub, kArcCentre, airspace);
+                AddPlacedPoint(parse, sub, kArcCentre, airspace);
                 break;
             case kStartPoint:
                 airspace.FromAltitude = buffer.ReadI32(p + 24);
                 airspace.ToAltitude = buffer.ReadI32(p + 28);
-                AddPlacedPoint(buffer, sub, kMovePoint, airspace);
+                AddPlacedPoint(parse, sub, kMovePoint, airspace);
                 break;
             case kSkippedPoint:
                 break;
             case kLinePoint:
-                AddPlacedPoint(buffer, sub, kLine, airspace);
+                AddPlacedPoint(parse, sub, kLine, airspace);
                 break;
             case kClockwiseArcPoint:
-                AddPlacedPoint(buffer, sub, kClockwiseArc, airspace);
+                AddPlacedPoint(parse, sub, kClockwiseArc, airspace);
                 break;
             case kCounterClockwiseArcPoint:
-                AddPlacedPoint(buffer, sub, kCounterClockwiseArc, airspace);
+                AddPlacedPoint(parse, sub, kCounterClockwiseArc, airspace);
                 break;
             case kCirclePoint: {
                 const std::int32_t radius = buffer.ReadI32(p + 8);
                 airspace.FromAltitude = buffer.ReadI32(p + 16);
                 airspace.ToAltitude = buffer.ReadI32(p + 20);
-                AddPoint(airspace, kCircle).Radius = radius;
+                AddPoint(parse, airspace, kCircle).Radius = radius;
                 break;
             }
             case kFrequency: {
                 const std::int32_t raw = buffer.ReadI32(p + 8);
                 const std::int64_t nameLength = std::int64_t{sub.Length} + kBlockHeaderBytes - 16;
-                airspace.FullName = buffer.ReadText(p + 16, nameLength);
-                parse.Spend(nameLength > 0 ? nameLength : 0);
+                airspace.FullName = parse.StoredText(p + 16, nameLength, "an airspace unit name");
                 if (auto text = FrequencyText(raw)) airspace.FrequencyText = *text + " Mhz";
                 break;
             }

@@ -88,10 +88,13 @@ BuilderWindow::BuilderWindow(SettingsState& settings, DeclinationGrid& grid, Mes
 
 BuilderWindow::~BuilderWindow() = default;
 
+// Painted at once: the steps that set the status run inside one timer tick,
+// and without an immediate repaint only the last text of the tick would show.
 void BuilderWindow::ShowStatus(const std::string& ansiText) {
     if (ansiText == shownStatus_) return;
     shownStatus_ = ansiText;
     text1_->setText(QString::fromStdString(AnsiToUtf8(ansiText)));
+    text1_->repaint();
 }
 
 void BuilderWindow::Fail(const std::string& problem) {

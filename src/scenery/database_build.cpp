@@ -60,6 +60,10 @@ PrepareResult DatabaseBuild::Prepare() {
     if (!declination.Ok) throw BuildError(declination.Problem);
     if (!settings_.RebuildPending) return PrepareResult::Waiting;
 
+    if (!RemoveDatabaseFiles(settings_.WorkFolder)) {
+        throw BuildError("The old database files in " + WorkFolderPath(settings_.WorkFolder).string() +
+                         " cannot be removed.");
+    }
     areas_ = SceneryAreaTable{};
     if (settings_.FsVersion == 1) {
         Status(kStatusSceneryCfg);
@@ -226,10 +230,11 @@ void DatabaseBuild::Finish() {
         Status(kStatusAirspaces);
         const AirspaceRecord emptyAirspace;
         airspacesOut_->Append(EncodeAirspaces(std::span<const AirspaceRecord>(&emptyAirspace, 1)));
-        airspacesOut_->Commit();
-        committed.push_back(airspacesOut_->FinalPath());
         Status(kStatusSettings);
         WriteBuilderSettings(settings_);
+        // The last file of the set appears only now, beside settings that
+        // already count what it holds.
+        airspacesOut_->Commit();
     } catch (const FileError& failure) {
         // Databases without matching counts in the settings would be read
         // wrongly at the next start; without them, that start builds again.
@@ -248,6 +253,16 @@ void DatabaseBuild::Finish() {
     settings_.RebuildPending = false;
     progress_ = 0;
     Status(kStatusDone);
+}
+
+bool RemoveDatabaseFiles(const std::string& workFolder) {
+    const fs::path folder = WorkFolderPath(workFolder);
+    bool removed = true;
+    for (const std::string name : {kAirportsFileName, kAirspacesFileName}) {
+        removed = RemoveEntriesNoCase(folder, name) && removed;
+        removed = RemoveEntriesNoCase(folder, name + ".part") && removed;
+    }
+    return removed;
 }
 
 std::string CompletionMessage(const BuildSummary& summary) {

@@ -8,6 +8,12 @@
 // names) as soon as the file is read, so memory stays at one file's worth
 // whatever the size of the world while the counts grow. The files get their
 // real names in Finish.
+//
+// The build may be cut short at any moment (killed, a full disk, the window
+// closed), and the next start must never take what it left for a finished
+// build. So the old databases go before anything is scanned, and a finished
+// build completes the set of three program files with its very last step,
+// the airspaces database's rename, after the settings hold the counts.
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -74,11 +80,12 @@ class DatabaseBuild : private ScenerySink {
     // Called with every status text (ANSI), as the builder's status line shows it.
     void SetStatusListener(StatusListener listener) { status_ = std::move(listener); }
 
-    // Loads the declination grid; then, while a rebuild is pending, reads the
-    // scenery configuration, resolves the area folders, counts the files and
-    // opens the database files under their temporary names. Waiting when no
-    // rebuild is pending. Throws BuildError when the declination file or the
-    // scenery configuration cannot be used, or the work folder not written.
+    // Loads the declination grid; then, while a rebuild is pending, removes
+    // the old databases, reads the scenery configuration, resolves the area
+    // folders, counts the files and opens the database files under their
+    // temporary names. Waiting when no rebuild is pending. Throws BuildError
+    // when the declination file or the scenery configuration cannot be used,
+    // or the work folder not written.
     PrepareResult Prepare();
 
     // One step of the scan: an area without folder skipped, an area's listing
@@ -126,5 +133,9 @@ class DatabaseBuild : private ScenerySink {
 
 // The completion message, followed by the refused files when there were any.
 std::string CompletionMessage(const BuildSummary& summary);
+
+// Removes both databases of the work folder (their names in any case) and
+// the pieces an interrupted build left of them. False when one of them stays.
+bool RemoveDatabaseFiles(const std::string& workFolder);
 
 }  // namespace tarnwick

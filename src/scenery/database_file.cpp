@@ -151,7 +151,18 @@ DatabaseReadResult<Record> DecodeTable(std::span<const std::uint8_t> bytes, std:
         }
     }
     // A damaged table keeps what was read and still ends in an empty slot.
-    if (result.Damaged) result.Entries.emplace_back();
+    if (result.Damaged) {
+        result.Entries.emplace_back();
+        return result;
+    }
+    // More than announced is as wrong as less: the count and the file
+    // disagree. The announced entries load; the empty last slot stays empty.
+    if (!r.AtEnd() || !(result.Entries.back() == Record{})) {
+        result.Damaged = true;
+        result.Problem =
+            "the settings announce " + std::to_string(count) + " entries but the file holds more after them";
+        result.Entries.back() = Record{};
+    }
     return result;
 }
 

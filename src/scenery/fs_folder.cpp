@@ -1,6 +1,8 @@
 #include "scenery/fs_folder.h"
 
 #include "base/file_system.h"
+#include "state/settings.h"
+#include "state/work_folder.h"
 
 namespace tarnwick {
 
@@ -22,16 +24,8 @@ bool HoldsFs2002Exe(std::string_view folder, const fs::path& baseFolder) {
     return found && fs::is_regular_file(*found, error);
 }
 
-void DeleteSettingsFiles(const std::string& workFolder) {
-    const fs::path folder = workFolder.empty() ? fs::path("/") : fs::path(workFolder);
-    std::error_code error;
-    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-        std::error_code ignored;
-        if (UpperAscii(it->path().extension().string()) == ".TCS" &&
-            fs::is_regular_file(it->status(ignored))) {
-            fs::remove(it->path(), ignored);
-        }
-    }
+void DeleteSettingsFile(const std::string& workFolder) {
+    RemoveEntriesNoCase(WorkFolderPath(workFolder), kSettingsFileName);
 }
 
 }  // namespace tarnwick

@@ -22,8 +22,8 @@ std::optional<std::string> ShortenDriveRoot(std::string_view text);
 // `folder` is UTF-8; relative folders are taken from `baseFolder`.
 bool HoldsFs2002Exe(std::string_view folder, const std::filesystem::path& baseFolder);
 
-// Deletes every *.tcs file of the work folder (the extension in any case);
-// failures are ignored.
-void DeleteSettingsFiles(const std::string& workFolder);
+// Deletes the program's settings file from the work folder (its name in any
+// case), and nothing else; failures are ignored.
+void DeleteSettingsFile(const std::string& workFolder);
 
 }  // namespace tarnwick

@@ -136,7 +136,10 @@ std::string GetKeyValue(std::string_view sectionText, std::string_view key) {
     const std::size_t found = lower.find(pattern);
     if (found == std::string::npos) return {};
     const std::size_t value = found + pattern.size();
-    const std::size_t end = lower.find(kCrLf, value);  // always found: the text ends with one
+    // The value ends with its line. A section cut between a CR and its LF (a
+    // header repeated further down cuts sections short) must not leave the
+    // CR inside the value, so either character ends it.
+    const std::size_t end = lower.find_first_of("\r\n", value);  // always found: the text ends with CR LF
     return text.substr(value, end - value);
 }
 

@@ -43,8 +43,8 @@ SceneryAreaTable ParseSceneryConfig(std::string_view text);
 SceneryAreaTable ReadSceneryConfig(const std::filesystem::path& file);
 
 // The value of `key` in one section's text: the text after the first
-// case-insensitive occurrence of key + "=" up to the end of its line, not
-// trimmed. Empty when the key does not occur.
+// case-insensitive occurrence of key + "=" up to the end of its line (a CR or
+// an LF), not trimmed. Empty when the key does not occur.
 std::string GetKeyValue(std::string_view sectionText, std::string_view key);
 
 // Turns every area's Local into its full scenery folder, or empties it when no

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/ansi.h"  // UpperCaseAnsi, which the identifiers go through
+
 namespace tarnwick {
 
 double LatitudeDegrees(std::int32_t raw);
@@ -41,8 +43,5 @@ RunwayDesignators DesignatorsFor(std::int32_t number, std::int32_t code);
 // A parking spot's display label from its packed name word: "GATE C 12", or
 // the spot number alone when the name code names nothing.
 std::string ParkingLabel(std::int32_t nameWord);
-
-// Upper case in the Windows-1252 code page the texts are held in.
-std::string UpperCaseAnsi(std::string_view text);
 
 }  // namespace tarnwick

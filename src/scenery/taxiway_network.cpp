@@ -136,12 +136,15 @@ void ParseTaxiwayNetwork(SceneryParse& parse, const BlockHeader& record, Airport
         parse.Spend(used * entrySize);
         switch (kind) {
             case kTaxiPointBlock:
+                parse.Admit(Counted::TaxiPoint, used, used);
                 if (used > 0) ReadPoints(buffer, entries, used, airport);
                 break;
             case kParkingBlock:
+                parse.Admit(Counted::Parking, used, used);
                 if (used > 0) ReadParkings(buffer, entries, used, airport);
                 break;
             case kTaxiSegmentBlock:
+                parse.Admit(Counted::TaxiSegment, used, used);
                 if (used > 0) ReadSegments(buffer, entries, used, airport);
                 break;
             default:  // the names close the network

@@ -1,7 +1,9 @@
 #include "selection/choice_lists.h"
 
+#include <algorithm>
 #include <unordered_set>
 
+#include "base/ansi.h"
 #include "selection/area_tables.h"
 
 namespace tarnwick {
@@ -23,6 +25,21 @@ std::vector<std::string> AirportListTexts(SelectionState state) {
     for (std::int32_t i = 0; i < count; ++i)
         texts.push_back(AirportListText(state.World.WorldAirports[static_cast<std::size_t>(i)]));
     return texts;
+}
+
+std::optional<std::size_t> EntryForTypedText(const std::vector<std::string>& ansiEntries,
+                                             std::string_view ansiTyped) {
+    if (ansiTyped.empty()) return std::nullopt;
+    const auto equal = std::find(ansiEntries.begin(), ansiEntries.end(), ansiTyped);
+    if (equal != ansiEntries.end()) return static_cast<std::size_t>(equal - ansiEntries.begin());
+    const std::string wanted = UpperCaseAnsi(ansiTyped);
+    std::optional<std::size_t> found;
+    for (std::size_t i = 0; i < ansiEntries.size(); ++i) {
+        if (UpperCaseAnsi(ansiEntries[i]).find(wanted) == std::string::npos) continue;
+        if (found) return std::nullopt;  // the filter shows several
+        found = i;
+    }
+    return found;
 }
 
 std::vector<std::string> SectorListNames(SelectionState state) {

@@ -1,10 +1,12 @@
 #include "selection/choice_window.h"
 
+#include <QAbstractItemView>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCompleter>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -16,6 +18,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "base/ansi.h"
 #include "selection/area_tables.h"
 #include "selection/choice_lists.h"
 #include "selection/gather_area.h"
@@ -24,6 +27,23 @@
 
 namespace tarnwick {
 namespace {
+
+// Enter in the suggestions takes the highlighted one; when the filter shows
+// a single suggestion, that one counts as highlighted.
+class OnlySuggestionOnEnter : public QObject {
+   public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress) return false;
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        auto* popup = static_cast<QAbstractItemView*>(watched);
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && !popup->currentIndex().isValid() &&
+            popup->model()->rowCount() == 1) {
+            popup->setCurrentIndex(popup->model()->index(0, 0));
+        }
+        return false;  // the completer itself takes the suggestion
+    }
+};
 
 QComboBox* MakeChoiceCombo(const char* name, const QString& prompt, ChoiceListModel* model, QWidget* parent) {
     auto* combo = new QComboBox(parent);
@@ -46,6 +66,8 @@ QComboBox* MakeChoiceCombo(const char* name, const QString& prompt, ChoiceListMo
     completer->setCompletionMode(QCompleter::PopupCompletion);
     completer->setMaxVisibleItems(15);
     if (auto* popup = qobject_cast<QListView*>(completer->popup())) popup->setUniformItemSizes(true);
+    // Installed after the completer's own filter, so it sees each key first.
+    completer->popup()->installEventFilter(new OnlySuggestionOnEnter(completer));
     combo->setCompleter(completer);
     combo->setCurrentIndex(-1);
     return combo;
@@ -138,6 +160,8 @@ ChoiceWindow::ChoiceWindow(SelectionState state, MessageBoxes& boxes, QWidget* p
     connect(command2_, &QPushButton::clicked, this, &ChoiceWindow::OnCommand2Clicked);
     connect(command3_, &QPushButton::clicked, this, &ChoiceWindow::OnCommand3Clicked);
 
+    // Nothing can be chosen before the lists are loaded.
+    SetControlsEnabled(false);
     timer1_->setObjectName("Timer1");
     timer1_->setInterval(1000);
     connect(timer1_, &QTimer::timeout, this, &ChoiceWindow::Timer1Tick);
@@ -279,14 +303,15 @@ void ChoiceWindow::WarnIfNeeded(const std::string& warning) {
 std::optional<std::string> ChoiceWindow::SelectedText(QComboBox* combo, ChoiceListModel* model) const {
     const QString text = combo->currentText();
     if (text.isEmpty()) return std::nullopt;
-    // The entry at the current index is tried first; otherwise the typed text
-    // must match an entry exactly, case included.
-    int row = combo->currentIndex();
-    if (row < 0 || combo->itemText(row) != text) {
-        row = combo->findText(text, Qt::MatchFixedString | Qt::MatchCaseSensitive);
-    }
-    if (row < 0) return std::nullopt;
-    return model->AnsiAt(row);
+    // The entry at the current index is tried first; otherwise typed text
+    // counts as the one entry the filter shows for it.
+    const int row = combo->currentIndex();
+    if (row >= 0 && combo->itemText(row) == text) return model->AnsiAt(row);
+    const std::optional<std::string> typed = Utf8ToAnsi(text.toStdString());
+    if (!typed) return std::nullopt;
+    const std::optional<std::size_t> entry = EntryForTypedText(model->Entries(), *typed);
+    if (!entry) return std::nullopt;
+    return model->Entries()[*entry];
 }
 
 }  // namespace tarnwick

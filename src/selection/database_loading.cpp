@@ -23,8 +23,7 @@ LoadStepResult Adopt(DatabaseReadResult<Record>&& read, std::vector<Record>& tab
 
 std::string DamagedDatabaseWarning(const std::string& fileDescription, const std::string& problem) {
     return "The " + fileDescription + " could not be read completely (" + problem +
-           "). Only what could be read is listed. Please use \"Create new database files\" "
-           "(File menu of the radar window) to build new database files.";
+           "). Only what could be read is listed.";
 }
 
 LoadStepResult LoadAirports(SelectionState state) {

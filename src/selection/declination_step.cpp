@@ -11,10 +11,7 @@ LoadStepResult LoadDeclinationStep(SelectionState state) {
     LoadStepResult result;
     if (!loaded.Ok) {
         result.Ok = false;
-        result.Warning = loaded.Problem +
-                         " Directions are shown without magnetic correction. If the simulator folder has "
-                         "moved, please use \"Create new database files\" (File menu of the radar window) to "
-                         "set it again.";
+        result.Warning = loaded.Problem + " Directions are shown without magnetic correction.";
     }
     return result;
 }

@@ -16,6 +16,7 @@ class ChoiceListModel : public QAbstractListModel {
 
     void SetEntries(std::vector<std::string> ansiEntries);
     const std::string& AnsiAt(int row) const { return ansi_[static_cast<std::size_t>(row)]; }
+    const std::vector<std::string>& Entries() const { return ansi_; }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;

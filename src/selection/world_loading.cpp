@@ -1,7 +1,10 @@
 #include "selection/world_loading.h"
 
+#include "scenery/database_file.h"
 #include "selection/database_loading.h"
 #include "selection/declination_step.h"
+#include "state/settings.h"
+#include "state/work_folder.h"
 
 namespace tarnwick {
 
@@ -18,7 +21,18 @@ WorldLoadResult LoadWorldTables(SelectionState state, SelectionProgress* progres
     step(kStatusReadingDeclination, LoadDeclinationStep);
     step(kStatusReadingAirports, LoadAirports);
     step(kStatusReadingAirspaces, LoadAirspaces);
+    if (!result.Ok()) result.Warning += "\n\n" + RebuildHint(state.Settings.WorkFolder);
     return result;
+}
+
+// The radar window has no command for new database files yet; what works is
+// taking one of the three files away, which sends the next start through
+// setup and a full build.
+std::string RebuildHint(const std::string& workFolder) {
+    return std::string(
+               "To set the FS2002 folder again and build new database files, close Tarnwick, delete ") +
+           kSettingsFileName + ", " + kAirportsFileName + " and " + kAirspacesFileName + " from " +
+           WorkFolderPath(workFolder).string() + " and start Tarnwick again.";
 }
 
 }  // namespace tarnwick

@@ -17,6 +17,11 @@ struct WorldLoadResult {
 // Three steps, each announced by its status text and followed by an advance.
 // A missing or damaged file never stops the loading: the tables keep what
 // could be read.
+// The warning ends with one hint on how to get new database files (RebuildHint).
 WorldLoadResult LoadWorldTables(SelectionState state, SelectionProgress* progress = nullptr);
+
+// Which files to delete from the work folder so that the next start sets the
+// simulator folder again and builds new databases.
+std::string RebuildHint(const std::string& workFolder);
 
 }  // namespace tarnwick

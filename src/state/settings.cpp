@@ -17,6 +17,19 @@ std::vector<std::uint8_t> EncodeSettings(const SettingsRecord& record) {
     return w.Take();
 }
 
+namespace {
+
+std::string RecordProblem(const SettingsRecord& s) {
+    if (s.ProgramTitle != kProgramTitle || s.SetupDone != 1)
+        return "it holds no settings record of this program";
+    if (s.FsVersion > 1) return "it names an unknown simulator version " + std::to_string(s.FsVersion);
+    if (s.AirportCount < 0 || s.AirspaceCount < 0)
+        return "it gives a negative number of airports or airspaces";
+    return {};
+}
+
+}  // namespace
+
 SettingsReadResult DecodeSettings(std::span<const std::uint8_t> bytes) {
     SettingsReadResult result;
     SettingsRecord& s = result.Record;
@@ -31,14 +44,16 @@ SettingsReadResult DecodeSettings(std::span<const std::uint8_t> bytes) {
     } catch (const EndOfData& end) {
         result.Complete = false;
         result.Problem = "the settings record is cut off at byte " + std::to_string(end.Offset());
+        return result;
     }
+    result.Problem = RecordProblem(s);
     return result;
 }
 
 SettingsReadResult ReadSettingsFile(const std::filesystem::path& path) {
     const auto bytes = ReadWholeFile(path);
     auto result = DecodeSettings(bytes);
-    if (!result.Complete) result.Problem = path.filename().string() + ": " + result.Problem;
+    if (!result.Problem.empty()) result.Problem = path.filename().string() + ": " + result.Problem;
     return result;
 }
 

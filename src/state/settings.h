@@ -25,8 +25,11 @@ struct SettingsRecord {
 struct SettingsReadResult {
     SettingsRecord Record;
     // False when the file ended inside the record: the fields past the end
-    // read as empty text or zero, which the program accepts, but tools say so.
+    // read as empty text or zero.
     bool Complete = true;
+    // Why the file cannot be trusted, empty when it can: it ends inside the
+    // record, or it holds a record setup never writes (another title, no
+    // setup mark, an unknown simulator version, a negative count).
     std::string Problem;
 };
 

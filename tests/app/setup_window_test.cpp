@@ -148,13 +148,13 @@ TEST_F(SetupWindowTest, TheSimulatorFolderIsSavedAsTypedAndTheBuilderOpens) {
     EXPECT_EQ(flow.programEnded, 0);
 }
 
-TEST_F(SetupWindowTest, ClosingBeforeTheEndRemovesSettingsFilesAndEndsTheProgram) {
+TEST_F(SetupWindowTest, ClosingBeforeTheEndRemovesTheSettingsFileAndEndsTheProgram) {
     work.Write("atc_settings.tcs", std::string("old"));
-    work.Write("OTHER.TCS", std::string("old"));
+    work.Write("OTHER.TCS", std::string("someone else's"));
     work.Write("world_airports.dat", std::string("keep"));
     window->close();
     EXPECT_FALSE(fs::exists(work.Path() / "atc_settings.tcs"));
-    EXPECT_FALSE(fs::exists(work.Path() / "OTHER.TCS"));
+    EXPECT_TRUE(fs::exists(work.Path() / "OTHER.TCS")) << "only the program's own settings file goes";
     EXPECT_TRUE(fs::exists(work.Path() / "world_airports.dat"));
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].Text, kSetupNotFinished);

@@ -20,6 +20,9 @@ using testing::TempFolder;
 
 void WriteAllThree(const TempFolder& folder) {
     SettingsRecord settings;
+    settings.ProgramTitle = kProgramTitle;
+    settings.SetupDone = 1;
+    settings.FsVersion = 1;
     settings.FsFolder = "/fs";
     settings.AirportCount = 5;
     WriteSettingsFile(folder.Path() / kSettingsFileName, settings);
@@ -76,15 +79,22 @@ TEST(StartupDecision, EmptyFolderDeletesNothing) {
     EXPECT_TRUE(state.Settings.RebuildPending);
 }
 
-TEST(StartupDecision, ADamagedSettingsFileStillStartsAndIsReported) {
-    TempFolder folder;
-    WriteAllThree(folder);
-    folder.Write(kSettingsFileName, std::string("\x14\x00Tarn", 6));
-    ProgramState state;
-    const StartupOutcome outcome = StartupDecision(state.Settings, folder.String());
-    EXPECT_EQ(outcome.Path, StartupPath::NormalStart);
-    EXPECT_FALSE(outcome.SettingsProblem.empty());
-    EXPECT_EQ(state.Settings.AirportCount, 0);
+TEST(StartupDecision, ADamagedSettingsFileTakesTheRoadOfAMissingOneAndIsNamed) {
+    const std::vector<std::uint8_t> noise = {0x31, 0x00, 0x9C, 0x44, 0xE7, 0x18, 0xA0, 0x02, 0x5B, 0xC3};
+    for (const std::string& damaged :
+         {std::string("\x14\x00Tarnwick Version 2.", 23), std::string(noise.begin(), noise.end())}) {
+        TempFolder folder;
+        WriteAllThree(folder);
+        folder.Write(kSettingsFileName, damaged);
+        ProgramState state;
+        const StartupOutcome outcome = StartupDecision(state.Settings, folder.String());
+        EXPECT_EQ(outcome.Path, StartupPath::FirstRun);
+        EXPECT_TRUE(state.Settings.RebuildPending);
+        EXPECT_NE(outcome.SettingsProblem.find((folder.Path() / kSettingsFileName).string()),
+                  std::string::npos)
+            << outcome.SettingsProblem;
+        EXPECT_TRUE(std::filesystem::is_empty(folder.Path()));
+    }
 }
 
 // Runs the splash window until it has handed over, with its 3 s timer fired at once.
@@ -114,6 +124,28 @@ TEST(SplashWindow, LeadsToSetupOnAFirstRun) {
     const QStringList shown = WindowsAfterSplash(folder);
     ASSERT_EQ(shown.size(), 1);
     EXPECT_TRUE(shown[0].startsWith("Form3:")) << shown[0].toStdString();
+}
+
+TEST(SplashWindow, ADamagedSettingsFileIsNamedBeforeSetupOpens) {
+    TempFolder folder;
+    WriteAllThree(folder);
+    folder.Write(kSettingsFileName, std::string(25, '\x07'));
+    ProgramState state;
+    testing::RecordingMessageBoxes boxes;
+    WindowFlow flow(state, boxes, folder.String());
+    auto* splash = flow.ShowSplash();
+    QMetaObject::invokeMethod(splash->Timer1(), "timeout", Qt::DirectConnection);
+    QApplication::processEvents();
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].Icon, MessageIcon::Warning);
+    EXPECT_NE(boxes.shown[0].Text.find(kSettingsFileName), std::string::npos) << boxes.shown[0].Text;
+    bool setupShown = false;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        setupShown = setupShown || (widget->objectName() == "Form3" && widget->isVisible());
+    }
+    EXPECT_TRUE(setupShown);
+    for (QWidget* widget : QApplication::topLevelWidgets()) widget->close();
+    QApplication::processEvents();
 }
 
 TEST(SplashWindow, LeadsToTheChoiceOnANormalStart) {

@@ -232,5 +232,17 @@ TEST_F(RadarWindowTest, PreferencesFreezeTheScopeUntilTheyClose) {
     EXPECT_TRUE(radar->findChild<QTimer*>("Timer2")->isActive());
 }
 
+TEST_F(RadarWindowTest, ClosingTheScopeClosesThePreferencesItIsLockedFor) {
+    WindowFlow flow(state, boxes, "");
+    RadarWindow* radar = flow.ShowRadar();
+    radar->menuBar()->findChild<QAction*>("preferences_op1")->trigger();
+    ASSERT_NE(TopLevel("Form10"), nullptr);
+    radar->close();
+    EXPECT_EQ(TopLevel("Form10"), nullptr) << "no preferences window left behind the closed scope";
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(flow.Preferences(), nullptr);
+    EXPECT_EQ(flow.Radar(), nullptr);
+}
+
 }  // namespace
 }  // namespace tarnwick

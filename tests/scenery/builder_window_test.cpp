@@ -145,6 +145,33 @@ TEST_F(BuilderWindowTest, PreparesThenScansOnTheButtonAndHandsOverToTheChoice) {
     EXPECT_EQ(state.Settings.AirportCount, 4);
 }
 
+// Notes the status line's text each time it is painted.
+class PaintedTexts : public QObject {
+   public:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) texts << static_cast<QLineEdit*>(watched)->text();
+        return false;
+    }
+    QStringList texts;
+};
+
+TEST_F(BuilderWindowTest, EachStatusIsPaintedWhenTheBuildReachesIt) {
+    Open();
+    QApplication::processEvents();  // shown and painted once
+    PaintedTexts painted;
+    Find<QLineEdit>("Text1")->installEventFilter(&painted);
+    // No event loop runs between the steps of a tick: only an immediate
+    // repaint shows a status.
+    Tick("Read_Sceneries_Paths");
+    Find<QPushButton>("Command2")->click();
+    for (int guard = 0; window->isVisible() && guard < 100; ++guard) Tick("Read_All_Airports");
+    for (const char* status : {"Magdec.bgl File", "Scenery.cfg File", "Creating airports database",
+                               "Creating airspaces database", "Updating Settings"}) {
+        EXPECT_TRUE(painted.texts.contains(status))
+            << status << " not in " << painted.texts.join(", ").toStdString();
+    }
+}
+
 TEST_F(BuilderWindowTest, AMissingDeclinationFileEndsTheProgramWithoutDatabases) {
     fs::remove(Root() / "Scenery" / "magdec.bgl");
     Open();

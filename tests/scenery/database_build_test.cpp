@@ -7,6 +7,7 @@
 #include "state/settings.h"
 #include "state/work_folder.h"
 #include "support/fs_folder_fixture.h"
+#include "support/next_start.h"
 #include "support/temp_folder.h"
 
 namespace tarnwick {
@@ -194,6 +195,18 @@ TEST_F(DatabaseBuildTest, DamagedFilesAreSkippedNamedAndLeaveNothingBehind) {
               "The creation process, of the database files, was completed!");
 }
 
+TEST_F(DatabaseBuildTest, AFileWithATextTooLongToStoreIsSkippedAndTheBuildGoesOn) {
+    testing::WriteFsFolder(Root(), "[Area.1]\r\nLocal=World\r\n");
+    WriteFile(Root(), "World/scenery/a.bgl", AirportFileBytes({{"Long", std::string(70000, 'k'), 1, 1}}));
+    WriteFile(Root(), "World/scenery/b.bgl", AirportFileBytes({{"Good", "kgoo", 1, 1}}));
+    DatabaseBuild build(state.Settings, *state.Declination, fs.Path());
+    ASSERT_EQ(build.Prepare(), PrepareResult::Ready);
+    Scan(build);
+    build.Finish();
+    EXPECT_EQ(AirportIds(), std::vector<std::string>{"KGOO"});
+    EXPECT_EQ(build.Summary().MalformedCount, 1);
+}
+
 TEST_F(DatabaseBuildTest, MissingOrShortInputFilesStopTheBuildBeforeAnythingIsWritten) {
     testing::WriteFsFolder(Root(), "[Area.1]\r\nLocal=World\r\n");
     auto expectFailure = [&](const std::string& mention) {
@@ -249,6 +262,31 @@ TEST_F(DatabaseBuildTest, AnAbandonedBuildLeavesNothingInTheWorkFolder) {
         EXPECT_FALSE(fs::is_empty(work.Path()));  // the databases are being written
     }
     EXPECT_TRUE(fs::is_empty(work.Path()));
+}
+
+TEST_F(DatabaseBuildTest, AtEveryMomentOfARebuildTheNextStartFindsAWholeSetOrBuildsAgain) {
+    testing::WriteFsFolder(Root(), "[Area.1]\r\nLocal=World\r\n");
+    WriteFile(Root(), "World/scenery/a.bgl", AirportFileBytes({{"A", "kaaa", 1, 1}}));
+    {
+        DatabaseBuild earlier(state.Settings, *state.Declination, fs.Path());
+        ASSERT_EQ(earlier.Prepare(), PrepareResult::Ready);
+        Scan(earlier);
+        earlier.Finish();
+    }
+    WriteFile(Root(), "World/scenery/b.bgl", AirportFileBytes({{"B", "kbbb", 2, 2}, {"C", "kccc", 3, 3}}));
+    state.Settings.RebuildPending = true;
+    // A kill at any of these moments leaves the folder as it is then.
+    int moment = 0;
+    const auto check = [&] {
+        EXPECT_TRUE(testing::NextStartRecognises(work.Path())) << "moment " << ++moment;
+    };
+    DatabaseBuild build(state.Settings, *state.Declination, fs.Path());
+    build.SetStatusListener([&](const std::string&) { check(); });
+    ASSERT_EQ(build.Prepare(), PrepareResult::Ready);
+    while (build.Step() != BuildStep::ScanFinished) check();
+    build.Finish();
+    check();
+    EXPECT_EQ(AirportIds(), (std::vector<std::string>{"KAAA", "KBBB", "KCCC"}));
 }
 
 TEST_F(DatabaseBuildTest, AFailedWriteLeavesNoDatabaseBehind) {

@@ -130,6 +130,27 @@ TEST(DatabaseFile, ShortFilesKeepWhatWasReadAndSaySo) {
     EXPECT_EQ(overCounted.Entries[1], airports[1]);
 }
 
+TEST(DatabaseFile, MoreThanTheCountAnnouncesIsDamageButTheAnnouncedEntriesLoad) {
+    const std::vector<AirportRecord> airports = {SampleAirport(), SampleAirport(), SampleAirport(), {}};
+    const auto bytes = EncodeAirports(airports);
+    for (const std::int32_t count : {0, 2}) {
+        const auto result = DecodeAirports(bytes, count);
+        EXPECT_TRUE(result.Damaged) << count;
+        EXPECT_NE(result.Problem.find("holds more"), std::string::npos) << result.Problem;
+        ASSERT_EQ(result.Count(), count);
+        EXPECT_EQ(result.Entries.back(), AirportRecord{});
+        if (count > 0) {
+            EXPECT_EQ(result.Entries[1], airports[1]);
+        }
+    }
+    auto appended = bytes;
+    appended.push_back(0);
+    const auto trailing = DecodeAirports(appended, 3);
+    EXPECT_TRUE(trailing.Damaged);
+    EXPECT_EQ(trailing.Entries, airports);
+    EXPECT_FALSE(DecodeAirports(bytes, 3).Damaged);
+}
+
 TEST(DatabaseFile, HugeListCountsAreRefusedBeforeAnyMemoryIsTaken) {
     ByteWriter w;
     w.Text("A");

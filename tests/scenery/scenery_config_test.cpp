@@ -25,6 +25,17 @@ TEST(SceneryConfig, KeyValuesMatchAsPlainSubstrings) {
     EXPECT_EQ(GetKeyValue("Local = Scenery\\World", "Local"), "");
 }
 
+TEST(SceneryConfig, ARepeatedHeaderLeavesNoLineEndInsideAValue) {
+    // The second [General] is searched from the start, so the area's section
+    // is cut 45 characters long: right between the CR and the LF after Local.
+    const std::string text = "[General]\r\nTitle=" + std::string(24, 'g') +
+                             "\r\n[Area.001]\r\nTitle=World\r\nLocal=Scenery\\World\r\n[General]\r\nx=1\r\n";
+    const SceneryAreaTable table = ParseSceneryConfig(text);
+    ASSERT_EQ(table.AreaCount, 1);
+    EXPECT_EQ(table.Areas[0].Local, "Scenery\\World");
+    EXPECT_EQ(GetKeyValue("Local=a\rb", "Local"), "a");
+}
+
 TEST(SceneryConfig, AreasComeFromAreaSectionsInFileOrder) {
     const std::string text =
         "[General]\r\nTitle=Not an area\r\nLocal=general\r\n"

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <iterator>
 #include <random>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "scenery/scenery_fixtures.h"
+#include "scenery/scenery_parse.h"
 
 namespace tarnwick {
 namespace {
@@ -167,6 +169,65 @@ TEST(SceneryFile, DamagedFilesAreRefusedWholeAndNamed) {
         EXPECT_EQ(outcome.AirspacesAdded, 0);
         ExpectSameTables(state, before);
     }
+}
+
+// `airports` directory entries that all point at one airport record made of
+// `runways` empty runway records, padded to `size` bytes so that reading the
+// record again and again stays within what the file may decode.
+std::vector<std::uint8_t> RepeatedRunways(std::int64_t airports, std::int64_t runways, std::size_t size) {
+    SceneryBytes b = SceneryBytes::File(0x100, 0);
+    const std::int64_t entries = 0x100 + 24;
+    const std::int64_t record = entries + 16 * airports + 8;
+    b.Header(0x100, 0x30001, 16 + 16 * airports).I32(0x100 + 20, airports - 1);
+    for (std::int64_t i = 0; i < airports; ++i) {
+        b.Header(entries + 16 * i, 0x30002, 8)
+            .I32(entries + 16 * i + 8, 0x50001)
+            .I32(entries + 16 * i + 12, record);
+    }
+    b.Header(record - 8, 0, 0).I32(record, 1).I32(record + 8, 1);
+    for (std::int64_t i = 0; i < runways; ++i) b.Header(record + 16 + 8 * i, 0x10002, 0);
+    b.Header(record + 16 + 8 * runways, 0x7777, 0);
+    b.Resize(std::max<std::size_t>(size, static_cast<std::size_t>(record + 8 * runways + 128)));
+    return b.Bytes();
+}
+
+TEST(SceneryFile, TextsAndCountsBeyondTheirLimitsRefuseTheFile) {
+    const auto parse = [](const SceneryBuffer& buffer) {
+        ProgramState state;
+        const SceneryFileOutcome outcome = testing::ParseIntoWorld(buffer, state);
+        EXPECT_EQ(state.Settings.AirportCount, outcome.AirportsAdded);
+        return outcome;
+    };
+    // The databases store a text's length in 16 bits.
+    AirportFile longest;
+    longest.Identifier(std::string(65535, 'k'));
+    EXPECT_FALSE(parse(longest.Finish()).Malformed);
+    AirportFile tooLong;
+    tooLong.Identifier(std::string(65536, 'k'));
+    const SceneryFileOutcome identifier = parse(tooLong.Finish());
+    EXPECT_TRUE(identifier.Malformed);
+    EXPECT_NE(identifier.Reason.find("65535"), std::string::npos) << identifier.Reason;
+    AirspaceFile unit;
+    unit.Record([&] { unit.Frequency(0x01283500, std::string(70000, 'C')); });
+    EXPECT_TRUE(parse(unit.Finish()).Malformed);
+
+    const std::int64_t perAirport = kMaxRunwaysPerAirport;
+    EXPECT_FALSE(parse(BufferOf(RepeatedRunways(1, perAirport, 0))).Malformed);
+    const SceneryFileOutcome runways = parse(BufferOf(RepeatedRunways(1, perAirport + 1, 0)));
+    EXPECT_TRUE(runways.Malformed);
+    EXPECT_NE(runways.Reason.find("runways"), std::string::npos) << runways.Reason;
+    const std::int64_t airports = kMaxRunwaysPerFile / perAirport + 1;
+    const SceneryFileOutcome file = parse(BufferOf(RepeatedRunways(airports, perAirport, 300000)));
+    EXPECT_TRUE(file.Malformed);
+    EXPECT_NE(file.Reason.find("runways"), std::string::npos) << file.Reason;
+
+    AirspaceFile points;
+    points.Record([&] {
+        for (std::int64_t i = 0; i <= kMaxBoundaryPointsPerAirspace; ++i) points.Sub(0x12001, 16);
+    });
+    const SceneryFileOutcome boundary = parse(points.Finish());
+    EXPECT_TRUE(boundary.Malformed);
+    EXPECT_NE(boundary.Reason.find("boundary points"), std::string::npos) << boundary.Reason;
 }
 
 // `sections` section blocks of 24 bytes, each holding a group whose walk runs

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QCompleter>
@@ -140,21 +141,55 @@ TEST_F(ChoiceWindowTest, ChoosingAnAirportGathersItsAreaAndHandsOver) {
     EXPECT_TRUE(window.isNull()) << "the choice window closes after the hand-over";
 }
 
-TEST_F(ChoiceWindowTest, TypedTextMustMatchAnEntryExactly) {
+TEST_F(ChoiceWindowTest, TypedTextCountsAsTheOneEntryTheFilterShowsForIt) {
     Load();
     auto* combo1 = Find<QComboBox>("Combo1");
-    combo1->setEditText("boeing field  (kbfi)");
+    combo1->setEditText("intl");  // three airports hold it
     Find<QPushButton>("Command3")->click();
-    EXPECT_EQ(flow.areaChosen, 0) << "no entry chosen: nothing happens";
+    EXPECT_EQ(flow.areaChosen, 0) << "no one entry chosen: nothing happens";
     EXPECT_EQ(state.World.WorldAirports.size(), 5u);
     EXPECT_EQ(Find<QLineEdit>("Text2")->text(), "Done");
 
-    combo1->setEditText("Seattle-Tacoma Intl  (KSEA)");
+    combo1->setEditText("ksea");
     Find<QPushButton>("Command3")->click();
     EXPECT_EQ(flow.areaChosen, 1);
     EXPECT_EQ(state.Area.AreaTitle, "Seattle-Tacoma Intl  (KSEA)");
     ASSERT_EQ(state.Area.AreaAirspaceCount, 4);  // Seattle Center low and high, class B, TRACON
     EXPECT_TRUE(state.Display.DisplayHighArtcc);
+}
+
+TEST_F(ChoiceWindowTest, EnterTakesTheHighlightedOrOnlySuggestion) {
+    Load();
+    auto* combo1 = Find<QComboBox>("Combo1");
+    QWidget* popup = combo1->completer()->popup();
+    const auto press = [](QWidget* target, Qt::Key key) {
+        QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(target, &event);
+    };
+    combo1->setFocus();
+    Type(combo1->lineEdit(), "kbfi");
+    ASSERT_TRUE(popup->isVisible());
+    press(popup, Qt::Key_Return);
+    EXPECT_EQ(combo1->currentText(), "Boeing Field  (KBFI)");
+    EXPECT_EQ(combo1->currentIndex(), 1);
+
+    combo1->clearEditText();
+    Type(combo1->lineEdit(), "intl");
+    ASSERT_TRUE(popup->isVisible());
+    press(popup, Qt::Key_Down);
+    press(popup, Qt::Key_Down);
+    press(popup, Qt::Key_Return);
+    EXPECT_EQ(combo1->currentText(), "Portland Intl  (KPDX)");
+    EXPECT_EQ(combo1->currentIndex(), 2);
+}
+
+TEST_F(ChoiceWindowTest, TheControlsWaitForTheLists) {
+    Open();
+    for (const char* name : {"Command2", "Command3", "Combo1", "Combo2", "Option1", "Option2"})
+        EXPECT_FALSE(Find<QWidget>(name)->isEnabled()) << name;
+    window->Timer1Tick();
+    for (const char* name : {"Command2", "Command3", "Combo1", "Option1", "Option2"})
+        EXPECT_TRUE(Find<QWidget>(name)->isEnabled()) << name;
 }
 
 TEST_F(ChoiceWindowTest, SectorModeSwitchesTheListsAndGathersTheSector) {

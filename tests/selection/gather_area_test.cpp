@@ -201,5 +201,15 @@ TEST(ChoiceLists, SectorNamesOnceEachInOrderOfFirstAirspace) {
               (std::vector<std::string>{"ALPHA FIR", "BRAVO FIR", "alpha fir"}));
 }
 
+TEST(ChoiceLists, TypedTextStandsForTheEqualEntryOrTheOnlyOneHoldingIt) {
+    const std::vector<std::string> sectors = {"SEATTLE CENTER", "SEATTLE CENTER EAST", "Z\xDCRICH FIR"};
+    EXPECT_EQ(EntryForTypedText(sectors, "SEATTLE CENTER"), 0u) << "equal wins over holding";
+    EXPECT_EQ(EntryForTypedText(sectors, "east"), 1u);
+    EXPECT_EQ(EntryForTypedText(sectors, "z\xFCrich"), 2u) << "accented letters in any case";
+    EXPECT_EQ(EntryForTypedText(sectors, "seattle"), std::nullopt) << "two entries hold it";
+    EXPECT_EQ(EntryForTypedText(sectors, "TOKYO"), std::nullopt);
+    EXPECT_EQ(EntryForTypedText(sectors, ""), std::nullopt);
+}
+
 }  // namespace
 }  // namespace tarnwick

@@ -5,6 +5,7 @@
 #include "selection/choice_lists.h"
 #include "selection/database_loading.h"
 #include "selection/declination_step.h"
+#include "selection/world_loading.h"
 #include "selection_fixture.h"
 
 namespace tarnwick {
@@ -56,7 +57,7 @@ TEST(LoadDatabases, ShortFileWarnsNamingItAndListsWhatWasRead) {
     const LoadStepResult airports = LoadAirports(SelectionOf(state));
     EXPECT_FALSE(airports.Ok);
     EXPECT_TRUE(Mentions(airports.Warning, "world_airports.dat")) << airports.Warning;
-    EXPECT_TRUE(Mentions(airports.Warning, "\"Create new database files\"")) << airports.Warning;
+    EXPECT_FALSE(Mentions(airports.Warning, "Create new database files")) << "no such menu yet";
     EXPECT_EQ(state.Settings.AirportCount, 4) << "the count keeps the settings' value";
     const auto texts = AirportListTexts(SelectionOf(state));
     ASSERT_GE(texts.size(), 2u);
@@ -76,9 +77,25 @@ TEST(LoadDatabases, MissingFileWarnsNamingItAndLeavesAnEmptyTable) {
     EXPECT_FALSE(airspaces.Ok);
     EXPECT_TRUE(Mentions(airspaces.Warning, (fixture.Folder.Path() / kAirspacesFileName).string()))
         << airspaces.Warning;
-    EXPECT_TRUE(Mentions(airspaces.Warning, "\"Create new database files\""));
+    EXPECT_FALSE(Mentions(airspaces.Warning, "Create new database files"));
     EXPECT_EQ(state.World.WorldAirspaces.size(), 1u);
     EXPECT_TRUE(SectorListNames(SelectionOf(state)).empty());
+}
+
+TEST(LoadWorld, SeveralProblemsGiveOneMessageSayingWhichFilesToDelete) {
+    const WorkFolderFixture fixture(testing::SeattleAirports(), testing::SeattleAirspaces(), false);
+    std::filesystem::remove(fixture.Folder.Path() / kAirspacesFileName);
+    ProgramState state;
+    fixture.PrepareState(state);
+    const std::string warning = LoadWorldTables(SelectionOf(state)).Warning;
+    EXPECT_TRUE(Mentions(warning, "magdec.bgl")) << warning;
+    EXPECT_TRUE(Mentions(warning, kAirspacesFileName)) << warning;
+    EXPECT_FALSE(Mentions(warning, "Create new database files")) << warning;
+    // One way out, told once: which files to delete from which folder.
+    const std::string hint =
+        "delete atc_settings.tcs, world_airports.dat and world_airspaces.dat from " + fixture.Folder.String();
+    EXPECT_TRUE(Mentions(warning, hint)) << warning;
+    EXPECT_EQ(warning.find("delete"), warning.rfind("delete")) << warning;
 }
 
 TEST(DeclinationStep, FillsTheGridFromTheSimulatorFolderIgnoringCase) {

@@ -92,5 +92,24 @@ TEST(Settings, ShortFilesReadAsEmptyAndZero) {
     EXPECT_TRUE(DecodeSettings(bytes).Complete);
 }
 
+TEST(Settings, ARecordSetupNeverWritesCannotBeTrusted) {
+    SettingsRecord written;
+    written.ProgramTitle = kProgramTitle;
+    written.SetupDone = 1;
+    written.FsVersion = 1;
+    written.FsFolder = "C:\\FS2002";
+    EXPECT_TRUE(DecodeSettings(EncodeSettings(written)).Problem.empty());
+    for (const auto& damage : std::vector<void (*)(SettingsRecord&)>{
+             [](SettingsRecord& r) { r.ProgramTitle = "Tarnwick Version 2.\x01"; },
+             [](SettingsRecord& r) { r.SetupDone = 0; },
+             [](SettingsRecord& r) { r.FsVersion = 7; },
+             [](SettingsRecord& r) { r.AirspaceCount = -1; },
+         }) {
+        SettingsRecord record = written;
+        damage(record);
+        EXPECT_FALSE(DecodeSettings(EncodeSettings(record)).Problem.empty());
+    }
+}
+
 }  // namespace
 }  // namespace tarnwick

@@ -8,6 +8,7 @@
 
 #include "app/qt_window_flow.h"
 #include "app/setup_window.h"
+#include "base/ansi.h"
 #include "scenery/database_file.h"
 #include "state/settings.h"
 #include "support/fs_folder_fixture.h"
@@ -138,6 +139,25 @@ TEST_F(DbBuildTest, FailuresExitNonZeroAndLeaveNoHalfBuild) {
     EXPECT_EQ(noMagdec.ExitStatus, 1);
     EXPECT_NE(noMagdec.Err.find("magdec.bgl"), std::string::npos) << noMagdec.Err;
     EXPECT_TRUE(fs::is_empty(work.Path()));
+}
+
+TEST(DbBuildNonAscii, AFolderNamedOutsideAsciiIsFoundAgainFromTheStoredText) {
+    TempFolder scenery, work;
+    const fs::path root = scenery.Path() / "fs \xC3\xBC";  // "fs ü" on disk
+    testing::WriteFsFolder(root,
+                           "[Area.1]\r\nTitle=World\r\nLocal=Scenery\\World\r\n"
+                           "[Area.2]\r\nTitle=Add-ons\r\nLocal=Zus\xE4tze\r\n");  // Windows-1252 text
+    WriteFile(root, "Scenery/World/Scenery/ap.bgl", AirportFileBytes({{"One", "k001", 47, -122}}));
+    WriteFile(root, "Zus\xC3\xA4tze/Scenery/x.bgl", AirportFileBytes({{"Two", "k002", 48, -122}}));
+    // Typed as on Windows, where the case of a name does not matter.
+    const std::string typed = (scenery.Path() / "FS \xC3\x9C").string();
+    const auto build = RunTool("tarnwick-db", {"build", typed, work.String()});
+    ASSERT_EQ(build.ExitStatus, 0) << build.Err;
+    EXPECT_NE(build.Out.find("airports:  2"), std::string::npos) << build.Out;
+    EXPECT_EQ(ReadSettingsFile(work.Path() / kSettingsFileName).Record.FsFolder, Utf8ToAnsi(typed));
+    // The next start finds magdec.bgl through the stored text too.
+    const auto area = RunTool("tarnwick-db", {"area", work.String(), "--airport", "Two  (K002)"});
+    EXPECT_EQ(area.ExitStatus, 0) << area.Err;
 }
 
 }  // namespace

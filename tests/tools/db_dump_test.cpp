@@ -56,6 +56,17 @@ TEST(DbDump, ReportsDamageAfterPrintingWhatItCould) {
     EXPECT_NE(run.Out.find("KBFI"), std::string::npos);
 }
 
+TEST(DbDump, AFileHoldingMoreThanAnnouncedIsReportedLikeAShortOne) {
+    TempFolder folder;
+    WriteWorkFolder(folder, 0);  // the file holds one airport, the settings claim none
+    for (const char* command : {"dump", "list"}) {
+        const auto run = RunTool("tarnwick-db", {command, folder.String()});
+        EXPECT_EQ(run.ExitStatus, 1) << command;
+        EXPECT_NE(run.Err.find("world_airports.dat"), std::string::npos) << run.Err;
+        EXPECT_EQ(run.Out.find("KBFI"), std::string::npos) << "only the announced entries load";
+    }
+}
+
 TEST(DbDump, AMissingWorkFolderIsAClearError) {
     const auto run = RunTool("tarnwick-db", {"dump", "/nonexistent/work"});
     EXPECT_NE(run.ExitStatus, 0);

@@ -19,10 +19,12 @@ void WriteArea(const TempFolder& folder) {
     settings.ProgramTitle = kProgramTitle;
     settings.SetupDone = 1;
     settings.FsVersion = 1;
-    settings.FsFolder = (folder.Path() / "no-simulator-here").string();
+    settings.FsFolder = (folder.Path() / "fs").string();
     settings.AirportCount = 1;
     settings.AirspaceCount = 1;
     WriteSettingsFile(folder.Path() / kSettingsFileName, settings);
+    // A declination file that announces no grid: directions stay uncorrected.
+    folder.Write("fs/scenery/magdec.bgl", std::vector<std::uint8_t>(200, 0));
 
     std::vector<AirportRecord> airports(2);
     AirportRecord& airport = airports[0];
@@ -108,6 +110,19 @@ TEST(DbRender, SectorZoomCentreAndPicture) {
     const auto purple =
         RunTool("tarnwick-db", {"render", folder.String(), "--sector", "TEST CENTER", "--calls"});
     EXPECT_NE(purple.Out.find("pen=#c000c0/3/solid"), std::string::npos) << purple.Out;
+}
+
+TEST(DbRender, DamagedDatabasesAreReportedAsAreaAndListReportThem) {
+    TempFolder folder;
+    WriteArea(folder);
+    std::filesystem::resize_file(folder.Path() / kAirspacesFileName, 40);  // cut inside the sector
+    for (const std::string command : {"render", "area", "list"}) {
+        std::vector<std::string> args = {command, folder.String()};
+        if (command != "list") args.insert(args.end(), {"--airport", "Z\xC3\xBCrich Test  (LSZT)"});
+        const auto run = RunTool("tarnwick-db", args);
+        EXPECT_EQ(run.ExitStatus, 1) << command;
+        EXPECT_NE(run.Err.find("world_airspaces.dat"), std::string::npos) << command << ": " << run.Err;
+    }
 }
 
 TEST(DbRender, BadArgumentsAndUnknownAreasFailClearly) {

@@ -116,15 +116,29 @@ int RunBuild(const Arguments& args) {
     const std::optional<std::string> ansiFolder = Utf8ToAnsi(fsFolder);
     if (!ansiFolder)
         return Fail("the path " + fsFolder + " has characters the settings file cannot hold (Windows-1252)");
+    // The settings keep the folder as given, and every later start reads a
+    // relative one from the work folder, as the program always has.
+    if (!HoldsFs2002Exe(fsFolder, WorkFolderPath(WorkFolderFrom(work)))) {
+        std::fprintf(stderr,
+                     "tarnwick-db build: note: %s is stored as given; from the work folder %s, where the "
+                     "program and the other commands look for it, it names no FS2002 folder. Give an "
+                     "absolute path to build a work folder they can use.\n",
+                     fsFolder.c_str(), work.c_str());
+    }
 
     ProgramState state;
     SettingsState& settings = state.Settings;
     settings.WorkFolder = WorkFolderFrom(work);
     settings.RebuildPending = true;
     const fs::path settingsFile = WorkFile(settings.WorkFolder, kSettingsFileName);
-    // Setup writes over the start of the file; a fresh file keeps an older,
-    // longer record's tail out of it, as on the first-run path.
-    fs::remove(settingsFile, error);
+    // As on the first-run path, the old files go first: settings written
+    // beside old databases would be taken for a finished build if this one
+    // were cut short. A fresh settings file also keeps an older, longer
+    // record's tail out of it (setup writes over the start of the file).
+    if (!RemoveEntriesNoCase(WorkFolderPath(settings.WorkFolder), kSettingsFileName) ||
+        !RemoveDatabaseFiles(settings.WorkFolder)) {
+        return Fail("the old files in " + work + " cannot be removed");
+    }
     try {
         WriteSetupSettings(settings, *ansiFolder, true);
     } catch (const FileError& failure) {

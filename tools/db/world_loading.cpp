@@ -12,7 +12,7 @@ WorldLoad LoadWorld(const std::string& workFolderArgument, ProgramState& state, 
     SettingsState& settings = state.Settings;
     settings.WorkFolder = WorkFolderFrom(workFolderArgument);
     const SettingsReadResult read = ReadSettingsFile(WorkFile(settings.WorkFolder, kSettingsFileName));
-    if (!read.Problem.empty()) load.Problems.push_back(kSettingsFileName + std::string(": ") + read.Problem);
+    if (!read.Problem.empty()) load.Problems.push_back(read.Problem);  // it names the file
     settings.Apply(read.Record);
 
     SelectionState selection = SelectionOf(state);

@@ -115,12 +115,14 @@ RenderOptions Parse(const std::vector<std::string>& args) {
     return options;
 }
 
-// Loads and gathers as the choice window does; false when the choice is unknown.
-bool GatherFromWorkFolder(ProgramState& state, const RenderOptions& options) {
+// Loads and gathers as the choice window does; false when the choice is
+// unknown. `damaged` tells whether a file could not be read as it should.
+bool GatherFromWorkFolder(ProgramState& state, const RenderOptions& options, bool& damaged) {
     const tools::WorldLoad load = tools::LoadWorld(options.WorkFolder, state, true);
     for (const std::string& problem : load.Problems) {
         std::fprintf(stderr, "tarnwick-db render: %s\n", problem.c_str());
     }
+    damaged = !load.Problems.empty();
     SelectionState selection = SelectionOf(state);
     return GatherArea(selection, *options.Choice) == GatherOutcome::Gathered;
 }
@@ -140,7 +142,8 @@ RadarView MakeView(const ProgramState& state, const RenderOptions& options) {
 int Run(int argc, char* argv[]) {
     const RenderOptions options = Parse(std::vector<std::string>(argv + 1, argv + argc));
     ProgramState state;
-    if (!GatherFromWorkFolder(state, options)) {
+    bool damaged = false;
+    if (!GatherFromWorkFolder(state, options, damaged)) {
         std::fprintf(stderr, "tarnwick-db render: no %s named \"%s\" in the databases\n",
                      options.Choice->Kind == AreaChoiceKind::Airport ? "airport" : "ARTCC/FIR sector",
                      AnsiToUtf8(options.Choice->Text).c_str());
@@ -177,7 +180,8 @@ int Run(int argc, char* argv[]) {
             return 1;
         }
     }
-    return 0;
+    // What could be read is drawn; the damage is reported as area and list report it.
+    return damaged ? 1 : 0;
 }
 
 }  // namespace
