@@ -27,6 +27,8 @@ WindowFlow::WindowFlow(ProgramState& state, PlayObjects& play, MessageBoxes& box
     : QObject(parent), state_(state), play_(play), boxes_(boxes), workDirectory_(std::move(workDirectory)) {}
 
 WindowFlow::~WindowFlow() {
+    // Without a close: nothing is to be given back to a scope going away.
+    delete preferences_;
     delete chat_;
     delete radar_;
     delete connection_;
@@ -115,6 +117,8 @@ ChatWindow* WindowFlow::ShowChat() {
 }
 
 void WindowFlow::SessionLeft() {
+    // Closed while the scope is still whole, so that it can be given back.
+    if (preferences_) preferences_->close();
     if (chat_) {
         // The next session starts with a fresh log.
         chat_->setAttribute(Qt::WA_DeleteOnClose);

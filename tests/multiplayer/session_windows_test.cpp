@@ -129,8 +129,9 @@ TEST_F(ScriptedSessionTest, DisconnectReturnsToAFreshConnectionWindow) {
     EXPECT_EQ(flow->programEnded, 0);
 }
 
-TEST_F(ScriptedSessionTest, ALostSessionIsToldAndLeft) {
+TEST_F(ScriptedSessionTest, ALostSessionIsToldAndLeftEvenWhileTheScopeIsLocked) {
     ASSERT_NE(Form1(), nullptr);
+    flow->ShowPreferences();
     boxes.shown.clear();
     hub.EndSession();
     Form1()->ReceiveTick();
@@ -139,6 +140,8 @@ TEST_F(ScriptedSessionTest, ALostSessionIsToldAndLeft) {
               "The FS multiplayer connection was lost, Tarnwick closes multiplayer session.");
     QApplication::processEvents();
     EXPECT_EQ(Form1(), nullptr);
+    EXPECT_EQ(testing::Visible<QWidget>("Form10"), nullptr)
+        << "the preferences go with the scope they locked";
     EXPECT_NE(Form2(), nullptr);
 }
 
