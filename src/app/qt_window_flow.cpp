@@ -5,6 +5,9 @@
 #include "app/preferences_window.h"
 #include "app/setup_window.h"
 #include "app/splash_window.h"
+#include "multiplayer/chat_window.h"
+#include "multiplayer/connection_window.h"
+#include "multiplayer/program_sessions.h"
 #include "radar/radar_window.h"
 #include "scenery/builder_window.h"
 #include "selection/choice_window.h"
@@ -12,11 +15,32 @@
 namespace tarnwick {
 
 WindowFlow::WindowFlow(ProgramState& state, MessageBoxes& boxes, std::string workDirectory, QObject* parent)
-    : QObject(parent), state_(state), boxes_(boxes), workDirectory_(std::move(workDirectory)) {}
+    : QObject(parent),
+      state_(state),
+      ownPlay_(std::make_unique<PlayObjects>(ProgramSessionObjects(state.Area, SteadyDemoClock()))),
+      play_(*ownPlay_),
+      boxes_(boxes),
+      workDirectory_(std::move(workDirectory)) {}
+
+WindowFlow::WindowFlow(ProgramState& state, PlayObjects& play, MessageBoxes& boxes, std::string workDirectory,
+                       QObject* parent)
+    : QObject(parent), state_(state), play_(play), boxes_(boxes), workDirectory_(std::move(workDirectory)) {}
+
+WindowFlow::~WindowFlow() {
+    // Without a close: nothing is to be given back to a scope going away.
+    delete preferences_;
+    delete chat_;
+    delete radar_;
+    delete connection_;
+}
 
 RadarWindow* WindowFlow::Radar() const { return radar_; }
 
 PreferencesWindow* WindowFlow::Preferences() const { return preferences_; }
+
+ConnectionWindow* WindowFlow::Connection() const { return connection_; }
+
+ChatWindow* WindowFlow::Chat() const { return chat_; }
 
 SplashWindow* WindowFlow::ShowSplash() {
     auto* splash = new SplashWindow(state_.Settings, state_.Session, workDirectory_);
@@ -56,12 +80,53 @@ ChoiceWindow* WindowFlow::ShowChoice() {
     return choice;
 }
 
+ConnectionWindow* WindowFlow::ShowConnection() {
+    // One connection at a time: a second hand-over finds the window up.
+    if (connection_ && connection_->isVisible()) {
+        connection_->raise();
+        return connection_;
+    }
+    connection_ = new ConnectionWindow(state_.Session, play_, boxes_);
+    connect(connection_, &ConnectionWindow::Accepted, this, &WindowFlow::ShowRadar);
+    connect(connection_, &ConnectionWindow::EndProgramRequested, this, &WindowFlow::EndProgram);
+    connection_->show();
+    return connection_;
+}
+
 RadarWindow* WindowFlow::ShowRadar() {
-    radar_ = new RadarWindow(state_.Area, state_.Display, *state_.Declination, state_.Session);
+    radar_ = new RadarWindow(state_.Area, state_.Display, *state_.Declination, state_.Session, play_, boxes_);
     connect(radar_, &RadarWindow::PreferencesRequested, this, &WindowFlow::ShowPreferences);
     connect(radar_, &RadarWindow::Closed, this, &WindowFlow::RadarClosed);
+    connect(radar_, &RadarWindow::ChatWindowRequested, this, &WindowFlow::ShowChat);
+    connect(radar_, &RadarWindow::ChatLineReceived, this, [this](const std::string& line) {
+        if (chat_) chat_->AppendLine(line);
+    });
+    connect(radar_, &RadarWindow::PlayerListChanged, this, [this] {
+        if (chat_) chat_->RefreshChatPlayerList();
+    });
+    connect(radar_, &RadarWindow::Disconnected, this, &WindowFlow::SessionLeft);
     radar_->show();
+    radar_->Load();
     return radar_;
+}
+
+ChatWindow* WindowFlow::ShowChat() {
+    if (!chat_) chat_ = new ChatWindow(state_.Session, play_);
+    chat_->show();
+    chat_->raise();
+    return chat_;
+}
+
+void WindowFlow::SessionLeft() {
+    // Closed while the scope is still whole, so that it can be given back.
+    if (preferences_) preferences_->close();
+    if (chat_) {
+        // The next session starts with a fresh log.
+        chat_->setAttribute(Qt::WA_DeleteOnClose);
+        chat_->close();
+        chat_ = nullptr;
+    }
+    ShowConnection();
 }
 
 PreferencesWindow* WindowFlow::ShowPreferences() {
@@ -83,10 +148,7 @@ void WindowFlow::RadarClosed() {
 
 void WindowFlow::AreaChosen() {
     if (!state_.Session.SessionConnected) {
-        // Until the connection window exists the scope opens straight away
-        // and runs its load without a session.
-        ShowRadar();
-        radar_->Load();
+        ShowConnection();
         return;
     }
     // With a session joined the radar window takes the new area back: unlock it,

@@ -3,15 +3,19 @@
 // signal what happened; this flow alone decides what opens next.
 #include <QObject>
 #include <QPointer>
+#include <memory>
 #include <string>
 
 #include "base/message_boxes.h"
+#include "multiplayer/play_objects.h"
 #include "state/program_state.h"
 
 namespace tarnwick {
 
 class BuilderWindow;
+class ChatWindow;
 class ChoiceWindow;
+class ConnectionWindow;
 class PreferencesWindow;
 class RadarWindow;
 class SetupWindow;
@@ -21,22 +25,36 @@ class WindowFlow : public QObject {
     Q_OBJECT
    public:
     // `workDirectory` is the folder the program keeps its three files in.
+    // The session objects are the program's own, offering every connection type.
     WindowFlow(ProgramState& state, MessageBoxes& boxes, std::string workDirectory,
                QObject* parent = nullptr);
+    // The same over session objects of the caller's, which outlive the flow.
+    WindowFlow(ProgramState& state, PlayObjects& play, MessageBoxes& boxes, std::string workDirectory,
+               QObject* parent = nullptr);
+    // The session windows work on the flow's session objects and go with it.
+    ~WindowFlow() override;
 
     ProgramState& State() { return state_; }
+    PlayObjects& Play() { return play_; }
 
     // Each opens its window, wired to what comes next, and returns it.
     SplashWindow* ShowSplash();
     SetupWindow* ShowSetup();
     BuilderWindow* ShowBuilder();
     ChoiceWindow* ShowChoice();
+    // Prepares a new connection; on acceptance the radar window takes over.
+    ConnectionWindow* ShowConnection();
+    // Opens the radar window and runs its load.
     RadarWindow* ShowRadar();
+    // Shows the chat window, making it for a new session.
+    ChatWindow* ShowChat();
     // Locks the radar window while the preferences are up.
     PreferencesWindow* ShowPreferences();
 
     RadarWindow* Radar() const;
     PreferencesWindow* Preferences() const;
+    ConnectionWindow* Connection() const;
+    ChatWindow* Chat() const;
 
     // The choice window's hand-over once an area is gathered: the connection
     // window when no session is joined, otherwise the radar window, re-centred.
@@ -48,12 +66,18 @@ class WindowFlow : public QObject {
 
    private:
     void RadarClosed();
+    // The radar window left the session: back to a fresh connection window.
+    void SessionLeft();
 
     ProgramState& state_;
+    std::unique_ptr<PlayObjects> ownPlay_;
+    PlayObjects& play_;
     MessageBoxes& boxes_;
     std::string workDirectory_;
     QPointer<RadarWindow> radar_;
     QPointer<PreferencesWindow> preferences_;
+    QPointer<ConnectionWindow> connection_;
+    QPointer<ChatWindow> chat_;
 };
 
 }  // namespace tarnwick

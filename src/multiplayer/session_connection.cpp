@@ -75,7 +75,7 @@ ConnectionOutcome SessionConnection::LocateSession(std::optional<int> typeLine,
     for (const SessionDescription& session : play_.Sessions) sessionLines_.push_back(SessionLine(session));
     if (!sessionLines_.empty() && !sessionLines_.front().empty()) {
         typeChoiceEnabled_ = true;
-        SetStatus(kStatusDone);
+        SetStatus(kConnectionStatusDone);
     } else {
         FullReset();
     }

@@ -20,7 +20,7 @@ namespace tarnwick {
 inline constexpr const char* kStatusNone = "-None-";
 inline constexpr const char* kStatusDisconnected = "Disconnected";
 inline constexpr const char* kStatusLooking = "Looking for FS Server...";
-inline constexpr const char* kStatusDone = "Done";
+inline constexpr const char* kConnectionStatusDone = "Done";
 inline constexpr const char* kStatusConnecting = "Connecting...";
 inline constexpr const char* kStatusConnected = "Connected";
 

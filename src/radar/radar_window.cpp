@@ -10,6 +10,7 @@
 
 #include "base/ansi.h"
 #include "base/program_name.h"
+#include "multiplayer/session_connection.h"
 #include "radar/qt_painter_canvas.h"
 #include "radar/scope_redraw.h"
 
@@ -17,7 +18,9 @@ namespace tarnwick {
 
 namespace {
 
+constexpr int kReceiveIntervalMs = 100;
 constexpr int kRedrawIntervalMs = 1000;
+constexpr int kMaintenanceIntervalMs = 30000;
 constexpr int kHoverIntervalMs = 500;
 constexpr int kInitialPictureWidth = 800;
 constexpr int kInitialPictureHeight = 600;
@@ -44,6 +47,13 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& caption, QRe
     label->setGeometry(geometry);
     label->setStyleSheet("color: rgb(0, 192, 0); background: transparent;");
     return label;
+}
+
+QTimer* MakeTimer(QObject* parent, const char* name, int intervalMs) {
+    auto* timer = new QTimer(parent);
+    timer->setObjectName(name);
+    timer->setInterval(intervalMs);
+    return timer;
 }
 
 }  // namespace
@@ -87,16 +97,20 @@ void ScopePicture::wheelEvent(QWheelEvent* event) {
 }
 
 RadarWindow::RadarWindow(const ChosenArea& area, DisplayOptions& display, const DeclinationGrid& grid,
-                         SessionState& session, QWidget* parent)
+                         SessionState& session, PlayObjects& play, MessageBoxes& boxes, QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                               Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       area_(area),
       display_(display),
       grid_(grid),
       session_(session),
+      play_(play),
+      boxes_(boxes),
       picture1_(new ScopePicture(this)),
-      timer2_(new QTimer(this)),
-      timer4_(new QTimer(this)) {
+      timer1_(MakeTimer(this, "Timer1", kReceiveIntervalMs)),
+      timer2_(MakeTimer(this, "Timer2", kRedrawIntervalMs)),
+      timer3_(MakeTimer(this, "Timer3", kMaintenanceIntervalMs)),
+      timer4_(MakeTimer(this, "Timer4", kHoverIntervalMs)) {
     setObjectName("Form1");
     setWindowTitle(QString(kTitle) + " ");
     setAttribute(Qt::WA_DeleteOnClose);
@@ -106,8 +120,6 @@ RadarWindow::RadarWindow(const ChosenArea& area, DisplayOptions& display, const 
     command2_ = MakeButton(picture1_, "Command2", "C", QRect(8, 48, 25, 20), false);
     command6_ = MakeButton(picture1_, "Command6", "-", QRect(8, 80, 25, 20), true);
     command3_ = MakeButton(picture1_, "Command3", "> Disconnect", QRect(8, 112, 97, 25), false);
-    // Leaving a session comes with the session link itself.
-    command3_->setEnabled(false);
     label6_ = MakeLabel(picture1_, "Label6", "Zoom:", QRect(8, 152, 41, 17));
     label7_ = MakeLabel(picture1_, "Label7", "0x", QRect(48, 152, 25, 17));
 
@@ -121,14 +133,19 @@ RadarWindow::RadarWindow(const ChosenArea& area, DisplayOptions& display, const 
         for (int i = 0; i > notches; --i) ZoomButton(false);
     };
     picture1_->OnResized = [this] { PictureResized(); };
+    connect(command3_, &QPushButton::clicked, this, &RadarWindow::Disconnect);
 
-    timer2_->setObjectName("Timer2");
-    timer2_->setInterval(kRedrawIntervalMs);
+    connect(timer1_, &QTimer::timeout, this, &RadarWindow::ReceiveTick);
     connect(timer2_, &QTimer::timeout, this, &RadarWindow::RedrawNow);
+    connect(timer3_, &QTimer::timeout, this, &RadarWindow::MaintenanceTick);
     // The hover information comes with the pointer readouts; the timer is here
     // already because every view change and lock stops and restarts it.
-    timer4_->setObjectName("Timer4");
-    timer4_->setInterval(kHoverIntervalMs);
+
+    QMenu* view = menuBar()->addMenu("View");
+    view->setObjectName("view_op1");
+    QAction* showChat = view->addAction("Show the chat window");
+    showChat->setObjectName("show_chat_win_op1");
+    connect(showChat, &QAction::triggered, this, &RadarWindow::ChatWindowRequested);
 
     QMenu* options = menuBar()->addMenu("Options");
     options->setObjectName("ops_list1");
@@ -137,11 +154,17 @@ RadarWindow::RadarWindow(const ChosenArea& area, DisplayOptions& display, const 
     connect(preferences, &QAction::triggered, this, &RadarWindow::PreferencesRequested);
 
     resize(kInitialPictureWidth, kInitialPictureHeight + menuBar()->sizeHint().height());
-    // Without a session the scope stays empty and inactive.
-    if (session_.SessionConnected) Load();
 }
 
 void RadarWindow::Load() {
+    // Without a session the scope stays empty and inactive.
+    if (!session_.SessionConnected || loaded_) return;
+    try {
+        link_ = std::make_unique<SessionLink>(session_, play_.Play(), grid_);
+    } catch (const SessionError&) {
+        // No session objects to listen to: the scope runs without traffic.
+    }
+    session_.IsHosting = false;
     setWindowTitle(Caption());
     picture1_->ClearImage();
     InitializeView(view_, picture1_->width(), picture1_->height(), area_.AreaCenterLat, area_.AreaCenterLon);
@@ -149,7 +172,62 @@ void RadarWindow::Load() {
     SwitchOnAtRadarLoad(display_);
     hover_.Clear();
     loaded_ = true;
+    StartSessionTimers();
     StartTimers();
+    emit ChatWindowRequested();
+    if (link_) link_->Start();
+}
+
+void RadarWindow::Disconnect() { close(); }
+
+// Closing the window leaves the session, as "> Disconnect" does.
+void RadarWindow::closeEvent(QCloseEvent* event) {
+    // The windows it is locked for go first and give it back.
+    emit Closed();
+    if (!disconnected_) {
+        disconnected_ = true;
+        command3_->setText("PLEASE WAIT...");
+        command3_->repaint();
+        StopSessionTimers();
+        StopTimers();
+        // The link holds the session object that leaving releases.
+        link_.reset();
+        LeaveSession(session_, play_);
+        emit Disconnected();
+    }
+    event->accept();
+}
+
+void RadarWindow::ReceiveTick() {
+    if (link_) HandleLinkEvents(link_->ReceiveTick());
+}
+
+void RadarWindow::MaintenanceTick() {
+    if (link_) HandleLinkEvents(link_->MaintenanceTick());
+}
+
+void RadarWindow::HandleLinkEvents(const LinkEvents& events) {
+    for (const std::string& line : events.ChatLines) emit ChatLineReceived(line);
+    if (events.PlayerListChanged) emit PlayerListChanged();
+    if (!events.Messages.empty()) {
+        // A message box runs its own event loop: no receive tick may start
+        // inside it and pile up boxes of its own.
+        timer1_->stop();
+        for (const UserMessage& message : events.Messages)
+            boxes_.Show(AnsiToUtf8(message.Text), message.Icon);
+        if (!events.Disconnect && !disconnected_) timer1_->start();
+    }
+    if (events.Disconnect) Disconnect();
+}
+
+void RadarWindow::StartSessionTimers() {
+    timer1_->start();
+    timer3_->start();
+}
+
+void RadarWindow::StopSessionTimers() {
+    timer1_->stop();
+    timer3_->stop();
 }
 
 QString RadarWindow::Caption() const {
@@ -169,7 +247,7 @@ void RadarWindow::StartTimers() {
 void RadarWindow::DrawPass() {
     QPainter painter(&picture1_->Image());
     QtPainterCanvas canvas(painter, picture1_->Image().width(), picture1_->Image().height());
-    const ScopeContext scope{canvas, view_, area_, display_, grid_, hover_};
+    const ScopeContext scope{canvas, view_, area_, display_, grid_, hover_, session_.Traffic};
     RedrawScope(scope);
     DrawTraffic(scope);
     painter.end();
@@ -227,7 +305,8 @@ void RadarWindow::Unlock() {
     setEnabled(true);
     if (loaded_) StartTimers();
     for (QWidget* control : {static_cast<QWidget*>(picture1_), static_cast<QWidget*>(command2_),
-                             static_cast<QWidget*>(command5_), static_cast<QWidget*>(command6_)}) {
+                             static_cast<QWidget*>(command5_), static_cast<QWidget*>(command6_),
+                             static_cast<QWidget*>(command3_)}) {
         control->setEnabled(true);
     }
 }
@@ -240,12 +319,6 @@ void RadarWindow::PictureResized() {
     view_.PictureWidthPx = picture1_->width();
     view_.PictureHeightPx = picture1_->height();
     if (loaded_ && !locked_) timer2_->start();
-}
-
-void RadarWindow::closeEvent(QCloseEvent* event) {
-    emit Closed();
-    StopTimers();  // after the windows it was locked for have given it back
-    QMainWindow::closeEvent(event);
 }
 
 void RadarWindow::changeEvent(QEvent* event) {

@@ -1,15 +1,21 @@
 #pragma once
 // The radar window: the scope picture with its zoom and centre buttons, the
-// periodic redraw and the Options menu. The view and the drawing are core
-// logic; this window owns their state and drives them.
+// periodic redraw, the session's receive and upkeep ticks, and the menus. The
+// view, the drawing and the session link are core logic; this window owns
+// their state and timers and passes on what the ticks report.
 #include <QImage>
 #include <QLabel>
 #include <QMainWindow>
 #include <QPushButton>
 #include <QTimer>
 #include <functional>
+#include <memory>
+#include <string>
 
+#include "base/message_boxes.h"
 #include "geo/declination_grid.h"
+#include "multiplayer/play_objects.h"
+#include "multiplayer/session_link.h"
 #include "radar/hover_target.h"
 #include "radar/radar_view.h"
 #include "state/chosen_area.h"
@@ -44,12 +50,21 @@ class ScopePicture : public QWidget {
 class RadarWindow : public QMainWindow {
     Q_OBJECT
    public:
-    // The load runs at once when a session is joined.
+    // `play` holds the joined session's objects; the window leaves the
+    // session through them when it closes.
     RadarWindow(const ChosenArea& area, DisplayOptions& display, const DeclinationGrid& grid,
-                SessionState& session, QWidget* parent = nullptr);
+                SessionState& session, PlayObjects& play, MessageBoxes& boxes, QWidget* parent = nullptr);
 
-    // Caption, view on the area's centre, display switches and timers.
+    // With a session joined: caption, view on the area's centre, display
+    // switches, the four timers, the chat window and the identification
+    // request. Without one nothing happens.
     void Load();
+    // "> Disconnect": leaves the session and closes the window.
+    void Disconnect();
+
+    // Timer1 and Timer3 (public so tests need not wait).
+    void ReceiveTick();
+    void MaintenanceTick();
 
     const RadarView& View() const { return view_; }
     ScopePicture* Picture1() { return picture1_; }
@@ -74,12 +89,24 @@ class RadarWindow : public QMainWindow {
     void PreferencesRequested();
     // The window is closing: the windows it is locked for go with it.
     void Closed();
+    // The load and the menu's "Show the chat window".
+    void ChatWindowRequested();
+    // A chat line for the log, "name: text" in Windows-1252.
+    void ChatLineReceived(const std::string& line);
+    // The traffic table's names changed.
+    void PlayerListChanged();
+    // The session is left: the chat window is to close and the connection
+    // window to open. The radar window closes itself.
+    void Disconnected();
 
    private:
     void ZoomButton(bool zoomIn);
     void PictureResized();
     void StopTimers();
     void StartTimers();
+    void StartSessionTimers();
+    void StopSessionTimers();
+    void HandleLinkEvents(const LinkEvents& events);
     void DrawPass();
     QString Caption() const;
 
@@ -87,6 +114,10 @@ class RadarWindow : public QMainWindow {
     DisplayOptions& display_;
     const DeclinationGrid& grid_;
     SessionState& session_;
+    PlayObjects& play_;
+    MessageBoxes& boxes_;
+    std::unique_ptr<SessionLink> link_;
+    bool disconnected_ = false;
     bool loaded_ = false;
     bool locked_ = false;
     RadarView view_;
@@ -99,7 +130,9 @@ class RadarWindow : public QMainWindow {
     QPushButton* command3_;
     QLabel* label6_;
     QLabel* label7_;
+    QTimer* timer1_;
     QTimer* timer2_;
+    QTimer* timer3_;
     QTimer* timer4_;
 };
 

@@ -9,6 +9,7 @@
 
 #include "app/preferences_window.h"
 #include "app/qt_window_flow.h"
+#include "multiplayer/service_providers.h"
 #include "radar/airport_layers.h"
 #include "scope_fixture.h"
 #include "support/recording_message_boxes.h"
@@ -54,10 +55,13 @@ class RadarWindowTest : public ::testing::Test {
 
     ProgramState state;
     tarnwick::testing::RecordingMessageBoxes boxes;
+    // Never created: the scope runs without session objects.
+    PlayObjects play{[] { return std::make_unique<ServiceProviderSet>(ProgramConnectionTypes({})); }};
 };
 
 TEST_F(RadarWindowTest, LoadsCentredOnTheAreaAtLevelNine) {
-    RadarWindow window(state.Area, state.Display, *state.Declination, state.Session);
+    RadarWindow window(state.Area, state.Display, *state.Declination, state.Session, play, boxes);
+    window.Load();
     EXPECT_EQ(window.objectName(), "Form1");
     EXPECT_EQ(window.windowTitle(), "Tarnwick v2.0 - Seattle Tacoma Intl  (KSEA)");
     EXPECT_TRUE(window.windowFlags() & Qt::WindowMinimizeButtonHint);
@@ -66,7 +70,7 @@ TEST_F(RadarWindowTest, LoadsCentredOnTheAreaAtLevelNine) {
     EXPECT_EQ(Find<QPushButton>(&window, "Command2")->text(), "C");
     EXPECT_EQ(Find<QPushButton>(&window, "Command6")->text(), "-");
     EXPECT_EQ(Find<QPushButton>(&window, "Command3")->text(), "> Disconnect");
-    EXPECT_FALSE(Find<QPushButton>(&window, "Command3")->isEnabled());
+    EXPECT_TRUE(Find<QPushButton>(&window, "Command3")->isEnabled());
     EXPECT_EQ(Find<QLabel>(&window, "Label6")->text(), "Zoom:");
     EXPECT_EQ(Level(window), "x9");
     auto* timer2 = window.findChild<QTimer*>("Timer2");
@@ -91,30 +95,27 @@ TEST_F(RadarWindowTest, LoadsCentredOnTheAreaAtLevelNine) {
 
 TEST_F(RadarWindowTest, WithoutASessionTheScopeStaysEmptyAndInactive) {
     state.Session.SessionConnected = false;
-    RadarWindow window(state.Area, state.Display, *state.Declination, state.Session);
+    RadarWindow window(state.Area, state.Display, *state.Declination, state.Session, play, boxes);
+    window.Load();
     EXPECT_EQ(window.windowTitle(), "Tarnwick v2.0 ");
     EXPECT_EQ(Level(window), "0x");
     EXPECT_FALSE(window.findChild<QTimer*>("Timer2")->isActive());
     Click(window, "Command5");
     EXPECT_EQ(Level(window), "0x");
-    // Opened by the choice window before sessions exist, it runs all the same.
-    RadarWindow preview(state.Area, state.Display, *state.Declination, state.Session);
-    preview.Load();
-    EXPECT_EQ(Level(preview), "x9");
+    EXPECT_FALSE(window.findChild<QTimer*>("Timer1")->isActive());
 }
 
-TEST_F(RadarWindowTest, ChoiceHandOverOpensTheScopeBeforeSessionsExist) {
+TEST_F(RadarWindowTest, ChoiceHandOverOpensTheConnectionWindowBeforeSessionsExist) {
     state.Session.SessionConnected = false;
     WindowFlow flow(state, boxes, "");
     flow.AreaChosen();
-    auto* radar = static_cast<RadarWindow*>(TopLevel("Form1"));
-    ASSERT_NE(radar, nullptr);
-    EXPECT_EQ(Level(*radar), "x9");
-    EXPECT_EQ(radar->windowTitle(), "Tarnwick v2.0 - Seattle Tacoma Intl  (KSEA)");
+    EXPECT_EQ(TopLevel("Form1"), nullptr);
+    EXPECT_NE(TopLevel("Form2"), nullptr);
 }
 
 TEST_F(RadarWindowTest, ZoomButtonsAndTheWheelStepTheSameWay) {
-    RadarWindow window(state.Area, state.Display, *state.Declination, state.Session);
+    RadarWindow window(state.Area, state.Display, *state.Declination, state.Session, play, boxes);
+    window.Load();
     const GeoBounds start = window.View().ViewBounds;
     Click(window, "Command5");
     EXPECT_EQ(Level(window), "x10");
@@ -147,7 +148,8 @@ TEST_F(RadarWindowTest, ZoomButtonsAndTheWheelStepTheSameWay) {
 }
 
 TEST_F(RadarWindowTest, CentreButtonReturnsToTheArea) {
-    RadarWindow window(state.Area, state.Display, *state.Declination, state.Session);
+    RadarWindow window(state.Area, state.Display, *state.Declination, state.Session, play, boxes);
+    window.Load();
     const GeoBounds start = window.View().ViewBounds;
     window.Center_Airport(10, 20);
     EXPECT_NEAR((window.View().ViewBounds.North + window.View().ViewBounds.South) / 2, 20, 1e-9);
@@ -157,7 +159,8 @@ TEST_F(RadarWindowTest, CentreButtonReturnsToTheArea) {
 }
 
 TEST_F(RadarWindowTest, ResizingKeepsTheRectangleAndMeasuresThePicture) {
-    RadarWindow window(state.Area, state.Display, *state.Declination, state.Session);
+    RadarWindow window(state.Area, state.Display, *state.Declination, state.Session, play, boxes);
+    window.Load();
     window.show();
     window.resize(1000, 700);
     QApplication::processEvents();
@@ -219,7 +222,7 @@ TEST_F(RadarWindowTest, PreferencesFreezeTheScopeUntilTheyClose) {
     EXPECT_TRUE(radar->findChild<QTimer*>("Timer4")->isActive());
     EXPECT_TRUE(radar->Picture1()->isEnabled());
     EXPECT_TRUE(Find<QPushButton>(radar, "Command5")->isEnabled());
-    EXPECT_FALSE(Find<QPushButton>(radar, "Command3")->isEnabled());
+    EXPECT_TRUE(Find<QPushButton>(radar, "Command3")->isEnabled());
 
     // Closed by its title bar, without a session, it gives the scope back too.
     state.Session.SessionConnected = false;

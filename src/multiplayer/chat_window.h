@@ -1,0 +1,42 @@
+#pragma once
+// The chat window: the session's text lines and who is in the traffic table.
+// The receive tick's lines and list refreshes reach it through the window
+// flow; sending goes to the session directly.
+#include <QWidget>
+#include <string>
+
+#include "multiplayer/play_objects.h"
+#include "state/session_state.h"
+
+class QLineEdit;
+class QListWidget;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace tarnwick {
+
+class ChatWindow : public QWidget {
+    Q_OBJECT
+   public:
+    // Reads the own player id and the traffic table; sends through `play`.
+    ChatWindow(const SessionState& session, PlayObjects& play, QWidget* parent = nullptr);
+
+    // Adds one line ("name: text", Windows-1252) at the end of the log.
+    void AppendLine(const std::string& line);
+    // Fills the player list with the traffic table's names, in table order.
+    void RefreshChatPlayerList();
+
+   private:
+    void Send();
+
+    const SessionState& session_;
+    PlayObjects& play_;
+
+    QPlainTextEdit* richTextBox1_;
+    QListWidget* list1_;
+    QLineEdit* text1_;
+    QPushButton* command1_;
+    QPushButton* command2_;
+};
+
+}  // namespace tarnwick

@@ -1,0 +1,192 @@
+#include "multiplayer/connection_window.h"
+
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "base/ansi.h"
+#include "multiplayer/session_connection.h"
+
+namespace tarnwick {
+namespace {
+
+constexpr int kAcceptanceWaitMs = 1000;
+constexpr int kJoinRepeatMs = 30000;
+
+QString FromAnsi(const std::string& text) { return QString::fromStdString(AnsiToUtf8(text)); }
+
+QLabel* MakeLabel(const char* name, const QString& caption, QWidget* parent) {
+    auto* label = new QLabel(caption, parent);
+    label->setObjectName(name);
+    return label;
+}
+
+QPushButton* MakeButton(const char* name, const QString& caption, QWidget* parent) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    return button;
+}
+
+QTimer* MakeTimer(const char* name, int intervalMs, QObject* parent) {
+    auto* timer = new QTimer(parent);
+    timer->setObjectName(name);
+    timer->setInterval(intervalMs);
+    return timer;
+}
+
+std::optional<int> SelectedRow(const QListWidget* list) {
+    const QList<QListWidgetItem*> selected = list->selectedItems();
+    if (selected.isEmpty()) return std::nullopt;
+    return list->row(selected.front());
+}
+
+}  // namespace
+
+ConnectionWindow::ConnectionWindow(SessionState& session, PlayObjects& play, MessageBoxes& boxes,
+                                   QWidget* parent)
+    : QWidget(parent),
+      connection_(std::make_unique<SessionConnection>(session, play)),
+      boxes_(boxes),
+      list1_(new QListWidget(this)),
+      command1_(MakeButton("Command1", "Locate Session", this)),
+      list2_(new QListWidget(this)),
+      text1_(new QLineEdit(kDefaultNickname, this)),
+      command2_(MakeButton("Command2", "Join Session", this)),
+      command3_(MakeButton("Command3", "Exit", this)),
+      label5_(MakeLabel("Label5", FromAnsi(kStatusNone), this)),
+      timer1_(MakeTimer("Timer1", kAcceptanceWaitMs, this)),
+      timer2_(MakeTimer("Timer2", kJoinRepeatMs, this)) {
+    setObjectName("Form2");
+    setWindowTitle("Connection");
+    setAttribute(Qt::WA_DeleteOnClose);
+    list1_->setObjectName("List1");
+    list2_->setObjectName("List2");
+    text1_->setObjectName("Text1");
+
+    auto* frame1 = new QGroupBox("Connections Types", this);
+    frame1->setObjectName("Frame1");
+    auto* types = new QVBoxLayout(frame1);
+    types->addWidget(MakeLabel("Label1", "Avaible Connections Types:", frame1));
+    types->addWidget(list1_);
+    types->addWidget(command1_);
+
+    auto* frame2 = new QGroupBox("Avaible FS2002 Sessions", this);
+    frame2->setObjectName("Frame2");
+    auto* sessions = new QVBoxLayout(frame2);
+    sessions->addWidget(MakeLabel("Label2", "Sessions:", frame2));
+    sessions->addWidget(list2_);
+    auto* nickname = new QHBoxLayout;
+    nickname->addWidget(MakeLabel("Label3", "Nickname:", frame2));
+    nickname->addWidget(text1_, 1);
+    sessions->addLayout(nickname);
+    sessions->addWidget(command2_);
+
+    auto* status = new QHBoxLayout;
+    status->addWidget(MakeLabel("Label4", "STATUS:", this));
+    status->addWidget(label5_, 1);
+    status->addWidget(command3_);
+
+    auto* layout = new QVBoxLayout(this);
+    auto* frames = new QHBoxLayout;
+    frames->addWidget(frame1);
+    frames->addWidget(frame2);
+    layout->addLayout(frames, 1);
+    layout->addLayout(status);
+    resize(620, 320);
+
+    Prompt = [this](const ProviderQuestion& question) { return AskUser(question); };
+    // A status change during a long search is shown at once.
+    connection_->OnStatusChanged = [this](const std::string&) {
+        ShowState();
+        label5_->repaint();
+    };
+
+    connection_->Load();
+    for (const std::string& line : connection_->ConnectionTypeLines()) list1_->addItem(FromAnsi(line));
+    ShowState();
+
+    // Selection, not the current row: a list that takes the focus makes its
+    // first row current without anyone choosing it.
+    connect(list1_, &QListWidget::itemSelectionChanged, this, &ConnectionWindow::OnList1Clicked);
+    connect(command1_, &QPushButton::clicked, this, &ConnectionWindow::OnCommand1Clicked);
+    connect(command2_, &QPushButton::clicked, this, &ConnectionWindow::OnCommand2Clicked);
+    connect(command3_, &QPushButton::clicked, this, &QWidget::close);
+    connect(timer1_, &QTimer::timeout, this, &ConnectionWindow::Timer1Tick);
+    connect(timer2_, &QTimer::timeout, this, &ConnectionWindow::Timer2Tick);
+}
+
+ConnectionWindow::~ConnectionWindow() = default;
+
+void ConnectionWindow::ShowState() {
+    label5_->setText(FromAnsi(connection_->Status()));
+    list1_->setEnabled(connection_->TypeChoiceEnabled());
+    command1_->setEnabled(connection_->TypeChoiceEnabled());
+    // Refilled only when the sessions changed, so that a selection survives.
+    if (connection_->SessionLines() != shownSessions_) {
+        shownSessions_ = connection_->SessionLines();
+        list2_->clear();
+        for (const std::string& line : shownSessions_) list2_->addItem(FromAnsi(line));
+    }
+    if (connection_->WaitTimersEnabled()) {
+        if (!timer1_->isActive()) timer1_->start();
+        if (!timer2_->isActive()) timer2_->start();
+    } else {
+        timer1_->stop();
+        timer2_->stop();
+    }
+}
+
+void ConnectionWindow::Finish(const ConnectionOutcome& outcome) {
+    ShowState();
+    for (const UserMessage& message : outcome.Messages) boxes_.Show(AnsiToUtf8(message.Text), message.Icon);
+    if (outcome.OpenRadar) {
+        emit Accepted();
+        close();
+    }
+    if (outcome.EndProgram) emit EndProgramRequested();
+}
+
+void ConnectionWindow::OnList1Clicked() {
+    if (!SelectedRow(list1_)) return;
+    connection_->ConnectionTypeClicked();
+    ShowState();
+}
+
+void ConnectionWindow::OnCommand1Clicked() {
+    Finish(connection_->LocateSession(SelectedRow(list1_), Prompt));
+}
+
+void ConnectionWindow::OnCommand2Clicked() {
+    Finish(connection_->JoinSession(SelectedRow(list2_), text1_->text().toStdString()));
+}
+
+void ConnectionWindow::Timer1Tick() { Finish(connection_->WaitForAcceptance()); }
+
+void ConnectionWindow::Timer2Tick() { connection_->RepeatJoinRequest(); }
+
+void ConnectionWindow::closeEvent(QCloseEvent* event) {
+    // After the acceptance the radar window has taken over and nothing ends.
+    const ConnectionOutcome outcome = connection_->Exit();
+    ShowState();
+    event->accept();
+    if (outcome.EndProgram) emit EndProgramRequested();
+}
+
+std::optional<std::string> ConnectionWindow::AskUser(const ProviderQuestion& question) {
+    const QListWidgetItem* type = list1_->currentItem();
+    bool answered = false;
+    const QString answer = QInputDialog::getText(this, type ? type->text() : windowTitle(),
+                                                 QString::fromStdString(question.Text), QLineEdit::Normal,
+                                                 QString::fromStdString(question.DefaultAnswer), &answered);
+    if (!answered) return std::nullopt;
+    return answer.toStdString();
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,79 @@
+#pragma once
+// The connection window: the user picks a connection type, searches for
+// sessions and joins one under a nickname, then the window waits for the
+// session's acceptance. All of it is SessionConnection's work; the window
+// maps its controls and timers onto it and shows what it holds.
+#include <QWidget>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "base/message_boxes.h"
+#include "multiplayer/play_objects.h"
+#include "state/session_state.h"
+
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QTimer;
+
+namespace tarnwick {
+
+// Kept out of this header: its status texts share names with the builder's.
+class SessionConnection;
+struct ConnectionOutcome;
+
+class ConnectionWindow : public QWidget {
+    Q_OBJECT
+   public:
+    // The load runs at once: fresh session objects and the connection types.
+    ConnectionWindow(SessionState& session, PlayObjects& play, MessageBoxes& boxes,
+                     QWidget* parent = nullptr);
+    ~ConnectionWindow() override;
+
+    // The two timers' ticks (public so tests need not wait): Timer1 waits for
+    // the session's answer, Timer2 repeats the join request.
+    void Timer1Tick();
+    void Timer2Tick();
+
+    // What the connection type asks before it connects (the host's address,
+    // say); the window asks the user.
+    ProviderPrompt Prompt;
+
+   signals:
+    // The session accepted the join: the radar window is to open. The window
+    // closes itself right after.
+    void Accepted();
+    // Closed before a join was accepted: the program is to end.
+    void EndProgramRequested();
+
+   protected:
+    void closeEvent(QCloseEvent* event) override;
+
+   private:
+    void OnList1Clicked();
+    void OnCommand1Clicked();
+    void OnCommand2Clicked();
+    // Shows what the connection holds, then its messages, then acts on it.
+    void Finish(const ConnectionOutcome& outcome);
+    void ShowState();
+    std::optional<std::string> AskUser(const ProviderQuestion& question);
+
+    std::unique_ptr<SessionConnection> connection_;
+    MessageBoxes& boxes_;
+    std::vector<std::string> shownSessions_;
+
+    QListWidget* list1_;
+    QPushButton* command1_;
+    QListWidget* list2_;
+    QLineEdit* text1_;
+    QPushButton* command2_;
+    QPushButton* command3_;
+    QLabel* label5_;
+    QTimer* timer1_;
+    QTimer* timer2_;
+};
+
+}  // namespace tarnwick

@@ -1,0 +1,149 @@
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QTimer>
+
+#include "session_windows_fixture.h"
+
+namespace tarnwick {
+namespace {
+
+using testing::SessionWindowsTest;
+
+QTimer* Timer(QWidget* window, const char* name) { return window->findChild<QTimer*>(name); }
+
+QStringList Lines(QListWidget* list) {
+    QStringList lines;
+    for (int i = 0; i < list->count(); ++i) lines << list->item(i)->text();
+    return lines;
+}
+
+TEST_F(SessionWindowsTest, TheDemoIsJoinedThroughTheControlsAndOpensRadarAndChat) {
+    flow->AreaChosen();
+    ConnectionWindow* form2 = Form2();
+    ASSERT_NE(form2, nullptr) << "without a session the choice hands over to the connection window";
+    EXPECT_EQ(Form1(), nullptr);
+    EXPECT_EQ(Control<QLabel>(form2, "Label5")->text(), "-None-");
+
+    LocateAndJoin();
+    const QStringList sessions = Lines(Control<QListWidget>(form2, "List2"));
+    ASSERT_EQ(sessions.size(), 1);
+    EXPECT_TRUE(sessions[0].startsWith("Tarnwick demo (") && sessions[0].endsWith("/16)"))
+        << sessions[0].toStdString();
+    EXPECT_EQ(Control<QLabel>(form2, "Label5")->text(), "Connecting...");
+    EXPECT_FALSE(Control<QPushButton>(form2, "Command1")->isEnabled());
+    EXPECT_TRUE(Timer(form2, "Timer1")->isActive());
+    EXPECT_TRUE(Timer(form2, "Timer2")->isActive());
+
+    clock += std::chrono::milliseconds(1000);
+    form2->Timer1Tick();
+    ASSERT_FALSE(boxes.shown.empty());
+    EXPECT_EQ(boxes.shown.back().Text, "Connected to FS session!");
+    QApplication::processEvents();
+    EXPECT_EQ(Form2(), nullptr);
+    EXPECT_EQ(flow->programEnded, 0) << "the connection window closed after acceptance keeps the program";
+    RadarWindow* radar = Form1();
+    ASSERT_NE(radar, nullptr);
+    EXPECT_EQ(radar->windowTitle(), "Tarnwick v2.0 - Seattle Tacoma Intl  (KSEA)");
+    for (const char* timer : {"Timer1", "Timer2", "Timer3", "Timer4"}) {
+        EXPECT_TRUE(Timer(radar, timer)->isActive()) << timer;
+    }
+    EXPECT_EQ(Timer(radar, "Timer1")->interval(), 100);
+    EXPECT_EQ(Timer(radar, "Timer3")->interval(), 30000);
+    ChatWindow* chat = Form6();
+    ASSERT_NE(chat, nullptr);
+
+    // The pilots identify themselves and talk now and then.
+    RunReceiveTicks(20);
+    const QStringList players = Lines(Control<QListWidget>(chat, "List1"));
+    ASSERT_GE(players.size(), 7) << "the controller and at least six pilots";
+    EXPECT_EQ(players[0], kDefaultNickname);
+    EXPECT_GT(Control<QPlainTextEdit>(chat, "RichTextBox1")->document()->blockCount(), 1);
+}
+
+TEST_F(SessionWindowsTest, ClosingTheConnectionWindowBeforeAcceptanceEndsTheProgram) {
+    flow->AreaChosen();
+    ConnectionWindow* form2 = Form2();
+    ASSERT_NE(form2, nullptr);
+    Control<QPushButton>(form2, "Command1")->click();
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].Text, "Please select one type of connection.");
+    EXPECT_EQ(Control<QLabel>(form2, "Label5")->text(), "Disconnected");
+
+    LocateAndJoin();
+    EXPECT_TRUE(Timer(form2, "Timer1")->isActive());
+    Control<QPushButton>(form2, "Command3")->click();
+    EXPECT_EQ(flow->programEnded, 1);
+    EXPECT_FALSE(play.Exists()) << "the session objects are released";
+}
+
+// Joined through the scripted session; the radar window is up.
+class ScriptedSessionTest : public SessionWindowsTest {
+   protected:
+    ScriptedSessionTest() {
+        scripted = true;
+        flow->AreaChosen();
+        LocateAndJoin();
+        ScriptedHostAccepts();
+        if (Form2()) Form2()->Timer1Tick();
+        QApplication::processEvents();
+    }
+};
+
+TEST_F(ScriptedSessionTest, ReceiveAndUpkeepKeepRunningWhileTheScopeIsLocked) {
+    RadarWindow* radar = Form1();
+    ASSERT_NE(radar, nullptr);
+    flow->ShowPreferences();
+    EXPECT_FALSE(radar->isEnabled());
+    EXPECT_FALSE(Timer(radar, "Timer2")->isActive());
+    EXPECT_FALSE(Timer(radar, "Timer4")->isActive());
+    EXPECT_TRUE(Timer(radar, "Timer1")->isActive());
+    EXPECT_TRUE(Timer(radar, "Timer3")->isActive());
+
+    // The host answers the identification request the load sent, and talks.
+    hub.Send(host, state.Session.OwnPlayerId, Encode(MsgJoinAccept{host}));
+    hub.Send(host, kAllPlayers, EncodeTerminated(MsgChat{"Hello"}));
+    radar->ReceiveTick();
+    ChatWindow* chat = Form6();
+    ASSERT_NE(chat, nullptr);
+    EXPECT_EQ(Lines(Control<QListWidget>(chat, "List1")), (QStringList{kDefaultNickname, "Host"}));
+    EXPECT_TRUE(Control<QPlainTextEdit>(chat, "RichTextBox1")->toPlainText().endsWith("Host: Hello"));
+}
+
+TEST_F(ScriptedSessionTest, DisconnectReturnsToAFreshConnectionWindow) {
+    RadarWindow* radar = Form1();
+    ASSERT_NE(radar, nullptr);
+    const std::int32_t own = state.Session.OwnPlayerId;
+    Control<QPushButton>(radar, "Command3")->click();
+    QApplication::processEvents();
+    EXPECT_EQ(Form1(), nullptr);
+    EXPECT_EQ(Form6(), nullptr);
+    EXPECT_FALSE(hub.HasPlayer(own)) << "the program's player left the session";
+    EXPECT_FALSE(state.Session.SessionConnected);
+    ConnectionWindow* form2 = Form2();
+    ASSERT_NE(form2, nullptr);
+    EXPECT_EQ(Control<QLabel>(form2, "Label5")->text(), "-None-");
+    EXPECT_EQ(Control<QListWidget>(form2, "List1")->count(), 2);
+    EXPECT_EQ(Control<QListWidget>(form2, "List2")->count(), 0);
+    EXPECT_EQ(flow->programEnded, 0);
+}
+
+TEST_F(ScriptedSessionTest, ALostSessionIsToldAndLeftEvenWhileTheScopeIsLocked) {
+    ASSERT_NE(Form1(), nullptr);
+    flow->ShowPreferences();
+    boxes.shown.clear();
+    hub.EndSession();
+    Form1()->ReceiveTick();
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].Text,
+              "The FS multiplayer connection was lost, Tarnwick closes multiplayer session.");
+    QApplication::processEvents();
+    EXPECT_EQ(Form1(), nullptr);
+    EXPECT_EQ(testing::Visible<QWidget>("Form10"), nullptr)
+        << "the preferences go with the scope they locked";
+    EXPECT_NE(Form2(), nullptr);
+}
+
+}  // namespace
+}  // namespace tarnwick

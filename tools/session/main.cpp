@@ -1,0 +1,144 @@
+// tarnwick-session: takes part in a multiplayer session without windows, with
+// the connection and message handling the windows use, and prints what the
+// program learns: the traffic table, the chat and its messages.
+#include <charconv>
+#include <cstdio>
+#include <exception>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "base/ansi.h"
+#include "multiplayer/session_connection.h"
+#include "selection/choice_lists.h"
+#include "selection/gather_area.h"
+#include "session_run.h"
+#include "world_loading.h"
+
+namespace tarnwick::tools {
+namespace {
+
+constexpr const char* kUsage =
+    "usage: tarnwick-session --demo [--airport \"LIST TEXT\" | --sector \"NAME\"] [--work WORK]\n"
+    "                        [--nickname N] [--seconds S] [--json]\n"
+    "\n"
+    "Joins the built-in demo session around an area as the connection window does, runs the radar\n"
+    "window's receive ticks (every 100 ms) and upkeep ticks (every 30 s) on a clock of its own, so\n"
+    "that S seconds of session pass at once, and leaves the session at the end.\n"
+    "\n"
+    "  --demo          the session: \"Demo Session On This Computer\"\n"
+    "  --airport TEXT  control the airport with this choice-list text (tarnwick-db list --airports);\n"
+    "                  without --airport or --sector, the first airport of the list\n"
+    "  --sector NAME   control this ARTCC/FIR sector\n"
+    "  --work WORK     the work folder with the databases (default: the current directory)\n"
+    "  --nickname N    the program's name in the session (default: \"ATC Controller\")\n"
+    "  --seconds S     seconds in the session (default: 60)\n"
+    "  --json          one JSON object a line: {\"time\", \"traffic\": [entries]}, {\"time\", \"chat\"},\n"
+    "                  {\"message\"}\n"
+    "\n"
+    "Prints the traffic table after every receive tick that changed it. Message boxes of the windows\n"
+    "go to standard error (and with --json to standard output too). Exit status: 0 when the time ran\n"
+    "out in the session; 1 when the area or the session could not be had, the join was refused, or\n"
+    "the session was lost or closed by its host; 2 for bad options.\n";
+
+int Usage() {
+    std::fputs(kUsage, stderr);
+    return 2;
+}
+
+struct Options {
+    bool Demo = false;
+    bool Json = false;
+    std::optional<AreaChoice> Area;
+    std::string Work = ".";
+    SessionRunOptions Run{kDefaultNickname};
+};
+
+std::optional<int> ParseSeconds(const std::string& text) {
+    int seconds = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), seconds);
+    if (error != std::errc() || end != text.data() + text.size() || seconds < 0 || seconds > 86400) {
+        return std::nullopt;
+    }
+    return seconds;
+}
+
+// Parses the arguments; the exit status when they are not to be run.
+std::optional<int> Parse(const std::vector<std::string>& args, Options& options) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        } else if (arg == "--demo") {
+            options.Demo = true;
+        } else if (arg == "--json") {
+            options.Json = true;
+        } else if ((arg == "--airport" || arg == "--sector") && hasValue && !options.Area) {
+            const std::optional<std::string> text = Utf8ToAnsi(args[++i]);
+            if (!text) {
+                std::fprintf(stderr,
+                             "tarnwick-session: '%s' cannot be written in the databases' character set\n",
+                             args[i].c_str());
+                return 2;
+            }
+            options.Area =
+                AreaChoice{arg == "--airport" ? AreaChoiceKind::Airport : AreaChoiceKind::Sector, *text};
+        } else if (arg == "--work" && hasValue) {
+            options.Work = args[++i];
+        } else if (arg == "--nickname" && hasValue) {
+            options.Run.NicknameUtf8 = args[++i];
+        } else if (arg == "--seconds" && hasValue) {
+            const std::optional<int> seconds = ParseSeconds(args[++i]);
+            if (!seconds) return Usage();
+            options.Run.Duration = std::chrono::seconds(*seconds);
+        } else {
+            return Usage();
+        }
+    }
+    // The demo is the only session this build can reach.
+    if (!options.Demo) return Usage();
+    return std::nullopt;
+}
+
+int Run(const std::vector<std::string>& args) {
+    Options options;
+    if (const std::optional<int> status = Parse(args, options)) return *status;
+    const SessionOutput out(options.Json);
+
+    ProgramState state;
+    const WorldLoad load = LoadWorld(options.Work, state, true);
+    // Without the declination grid headings stay true; the rest still works.
+    for (const std::string& problem : load.Problems) out.Problem(problem);
+
+    SelectionState selection = SelectionOf(state);
+    if (!options.Area) {
+        const std::vector<std::string> airports = AirportListTexts(selection);
+        if (airports.empty()) {
+            out.Problem("no airports in the work folder '" + options.Work + "' (see tarnwick-db build)");
+            return 1;
+        }
+        options.Area = AreaChoice{AreaChoiceKind::Airport, airports.front()};
+    }
+    if (GatherArea(selection, *options.Area) == GatherOutcome::NotFound) {
+        out.Problem(std::string("no ") +
+                    (options.Area->Kind == AreaChoiceKind::Airport ? "airport with the list text"
+                                                                   : "ARTCC/FIR sector named") +
+                    " '" + AnsiToUtf8(options.Area->Text) + "' in the databases (see tarnwick-db list)");
+        return 1;
+    }
+    return RunDemoSession(state, options.Run, out);
+}
+
+}  // namespace
+}  // namespace tarnwick::tools
+
+int main(int argc, char* argv[]) {
+    try {
+        return tarnwick::tools::Run(std::vector<std::string>(argv + 1, argv + argc));
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "tarnwick-session: %s\n", error.what());
+        return 1;
+    }
+}

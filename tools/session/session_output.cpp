@@ -1,0 +1,78 @@
+#include "session_output.h"
+
+#include <cstdio>
+
+#include "base/ansi.h"
+#include "base/json_writer.h"
+
+namespace tarnwick::tools {
+namespace {
+
+double Seconds(std::chrono::milliseconds time) { return static_cast<double>(time.count()) / 1000.0; }
+
+void PrintLine(const std::string& line) {
+    std::fputs(line.c_str(), stdout);
+    std::fputc('\n', stdout);
+    // Scripts read the session as it goes.
+    std::fflush(stdout);
+}
+
+void WriteEntry(JsonWriter& json, const PlayerRecord& entry) {
+    json.BeginObject();
+    json.Key("Name").Ansi(entry.Name);
+    json.Key("PlayerId").Integer(entry.PlayerId);
+    json.Key("Kind").Ansi(entry.Kind);
+    json.Key("Altitude").Integer(entry.Altitude);
+    json.Key("Heading").Number(entry.Heading);
+    json.Key("Longitude").Number(entry.Longitude);
+    json.Key("Latitude").Number(entry.Latitude);
+    json.Key("Category").Ansi(entry.Category);
+    json.Key("Aircraft").Ansi(entry.Aircraft);
+    json.EndObject();
+}
+
+}  // namespace
+
+void SessionOutput::Traffic(std::chrono::milliseconds time, const TrafficTable& table) const {
+    if (json_) {
+        JsonWriter json(false);
+        json.BeginObject().Key("time").Number(Seconds(time)).Key("traffic").BeginArray();
+        for (const PlayerRecord& entry : table.Entries()) WriteEntry(json, entry);
+        json.EndArray().EndObject();
+        PrintLine(json.Text());
+        return;
+    }
+    std::printf("[%.1f s] traffic table, %d entries\n", Seconds(time), table.PlayerCount());
+    for (const PlayerRecord& e : table.Entries()) {
+        std::printf("  %-20s %8d %-8s %6d ft  hdg %3.0f  %10.5f %11.5f  %s  %s\n", AnsiToUtf8(e.Name).c_str(),
+                    e.PlayerId, e.Kind.c_str(), e.Altitude, e.Heading, e.Latitude, e.Longitude,
+                    AnsiToUtf8(e.Category).c_str(), AnsiToUtf8(e.Aircraft).c_str());
+    }
+    std::fflush(stdout);
+}
+
+void SessionOutput::Chat(std::chrono::milliseconds time, const std::string& line) const {
+    if (json_) {
+        JsonWriter json(false);
+        json.BeginObject().Key("time").Number(Seconds(time)).Key("chat").Ansi(line).EndObject();
+        PrintLine(json.Text());
+        return;
+    }
+    std::printf("[%.1f s] chat: %s\n", Seconds(time), AnsiToUtf8(line).c_str());
+    std::fflush(stdout);
+}
+
+void SessionOutput::Message(const UserMessage& message) const {
+    const std::string text = AnsiToUtf8(message.Text);
+    std::fprintf(stderr, "%s: %s\n", kMessageTitle, text.c_str());
+    if (!json_) return;
+    JsonWriter json(false);
+    json.BeginObject().Key("message").Utf8(text).EndObject();
+    PrintLine(json.Text());
+}
+
+void SessionOutput::Problem(const std::string& text) const {
+    std::fprintf(stderr, "tarnwick-session: %s\n", text.c_str());
+}
+
+}  // namespace tarnwick::tools

@@ -1,0 +1,29 @@
+#pragma once
+// What tarnwick-session prints: the traffic table after every tick that
+// changed it, chat lines as they arrive, and the message boxes the windows
+// would show. Plain text for people, or one JSON object a line for scripts.
+#include <chrono>
+#include <string>
+
+#include "multiplayer/user_message.h"
+#include "state/traffic_table.h"
+
+namespace tarnwick::tools {
+
+class SessionOutput {
+   public:
+    explicit SessionOutput(bool json) : json_(json) {}
+
+    // `time` counts from the radar window's load; texts are Windows-1252.
+    void Traffic(std::chrono::milliseconds time, const TrafficTable& table) const;
+    void Chat(std::chrono::milliseconds time, const std::string& line) const;
+    // A message box: standard error, and standard output with --json.
+    void Message(const UserMessage& message) const;
+    // A problem of the tool's own (UTF-8), for standard error.
+    void Problem(const std::string& text) const;
+
+   private:
+    bool json_;
+};
+
+}  // namespace tarnwick::tools
