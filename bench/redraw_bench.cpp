@@ -40,6 +40,8 @@ struct Scene {
     HoverTarget Hover;
     RecordingCanvas Recording;  // one pass, for the floor
     std::string Problem;
+
+    ScopeTraffic Traffic() const { return {State->Session.Traffic, State->Session.OwnPlayerId, {}}; }
 };
 
 void SwitchesOn(DisplayOptions& display) { display = {true, true, true, true, true, true, true, true}; }
@@ -52,8 +54,8 @@ void ZoomTo(RadarView& view, int level) {
 }
 
 void Record(Scene& scene) {
-    const ScopeContext scope{scene.Recording,           scene.View, scene.State->Area, scene.State->Display,
-                             *scene.State->Declination, scene.Hover};
+    const ScopeContext scope{scene.Recording,           scene.View,  scene.State->Area, scene.State->Display,
+                             *scene.State->Declination, scene.Hover, scene.Traffic()};
     RedrawScope(scope);
 }
 
@@ -229,8 +231,8 @@ void Redraw(benchmark::State& run, const std::string& name) {
         QtPainterCanvas canvas(painter, kWidth, kHeight);
         canvas.Clear();
         const ScopeContext scope{
-            canvas,     scene.View, scene.State->Area, scene.State->Display, *scene.State->Declination,
-            scene.Hover};
+            canvas,      scene.View,     scene.State->Area, scene.State->Display, *scene.State->Declination,
+            scene.Hover, scene.Traffic()};
         RedrawScope(scope);
         DrawTraffic(scope);
     }

@@ -167,7 +167,8 @@ void RadarWindow::StartTimers() {
 void RadarWindow::DrawPass() {
     QPainter painter(&picture1_->Image());
     QtPainterCanvas canvas(painter, picture1_->Image().width(), picture1_->Image().height());
-    const ScopeContext scope{canvas, view_, area_, display_, grid_, hover_};
+    const ScopeContext scope{
+        canvas, view_, area_, display_, grid_, hover_, {session_.Traffic, session_.OwnPlayerId, {}}};
     RedrawScope(scope);
     DrawTraffic(scope);
     painter.end();

@@ -4,6 +4,7 @@
 #include "radar/canvas.h"
 #include "radar/hover_target.h"
 #include "radar/radar_view.h"
+#include "radar/scope_traffic.h"
 #include "state/chosen_area.h"
 #include "state/display_options.h"
 
@@ -16,6 +17,7 @@ struct ScopeContext {
     const DisplayOptions& Display;
     const DeclinationGrid& Declination;
     const HoverTarget& Hover;
+    ScopeTraffic Traffic;
 
     ScreenPoint Project(double lat, double lon) const { return ProjectToScreen(View, lat, lon); }
     bool InView(double lat, double lon) const { return StrictlyInside(View.ViewBounds, lat, lon); }

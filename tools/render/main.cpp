@@ -151,7 +151,13 @@ int Run(int argc, char* argv[]) {
 
     RecordingCanvas recording;
     const HoverTarget nothingHovered;
-    const ScopeContext scope{recording, view, state.Area, state.Display, *state.Declination, nothingHovered};
+    const ScopeContext scope{recording,
+                             view,
+                             state.Area,
+                             state.Display,
+                             *state.Declination,
+                             nothingHovered,
+                             {state.Session.Traffic, state.Session.OwnPlayerId, {}}};
     RedrawScope(scope);
     DrawTraffic(scope);
 
