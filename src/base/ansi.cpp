@@ -84,4 +84,19 @@ std::optional<std::string> Utf8ToAnsi(std::string_view utf8) {
     return out;
 }
 
+std::string UpperAnsi(std::string_view ansi) {
+    std::string upper(ansi);
+    for (char& c : upper) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte >= 'a' && byte <= 'z') || (byte >= 0xE0 && byte <= 0xFE && byte != 0xF7)) {
+            c = static_cast<char>(byte - 0x20);
+        } else if (byte == 0x9A || byte == 0x9C || byte == 0x9E) {  // š œ ž
+            c = static_cast<char>(byte - 0x10);
+        } else if (byte == 0xFF) {  // ÿ
+            c = static_cast<char>(0x9F);
+        }
+    }
+    return upper;
+}
+
 }  // namespace tarnwick

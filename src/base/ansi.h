@@ -12,6 +12,10 @@ namespace tarnwick {
 // C1 control with the same value), so this conversion never fails.
 std::string AnsiToUtf8(std::string_view ansi);
 
+// Upper case as a Windows-1252 system makes it: accented letters and the
+// few letters in 0x80..0x9F too; µ and ß, which have no capital there, stay.
+std::string UpperAnsi(std::string_view ansi);
+
 // Empty when the text holds a character Windows-1252 cannot represent, or when
 // it is not valid UTF-8.
 std::optional<std::string> Utf8ToAnsi(std::string_view utf8);
