@@ -80,18 +80,6 @@ TEST_F(HoverInfoTest, TheLastHitInTheFixedOrderWins) {
     EXPECT_FALSE(Find().Airspace);
 }
 
-TEST_F(HoverInfoTest, AircraftTextAndTheOwnParticipantNeverHovered) {
-    const GeoPosition here = At(500, 400);
-    PlayerRecord& n123 = AddPlayer(state, "N123", 5, here.Lat, here.Lon);
-    n123.Heading = 270.5;
-    n123.Altitude = 3500;
-    n123.Category = "Jet";
-    AddPlayer(state, "ATC", 9, here.Lat, here.Lon);
-    AddPlayer(state, "OTHER", 1, here.Lat, here.Lon);
-    AddPlayer(state, "WATCHER", 6, here.Lat, here.Lon, kKindObserver);
-    EXPECT_EQ(Find().Text, "PLAYER: N123\r\nHEADING: 270.5\r\nALTITUDE: 3500 ft\r\nTYPE PLANE: Jet");
-}
-
 TEST_F(HoverInfoTest, AirspacesGiveTheHighlightEvenWithoutText) {
     view.ZoomLevel = 20;
     const GeoPosition here = At(500, 400);
