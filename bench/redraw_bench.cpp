@@ -1,7 +1,8 @@
-// One full redraw pass of the scope into a 1200 x 900 picture, for the demo
-// area at the zoom levels that show each band and for two dense made-up
-// areas, each against its floor: the same lines, ellipses, arcs, pixels and
-// texts given straight to QPainter, with no view, layer or geodesy work.
+// One full redraw pass of the scope (background and traffic) into a 1200 x 900
+// picture, for the demo area at the zoom levels that show each band, for the
+// demo area with 250 aircraft in view, and for two dense made-up areas, each
+// against its floor: the same lines, ellipses, arcs, pixels and texts given
+// straight to QPainter, with no view, layer or geodesy work.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -40,6 +41,10 @@ struct Scene {
     HoverTarget Hover;
     RecordingCanvas Recording;  // one pass, for the floor
     std::string Problem;
+
+    // The demo state is shared between scenes, so each keeps its own aircraft.
+    TrafficTable Aircraft;
+    ScopeTraffic Traffic() const { return {Aircraft, 1, "ATC Controller"}; }
 };
 
 void SwitchesOn(DisplayOptions& display) { display = {true, true, true, true, true, true, true, true}; }
@@ -52,9 +57,29 @@ void ZoomTo(RadarView& view, int level) {
 }
 
 void Record(Scene& scene) {
-    const ScopeContext scope{scene.Recording,           scene.View, scene.State->Area, scene.State->Display,
-                             *scene.State->Declination, scene.Hover};
-    RedrawScope(scope);
+    const ScopeContext scope{scene.Recording,           scene.View,  scene.State->Area, scene.State->Display,
+                             *scene.State->Declination, scene.Hover, scene.Traffic()};
+    RedrawScopeAndTraffic(scope);
+}
+
+// Players flying all over the view, each with a name, heading and altitude.
+void AddTraffic(Scene& scene, int count) {
+    const GeoBounds& b = scene.View.ViewBounds;
+    const double marginLon = (b.East - b.West) / 50;
+    const double marginLat = (b.North - b.South) / 50;
+    std::mt19937 random(11);
+    std::uniform_real_distribution<double> lat(b.South + marginLat, b.North - marginLat);
+    std::uniform_real_distribution<double> lon(b.West + marginLon, b.East - marginLon);
+    std::uniform_int_distribution<int> heading(0, 359), altitude(0, 39000);
+    for (int i = 0; i < count; ++i) {
+        if (!scene.Aircraft.Append("N" + std::to_string(100 + i), 2 + i, kKindPlayer)) return;
+        PlayerRecord& p = scene.Aircraft.Entries().back();
+        p.Latitude = lat(random);
+        p.Longitude = lon(random);
+        p.Heading = heading(random);
+        p.Altitude = altitude(random);
+        p.Category = "Jet";
+    }
 }
 
 // The demo scenery, built and gathered for KSEA with the project's own tools.
@@ -206,7 +231,8 @@ Scene& SceneFor(const std::string& name) {
         }
         InitializeView(scene.View, kWidth, kHeight, scene.State->Area.AreaCenterLat,
                        scene.State->Area.AreaCenterLon);
-        ZoomTo(scene.View, std::stoi(name.substr(5)));
+        ZoomTo(scene.View, std::stoi(name.substr(name.rfind('_') + 1)));
+        if (name.find("traffic") != std::string::npos) AddTraffic(scene, 250);
     } else if (name == "dense_airspaces") {
         DenseAirspaces(scene);
     } else {
@@ -229,10 +255,9 @@ void Redraw(benchmark::State& run, const std::string& name) {
         QtPainterCanvas canvas(painter, kWidth, kHeight);
         canvas.Clear();
         const ScopeContext scope{
-            canvas,     scene.View, scene.State->Area, scene.State->Display, *scene.State->Declination,
-            scene.Hover};
-        RedrawScope(scope);
-        DrawTraffic(scope);
+            canvas,      scene.View,     scene.State->Area, scene.State->Display, *scene.State->Declination,
+            scene.Hover, scene.Traffic()};
+        RedrawScopeAndTraffic(scope);
     }
     run.counters["calls"] = static_cast<double>(scene.Recording.Calls().size());
 }
@@ -290,7 +315,8 @@ void Floor(benchmark::State& run, const std::string& name) {
 }
 
 void RegisterAll() {
-    for (const char* name : {"demo_9", "demo_20", "demo_30", "demo_40", "dense_airspaces", "dense_ground"}) {
+    for (const char* name : {"demo_9", "demo_20", "demo_30", "demo_40", "demo_traffic_9", "demo_traffic_30",
+                             "dense_airspaces", "dense_ground"}) {
         benchmark::RegisterBenchmark((std::string("Redraw/") + name).c_str(), [name](benchmark::State& run) {
             Redraw(run, name);
         })->Unit(benchmark::kMillisecond);

@@ -123,4 +123,10 @@ JsonWriter& JsonWriter::Bool(bool value) {
     return *this;
 }
 
+JsonWriter& JsonWriter::Null() {
+    BeforeValue();
+    out_.append("null");
+    return *this;
+}
+
 }  // namespace tarnwick

@@ -24,6 +24,7 @@ class JsonWriter {
     JsonWriter& Number(double value);
     JsonWriter& Integer(std::int64_t value);
     JsonWriter& Bool(bool value);
+    JsonWriter& Null();
 
     const std::string& Text() const { return out_; }
 

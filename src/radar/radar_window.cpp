@@ -244,10 +244,22 @@ void RadarWindow::StartTimers() {
     timer4_->start();
 }
 
+// The session's name for the program's own player, which the scope never draws.
+std::string RadarWindow::OwnName() {
+    if (session_.OwnPlayerId < 1 || !play_.Exists()) return {};
+    try {
+        return play_.Play().FriendlyName(session_.OwnPlayerId);
+    } catch (const SessionError&) {
+        return {};
+    }
+}
+
 void RadarWindow::DrawPass() {
     QPainter painter(&picture1_->Image());
     QtPainterCanvas canvas(painter, picture1_->Image().width(), picture1_->Image().height());
-    const ScopeContext scope{canvas, view_, area_, display_, grid_, hover_, session_.Traffic};
+    const std::string ownName = OwnName();
+    const ScopeContext scope{canvas, view_, area_, display_, grid_, hover_,
+                             {session_.Traffic, session_.OwnPlayerId, ownName}};
     RedrawScope(scope);
     DrawTraffic(scope);
     painter.end();

@@ -108,6 +108,7 @@ class RadarWindow : public QMainWindow {
     void StopSessionTimers();
     void HandleLinkEvents(const LinkEvents& events);
     void DrawPass();
+    std::string OwnName();
     QString Caption() const;
 
     const ChosenArea& area_;

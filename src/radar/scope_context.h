@@ -4,14 +4,11 @@
 #include "radar/canvas.h"
 #include "radar/hover_target.h"
 #include "radar/radar_view.h"
+#include "radar/scope_traffic.h"
 #include "state/chosen_area.h"
 #include "state/display_options.h"
-#include "state/traffic_table.h"
 
 namespace tarnwick {
-
-// The traffic of a scope drawn without a session.
-inline const TrafficTable kNoTraffic{};
 
 struct ScopeContext {
     Canvas& Picture;
@@ -20,7 +17,7 @@ struct ScopeContext {
     const DisplayOptions& Display;
     const DeclinationGrid& Declination;
     const HoverTarget& Hover;
-    const TrafficTable& Traffic = kNoTraffic;
+    ScopeTraffic Traffic;
 
     ScreenPoint Project(double lat, double lon) const { return ProjectToScreen(View, lat, lon); }
     bool InView(double lat, double lon) const { return StrictlyInside(View.ViewBounds, lat, lon); }

@@ -68,6 +68,4 @@ void RedrawScope(const ScopeContext& scope) {
     scope.Picture.ResetState();
 }
 
-void DrawTraffic(const ScopeContext&) {}
-
 }  // namespace tarnwick

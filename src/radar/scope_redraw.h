@@ -18,7 +18,14 @@ inline constexpr std::int16_t kGroundFromLevel = 35;
 
 void RedrawScope(const ScopeContext& scope);
 
-// Aircraft; nothing yet, as there is no traffic table.
+// The aircraft in view, on top of the background: a disc, a line 500 ft
+// ahead on the heading, and a label with name, heading and altitude.
 void DrawTraffic(const ScopeContext& scope);
+
+// The whole picture over what is on it: background layers, then traffic.
+inline void RedrawScopeAndTraffic(const ScopeContext& scope) {
+    RedrawScope(scope);
+    DrawTraffic(scope);
+}
 
 }  // namespace tarnwick

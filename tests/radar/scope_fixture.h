@@ -1,8 +1,11 @@
 #pragma once
 // Hand-filled areas for the scope tests: airports and airspaces built in
 // code, a view on them, and a recording of what one pass draws.
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "radar/recording_canvas.h"
@@ -28,6 +31,16 @@ template <typename T>
 void Append(SlotList<T>& list, std::int32_t& count, const T& entry) {
     list.Grow(static_cast<std::size_t>(count)) = entry;
     ++count;
+}
+
+// A traffic table entry with a position report.
+inline PlayerRecord& AddPlayer(ProgramState& state, const std::string& name, std::int32_t id, double lat,
+                               double lon, const std::string& kind = kKindPlayer) {
+    EXPECT_TRUE(state.Session.Traffic.Append(name, id, kind));
+    PlayerRecord& record = state.Session.Traffic.Entries().back();
+    record.Latitude = lat;
+    record.Longitude = lon;
+    return record;
 }
 
 inline void AllSwitchesOn(ProgramState& state) {
@@ -69,10 +82,18 @@ struct Pass {
     }
 };
 
+// The session's own participant is named `ownName`.
 template <typename Draw>
-Pass Record(const ProgramState& state, const RadarView& view, const HoverTarget& hover, Draw draw) {
+Pass Record(const ProgramState& state, const RadarView& view, const HoverTarget& hover, Draw draw,
+            std::string_view ownName = {}) {
     Pass pass;
-    const ScopeContext scope{pass.Canvas, view, state.Area, state.Display, *state.Declination, hover};
+    const ScopeContext scope{pass.Canvas,
+                             view,
+                             state.Area,
+                             state.Display,
+                             *state.Declination,
+                             hover,
+                             {state.Session.Traffic, state.Session.OwnPlayerId, ownName}};
     draw(scope);
     pass.Calls = pass.Canvas.Calls();
     for (const RecordedCall& call : pass.Calls) pass.Lines.push_back(FormatCall(call));

@@ -1,73 +1,18 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <fstream>
 
-#include "scenery/database_file.h"
-#include "state/settings.h"
+#include "scope_tool_area.h"
 #include "support/run_tool.h"
-#include "support/temp_folder.h"
 
 namespace tarnwick {
 namespace {
 
+using testing::Lines;
 using testing::RunTool;
 using testing::TempFolder;
-
-// One airport with a runway, and one ARTCC airspace whose rectangle holds it.
-void WriteArea(const TempFolder& folder) {
-    SettingsRecord settings;
-    settings.ProgramTitle = kProgramTitle;
-    settings.SetupDone = 1;
-    settings.FsVersion = 1;
-    settings.FsFolder = (folder.Path() / "fs").string();
-    settings.AirportCount = 1;
-    settings.AirspaceCount = 1;
-    WriteSettingsFile(folder.Path() / kSettingsFileName, settings);
-    // A declination file that announces no grid: directions stay uncorrected.
-    folder.Write("fs/scenery/magdec.bgl", std::vector<std::uint8_t>(200, 0));
-
-    std::vector<AirportRecord> airports(2);
-    AirportRecord& airport = airports[0];
-    airport.Name = "Z\xFCrich Test";  // Windows-1252 u-umlaut
-    airport.IcaoId = "LSZT";
-    airport.Lat = 47.0;
-    airport.Lon = 8.0;
-    RunwayEntry& runway = airport.Runways.Grow(0);
-    runway.PrimaryId = "14";
-    runway.SecondaryId = "32";
-    runway.CenterLat = 47.0;
-    runway.CenterLon = 8.0;
-    runway.End1Lat = 47.01;
-    runway.End1Lon = 7.99;
-    runway.End2Lat = 46.99;
-    runway.End2Lon = 8.01;
-    airport.RunwayCount = 1;
-    WriteAirportDatabase(folder.Path() / kAirportsFileName, airports);
-
-    std::vector<AirspaceRecord> airspaces(2);
-    AirspaceRecord& sector = airspaces[0];
-    sector.ClassText = kArtccLow;
-    sector.FullName = "TEST CENTER";
-    sector.Corner1Lat = 48;
-    sector.Corner2Lat = 46;
-    sector.Corner1Lon = 7;
-    sector.Corner2Lon = 9;
-    sector.CenterLat = 47.5;
-    sector.CenterLon = 8.5;
-    sector.Points.Grow(0) = BoundaryPoint{0, 48, 7, 0};
-    sector.Points.Grow(1) = BoundaryPoint{5, 48, 9, 0};
-    sector.PointCount = 2;
-    WriteAirspaceDatabase(folder.Path() / kAirspacesFileName, airspaces);
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
-        lines.push_back(text.substr(start, end - start));
-    }
-    return lines;
-}
+using testing::WriteArea;
 
 TEST(DbRender, PrintsEveryCallOfTheOpeningViewInOrder) {
     TempFolder folder;
@@ -123,6 +68,29 @@ TEST(DbRender, DamagedDatabasesAreReportedAsAreaAndListReportThem) {
         EXPECT_EQ(run.ExitStatus, 1) << command;
         EXPECT_NE(run.Err.find("world_airspaces.dat"), std::string::npos) << command << ": " << run.Err;
     }
+}
+
+TEST(DbRender, TrafficIsDrawnOverTheBackgroundWithoutTheOwnParticipant) {
+    TempFolder folder;
+    WriteArea(folder);
+    const auto run =
+        RunTool("tarnwick-db", {"render", folder.String(), "--airport", "Z\xC3\xBCrich Test  (LSZT)",
+                                "--traffic", testing::WriteTraffic(folder), "--calls"});
+    ASSERT_EQ(run.ExitStatus, 0) << run.Err;
+    const auto lines = Lines(run.Out);
+    // At level 9 the 500 ft heading line is shorter than a pixel.
+    EXPECT_EQ(std::vector<std::string>(lines.begin() + 4, lines.end()),
+              (std::vector<std::string>{"Ellipse 395 305 405 295 pen=#00c000/1/solid fill=#00c000/solid",
+                                        "MoveToEx 400 300", "LineTo 400 300 pen=#00c000/1/solid",
+                                        "TextOutA 400 300 #00c000 \"N123 Hdg: 90 Alt: 3500\""}))
+        << run.Out;
+
+    const std::string bad = (folder.Path() / "bad.json").string();
+    std::ofstream(bad) << R"({"Players": [{"Name": "N1", "PlayerId": 4294967296}]})";
+    const auto refused =
+        RunTool("tarnwick-db", {"render", folder.String(), "--sector", "TEST CENTER", "--traffic", bad});
+    EXPECT_EQ(refused.ExitStatus, 1);
+    EXPECT_NE(refused.Err.find("Players[0].PlayerId does not fit 32 bits"), std::string::npos) << refused.Err;
 }
 
 TEST(DbRender, BadArgumentsAndUnknownAreasFailClearly) {

@@ -13,5 +13,7 @@ int RunDump(const Arguments& args);
 int RunRender(const Arguments& args);
 int RunList(const Arguments& args);
 int RunArea(const Arguments& args);
+int RunHover(const Arguments& args);
+int RunMeasure(const Arguments& args);
 
 }  // namespace tarnwick::tools

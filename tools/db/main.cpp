@@ -30,9 +30,18 @@ constexpr Command kCommands[] = {
      tarnwick::tools::RunArea},
     {"render",
      "render WORK_FOLDER (--airport \"LIST TEXT\" | --sector \"FULL NAME\") [--zoom L]\n"
-     "              [--size WxH] [--center LAT,LON] [--calls] [--out FILE.png]\n"
-     "                              draw the scope of an area as the radar window opens it",
+     "              [--size WxH] [--center LAT,LON] [--traffic FILE.json] [--calls] [--out FILE.png]\n"
+     "                              draw the scope of an area as the radar window draws it",
      tarnwick::tools::RunRender},
+    {"hover",
+     "hover WORK_FOLDER (--airport ... | --sector ...) [render's view and traffic options] --at X,Y\n"
+     "                              the information box and highlight for the pointer at a pixel, as JSON",
+     tarnwick::tools::RunHover},
+    {"measure",
+     "measure WORK_FOLDER (--airport ... | --sector ...) [render's view and traffic options]\n"
+     "              --from X,Y --to X,Y\n"
+     "                              the drawing calls of one measuring-line move",
+     tarnwick::tools::RunMeasure},
 };
 
 void PrintUsage() {

@@ -1,0 +1,10 @@
+#include "radar/scope_traffic.h"
+
+namespace tarnwick {
+
+bool ShowsOnScope(const ScopeTraffic& traffic, const PlayerRecord& record) {
+    return record.Name != traffic.OwnName && record.Kind == kKindPlayer &&
+           record.PlayerId != traffic.OwnPlayerId;
+}
+
+}  // namespace tarnwick

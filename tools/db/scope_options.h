@@ -1,0 +1,65 @@
+#pragma once
+// What the scope commands (render, hover, measure) share: the area, the view
+// and the traffic they are asked for, and the scope made from them the way the
+// radar window makes it after opening.
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "radar/radar_view.h"
+#include "radar/scope_traffic.h"
+#include "selection/gather_area.h"
+#include "state/program_state.h"
+
+namespace tarnwick::tools {
+
+class UsageError : public std::runtime_error {
+   public:
+    using std::runtime_error::runtime_error;
+};
+
+// The options every scope command takes, as the usage line shows them.
+inline constexpr const char* kScopeOptionsUsage =
+    "WORK_FOLDER (--airport \"LIST TEXT\" | --sector \"FULL NAME\") [--zoom L] [--size WxH]\n"
+    "              [--center LAT,LON] [--traffic FILE.json]";
+
+struct ScopeOptions {
+    std::string WorkFolder;
+    std::optional<AreaChoice> Choice;
+    int Zoom = kMinZoomLevel + kInitialZoomSteps;
+    int Width = 800;
+    int Height = 600;
+    std::optional<GeoPosition> Center;
+    std::string TrafficFile;
+};
+
+// Takes args[i] (and the value after it) when it is the work folder or a
+// shared option; false for an option of the command's own. Throws UsageError.
+bool TakeScopeArgument(const std::vector<std::string>& args, std::size_t& i, ScopeOptions& options);
+// After parsing: the work folder and the area must be given.
+void RequireScopeOptions(const ScopeOptions& options);
+
+// The value after args[i], or a UsageError naming the option.
+const std::string& OptionValue(const std::vector<std::string>& args, std::size_t& i);
+// "X,Y" in picture pixels.
+ScreenPoint ParsePixel(const std::string& text, const std::string& option);
+
+struct PreparedScope {
+    ProgramState State;
+    RadarView View;
+    std::string OwnName;  // Windows-1252
+    bool Damaged = false;  // a file could not be read as it should
+
+    ScopeTraffic Traffic() const { return {State.Session.Traffic, State.Session.OwnPlayerId, OwnName}; }
+};
+
+// Loads and gathers as the choice window does (load problems go to standard
+// error), switches the layers on as the radar window's load does, reads the
+// traffic, and opens the view on the area, moved and zoomed as asked. Throws
+// std::runtime_error when the area is not in the databases or the traffic
+// file is unusable.
+std::unique_ptr<PreparedScope> PrepareScope(const ScopeOptions& options, const char* command);
+
+}  // namespace tarnwick::tools
