@@ -13,6 +13,8 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr std::string_view kCrLf = "\r\n";
+// How many times over the area sections together may span the file.
+constexpr std::int64_t kMaxSectionPasses = 4;
 
 // 1-based search from 1-based `start`, 0 when not found, as the positions the
 // area sections are cut by are counted.
@@ -89,6 +91,11 @@ SceneryAreaTable ParseSceneryConfig(std::string_view text) {
 
     SceneryAreaTable table;
     std::int64_t search = 1;
+    // Header texts repeated further down make the cut sections overlap. A
+    // file can make them overlap again and again, which would take memory and
+    // time quadratic in its size; such a file is refused.
+    const std::int64_t spanLimit = kMaxSectionPasses * (static_cast<std::int64_t>(whole.size()) + 1024);
+    std::int64_t spanned = 0;
     for (std::size_t k = 0; k < headers.size(); ++k) {
         if (LCaseAnsi(headers[k]).find("[area.") == std::string::npos) continue;
         if (table.AreaCount == std::numeric_limits<std::int16_t>::max()) {
@@ -108,6 +115,10 @@ SceneryAreaTable ParseSceneryConfig(std::string_view text) {
         // call; the text's start is where such a search looks anyway.
         search = std::max<std::int64_t>(end, 1);
         const std::string section = Mid(whole, start, (start > end ? start - end : end - start) + 1);
+        spanned += static_cast<std::int64_t>(section.size());
+        if (spanned > spanLimit) {
+            throw FileError("the scenery configuration's area sections overlap over and over");
+        }
 
         area.Title = GetKeyValue(section, "Title");
         area.TextureId = GetKeyValue(section, "Texture_ID");

@@ -36,7 +36,8 @@ std::string LCaseAnsi(std::string_view text);
 
 // Reads the areas of a scenery.cfg text (ANSI bytes). Lines may end in CR LF,
 // CR or LF. Throws FileError when the file holds more areas than a 16-bit
-// count allows.
+// count allows, or when repeated header texts make the area sections overlap
+// so often that together they span the file more than a few times over.
 SceneryAreaTable ParseSceneryConfig(std::string_view text);
 
 // Reads the file; throws FileError naming it when it is missing or unreadable.

@@ -84,6 +84,22 @@ TEST(SceneryConfig, LinesMayEndInLfOrCrAndOddHeadersDoNotBreakTheCut) {
     EXPECT_EQ(ParseSceneryConfig("[General]\r\nTitle=x\r\n").AreaCount, 0);
 }
 
+TEST(SceneryConfig, SectionsOverlappingOverAndOverAreRefused) {
+    // Distinct area headers, each followed by the same other header: every
+    // area's section reaches back to the first [b] and so forward over the
+    // long line at the end. Left alone, 300 areas would each copy it.
+    std::string text;
+    for (int i = 0; i < 300; ++i) text += "[Area." + std::to_string(i) + "]\r\n[b]\r\n";
+    text += "Local=" + std::string(5000, 'x') + "\r\n";
+    EXPECT_THROW(ParseSceneryConfig(text), FileError);
+
+    // One repeated header, as copied configurations have, is fine.
+    const std::string once =
+        "[Area.1]\r\nLocal=a\r\n[General]\r\nx=1\r\n[Area.2]\r\nLocal=" + std::string(5000, 'y') +
+        "\r\n[General]\r\nx=2\r\n";
+    EXPECT_EQ(ParseSceneryConfig(once).AreaCount, 2);
+}
+
 TEST(SceneryConfig, LowerCasingCoversWindowsCapitals) {
     EXPECT_EQ(LCaseAnsi("ABC\xC0\xC9\xD7\xDE\x8A\x9F\xDF"), "abc\xE0\xE9\xD7\xFE\x9A\xFF\xDF");
 }

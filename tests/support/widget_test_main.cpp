@@ -1,5 +1,6 @@
-// Test programs run without a display: Qt uses its offscreen platform unless
-// told otherwise, and one QApplication serves every widget test.
+// Widget test programs run without a display: Qt uses its offscreen platform
+// unless told otherwise, and one QApplication serves every widget test. Logic
+// test programs use GoogleTest's own main and never start Qt.
 #include <gtest/gtest.h>
 
 #include <QApplication>
