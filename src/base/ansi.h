@@ -12,7 +12,6 @@ namespace tarnwick {
 // C1 control with the same value), so this conversion never fails.
 std::string AnsiToUtf8(std::string_view ansi);
 
-
 // Empty when the text holds a character Windows-1252 cannot represent, or when
 // it is not valid UTF-8.
 std::optional<std::string> Utf8ToAnsi(std::string_view utf8);

@@ -258,8 +258,8 @@ void RadarWindow::DrawPass() {
     QPainter painter(&picture1_->Image());
     QtPainterCanvas canvas(painter, picture1_->Image().width(), picture1_->Image().height());
     const std::string ownName = OwnName();
-    const ScopeContext scope{canvas, view_, area_, display_, grid_, hover_,
-                             {session_.Traffic, session_.OwnPlayerId, ownName}};
+    const ScopeContext scope{
+        canvas, view_, area_, display_, grid_, hover_, {session_.Traffic, session_.OwnPlayerId, ownName}};
     RedrawScope(scope);
     DrawTraffic(scope);
     painter.end();

@@ -31,7 +31,8 @@ TEST(SessionConnection, LocatingOffersAllButTheFirstConnectionTypeAndListsSessio
     statuses.clear();
     outcome = f.connection.LocateSession(1, {});
     EXPECT_TRUE(outcome.Messages.empty());
-    EXPECT_EQ(statuses, (std::vector<std::string>{kStatusDisconnected, kStatusLooking, kConnectionStatusDone}));
+    EXPECT_EQ(statuses,
+              (std::vector<std::string>{kStatusDisconnected, kStatusLooking, kConnectionStatusDone}));
     EXPECT_EQ(f.connection.SessionLines(), (std::vector<std::string>{"Test session (1/16)"}));
     EXPECT_TRUE(f.connection.TypeChoiceEnabled());
 

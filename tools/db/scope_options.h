@@ -49,7 +49,7 @@ ScreenPoint ParsePixel(const std::string& text, const std::string& option);
 struct PreparedScope {
     ProgramState State;
     RadarView View;
-    std::string OwnName;  // Windows-1252
+    std::string OwnName;   // Windows-1252
     bool Damaged = false;  // a file could not be read as it should
 
     ScopeTraffic Traffic() const { return {State.Session.Traffic, State.Session.OwnPlayerId, OwnName}; }
