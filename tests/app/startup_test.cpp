@@ -80,9 +80,15 @@ TEST(StartupDecision, EmptyFolderDeletesNothing) {
 }
 
 TEST(StartupDecision, ADamagedSettingsFileTakesTheRoadOfAMissingOneAndIsNamed) {
+    SettingsRecord record;
+    record.ProgramTitle = kProgramTitle;
+    record.SetupDone = 1;
+    record.FsVersion = 1;
+    record.FsFolder = "/fs";
+    std::vector<std::uint8_t> truncated = EncodeSettings(record);
+    truncated.resize(25);
     const std::vector<std::uint8_t> noise = {0x31, 0x00, 0x9C, 0x44, 0xE7, 0x18, 0xA0, 0x02, 0x5B, 0xC3};
-    for (const std::string& damaged :
-         {std::string("\x14\x00Tarnwick Version 2.", 23), std::string(noise.begin(), noise.end())}) {
+    for (const std::vector<std::uint8_t>& damaged : {truncated, noise}) {
         TempFolder folder;
         WriteAllThree(folder);
         folder.Write(kSettingsFileName, damaged);
