@@ -75,6 +75,10 @@ void WriteJson(JsonWriter& json, const AirspaceRecord& airspace) {
     JsonFields::WriteObject(json, airspace, FieldTag::Full);
 }
 
+void WriteJson(JsonWriter& json, const PlayerRecord& entry) {
+    JsonFields::WriteObject(json, entry, FieldTag::Full);
+}
+
 void WriteJsonSummary(JsonWriter& json, const AirportRecord& airport) {
     JsonFields::WriteObject(json, airport, FieldTag::Summary);
 }

@@ -4,12 +4,14 @@
 #include "base/json_writer.h"
 #include "state/records.h"
 #include "state/settings.h"
+#include "state/traffic_table.h"
 
 namespace tarnwick {
 
 void WriteJson(JsonWriter& json, const SettingsRecord& settings);
 void WriteJson(JsonWriter& json, const AirportRecord& airport);
 void WriteJson(JsonWriter& json, const AirspaceRecord& airspace);
+void WriteJson(JsonWriter& json, const PlayerRecord& entry);
 
 // The few fields that name and place a record.
 void WriteJsonSummary(JsonWriter& json, const AirportRecord& airport);

@@ -13,6 +13,7 @@
 #include <type_traits>
 
 #include "state/records.h"
+#include "state/traffic_table.h"
 
 namespace tarnwick {
 
@@ -119,6 +120,21 @@ void VisitFields(Record& s, Visitor& v) {
     v("ClassText", s.ClassText, FieldTag::Summary);
     v("AirspaceName", s.AirspaceName, FieldTag::Summary);
     v("FullName", s.FullName, FieldTag::Summary);
+}
+
+// A traffic table entry, as the tools print and read it.
+template <typename Record, typename Visitor>
+requires std::is_same_v<std::remove_const_t<Record>, PlayerRecord>
+void VisitFields(Record& p, Visitor& v) {
+    v("Name", p.Name, FieldTag::Full);
+    v("PlayerId", p.PlayerId, FieldTag::Full);
+    v("Kind", p.Kind, FieldTag::Full);
+    v("Altitude", p.Altitude, FieldTag::Full);
+    v("Heading", p.Heading, FieldTag::Full);
+    v("Longitude", p.Longitude, FieldTag::Full);
+    v("Latitude", p.Latitude, FieldTag::Full);
+    v("Category", p.Category, FieldTag::Full);
+    v("Aircraft", p.Aircraft, FieldTag::Full);
 }
 
 }  // namespace tarnwick

@@ -4,6 +4,7 @@
 
 #include "base/ansi.h"
 #include "base/json_writer.h"
+#include "scenery/record_json.h"
 
 namespace tarnwick::tools {
 namespace {
@@ -17,27 +18,13 @@ void PrintLine(const std::string& line) {
     std::fflush(stdout);
 }
 
-void WriteEntry(JsonWriter& json, const PlayerRecord& entry) {
-    json.BeginObject();
-    json.Key("Name").Ansi(entry.Name);
-    json.Key("PlayerId").Integer(entry.PlayerId);
-    json.Key("Kind").Ansi(entry.Kind);
-    json.Key("Altitude").Integer(entry.Altitude);
-    json.Key("Heading").Number(entry.Heading);
-    json.Key("Longitude").Number(entry.Longitude);
-    json.Key("Latitude").Number(entry.Latitude);
-    json.Key("Category").Ansi(entry.Category);
-    json.Key("Aircraft").Ansi(entry.Aircraft);
-    json.EndObject();
-}
-
 }  // namespace
 
 void SessionOutput::Traffic(std::chrono::milliseconds time, const TrafficTable& table) const {
     if (json_) {
         JsonWriter json(false);
         json.BeginObject().Key("time").Number(Seconds(time)).Key("traffic").BeginArray();
-        for (const PlayerRecord& entry : table.Entries()) WriteEntry(json, entry);
+        for (const PlayerRecord& entry : table.Entries()) WriteJson(json, entry);
         json.EndArray().EndObject();
         PrintLine(json.Text());
         return;
