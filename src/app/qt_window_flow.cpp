@@ -8,9 +8,12 @@
 #include "multiplayer/chat_window.h"
 #include "multiplayer/connection_window.h"
 #include "multiplayer/program_sessions.h"
+#include "radar/about_window.h"
+#include "radar/database_renewal.h"
 #include "radar/radar_window.h"
 #include "scenery/builder_window.h"
 #include "selection/choice_window.h"
+#include "windows/airports_list_window.h"
 
 namespace tarnwick {
 
@@ -29,6 +32,9 @@ WindowFlow::WindowFlow(ProgramState& state, PlayObjects& play, MessageBoxes& box
 WindowFlow::~WindowFlow() {
     // Without a close: nothing is to be given back to a scope going away.
     delete preferences_;
+    delete airportsList_;
+    delete about_;
+    delete choice_;
     delete chat_;
     delete radar_;
     delete connection_;
@@ -37,6 +43,10 @@ WindowFlow::~WindowFlow() {
 RadarWindow* WindowFlow::Radar() const { return radar_; }
 
 PreferencesWindow* WindowFlow::Preferences() const { return preferences_; }
+
+AirportsListWindow* WindowFlow::AirportsList() const { return airportsList_; }
+
+AboutWindow* WindowFlow::About() const { return about_; }
 
 ConnectionWindow* WindowFlow::Connection() const { return connection_; }
 
@@ -73,11 +83,11 @@ BuilderWindow* WindowFlow::ShowBuilder() {
 }
 
 ChoiceWindow* WindowFlow::ShowChoice() {
-    auto* choice = new ChoiceWindow(SelectionOf(state_), boxes_);
-    connect(choice, &ChoiceWindow::AreaChosen, this, &WindowFlow::AreaChosen);
-    connect(choice, &ChoiceWindow::ClosedWithoutChoice, this, &WindowFlow::ChoiceClosed);
-    choice->show();
-    return choice;
+    choice_ = new ChoiceWindow(SelectionOf(state_), boxes_);
+    connect(choice_, &ChoiceWindow::AreaChosen, this, &WindowFlow::AreaChosen);
+    connect(choice_, &ChoiceWindow::ClosedWithoutChoice, this, &WindowFlow::ChoiceClosed);
+    choice_->show();
+    return choice_;
 }
 
 ConnectionWindow* WindowFlow::ShowConnection() {
@@ -95,7 +105,11 @@ ConnectionWindow* WindowFlow::ShowConnection() {
 
 RadarWindow* WindowFlow::ShowRadar() {
     radar_ = new RadarWindow(state_.Area, state_.Display, *state_.Declination, state_.Session, play_, boxes_);
+    connect(radar_, &RadarWindow::AllAirportsRequested, this, &WindowFlow::ShowAllAirports);
+    connect(radar_, &RadarWindow::NewDatabasesRequested, this, &WindowFlow::RenewDatabases);
+    connect(radar_, &RadarWindow::AirportsListRequested, this, &WindowFlow::ShowAirportsList);
     connect(radar_, &RadarWindow::PreferencesRequested, this, &WindowFlow::ShowPreferences);
+    connect(radar_, &RadarWindow::AboutRequested, this, &WindowFlow::ShowAbout);
     connect(radar_, &RadarWindow::Closed, this, &WindowFlow::RadarClosed);
     connect(radar_, &RadarWindow::ChatWindowRequested, this, &WindowFlow::ShowChat);
     connect(radar_, &RadarWindow::ChatLineReceived, this, [this](const std::string& line) {
@@ -129,14 +143,50 @@ void WindowFlow::SessionLeft() {
     ShowConnection();
 }
 
-PreferencesWindow* WindowFlow::ShowPreferences() {
+template <typename Window>
+Window* WindowFlow::LockRadarFor(Window* window) {
     if (radar_) radar_->Lock();
-    preferences_ = new PreferencesWindow(state_.Display);
-    connect(preferences_, &PreferencesWindow::Finished, this, [this] {
+    connect(window, &Window::Finished, this, [this] {
         if (radar_) radar_->Unlock();
     });
-    preferences_->show();
+    window->show();
+    return window;
+}
+
+PreferencesWindow* WindowFlow::ShowPreferences() {
+    preferences_ = LockRadarFor(new PreferencesWindow(state_.Display));
     return preferences_;
+}
+
+AirportsListWindow* WindowFlow::ShowAirportsList() {
+    airportsList_ = new AirportsListWindow(state_.Area, boxes_);
+    connect(airportsList_, &AirportsListWindow::CenterRequested, this, [this](double lon, double lat) {
+        if (radar_) radar_->Center_Airport(lon, lat);
+    });
+    return LockRadarFor(airportsList_.data());
+}
+
+AboutWindow* WindowFlow::ShowAbout() {
+    about_ = LockRadarFor(new AboutWindow);
+    return about_;
+}
+
+ChoiceWindow* WindowFlow::ShowAllAirports() {
+    // The choice window gives the scope back itself, by a choice or its close.
+    if (radar_) radar_->Lock();
+    return ShowChoice();
+}
+
+void WindowFlow::RenewDatabases() {
+    if (radar_) radar_->Lock();
+    const RenewalOutcome outcome = CreateNewDatabaseFiles(boxes_, state_.Settings.WorkFolder, [this] {
+        if (radar_) radar_->LeaveSessionForGood();
+    });
+    if (outcome == RenewalOutcome::EndProgram) {
+        EndProgram();
+    } else if (radar_) {
+        radar_->Unlock();
+    }
 }
 
 // The windows the scope is locked for go with it, at once: left open, they
@@ -144,6 +194,14 @@ PreferencesWindow* WindowFlow::ShowPreferences() {
 // end the program.
 void WindowFlow::RadarClosed() {
     if (preferences_) preferences_->close();
+    if (airportsList_) airportsList_->close();
+    if (about_) about_->close();
+    if (choice_) {
+        // Without the session its close would end the program; the
+        // connection window takes over instead.
+        disconnect(choice_, &ChoiceWindow::ClosedWithoutChoice, this, &WindowFlow::ChoiceClosed);
+        choice_->close();
+    }
 }
 
 void WindowFlow::AreaChosen() {

@@ -12,6 +12,8 @@
 
 namespace tarnwick {
 
+class AboutWindow;
+class AirportsListWindow;
 class BuilderWindow;
 class ChatWindow;
 class ChoiceWindow;
@@ -48,11 +50,21 @@ class WindowFlow : public QObject {
     RadarWindow* ShowRadar();
     // Shows the chat window, making it for a new session.
     ChatWindow* ShowChat();
-    // Locks the radar window while the preferences are up.
+    // Each locks the radar window while its window is up.
     PreferencesWindow* ShowPreferences();
+    AirportsListWindow* ShowAirportsList();
+    AboutWindow* ShowAbout();
+    // "Load all airports and ARTCC/FIRs": the choice window over the locked
+    // radar window; a new choice recentres the scope in the same session.
+    ChoiceWindow* ShowAllAirports();
+    // "Create new database files": asks, deletes the program's files, leaves
+    // the session and ends the program; Cancel gives the scope back.
+    void RenewDatabases();
 
     RadarWindow* Radar() const;
     PreferencesWindow* Preferences() const;
+    AirportsListWindow* AirportsList() const;
+    AboutWindow* About() const;
     ConnectionWindow* Connection() const;
     ChatWindow* Chat() const;
 
@@ -65,6 +77,9 @@ class WindowFlow : public QObject {
     virtual void EndProgram();
 
    private:
+    // Locks the radar window until `window` finishes.
+    template <typename Window>
+    Window* LockRadarFor(Window* window);
     void RadarClosed();
     // The radar window left the session: back to a fresh connection window.
     void SessionLeft();
@@ -76,6 +91,9 @@ class WindowFlow : public QObject {
     std::string workDirectory_;
     QPointer<RadarWindow> radar_;
     QPointer<PreferencesWindow> preferences_;
+    QPointer<AirportsListWindow> airportsList_;
+    QPointer<AboutWindow> about_;
+    QPointer<ChoiceWindow> choice_;
     QPointer<ConnectionWindow> connection_;
     QPointer<ChatWindow> chat_;
 };

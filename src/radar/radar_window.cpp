@@ -3,14 +3,18 @@
 #include <QCloseEvent>
 #include <QEvent>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QResizeEvent>
+#include <QToolTip>
 #include <QWheelEvent>
 
 #include "base/ansi.h"
 #include "base/program_name.h"
 #include "multiplayer/session_connection.h"
+#include "radar/hover_box.h"
+#include "radar/measuring_line.h"
 #include "radar/qt_painter_canvas.h"
 #include "radar/scope_redraw.h"
 
@@ -49,6 +53,29 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& caption, QRe
     return label;
 }
 
+// The hover box: a plain label in the tooltip's colours, sized to its text.
+// The pointer passes through it to the picture.
+QLabel* MakeHoverBox(QWidget* picture) {
+    auto* label = new QLabel("This is the Tooltiptext Control", picture);
+    label->setObjectName("Label1");
+    label->setTextFormat(Qt::PlainText);
+    label->setPalette(QToolTip::palette());
+    label->setFont(QToolTip::font());
+    label->setAutoFillBackground(true);
+    label->setFrameStyle(QFrame::Box | QFrame::Plain);
+    label->setMargin(2);
+    label->setAttribute(Qt::WA_TransparentForMouseEvents);
+    return label;
+}
+
+// Only one button at a time counts; other buttons and combinations do nothing.
+int ButtonCode(const QMouseEvent& event) {
+    if (event.buttons() & ~(Qt::LeftButton | Qt::RightButton)) return 0;
+    if (event.button() == Qt::LeftButton) return kLeftButton;
+    if (event.button() == Qt::RightButton) return kRightButton;
+    return 0;
+}
+
 QTimer* MakeTimer(QObject* parent, const char* name, int intervalMs) {
     auto* timer = new QTimer(parent);
     timer->setObjectName(name);
@@ -61,6 +88,7 @@ QTimer* MakeTimer(QObject* parent, const char* name, int intervalMs) {
 ScopePicture::ScopePicture(QWidget* parent) : QWidget(parent) {
     setObjectName("Picture1");
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
     resize(kInitialPictureWidth, kInitialPictureHeight);
     image_ = QImage(size(), QImage::Format_RGB32);
     image_.fill(Qt::black);
@@ -86,6 +114,25 @@ void ScopePicture::resizeEvent(QResizeEvent* event) {
         image_ = resized;
     }
     if (OnResized) OnResized();
+}
+
+void ScopePicture::mousePressEvent(QMouseEvent* event) {
+    // The other button while one is held is a combination.
+    const bool alone = (event->buttons() & ~event->button()) == Qt::NoButton;
+    const int button = alone ? ButtonCode(*event) : 0;
+    if (button != 0 && OnButtonDown) OnButtonDown(button, event->position());
+    event->accept();
+}
+
+void ScopePicture::mouseMoveEvent(QMouseEvent* event) {
+    if (OnPointerMove) OnPointerMove(event->position());
+    event->accept();
+}
+
+void ScopePicture::mouseReleaseEvent(QMouseEvent* event) {
+    const int button = ButtonCode(*event);
+    if (button != 0 && OnButtonUp) OnButtonUp(button);
+    event->accept();
 }
 
 void ScopePicture::wheelEvent(QWheelEvent* event) {
@@ -122,6 +169,7 @@ RadarWindow::RadarWindow(const ChosenArea& area, DisplayOptions& display, const 
     command3_ = MakeButton(picture1_, "Command3", "> Disconnect", QRect(8, 112, 97, 25), false);
     label6_ = MakeLabel(picture1_, "Label6", "Zoom:", QRect(8, 152, 41, 17));
     label7_ = MakeLabel(picture1_, "Label7", "0x", QRect(48, 152, 25, 17));
+    label1_ = MakeHoverBox(picture1_);
 
     connect(command5_, &QPushButton::clicked, this, [this] { ZoomButton(true); });
     connect(command6_, &QPushButton::clicked, this, [this] { ZoomButton(false); });
@@ -133,27 +181,54 @@ RadarWindow::RadarWindow(const ChosenArea& area, DisplayOptions& display, const 
         for (int i = 0; i > notches; --i) ZoomButton(false);
     };
     picture1_->OnResized = [this] { PictureResized(); };
+    // Pointer events arrive in the picture's user scale: longitude, latitude.
+    picture1_->OnButtonDown = [this](int button, QPointF at) {
+        if (!loaded_) return;
+        pointerPx_ = at;
+        readouts_.ButtonDown(button, PictureToGeo(view_, at.x(), at.y()));
+    };
+    picture1_->OnPointerMove = [this](QPointF at) {
+        if (!loaded_) return;
+        pointerPx_ = at;
+        readouts_.PointerMove(PictureToGeo(view_, at.x(), at.y()));
+    };
+    picture1_->OnButtonUp = [this](int button) {
+        if (loaded_) readouts_.ButtonUp(button);
+    };
     connect(command3_, &QPushButton::clicked, this, &RadarWindow::Disconnect);
 
     connect(timer1_, &QTimer::timeout, this, &RadarWindow::ReceiveTick);
     connect(timer2_, &QTimer::timeout, this, &RadarWindow::RedrawNow);
     connect(timer3_, &QTimer::timeout, this, &RadarWindow::MaintenanceTick);
-    // The hover information comes with the pointer readouts; the timer is here
-    // already because every view change and lock stops and restarts it.
+    connect(timer4_, &QTimer::timeout, this, &RadarWindow::HoverTick);
 
-    QMenu* view = menuBar()->addMenu("View");
-    view->setObjectName("view_op1");
-    QAction* showChat = view->addAction("Show the chat window");
-    showChat->setObjectName("show_chat_win_op1");
-    connect(showChat, &QAction::triggered, this, &RadarWindow::ChatWindowRequested);
-
-    QMenu* options = menuBar()->addMenu("Options");
-    options->setObjectName("ops_list1");
-    QAction* preferences = options->addAction("Preferences");
-    preferences->setObjectName("preferences_op1");
-    connect(preferences, &QAction::triggered, this, &RadarWindow::PreferencesRequested);
-
+    AddMenus();
     resize(kInitialPictureWidth, kInitialPictureHeight + menuBar()->sizeHint().height());
+}
+
+void RadarWindow::AddMenus() {
+    const auto addMenu = [this](const char* name, const char* caption) {
+        QMenu* menu = menuBar()->addMenu(caption);
+        menu->setObjectName(name);
+        return menu;
+    };
+    const auto addItem = [this](QMenu* menu, const char* name, const QString& caption,
+                                void (RadarWindow::*signal)()) {
+        QAction* item = menu->addAction(caption);
+        item->setObjectName(name);
+        connect(item, &QAction::triggered, this, signal);
+    };
+    QMenu* file = addMenu("fil_menu1", "File");
+    addItem(file, "load_all_db_files", "Load all airports and ARTCC/FIRs",
+            &RadarWindow::AllAirportsRequested);
+    addItem(file, "create_new_db1", "Create new database files", &RadarWindow::NewDatabasesRequested);
+    QMenu* view = addMenu("view_op1", "View");
+    addItem(view, "show_airpts_list1", "Show area's airports list", &RadarWindow::AirportsListRequested);
+    addItem(view, "show_chat_win_op1", "Show the chat window", &RadarWindow::ChatWindowRequested);
+    QMenu* options = addMenu("ops_list1", "Options");
+    addItem(options, "preferences_op1", "Preferences", &RadarWindow::PreferencesRequested);
+    QMenu* about = addMenu("abot_op1", "About");
+    addItem(about, "about_program1", QString("About ") + kTitle, &RadarWindow::AboutRequested);
 }
 
 void RadarWindow::Load() {
@@ -170,6 +245,9 @@ void RadarWindow::Load() {
     InitializeView(view_, picture1_->width(), picture1_->height(), area_.AreaCenterLat, area_.AreaCenterLon);
     label7_->setText(QString::fromStdString(ZoomCaption(view_.ZoomLevel)));
     SwitchOnAtRadarLoad(display_);
+    label1_->clear();
+    label1_->adjustSize();
+    label1_->hide();
     hover_.Clear();
     loaded_ = true;
     StartSessionTimers();
@@ -206,6 +284,54 @@ void RadarWindow::MaintenanceTick() {
     if (link_) HandleLinkEvents(link_->MaintenanceTick());
 }
 
+void RadarWindow::HoverTick() {
+    if (!loaded_) return;
+    const std::string ownName = OwnName();
+    readouts_.HoverTick({view_, area_, display_, {session_.Traffic, session_.OwnPlayerId, ownName}});
+}
+
+void RadarWindow::SetPeriodicRedraw(bool running) {
+    if (running && !locked_ && !disconnected_) {
+        timer2_->start();
+    } else {
+        timer2_->stop();
+    }
+}
+
+void RadarWindow::CenterOn(double lon, double lat) { Center_Airport(lon, lat); }
+
+void RadarWindow::DrawMeasuring(GeoPosition anchor, GeoPosition pointer) {
+    picture1_->ClearImage();
+    DrawOnPicture([&](const ScopeContext& scope) { DrawMeasuringMove(scope, anchor, pointer); });
+    picture1_->repaint();
+}
+
+void RadarWindow::ShowBox(const std::string& text) {
+    QString caption = QString::fromStdString(AnsiToUtf8(text));
+    caption.replace("\r\n", "\n");
+    label1_->setText(caption);
+    label1_->adjustSize();
+    const ScreenPoint at =
+        PlaceHoverBox({static_cast<std::int32_t>(pointerPx_.x()), static_cast<std::int32_t>(pointerPx_.y())},
+                      {label1_->width(), label1_->height()}, {picture1_->width(), picture1_->height()});
+    label1_->move(at.X, at.Y);
+    label1_->show();
+    label1_->raise();
+}
+
+void RadarWindow::HideBox() {
+    label1_->hide();
+    label1_->clear();
+}
+
+void RadarWindow::LeaveSessionForGood() {
+    disconnected_ = true;
+    StopSessionTimers();
+    StopTimers();
+    link_.reset();
+    LeaveSession(session_, play_);
+}
+
 void RadarWindow::HandleLinkEvents(const LinkEvents& events) {
     for (const std::string& line : events.ChatLines) emit ChatLineReceived(line);
     if (events.PlayerListChanged) emit PlayerListChanged();
@@ -240,7 +366,9 @@ void RadarWindow::StopTimers() {
 }
 
 void RadarWindow::StartTimers() {
-    timer2_->start();
+    // A view change while measuring keeps the periodic redraw off: it would
+    // wipe the line until the button comes up.
+    if (!readouts_.MeasureActive()) timer2_->start();
     timer4_->start();
 }
 
@@ -254,16 +382,20 @@ std::string RadarWindow::OwnName() {
     }
 }
 
-void RadarWindow::DrawPass() {
+template <typename Draw>
+void RadarWindow::DrawOnPicture(Draw draw) {
     QPainter painter(&picture1_->Image());
     QtPainterCanvas canvas(painter, picture1_->Image().width(), picture1_->Image().height());
     const std::string ownName = OwnName();
     const ScopeContext scope{
         canvas, view_, area_, display_, grid_, hover_, {session_.Traffic, session_.OwnPlayerId, ownName}};
-    RedrawScope(scope);
-    DrawTraffic(scope);
+    draw(scope);
     painter.end();
     picture1_->update();
+}
+
+void RadarWindow::DrawPass() {
+    DrawOnPicture([](const ScopeContext& scope) { RedrawScopeAndTraffic(scope); });
 }
 
 void RadarWindow::RedrawNow() {

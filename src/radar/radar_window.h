@@ -17,6 +17,7 @@
 #include "multiplayer/play_objects.h"
 #include "multiplayer/session_link.h"
 #include "radar/hover_target.h"
+#include "radar/pointer_readouts.h"
 #include "radar/radar_view.h"
 #include "state/chosen_area.h"
 #include "state/display_options.h"
@@ -36,18 +37,25 @@ class ScopePicture : public QWidget {
 
     std::function<void(int notches)> OnWheel;
     std::function<void()> OnResized;
+    // The pointer in picture pixels; buttons as the pointer handling codes them.
+    std::function<void(int button, QPointF at)> OnButtonDown;
+    std::function<void(QPointF at)> OnPointerMove;
+    std::function<void(int button)> OnButtonUp;
 
    protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
    private:
     QImage image_;
     int wheelRemainder_ = 0;
 };
 
-class RadarWindow : public QMainWindow {
+class RadarWindow : public QMainWindow, private PointerHost {
     Q_OBJECT
    public:
     // `play` holds the joined session's objects; the window leaves the
@@ -62,9 +70,10 @@ class RadarWindow : public QMainWindow {
     // "> Disconnect": leaves the session and closes the window.
     void Disconnect();
 
-    // Timer1 and Timer3 (public so tests need not wait).
+    // Timer1, Timer3 and Timer4 (public so tests need not wait).
     void ReceiveTick();
     void MaintenanceTick();
+    void HoverTick();
 
     const RadarView& View() const { return view_; }
     ScopePicture* Picture1() { return picture1_; }
@@ -77,6 +86,9 @@ class RadarWindow : public QMainWindow {
     // Another window takes over: the scope freezes until it gives it back.
     void Lock();
     void Unlock();
+    // The session is left for good, without the connection window: the
+    // program is about to end. Failures are passed over.
+    void LeaveSessionForGood();
 
     // One periodic redraw: clear, background layers, traffic.
     void RedrawNow();
@@ -86,7 +98,12 @@ class RadarWindow : public QMainWindow {
     void closeEvent(QCloseEvent* event) override;
 
    signals:
+    // The menu commands; the window that opens locks the scope until it closes.
+    void AllAirportsRequested();
+    void NewDatabasesRequested();
+    void AirportsListRequested();
     void PreferencesRequested();
+    void AboutRequested();
     // The window is closing: the windows it is locked for go with it.
     void Closed();
     // The load and the menu's "Show the chat window".
@@ -100,6 +117,14 @@ class RadarWindow : public QMainWindow {
     void Disconnected();
 
    private:
+    // The pointer handling's requests.
+    void SetPeriodicRedraw(bool running) override;
+    void CenterOn(double lon, double lat) override;
+    void DrawMeasuring(GeoPosition anchor, GeoPosition pointer) override;
+    void ShowBox(const std::string& text) override;
+    void HideBox() override;
+
+    void AddMenus();
     void ZoomButton(bool zoomIn);
     void PictureResized();
     void StopTimers();
@@ -108,6 +133,8 @@ class RadarWindow : public QMainWindow {
     void StopSessionTimers();
     void HandleLinkEvents(const LinkEvents& events);
     void DrawPass();
+    template <typename Draw>
+    void DrawOnPicture(Draw draw);
     std::string OwnName();
     QString Caption() const;
 
@@ -123,6 +150,8 @@ class RadarWindow : public QMainWindow {
     bool locked_ = false;
     RadarView view_;
     HoverTarget hover_;
+    PointerReadouts readouts_{*this, hover_};
+    QPointF pointerPx_;
 
     ScopePicture* picture1_;
     QPushButton* command5_;
@@ -131,6 +160,7 @@ class RadarWindow : public QMainWindow {
     QPushButton* command3_;
     QLabel* label6_;
     QLabel* label7_;
+    QLabel* label1_;
     QTimer* timer1_;
     QTimer* timer2_;
     QTimer* timer3_;
