@@ -4,8 +4,11 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QListWidget>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QWheelEvent>
+#include <filesystem>
 
 #include "app/preferences_window.h"
 #include "app/qt_window_flow.h"
@@ -13,6 +16,7 @@
 #include "radar/airport_layers.h"
 #include "scope_fixture.h"
 #include "support/recording_message_boxes.h"
+#include "support/temp_folder.h"
 
 namespace tarnwick {
 namespace {
@@ -245,6 +249,254 @@ TEST_F(RadarWindowTest, ClosingTheScopeClosesThePreferencesItIsLockedFor) {
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(flow.Preferences(), nullptr);
     EXPECT_EQ(flow.Radar(), nullptr);
+}
+
+// What a lock may touch, and what it must give back.
+struct ScopeState {
+    bool WindowEnabled, PictureEnabled, Timer1, Timer2, Timer3, Timer4;
+    std::vector<bool> ButtonsEnabled;
+    QString Title, Level;
+    GeoBounds Bounds;
+    bool operator==(const ScopeState&) const = default;
+};
+
+ScopeState StateOf(RadarWindow& radar) {
+    const auto active = [&](const char* name) { return radar.findChild<QTimer*>(name)->isActive(); };
+    ScopeState state{radar.isEnabled(),
+                     radar.Picture1()->isEnabled(),
+                     active("Timer1"),
+                     active("Timer2"),
+                     active("Timer3"),
+                     active("Timer4"),
+                     {},
+                     radar.windowTitle(),
+                     radar.findChild<QLabel*>("Label7")->text(),
+                     radar.View().ViewBounds};
+    for (const char* name : {"Command2", "Command3", "Command5", "Command6"})
+        state.ButtonsEnabled.push_back(radar.findChild<QPushButton*>(name)->isEnabled());
+    return state;
+}
+
+class EndCountingFlow : public WindowFlow {
+   public:
+    using WindowFlow::WindowFlow;
+    void EndProgram() override { ++ends; }
+    int ends = 0;
+};
+
+void Trigger(RadarWindow& radar, const char* item) {
+    QAction* action = radar.menuBar()->findChild<QAction*>(item);
+    ASSERT_NE(action, nullptr) << item;
+    action->trigger();
+}
+
+TEST_F(RadarWindowTest, EveryWindowTheMenusOpenLocksTheScopeAndGivesItBackAsItWas) {
+    EndCountingFlow flow(state, play, boxes, "");
+    RadarWindow* radar = flow.ShowRadar();
+    Click(*radar, "Command5");
+    const ScopeState before = StateOf(*radar);
+    ASSERT_TRUE(before.Timer2 && before.Timer4 && before.WindowEnabled);
+
+    const auto expectLocked = [&](const char* window) {
+        ASSERT_NE(TopLevel(window), nullptr) << window;
+        const ScopeState locked = StateOf(*radar);
+        EXPECT_FALSE(locked.WindowEnabled || locked.PictureEnabled || locked.Timer2 || locked.Timer4)
+            << window;
+        EXPECT_EQ(locked.ButtonsEnabled, std::vector<bool>(4, false)) << window;
+        // The session keeps being served while the scope is locked.
+        EXPECT_TRUE(locked.Timer1 && locked.Timer3) << window;
+    };
+    const auto closeAndCompare = [&](const char* window) {
+        TopLevel(window)->close();
+        QApplication::processEvents();
+        EXPECT_EQ(TopLevel(window), nullptr) << window;
+        EXPECT_TRUE(StateOf(*radar) == before) << window;
+    };
+
+    Trigger(*radar, "preferences_op1");
+    expectLocked("Form10");
+    closeAndCompare("Form10");
+
+    Trigger(*radar, "show_airpts_list1");
+    expectLocked("Form9");
+    closeAndCompare("Form9");
+
+    Trigger(*radar, "about_program1");
+    expectLocked("Form7");
+    EXPECT_EQ(TopLevel("Form7")->windowTitle(), "About Tarnwick v2.0");
+    Find<QPushButton>(TopLevel("Form7"), "Command1")->click();
+    QApplication::processEvents();
+    EXPECT_EQ(TopLevel("Form7"), nullptr);
+    EXPECT_TRUE(StateOf(*radar) == before);
+
+    Trigger(*radar, "load_all_db_files");
+    expectLocked("Form5");
+    closeAndCompare("Form5");
+
+    boxes.answers = {MessageAnswer::Cancel};
+    Trigger(*radar, "create_new_db1");
+    EXPECT_TRUE(StateOf(*radar) == before);
+    EXPECT_EQ(flow.ends, 0);
+
+    // The chat window needs no lock.
+    Trigger(*radar, "show_chat_win_op1");
+    EXPECT_NE(TopLevel("Form6"), nullptr);
+    EXPECT_TRUE(StateOf(*radar) == before);
+    EXPECT_EQ(flow.ends, 0);
+}
+
+TEST_F(RadarWindowTest, ANewAreaChosenFromTheMenuRecentresTheScopeInTheSameSession) {
+    EndCountingFlow flow(state, play, boxes, "");
+    RadarWindow* radar = flow.ShowRadar();
+    Trigger(*radar, "load_all_db_files");
+    state.Area.AreaTitle = "Boeing Field King Co Intl  (KBFI)";
+    state.Area.AreaCenterLat = 47.53;
+    state.Area.AreaCenterLon = -122.30;
+    flow.AreaChosen();
+    EXPECT_TRUE(radar->isEnabled());
+    EXPECT_TRUE(radar->findChild<QTimer*>("Timer2")->isActive());
+    EXPECT_EQ(radar->windowTitle(), "Tarnwick v2.0 - Boeing Field King Co Intl  (KBFI)");
+    EXPECT_NEAR((radar->View().ViewBounds.North + radar->View().ViewBounds.South) / 2, 47.53, 1e-9);
+    EXPECT_TRUE(state.Session.SessionConnected);
+    EXPECT_EQ(Level(*radar), "x9");
+}
+
+TEST_F(RadarWindowTest, CreatingNewDatabaseFilesDeletesThemLeavesTheSessionAndEnds) {
+    testing::TempFolder work;
+    state.Settings.WorkFolder = work.String();
+    for (const char* name : {"atc_settings.tcs", "world_airports.dat", "world_airspaces.dat", "keep.txt"})
+        work.Write(name, std::string("x"));
+    EndCountingFlow flow(state, play, boxes, "");
+    RadarWindow* radar = flow.ShowRadar();
+
+    boxes.answers = {MessageAnswer::Cancel};
+    Trigger(*radar, "create_new_db1");
+    EXPECT_TRUE(std::filesystem::exists(work.Path() / "world_airports.dat"));
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].Buttons, MessageButtons::OkCancel);
+
+    // One file already gone: the others go all the same, and the program ends.
+    std::filesystem::remove(work.Path() / "world_airspaces.dat");
+    Trigger(*radar, "create_new_db1");
+    EXPECT_FALSE(std::filesystem::exists(work.Path() / "atc_settings.tcs"));
+    EXPECT_FALSE(std::filesystem::exists(work.Path() / "world_airports.dat"));
+    EXPECT_TRUE(std::filesystem::exists(work.Path() / "keep.txt"));
+    ASSERT_EQ(boxes.shown.size(), 3u);
+    EXPECT_EQ(boxes.shown[2].Icon, MessageIcon::Information);
+    EXPECT_EQ(flow.ends, 1);
+    EXPECT_FALSE(state.Session.SessionConnected);
+    EXPECT_FALSE(radar->findChild<QTimer*>("Timer1")->isActive());
+    // No connection window comes up for a program that is ending.
+    EXPECT_EQ(TopLevel("Form2"), nullptr);
+}
+
+TEST_F(RadarWindowTest, AnAirportCentredFromTheListGetsTheScopeBack) {
+    AirportRecord other;
+    other.Name = "Renton Muni";
+    other.IcaoId = "KRNT";
+    other.Lat = 47.49;
+    other.Lon = -122.21;
+    testing::AddAirport(state, other);
+    EndCountingFlow flow(state, play, boxes, "");
+    RadarWindow* radar = flow.ShowRadar();
+    Trigger(*radar, "show_airpts_list1");
+    QWidget* list = TopLevel("Form9");
+    ASSERT_NE(list, nullptr);
+    Find<QListWidget>(list, "List1")->setCurrentRow(1);
+    Find<QPushButton>(list, "Command1")->click();
+    QApplication::processEvents();
+    EXPECT_EQ(TopLevel("Form9"), nullptr);
+    EXPECT_TRUE(radar->isEnabled());
+    EXPECT_TRUE(radar->findChild<QTimer*>("Timer2")->isActive());
+    EXPECT_NEAR((radar->View().ViewBounds.West + radar->View().ViewBounds.East) / 2, -122.21, 1e-9);
+}
+
+class ScopePointerTest : public RadarWindowTest {
+   protected:
+    ScopePointerTest() {
+        window.Load();
+        window.show();
+        QApplication::processEvents();
+    }
+    void Mouse(QEvent::Type type, Qt::MouseButton button, QPointF at, Qt::MouseButtons held) {
+        QMouseEvent event(type, at, window.Picture1()->mapToGlobal(at), button, held, Qt::NoModifier);
+        QApplication::sendEvent(window.Picture1(), &event);
+    }
+    void MoveTo(QPointF at, Qt::MouseButtons held = Qt::NoButton) {
+        Mouse(QEvent::MouseMove, Qt::NoButton, at, held);
+    }
+    QTimer* Timer(const char* name) { return window.findChild<QTimer*>(name); }
+    QLabel* Box() { return window.findChild<QLabel*>("Label1"); }
+
+    RadarWindow window{state.Area, state.Display, *state.Declination, state.Session, play, boxes};
+};
+
+TEST_F(ScopePointerTest, MeasuringStopsThePeriodicRedrawUntilTheButtonComesUp) {
+    const QImage& image = window.Picture1()->Image();
+    Mouse(QEvent::MouseButtonPress, Qt::LeftButton, {200, 200}, Qt::LeftButton);
+    EXPECT_FALSE(Timer("Timer2")->isActive());
+    EXPECT_TRUE(Timer("Timer4")->isActive());
+    MoveTo({600, 400}, Qt::LeftButton);
+    bool labelDrawn = false;
+    for (int y = 0; y < image.height() && !labelDrawn; ++y) {
+        for (int x = 0; x < image.width() && !labelDrawn; ++x)
+            labelDrawn = image.pixelColor(x, y) == Qt::white;
+    }
+    EXPECT_TRUE(labelDrawn) << "the white distance and course label";
+    // A view change while measuring leaves the periodic redraw off.
+    Click(window, "Command5");
+    EXPECT_FALSE(Timer("Timer2")->isActive());
+    // The hover box stays away while measuring.
+    window.HoverTick();
+    EXPECT_TRUE(Box()->isHidden());
+
+    // Another button while the left one is held does nothing.
+    const GeoBounds bounds = window.View().ViewBounds;
+    Mouse(QEvent::MouseButtonPress, Qt::RightButton, {10, 10}, Qt::LeftButton | Qt::RightButton);
+    EXPECT_EQ(window.View().ViewBounds, bounds);
+
+    Mouse(QEvent::MouseButtonRelease, Qt::LeftButton, {600, 400}, Qt::NoButton);
+    EXPECT_TRUE(Timer("Timer2")->isActive());
+}
+
+TEST_F(ScopePointerTest, TheHoverBoxShowsTheAircraftBesideThePointerAndTheRightButtonRecentres) {
+    const double lat = state.Area.AreaCenterLat + 0.5;
+    const double lon = state.Area.AreaCenterLon - 1.0;
+    PlayerRecord& n123 = testing::AddPlayer(state, "N123", 7, lat, lon);
+    n123.Heading = 90;
+    n123.Altitude = 3500;
+    n123.Category = "Jet Plane";
+    const ScreenPoint at = ProjectToScreen(window.View(), lat, lon);
+    const QPointF pointer(at.X + 4, at.Y + 5);  // 6.4 px away: a hit
+
+    MoveTo(pointer);
+    window.HoverTick();
+    ASSERT_TRUE(Box()->isVisible());
+    EXPECT_EQ(Box()->text(), "PLAYER: N123\nHEADING: 90\nALTITUDE: 3500 ft\nTYPE PLANE: Jet Plane");
+    EXPECT_FALSE(Box()->geometry().contains(pointer.toPoint())) << "the box covers the pointer";
+    EXPECT_TRUE(window.Picture1()->rect().contains(Box()->geometry()));
+
+    MoveTo(pointer + QPointF(1, 0));
+    EXPECT_TRUE(Box()->isHidden());
+    EXPECT_TRUE(Box()->text().isEmpty());
+
+    // Near the picture's corner the box stays inside.
+    const QPointF corner(window.Picture1()->width() - 3, window.Picture1()->height() - 3);
+    n123.Latitude = PictureToGeo(window.View(), corner.x(), corner.y()).Lat;
+    n123.Longitude = PictureToGeo(window.View(), corner.x(), corner.y()).Lon;
+    MoveTo(corner);
+    window.HoverTick();
+    ASSERT_TRUE(Box()->isVisible());
+    EXPECT_TRUE(window.Picture1()->rect().contains(Box()->geometry()));
+    EXPECT_FALSE(Box()->geometry().contains(corner.toPoint()));
+
+    Mouse(QEvent::MouseButtonPress, Qt::RightButton, corner, Qt::RightButton);
+    const GeoPosition clicked =
+        PictureToGeo(window.View(), window.Picture1()->width() / 2.0, window.Picture1()->height() / 2.0);
+    EXPECT_NEAR(clicked.Lat, n123.Latitude, 1e-9);
+    EXPECT_NEAR(clicked.Lon, n123.Longitude, 1e-9);
+    EXPECT_EQ(Level(window), "x9");
+    EXPECT_TRUE(Timer("Timer2")->isActive());
 }
 
 }  // namespace

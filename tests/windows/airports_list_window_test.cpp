@@ -1,0 +1,111 @@
+#include "windows/airports_list_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QListWidget>
+#include <QPointer>
+#include <QPushButton>
+
+#include "radar/radar_view.h"
+#include "support/recording_message_boxes.h"
+
+namespace tarnwick {
+namespace {
+
+AirportRecord Airport(const char* name, const char* icao, double lat, double lon, const char* tower) {
+    AirportRecord a;
+    a.Name = name;
+    a.IcaoId = icao;
+    a.Lat = lat;
+    a.Lon = lon;
+    a.TowerFreq = tower;
+    return a;
+}
+
+void SetAirports(ChosenArea& area, std::vector<AirportRecord> airports) {
+    area.AreaAirportCount = static_cast<std::int32_t>(airports.size());
+    airports.emplace_back();  // the empty last slot
+    area.AreaAirports = std::move(airports);
+}
+
+class AirportsListWindowTest : public ::testing::Test {
+   protected:
+    AirportsListWindowTest() {
+        SetAirports(area,
+                    {Airport("Twin Field", "KTWN", 47, -122, "118.3"), Airport("Other", "KOTH", 46, -121, ""),
+                     Airport("Twin Field", "KTWN", 48, -123, "120.5")});
+        window = new AirportsListWindow(area, boxes);
+        window->show();
+        connect();
+    }
+    ~AirportsListWindowTest() override {
+        if (window) window->close();
+        QApplication::processEvents();
+    }
+    void connect() {
+        QObject::connect(window, &AirportsListWindow::Finished, [this] { ++finished; });
+        QObject::connect(window, &AirportsListWindow::CenterRequested, [this](double lon, double lat) {
+            centred.push_back({lat, lon});
+        });
+    }
+    QListWidget* List() { return window->findChild<QListWidget*>("List1"); }
+    void Click(const char* name) { window->findChild<QPushButton*>(name)->click(); }
+
+    ChosenArea area;
+    testing::RecordingMessageBoxes boxes;
+    QPointer<AirportsListWindow> window;
+    int finished = 0;
+    std::vector<GeoPosition> centred;
+};
+
+TEST_F(AirportsListWindowTest, DuplicateAirportsEachShowTheirFrequenciesAndTheFirstIsCentred) {
+    ASSERT_EQ(List()->count(), 3);
+    EXPECT_EQ(List()->item(2)->text(), "Twin Field  (KTWN)");
+
+    // Nothing selected: neither command does anything.
+    Click("Command2");
+    Click("Command1");
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_TRUE(centred.empty());
+    EXPECT_TRUE(window->isVisible());
+
+    List()->setCurrentRow(2);
+    Click("Command2");
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    EXPECT_NE(boxes.shown[0].Text.find("Tower Frequency: 118.3"), std::string::npos);
+    EXPECT_NE(boxes.shown[1].Text.find("Tower Frequency: 120.5"), std::string::npos);
+    EXPECT_EQ(boxes.shown[1].Icon, MessageIcon::Information);
+
+    Click("Command1");
+    ASSERT_EQ(centred.size(), 1u);
+    EXPECT_EQ(centred[0].Lat, 47);
+    EXPECT_EQ(centred[0].Lon, -122);
+    QApplication::processEvents();
+    EXPECT_EQ(window, nullptr) << "closed after centring";
+    EXPECT_EQ(finished, 1);
+}
+
+TEST_F(AirportsListWindowTest, RefreshShowsTheNewAreaAndTheCloseBoxGivesTheScopeBack) {
+    List()->setCurrentRow(1);
+    SetAirports(area, {});
+    Click("Command3");
+    EXPECT_EQ(List()->count(), 0);
+    Click("Command2");
+    Click("Command1");
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_TRUE(centred.empty());
+
+    SetAirports(area, {Airport("New Field", "KNEW", 45, -120, "")});
+    Click("Command3");
+    ASSERT_EQ(List()->count(), 1);
+    EXPECT_EQ(List()->item(0)->text(), "New Field  (KNEW)");
+    EXPECT_TRUE(List()->selectedItems().isEmpty());
+
+    window->close();
+    EXPECT_EQ(finished, 1);
+    EXPECT_TRUE(centred.empty());
+}
+
+}  // namespace
+}  // namespace tarnwick
