@@ -8,6 +8,7 @@
 #include "multiplayer/chat_window.h"
 #include "multiplayer/connection_window.h"
 #include "multiplayer/program_sessions.h"
+#include "multiplayer/qt_directplay_driver.h"
 #include "radar/radar_window.h"
 #include "scenery/builder_window.h"
 #include "selection/choice_window.h"
@@ -17,7 +18,8 @@ namespace tarnwick {
 WindowFlow::WindowFlow(ProgramState& state, MessageBoxes& boxes, std::string workDirectory, QObject* parent)
     : QObject(parent),
       state_(state),
-      ownPlay_(std::make_unique<PlayObjects>(ProgramSessionObjects(state.Area, SteadyDemoClock()))),
+      ownPlay_(std::make_unique<PlayObjects>(
+          ProgramSessionObjects(state.Area, SteadyDemoClock(), QtTcpIpTransports()))),
       play_(*ownPlay_),
       boxes_(boxes),
       workDirectory_(std::move(workDirectory)) {}
