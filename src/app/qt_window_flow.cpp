@@ -8,6 +8,7 @@
 #include "multiplayer/chat_window.h"
 #include "multiplayer/connection_window.h"
 #include "multiplayer/program_sessions.h"
+#include "multiplayer/qt_directplay_driver.h"
 #include "radar/about_window.h"
 #include "radar/database_renewal.h"
 #include "radar/radar_window.h"
@@ -20,7 +21,8 @@ namespace tarnwick {
 WindowFlow::WindowFlow(ProgramState& state, MessageBoxes& boxes, std::string workDirectory, QObject* parent)
     : QObject(parent),
       state_(state),
-      ownPlay_(std::make_unique<PlayObjects>(ProgramSessionObjects(state.Area, SteadyDemoClock()))),
+      ownPlay_(std::make_unique<PlayObjects>(
+          ProgramSessionObjects(state.Area, SteadyDemoClock(), QtTcpIpTransports()))),
       play_(*ownPlay_),
       boxes_(boxes),
       workDirectory_(std::move(workDirectory)) {}

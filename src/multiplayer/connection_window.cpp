@@ -181,10 +181,22 @@ void ConnectionWindow::closeEvent(QCloseEvent* event) {
 
 std::optional<std::string> ConnectionWindow::AskUser(const ProviderQuestion& question) {
     const QListWidgetItem* type = list1_->currentItem();
+    const QString title = type ? type->text() : windowTitle();
+    const QString label = QString::fromStdString(question.Text);
     bool answered = false;
-    const QString answer = QInputDialog::getText(this, type ? type->text() : windowTitle(),
-                                                 QString::fromStdString(question.Text), QLineEdit::Normal,
-                                                 QString::fromStdString(question.DefaultAnswer), &answered);
+    QString answer;
+    if (question.Suggestions.empty()) {
+        answer = QInputDialog::getText(this, title, label, QLineEdit::Normal,
+                                       QString::fromStdString(question.DefaultAnswer), &answered);
+    } else {
+        // An editable list: one of the answers given before, or a new one.
+        QStringList items;
+        for (const std::string& suggestion : question.Suggestions)
+            items << QString::fromStdString(suggestion);
+        const QString first = QString::fromStdString(question.DefaultAnswer);
+        if (!first.isEmpty() && !items.contains(first)) items.prepend(first);
+        answer = QInputDialog::getItem(this, title, label, items, 0, true, &answered);
+    }
     if (!answered) return std::nullopt;
     return answer.toStdString();
 }

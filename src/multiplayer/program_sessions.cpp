@@ -41,10 +41,10 @@ DemoSessionSetup DemoSessionAround(const ChosenArea& area, DemoClock clock) {
     return setup;
 }
 
-TransportFactory ProgramSessionObjects(const ChosenArea& area, DemoClock clock) {
-    return [&area, clock = std::move(clock)] {
+TransportFactory ProgramSessionObjects(const ChosenArea& area, DemoClock clock, TransportFactory tcpIp) {
+    return [&area, clock = std::move(clock), tcpIp = std::move(tcpIp)] {
         return std::make_unique<ServiceProviderSet>(ProgramConnectionTypes(
-            DemoSessionFactory([&area, clock] { return DemoSessionAround(area, clock); })));
+            DemoSessionFactory([&area, clock] { return DemoSessionAround(area, clock); }), tcpIp));
     };
 }
 

@@ -16,8 +16,10 @@ namespace tarnwick {
 DemoSessionSetup DemoSessionAround(const ChosenArea& area, DemoClock clock);
 
 // A fresh session object over the program's connection types. `area` is read
-// when the demo is chosen and must outlive the objects made.
-TransportFactory ProgramSessionObjects(const ChosenArea& area, DemoClock clock);
+// when the demo is chosen and must outlive the objects made. `tcpIp` makes the
+// TCP/IP connection's transports (they run on the caller's event loop); the
+// type fails like a cancelled connection without it.
+TransportFactory ProgramSessionObjects(const ChosenArea& area, DemoClock clock, TransportFactory tcpIp = {});
 
 // Milliseconds of the machine's steady clock, for the program's own sessions.
 DemoClock SteadyDemoClock();

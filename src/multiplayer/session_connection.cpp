@@ -11,6 +11,13 @@ constexpr const char* kFormalName = "Player";
 UserMessage Inform(std::string text) { return {std::move(text), MessageIcon::Information}; }
 UserMessage Warn(std::string text) { return {std::move(text), MessageIcon::Warning}; }
 
+// The window's own message, and under it what the connection type says the
+// user can check, when it says anything.
+std::string WithAdvice(const char* text, const SessionError& error) {
+    if (error.Advice().empty()) return text;
+    return std::string(text) + "\n" + error.Advice();
+}
+
 }  // namespace
 
 std::string SessionLine(const SessionDescription& session) {
@@ -67,8 +74,9 @@ ConnectionOutcome SessionConnection::LocateSession(std::optional<int> typeLine,
         SessionTransport& play = play_.Play();
         play.InitializeConnection(*typeLine + 2, prompt);
         play_.Sessions = play.EnumerateSessions();
-    } catch (const SessionError&) {
-        outcome.Messages.push_back(Inform("Error, canceled connection. Try to locate session again."));
+    } catch (const SessionError& error) {
+        outcome.Messages.push_back(
+            Inform(WithAdvice("Error, canceled connection. Try to locate session again.", error)));
         FullReset();
         return outcome;
     }
@@ -101,8 +109,9 @@ ConnectionOutcome SessionConnection::JoinSession(std::optional<int> sessionLine,
         session_.SessionGuid = chosen.GuidApplication;
         session_.SessionMaxPlayers = chosen.MaxPlayers;
         play_.Play().Open(chosen);
-    } catch (const SessionError&) {
-        outcome.Messages.push_back(Warn("Failed to join game. Try to locate session again."));
+    } catch (const SessionError& error) {
+        outcome.Messages.push_back(
+            Warn(WithAdvice("Failed to join game. Try to locate session again.", error)));
         FullReset();
         return outcome;
     }
@@ -113,8 +122,9 @@ ConnectionOutcome SessionConnection::JoinSession(std::optional<int> sessionLine,
             play.Send(session_.OwnPlayerId, kAllPlayers, Encode(MsgJoinRequest{}));
             waitTimersEnabled_ = true;
         }
-    } catch (const SessionError&) {
-        outcome.Messages.push_back(Warn("Failed to create player. Try to locate session again."));
+    } catch (const SessionError& error) {
+        outcome.Messages.push_back(
+            Warn(WithAdvice("Failed to create player. Try to locate session again.", error)));
         FullReset();
     }
     return outcome;

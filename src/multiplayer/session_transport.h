@@ -10,6 +10,7 @@
 #include <span>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "state/session_member.h"
@@ -19,6 +20,14 @@ namespace tarnwick {
 class SessionError : public std::runtime_error {
    public:
     using std::runtime_error::runtime_error;
+    // `advice`: what the user can check or do, shown under the window's own
+    // message (Windows-1252). Without it the window's message stands alone.
+    SessionError(const std::string& what, std::string advice)
+        : std::runtime_error(what), advice_(std::move(advice)) {}
+    const std::string& Advice() const { return advice_; }
+
+   private:
+    std::string advice_;
 };
 
 // Recipient id that stands for every other player of the session.
@@ -44,6 +53,8 @@ struct ReceivedMessage {
 struct ProviderQuestion {
     std::string Text;
     std::string DefaultAnswer;
+    // Answers given before, most recent first, for the user to pick from.
+    std::vector<std::string> Suggestions;
 };
 // The answer, or nothing when the user cancelled.
 using ProviderPrompt = std::function<std::optional<std::string>(const ProviderQuestion&)>;

@@ -21,16 +21,25 @@ namespace {
 constexpr const char* kUsage =
     "usage: tarnwick-session --demo [--airport \"LIST TEXT\" | --sector \"NAME\"] [--work WORK]\n"
     "                        [--nickname N] [--seconds S] [--json]\n"
+    "       tarnwick-session --connect HOST [--port P] [--session NAME] [--work WORK]\n"
+    "                        [--nickname N] [--seconds S] [--json]\n"
     "\n"
-    "Joins the built-in demo session around an area as the connection window does, runs the radar\n"
-    "window's receive ticks (every 100 ms) and upkeep ticks (every 30 s) on a clock of its own, so\n"
-    "that S seconds of session pass at once, and leaves the session at the end.\n"
+    "Joins the built-in demo session around an area, or a real FS2002 session over DirectPlay TCP/IP,\n"
+    "as the connection window does, runs the radar window's receive ticks (every 100 ms) and upkeep\n"
+    "ticks (every 30 s), and leaves the session at the end. The demo runs on a clock of its own, so\n"
+    "that S seconds of session pass at once; a real session takes S seconds.\n"
     "\n"
     "  --demo          the session: \"Demo Session On This Computer\"\n"
+    "  --connect HOST  the session: \"Internet TCP/IP Connection For DirectPlay\" with the host's name\n"
+    "                  or IPv4 address (\"\" searches the local network); the host must be able to\n"
+    "                  connect back to this computer on TCP 2300-2349\n"
+    "  --port P        the host's DirectPlay enumeration port (default: 47624)\n"
+    "  --session NAME  join the session with this name (default: the first found)\n"
     "  --airport TEXT  control the airport with this choice-list text (tarnwick-db list --airports);\n"
     "                  without --airport or --sector, the first airport of the list\n"
     "  --sector NAME   control this ARTCC/FIR sector\n"
-    "  --work WORK     the work folder with the databases (default: the current directory)\n"
+    "  --work WORK     the work folder with the databases (default: the current directory); a real\n"
+    "                  session needs only its declination grid, for magnetic headings\n"
     "  --nickname N    the program's name in the session (default: \"ATC Controller\")\n"
     "  --seconds S     seconds in the session (default: 60)\n"
     "  --json          one JSON object a line: {\"time\", \"traffic\": [entries]}, {\"time\", \"chat\"},\n"
@@ -48,6 +57,7 @@ int Usage() {
 
 struct Options {
     bool Demo = false;
+    std::optional<NetworkTarget> Network;
     bool Json = false;
     std::optional<AreaChoice> Area;
     std::string Work = ".";
@@ -63,8 +73,16 @@ std::optional<int> ParseSeconds(const std::string& text) {
     return seconds;
 }
 
+std::optional<std::uint16_t> ParsePort(const std::string& text) {
+    std::uint16_t port = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), port);
+    if (error != std::errc() || end != text.data() + text.size() || port == 0) return std::nullopt;
+    return port;
+}
+
 // Parses the arguments; the exit status when they are not to be run.
 std::optional<int> Parse(const std::vector<std::string>& args, Options& options) {
+    NetworkTarget network;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         const bool hasValue = i + 1 < args.size();
@@ -73,6 +91,15 @@ std::optional<int> Parse(const std::vector<std::string>& args, Options& options)
             return 0;
         } else if (arg == "--demo") {
             options.Demo = true;
+        } else if (arg == "--connect" && hasValue && !options.Network) {
+            options.Network.emplace();
+            options.Network->Host = args[++i];
+        } else if (arg == "--port" && hasValue) {
+            const std::optional<std::uint16_t> port = ParsePort(args[++i]);
+            if (!port) return Usage();
+            network.EnumerationPort = *port;
+        } else if (arg == "--session" && hasValue) {
+            network.SessionName = args[++i];
         } else if (arg == "--json") {
             options.Json = true;
         } else if ((arg == "--airport" || arg == "--sector") && hasValue && !options.Area) {
@@ -97,8 +124,15 @@ std::optional<int> Parse(const std::vector<std::string>& args, Options& options)
             return Usage();
         }
     }
-    // The demo is the only session this build can reach.
-    if (!options.Demo) return Usage();
+    // One session: the demo or the network; the network's options need it.
+    if (options.Demo == options.Network.has_value()) return Usage();
+    if (!options.Network &&
+        (network.EnumerationPort != NetworkTarget{}.EnumerationPort || !network.SessionName.empty()))
+        return Usage();
+    if (options.Network) {
+        network.Host = options.Network->Host;
+        options.Network = network;
+    }
     return std::nullopt;
 }
 
@@ -108,11 +142,20 @@ int Run(const std::vector<std::string>& args) {
     const SessionOutput out(options.Json);
 
     ProgramState state;
-    const WorldLoad load = LoadWorld(options.Work, state, true);
+    WorldLoad load;
+    try {
+        load = LoadWorld(options.Work, state, true);
+    } catch (const std::exception& error) {
+        // A real session goes on without the work folder, headings true.
+        if (!options.Network || options.Area) throw;
+        load.Problems.push_back(error.what());
+    }
     // Without the declination grid headings stay true; the rest still works.
     for (const std::string& problem : load.Problems) out.Problem(problem);
 
     SelectionState selection = SelectionOf(state);
+    // A real session needs no area; one is gathered only when asked for.
+    if (options.Network && !options.Area) return RunNetworkSession(state, options.Run, *options.Network, out);
     if (!options.Area) {
         const std::vector<std::string> airports = AirportListTexts(selection);
         if (airports.empty()) {
@@ -128,6 +171,7 @@ int Run(const std::vector<std::string>& args) {
                     " '" + AnsiToUtf8(options.Area->Text) + "' in the databases (see tarnwick-db list)");
         return 1;
     }
+    if (options.Network) return RunNetworkSession(state, options.Run, *options.Network, out);
     return RunDemoSession(state, options.Run, out);
 }
 

@@ -1,8 +1,13 @@
 #include "session_run.h"
 
 #include <algorithm>
+#include <functional>
 #include <optional>
+#include <thread>
 
+#include "base/ansi.h"
+#include "multiplayer/directplay/steady_clock.h"
+#include "multiplayer/directplay_transport.h"
 #include "multiplayer/program_sessions.h"
 #include "multiplayer/session_connection.h"
 #include "multiplayer/session_link.h"
@@ -17,6 +22,17 @@ constexpr milliseconds kJoinRepeat{30000};
 constexpr milliseconds kReceiveTick{100};
 constexpr milliseconds kMaintenanceTick{30000};
 
+// Lets the given time pass: on the demo's own clock at once, or for real.
+using Pass = std::function<void(milliseconds)>;
+
+// What the user would pick in the connection window.
+struct Choice {
+    std::string ConnectionType;
+    ProviderPrompt Prompt;
+    // The sessions line to join, or nothing (with the reason told) when none fits.
+    std::function<std::optional<int>(const std::vector<SessionDescription>&)> PickSession;
+};
+
 void Show(const std::vector<UserMessage>& messages, const SessionOutput& out) {
     for (const UserMessage& message : messages) out.Message(message);
 }
@@ -25,23 +41,25 @@ void Show(const std::vector<UserMessage>& messages, const SessionOutput& out) {
 std::optional<std::string> DefaultAnswer(const ProviderQuestion& question) { return question.DefaultAnswer; }
 
 // Search and join as the connection window does; true once accepted.
-bool Join(SessionConnection& connection, milliseconds& now, const SessionRunOptions& options,
-          const SessionOutput& out) {
+bool Join(SessionConnection& connection, PlayObjects& play, const Choice& choice, const Pass& pass,
+          const SessionRunOptions& options, const SessionOutput& out) {
     connection.Load();
     const auto& types = connection.ConnectionTypeLines();
-    const auto demo = std::find(types.begin(), types.end(), kDemoConnectionName);
-    if (demo == types.end()) {
-        out.Problem("this build has no demo session");
+    const auto type = std::find(types.begin(), types.end(), choice.ConnectionType);
+    if (type == types.end()) {
+        out.Problem("this build has no connection type \"" + choice.ConnectionType + "\"");
         return false;
     }
-    Show(connection.LocateSession(static_cast<int>(demo - types.begin()), DefaultAnswer).Messages, out);
+    Show(connection.LocateSession(static_cast<int>(type - types.begin()), choice.Prompt).Messages, out);
     if (connection.SessionLines().empty()) {
         out.Problem("no session found");
         return false;
     }
-    Show(connection.JoinSession(0, options.NicknameUtf8).Messages, out);
+    const std::optional<int> line = choice.PickSession(play.Sessions);
+    if (!line) return false;
+    Show(connection.JoinSession(*line, options.NicknameUtf8).Messages, out);
     for (milliseconds waited{0}; connection.WaitTimersEnabled() && waited < options.Duration;) {
-        now += kAcceptanceWait;
+        pass(kAcceptanceWait);
         waited += kAcceptanceWait;
         const ConnectionOutcome outcome = connection.WaitForAcceptance();
         Show(outcome.Messages, out);
@@ -61,23 +79,19 @@ bool Report(const LinkEvents& events, milliseconds time, const TrafficTable& tab
     return events.Disconnect;
 }
 
-}  // namespace
-
-int RunDemoSession(ProgramState& state, const SessionRunOptions& options, const SessionOutput& out) {
-    milliseconds now{0};
-    PlayObjects play(ProgramSessionObjects(state.Area, [&now] { return now; }));
+int RunSession(ProgramState& state, PlayObjects& play, const Choice& choice, const Pass& pass,
+               const SessionRunOptions& options, const SessionOutput& out) {
     SessionConnection connection(state.Session, play);
-    if (!Join(connection, now, options, out)) {
+    if (!Join(connection, play, choice, pass, options, out)) {
         LeaveSession(state.Session, play);
         return 1;
     }
-
     bool ended = false;
     {
         SessionLink link(state.Session, play.Play(), *state.Declination);
         link.Start();
         for (milliseconds time = kReceiveTick; time <= options.Duration && !ended; time += kReceiveTick) {
-            now += kReceiveTick;
+            pass(kReceiveTick);
             ended = Report(link.ReceiveTick(), time, state.Session.Traffic, out);
             if (!ended && time % kMaintenanceTick == milliseconds(0)) {
                 ended = Report(link.MaintenanceTick(), time, state.Session.Traffic, out);
@@ -87,6 +101,45 @@ int RunDemoSession(ProgramState& state, const SessionRunOptions& options, const 
     // The link is gone before the session object it used is released.
     LeaveSession(state.Session, play);
     return ended ? 1 : 0;
+}
+
+}  // namespace
+
+int RunDemoSession(ProgramState& state, const SessionRunOptions& options, const SessionOutput& out) {
+    milliseconds now{0};
+    PlayObjects play(ProgramSessionObjects(state.Area, [&now] { return now; }));
+    const Choice choice{kDemoConnectionName, DefaultAnswer,
+                        [](const std::vector<SessionDescription>&) { return std::optional<int>(0); }};
+    return RunSession(
+        state, play, choice, [&now](milliseconds time) { now += time; }, options, out);
+}
+
+int RunNetworkSession(ProgramState& state, const SessionRunOptions& options, const NetworkTarget& target,
+                      const SessionOutput& out) {
+    const TransportFactory tcpIp = [&target] {
+        DirectPlayTransportOptions transport;
+        transport.Client.enumeration_port = target.EnumerationPort;
+        transport.Clock = std::make_shared<directplay::SteadyClock>();
+        transport.Driver = PosixPeerDrivers();
+        return std::make_unique<DirectPlayTransport>(std::move(transport));
+    };
+    PlayObjects play(ProgramSessionObjects(state.Area, SteadyDemoClock(), tcpIp));
+    const auto pick = [&](const std::vector<SessionDescription>& sessions) -> std::optional<int> {
+        if (target.SessionName.empty()) return 0;
+        const std::string wanted = Utf8ToAnsi(target.SessionName).value_or(target.SessionName);
+        for (std::size_t i = 0; i < sessions.size(); ++i)
+            if (sessions[i].SessionName == wanted) return static_cast<int>(i);
+        std::string found;
+        for (const SessionDescription& session : sessions)
+            found += (found.empty() ? "" : ", ") + AnsiToUtf8(session.SessionName);
+        out.Problem("no session named \"" + target.SessionName + "\" (found: " + found + ")");
+        return std::nullopt;
+    };
+    const Choice choice{
+        kTcpIpConnectionName,
+        [&target](const ProviderQuestion&) { return std::optional<std::string>(target.Host); }, pick};
+    return RunSession(
+        state, play, choice, [](milliseconds time) { std::this_thread::sleep_for(time); }, options, out);
 }
 
 }  // namespace tarnwick::tools

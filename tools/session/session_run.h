@@ -1,9 +1,11 @@
 #pragma once
 // One session as the windows would run it, without windows: the connection
 // window's search, join and wait, then the radar window's receive ticks
-// every 100 ms and upkeep ticks every 30 s, on a clock the run moves itself,
-// so a minute of session passes in a moment.
+// every 100 ms and upkeep ticks every 30 s. The demo runs on a clock the run
+// moves itself, so a minute of session passes in a moment; a network session
+// runs on the real clock.
 #include <chrono>
+#include <cstdint>
 #include <string>
 
 #include "session_output.h"
@@ -17,9 +19,22 @@ struct SessionRunOptions {
     std::chrono::milliseconds Duration{60000};
 };
 
+// A real session over "Internet TCP/IP Connection For DirectPlay".
+struct NetworkTarget {
+    std::string Host;  // name or IPv4, as typed at the window's prompt
+    std::uint16_t EnumerationPort = 47624;
+    // The session to join (UTF-8); the first found when empty.
+    std::string SessionName;
+};
+
 // Joins the demo session around the area in `state`, runs it and leaves.
 // Returns the exit status: 0 when the time ran out in the session, 1 when the
 // join failed or was refused, or the session was lost or closed by its host.
 int RunDemoSession(ProgramState& state, const SessionRunOptions& options, const SessionOutput& out);
+
+// The same over the network, on the real clock: the waits and ticks take the
+// time they take in the windows. Same exit statuses.
+int RunNetworkSession(ProgramState& state, const SessionRunOptions& options, const NetworkTarget& target,
+                      const SessionOutput& out);
 
 }  // namespace tarnwick::tools

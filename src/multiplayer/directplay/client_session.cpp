@@ -219,12 +219,33 @@ void DirectPlayClient::OnNameTable(const Origin& origin, const SessionDesc& desc
         if (!player->IsSystemPlayer())
             Emit(action::PlayerCreated{player->id, Utf16ToAnsi(player->short_name)});
     if (request_.visible_player) {
-        delivery_.SendSystem(host_listener_, RequestPlayerId{player_flags::kLocal});
-        state_ = State::kCreatingPlayer;
-        deadline_ = Now() + client_config_.reply_timeout;
+        RequestVisiblePlayer();
     } else {
         FinishJoin();
     }
+}
+
+void DirectPlayClient::RequestVisiblePlayer() {
+    delivery_.SendSystem(host_listener_, RequestPlayerId{player_flags::kLocal});
+    state_ = State::kCreatingPlayer;
+    deadline_ = Now() + client_config_.reply_timeout;
+}
+
+bool DirectPlayClient::CreateVisiblePlayer(const std::string& name, const std::string& long_name) {
+    if (state_ != State::kJoined || own_player_ != 0) return false;
+    request_.player_name = name;
+    request_.long_name = long_name;
+    request_.visible_player = true;
+    RequestVisiblePlayer();
+    return true;
+}
+
+bool DirectPlayClient::DestroyVisiblePlayer() {
+    if (state_ != State::kJoined || own_player_ == 0) return false;
+    SendToOtherMachines(DeletePlayer{0, own_player_, 0});
+    names_.RemovePlayer(own_player_);
+    own_player_ = 0;
+    return true;
 }
 
 void DirectPlayClient::OnAddForward(const Origin& origin, const AddForward& message) {
@@ -280,7 +301,9 @@ void DirectPlayClient::MachineRemoved(PlayerId system_player) {
 void DirectPlayClient::ListenerLost(const Endpoint& listener) {
     if (listener != host_listener_) return;
     if (state_ == State::kRequestingId || state_ == State::kForwarding || state_ == State::kCreatingPlayer)
-        FailJoin("Could not connect to the host at " + EndpointText(listener) + ".");
+        FailJoin("Could not connect to the host at " + EndpointText(listener) +
+                 ". Check that the host is still running and that no firewall blocks TCP ports 2300-2349 "
+                 "between the two computers.");
     else if (state_ == State::kJoined)
         LoseSession("The connection to the host was lost.");
 }

@@ -59,6 +59,13 @@ class DirectPlayClient : public SessionPeer {
     void Enumerate(std::optional<std::uint32_t> host_ip);
     // Joins a session an enumeration found. Ends in Joined or JoinFailed.
     void Join(const SessionInfo& session, const JoinRequest& request);
+    // After a join with the system player alone: asks the host for a visible
+    // player and creates it on every machine. Ends in Joined (with the
+    // player) or JoinFailed. False when joined without a session or with a
+    // visible player already.
+    bool CreateVisiblePlayer(const std::string& name, const std::string& long_name);
+    // Deletes our visible player on every machine; the machine stays joined.
+    bool DestroyVisiblePlayer();
     // Adds our visible player to a group on every machine.
     bool AddOwnPlayerToGroup(PlayerId group);
     // Deletes our players on every machine and closes the connections.
@@ -88,6 +95,7 @@ class DirectPlayClient : public SessionPeer {
                      const std::vector<PlayerInfo>& players, const std::vector<PlayerInfo>& groups,
                      const std::vector<PlayerInfo>& shortcuts);
     void OnAddForward(const Origin& origin, const AddForward& message);
+    void RequestVisiblePlayer();
     void FinishJoin();
     void FailJoin(const std::string& reason);
     void LoseSession(const std::string& reason);

@@ -214,6 +214,17 @@ void PosixRunner::AcceptOn(int fd) {
     }
 }
 
+void PosixRunner::Pump(Millis max_wait) {
+    RunActions();
+    PollOnce(events_.empty() ? max_wait : Millis{0});
+}
+
+bool PosixRunner::Sending() const {
+    for (const auto& [id, stream] : streams_)
+        if (stream.connecting || stream.closing || !stream.out.empty()) return true;
+    return false;
+}
+
 void PosixRunner::PollOnce(Millis timeout) {
     RunActions();
     Millis wait = timeout;

@@ -10,15 +10,16 @@
 #include <utility>
 #include <vector>
 
+#include "multiplayer/directplay/peer_driver.h"
 #include "multiplayer/directplay/session_peer.h"
 
 namespace tarnwick::directplay {
 
-class PosixRunner {
+class PosixRunner final : public PeerDriver {
    public:
     // bind_ip: the local address to bind (0 = all interfaces).
     PosixRunner(SessionPeer& peer, const Clock& clock, std::uint32_t bind_ip);
-    ~PosixRunner();
+    ~PosixRunner() override;
     PosixRunner(const PosixRunner&) = delete;
     PosixRunner& operator=(const PosixRunner&) = delete;
 
@@ -26,7 +27,10 @@ class PosixRunner {
     // the machine's next deadline, feeds the machine and runs its timers.
     void PollOnce(Millis timeout);
     // Actions that are not about sockets (sessions found, joined, messages...).
-    std::vector<Action> TakeEvents() { return std::exchange(events_, {}); }
+    std::vector<Action> TakeEvents() override { return std::exchange(events_, {}); }
+    // PollOnce, but without waiting once there are events.
+    void Pump(Millis max_wait) override;
+    bool Sending() const override;
     // The enumeration port actually bound (for a host asked for port 0).
     std::optional<std::uint16_t> EnumerationPort() const { return enumeration_port_; }
 
