@@ -8,10 +8,7 @@
 #include <regex>
 #include <thread>
 
-#include "multiplayer/directplay/client_session.h"
-#include "multiplayer/directplay/posix_runner.h"
-#include "multiplayer/directplay/steady_clock.h"
-#include "multiplayer/messages.h"
+#include "support/directplay_test_client.h"
 #include "support/run_tool.h"
 #include "support/spawned_tool.h"
 #include "support/temp_folder.h"
@@ -20,6 +17,7 @@ namespace tarnwick {
 namespace {
 
 using namespace directplay;
+using testing::DirectPlayTestClient;
 using testing::RunTool;
 using testing::SpawnedTool;
 using testing::TempFolder;
@@ -31,67 +29,16 @@ std::vector<std::string> HostArgs(const std::vector<std::string>& extra) {
     return args;
 }
 
-// Our client, joined to the tool's session through the port its first line names.
-struct JoinedClient {
-    explicit JoinedClient(SpawnedTool& tool) {
-        const auto line = tool.ReadLine(std::chrono::milliseconds(10000));
-        std::smatch match;
-        if (!line ||
-            !std::regex_search(*line, match, std::regex("enumeration=UDP/TCP 127\\.0\\.0\\.1:(\\d+)"))) {
-            ADD_FAILURE() << "no port line: " << line.value_or("(nothing)");
-            return;
-        }
-        ClientConfig config;
-        config.peer.tcp_ports = {0, 0};
-        config.peer.udp_ports = {0, 0};
-        config.enumeration_port = static_cast<std::uint16_t>(std::stoi(match[1]));
-        config.enumeration_time = Millis{300};
-        client.emplace(config, clock);
-        runner.emplace(*client, clock, kLoopbackAddress);
-        client->Enumerate(kLoopbackAddress);
-        if (!RunUntil([&] { return Got<action::EnumerationDone>() > 0; }) || found.empty()) {
-            ADD_FAILURE() << "no session found";
-            return;
-        }
-        JoinRequest request;
-        request.player_name = "ATC Controller";
-        client->Join(found.front(), request);
-        joined = RunUntil([&] { return Got<action::Joined>() > 0; });
+// The enumeration port the tool's first line names.
+std::uint16_t EnumerationPortOf(SpawnedTool& tool) {
+    const auto line = tool.ReadLine(std::chrono::milliseconds(10000));
+    std::smatch match;
+    if (!line || !std::regex_search(*line, match, std::regex("enumeration=UDP/TCP 127\\.0\\.0\\.1:(\\d+)"))) {
+        ADD_FAILURE() << "no port line: " << line.value_or("(nothing)");
+        return 0;
     }
-
-    template <typename Done>
-    bool RunUntil(Done done) {
-        for (const Millis giveUp = clock.Now() + Millis{8000}; !done() && clock.Now() < giveUp;) {
-            runner->PollOnce(Millis{10});
-            for (auto& event : runner->TakeEvents()) {
-                if (const auto* session = std::get_if<action::SessionFound>(&event))
-                    found.push_back(session->session);
-                if (const auto* message = std::get_if<action::Deliver>(&event)) {
-                    MessageReader reader(message->payload);
-                    gameTypes.push_back(ReadHeader(reader).Type);
-                }
-                events.push_back(std::move(event));
-            }
-        }
-        return done();
-    }
-
-    template <typename T>
-    std::size_t Got() const {
-        return static_cast<std::size_t>(std::count_if(
-            events.begin(), events.end(), [](const Action& a) { return std::holds_alternative<T>(a); }));
-    }
-    bool GotGame(std::int32_t type) const { return std::ranges::find(gameTypes, type) != gameTypes.end(); }
-    void Send(const MessageBytes& message) { client->SendGameMessage(client->OwnPlayer(), 0, message, true); }
-
-    SteadyClock clock;
-    std::optional<DirectPlayClient> client;
-    std::optional<PosixRunner> runner;
-    std::vector<SessionInfo> found;
-    std::vector<Action> events;
-    std::vector<std::int32_t> gameTypes;
-    bool joined = false;
-};
+    return static_cast<std::uint16_t>(std::stoi(match[1]));
+}
 
 std::vector<nlohmann::json> LogLines(const std::filesystem::path& path) {
     std::vector<nlohmann::json> lines;
@@ -111,24 +58,23 @@ TEST(SimhostTool, ServesPilotsLogsWhatItReceivesAndSeesTheClientLeave) {
     TempFolder folder;
     const auto logPath = folder.Path() / "received.jsonl";
     SpawnedTool tool("tarnwick-simhost", HostArgs({"--session", "Loopback", "--log", logPath.string()}));
-    JoinedClient c(tool);
-    ASSERT_TRUE(c.joined);
-    EXPECT_EQ(c.found.front().name, u"Loopback");
-    EXPECT_EQ(c.Got<action::PlayerCreated>(), 3u);
+    DirectPlayTestClient c(EnumerationPortOf(tool));
+    ASSERT_TRUE(c.Join("ATC Controller"));
+    EXPECT_EQ(c.Got<action::SessionFound>().at(0).session.name, u"Loopback");
+    EXPECT_EQ(c.Got<action::PlayerCreated>().size(), 3u);
 
     c.Send(Encode(MsgJoinRequest{}));
     ASSERT_TRUE(c.RunUntil([&] {
         return c.GotGame(MsgJoinAccept::kType) &&
                (c.GotGame(MsgPosition::kType) || c.GotGame(MsgPositionLong::kType));
     }));
+    // The chat goes before the leave on the same connection.
     c.Send(EncodeTerminated(MsgChat{"Hello tower"}));
-    c.client->Leave();
-    c.runner->PollOnce(Millis{10});
+    c.Leave();
 
-    // The chat went before the leave on the same connection.
     std::vector<nlohmann::json> lines;
-    for (const auto giveUp = c.clock.Now() + Millis{8000};
-         !Logged(lines, "system", "DELETEPLAYER") && c.clock.Now() < giveUp;) {
+    for (const auto giveUp = c.Clock().Now() + Millis{8000};
+         !Logged(lines, "system", "DELETEPLAYER") && c.Clock().Now() < giveUp;) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
         lines = LogLines(logPath);
     }
@@ -141,11 +87,11 @@ TEST(SimhostTool, ServesPilotsLogsWhatItReceivesAndSeesTheClientLeave) {
 
 TEST(SimhostTool, RefusesTheJoinAndLeavesAsHostWhenTold) {
     SpawnedTool tool("tarnwick-simhost", HostArgs({"--refuse", "--leave-after", "3"}));
-    JoinedClient c(tool);
-    ASSERT_TRUE(c.joined);
+    DirectPlayTestClient c(EnumerationPortOf(tool));
+    ASSERT_TRUE(c.Join("ATC Controller"));
     c.Send(Encode(MsgJoinRequest{}));
     ASSERT_TRUE(c.RunUntil([&] { return c.GotGame(MsgJoinRefuse::kType); }));
-    ASSERT_TRUE(c.RunUntil([&] { return c.Got<action::SessionLost>() > 0; }));
+    ASSERT_TRUE(c.RunUntil([&] { return !c.Got<action::SessionLost>().empty(); }));
     EXPECT_TRUE(c.GotGame(MsgHostLeft::kType));
     EXPECT_FALSE(c.GotGame(MsgJoinAccept::kType));
     EXPECT_EQ(tool.Wait(std::chrono::milliseconds(5000)), 0);
