@@ -12,7 +12,7 @@ namespace tarnwick::tools {
 const char* const kSimhostUsage =
     "usage: tarnwick-simhost (--airport ICAO [--work WORK] | --center LAT,LON) [--session NAME]\n"
     "                        [--max-players N] [--aircraft N] [--address A] [--port P]\n"
-    "                        [--seconds S] [--leave-after S] [--refuse] [--log FILE]\n"
+    "                        [--seconds S] [--leave-after S] [--refuse] [--log FILE] [--application GUID]\n"
     "\n"
     "Hosts a DirectPlay 4 session over TCP/IP that FS2002 and Tarnwick can find and join, and flies\n"
     "simulated pilots in it around an airport: they answer the FS2002 join, identification and\n"
@@ -32,6 +32,8 @@ const char* const kSimhostUsage =
     "                     the session with all its pilots, and the tool ends\n"
     "  --refuse           answer join requests from outside with MsgJoinRefuse\n"
     "  --log FILE         write every message received, system and game, decoded, as JSON lines\n"
+    "  --application GUID the DirectPlay application GUID of the session (default: Tarnwick's demo);\n"
+    "                     a client that searches for another application's sessions does not see it\n"
     "  --help, --version\n"
     "\n"
     "The first line on standard output names the ports, e.g.\n"
@@ -131,6 +133,9 @@ ParsedCommandLine ParseSimhostCommandLine(const std::vector<std::string>& args) 
             const auto seconds = Whole<std::int64_t>(value, 0, kLongestRun);
             if (!seconds) return bad();
             (arg == "--seconds" ? options.Seconds : options.LeaveAfter) = std::chrono::seconds(*seconds);
+        } else if (arg == "--application") {
+            options.Application = directplay::ParseGuid(value);
+            if (!options.Application) return bad();
         } else if (arg == "--log") {
             if (value.empty()) return bad();
             options.LogFile = value;

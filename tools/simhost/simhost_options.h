@@ -6,10 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "multiplayer/directplay/wire_basics.h"
+
 namespace tarnwick::tools {
 
 struct SimhostOptions {
     std::string SessionName = "Tarnwick demo";
+    std::optional<directplay::Guid> Application;  // default: the demo's
     std::uint32_t MaxPlayers = 16;
     int Aircraft = 0;  // 0: 6 to 12
     std::optional<std::string> AirportIcao;

@@ -31,7 +31,7 @@ HostConfig ConfigOf(const SimhostOptions& options, std::uint64_t seed) {
     HostConfig config;
     config.session_name = options.SessionName;
     config.max_players = options.MaxPlayers;
-    config.application = ParseGuid(kDemoApplicationGuid).value_or(Guid{});
+    config.application = options.Application.value_or(ParseGuid(kDemoApplicationGuid).value_or(Guid{}));
     config.enumeration_port = options.Port;
     if (options.Port == 0) {
         config.peer.tcp_ports = {0, 0};
