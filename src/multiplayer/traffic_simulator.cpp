@@ -305,16 +305,24 @@ struct TrafficSimulator::Impl {
         return std::any_of(pilots.begin(), pilots.end(), [&](const Pilot& p) { return p.Id == id; });
     }
 
+    bool Refused(std::int32_t joiner) const { return setup.RefuseJoins && !IsPilot(joiner); }
+
     void Answer(Pilot& pilot, const ReceivedMessage& message, bool quiet) {
         MessageReader reader(message.Bytes);
         const MessageHeader header = ReadHeader(reader);
         const bool accepted = pilot.Stage != PilotStage::AwaitingAcceptance;
         switch (header.Type) {
             case MsgJoinRequest::kType:
-                if (pilot.Host) session.Send(pilot.Id, message.From, Encode(MsgJoinAccept{message.From}));
+                if (!pilot.Host) break;
+                session.Send(
+                    pilot.Id, message.From,
+                    Refused(message.From) ? Encode(MsgJoinRefuse{}) : Encode(MsgJoinAccept{message.From}));
                 break;
             case MsgObserverJoinRequest::kType:
-                if (pilot.Host) session.Send(pilot.Id, message.From, Encode(MsgObserverAccept{message.From}));
+                if (!pilot.Host) break;
+                session.Send(pilot.Id, message.From,
+                             Refused(message.From) ? Encode(MsgObserverRefuse{})
+                                                   : Encode(MsgObserverAccept{message.From}));
                 break;
             case MsgIdentifyRequest::kType:
                 if (accepted) session.Send(pilot.Id, message.From, Encode(MsgJoinAccept{pilot.Id}));
@@ -350,6 +358,8 @@ struct TrafficSimulator::Impl {
                     Answer(pilots[i], *message, quiet);
                 } catch (const MalformedMessage&) {
                     // FS2002 ignores what it cannot read; so do its stand-ins.
+                } catch (const SessionError&) {
+                    // The asker left before the answer went out; the others still fly.
                 }
             }
         }
@@ -486,7 +496,7 @@ struct TrafficSimulator::Impl {
         ChooseRunway();
         session.AddGroup("FS61_REQUEST_PARAMS");
         session.AddGroup("FS61_REFUSE_PARAMS");
-        targetPilots = dice.Between(6, 12);
+        targetPilots = setup.Aircraft > 0 ? setup.Aircraft : dice.Between(6, 12);
         Pilot host = MakePilot(FlightKind::Pattern);
         host.Host = true;
         AddPilot(std::move(host), true);
@@ -521,6 +531,20 @@ void TrafficSimulator::Advance(std::chrono::milliseconds now) {
         // The session closed under the simulation; it has nothing left to do.
         s.ended = true;
     }
+}
+
+void TrafficSimulator::HostLeaves() {
+    Impl& s = *impl_;
+    if (s.ended) return;
+    s.ended = true;
+    try {
+        if (!s.pilots.empty() && s.pilots.front().Host)
+            s.session.Send(s.pilots.front().Id, kAllPlayers, Encode(MsgHostLeft{}));
+        for (const Pilot& pilot : s.pilots) s.session.RemovePlayer(pilot.Id);
+    } catch (const SessionError&) {
+        // The session is already gone; there is nobody left to tell.
+    }
+    s.pilots.clear();
 }
 
 std::vector<SimulatedPilot> TrafficSimulator::Pilots() const {

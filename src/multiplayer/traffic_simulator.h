@@ -37,6 +37,10 @@ struct TrafficSimulatorSetup {
     std::vector<SimulatedRunway> Runways;
     std::int32_t ElevationFt = 0;
     std::uint64_t Seed = 1;
+    // Aircraft in the session, the host's included; 0 picks 6 to 12.
+    int Aircraft = 0;
+    // The host answers joins from outside the simulation with a refusal.
+    bool RefuseJoins = false;
 };
 
 // What a pilot is doing, for tests and tools.
@@ -63,6 +67,9 @@ class TrafficSimulator {
     // Runs the session up to `now`, in quarter-second steps from the time of
     // the first call. A long pause is not made up for: the pilots resume.
     void Advance(std::chrono::milliseconds now);
+    // The host announces that it leaves and every pilot leaves the session;
+    // the simulation ends.
+    void HostLeaves();
 
     // The pilots that are in the session and flying, the host first.
     std::vector<SimulatedPilot> Pilots() const;

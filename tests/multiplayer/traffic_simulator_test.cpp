@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <set>
 
 #include "multiplayer/chat.h"
 #include "multiplayer/demo_session.h"
+#include "multiplayer/messages.h"
 #include "multiplayer/session_connection.h"
 #include "multiplayer/session_link.h"
 
@@ -151,6 +153,49 @@ TEST(TrafficSimulator, TheSameSeedAndTimesGiveTheSameSession) {
     };
     EXPECT_EQ(positions(11), positions(11));
     EXPECT_NE(positions(11), positions(12));
+}
+
+std::vector<std::int32_t> TypesReceived(InProcessSessionHub& hub, std::int32_t player) {
+    std::vector<std::int32_t> types;
+    while (auto message = hub.Receive(player)) {
+        MessageReader reader(message->Bytes);
+        types.push_back(ReadHeader(reader).Type);
+    }
+    return types;
+}
+
+TEST(TrafficSimulator, RefusesOutsidersWhenToldSurvivesAnAskerThatLeftAndLeavesAsHost) {
+    InProcessSessionHub hub;
+    hub.HostSession(kDemoSessionName, kDemoMaxPlayers, kDemoApplicationGuid);
+    TrafficSimulatorSetup setup = Seattle(5, true);
+    setup.Aircraft = 4;
+    setup.RefuseJoins = true;
+    TrafficSimulator simulator(hub, setup);
+    simulator.Advance(milliseconds(0));
+    EXPECT_EQ(simulator.Pilots().size(), 4u);
+
+    const std::int32_t watcher = hub.AddPlayer("Watcher");
+    const std::int32_t asker = hub.AddPlayer("Asker");
+    hub.Send(watcher, kAllPlayers, Encode(MsgJoinRequest{}));
+    hub.Send(asker, kAllPlayers, Encode(MsgIdentifyRequest{}));
+    hub.RemovePlayer(asker);
+    simulator.Advance(milliseconds(1000));
+    const auto first = TypesReceived(hub, watcher);
+    EXPECT_EQ(std::count(first.begin(), first.end(), MsgJoinRefuse::kType), 1);
+    EXPECT_EQ(std::count(first.begin(), first.end(), MsgJoinAccept::kType), 0);
+
+    simulator.Advance(milliseconds(2000));
+    const auto later = TypesReceived(hub, watcher);
+    EXPECT_GE(
+        std::count_if(later.begin(), later.end(),
+                      [](std::int32_t t) { return t == MsgPosition::kType || t == MsgPositionLong::kType; }),
+        8)
+        << "the pilots still report after answering a player that had left";
+
+    simulator.HostLeaves();
+    EXPECT_EQ(TypesReceived(hub, watcher), std::vector<std::int32_t>{MsgHostLeft::kType});
+    EXPECT_EQ(hub.Players().size(), 1u);
+    EXPECT_TRUE(simulator.Pilots().empty());
 }
 
 }  // namespace

@@ -1,0 +1,62 @@
+#include "support/directplay_test_client.h"
+
+#include <algorithm>
+
+namespace tarnwick::testing {
+
+using namespace directplay;
+
+DirectPlayTestClient::DirectPlayTestClient(std::uint16_t enumerationPort, std::function<void()> eachTurn)
+    : eachTurn_(std::move(eachTurn)) {
+    ClientConfig config;
+    config.peer.tcp_ports = {0, 0};
+    config.peer.udp_ports = {0, 0};
+    config.enumeration_port = enumerationPort;
+    config.enumeration_time = Millis{300};
+    client_.emplace(config, clock_);
+    runner_.emplace(*client_, clock_, kLoopbackAddress);
+}
+
+bool DirectPlayTestClient::RunUntil(const std::function<bool()>& done) {
+    for (const Millis giveUp = clock_.Now() + Millis{8000}; !done() && clock_.Now() < giveUp;) {
+        if (eachTurn_) eachTurn_();
+        runner_->PollOnce(Millis{eachTurn_ ? 2 : 10});
+        for (auto& event : runner_->TakeEvents()) events_.push_back(std::move(event));
+    }
+    return done();
+}
+
+bool DirectPlayTestClient::Join(const std::string& playerName) {
+    client_->Enumerate(kLoopbackAddress);
+    if (!RunUntil([&] { return !Got<action::EnumerationDone>().empty(); })) return false;
+    const auto found = Got<action::SessionFound>();
+    if (found.empty()) return false;
+    JoinRequest request;
+    request.player_name = playerName;
+    client_->Join(found.front().session, request);
+    return RunUntil([&] { return !Got<action::Joined>().empty(); });
+}
+
+void DirectPlayTestClient::Send(const MessageBytes& message) {
+    client_->SendGameMessage(client_->OwnPlayer(), directplay::kAllPlayers, message, true);
+    runner_->PollOnce(Millis{0});
+}
+
+void DirectPlayTestClient::Leave() {
+    client_->Leave();
+    runner_->PollOnce(Millis{0});
+}
+
+bool DirectPlayTestClient::GotGame(std::int32_t type) const {
+    const auto messages = Got<action::Deliver>();
+    return std::any_of(messages.begin(), messages.end(), [&](const action::Deliver& m) {
+        MessageReader reader(m.payload);
+        try {
+            return ReadHeader(reader).Type == type;
+        } catch (const tarnwick::MalformedMessage&) {
+            return false;
+        }
+    });
+}
+
+}  // namespace tarnwick::testing

@@ -1,0 +1,52 @@
+#pragma once
+// Our DirectPlay client on real sockets on 127.0.0.1, on ports the system
+// picks, for tests that join a host (ours in-process, or tarnwick-simhost).
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "multiplayer/directplay/client_session.h"
+#include "multiplayer/directplay/posix_runner.h"
+#include "multiplayer/directplay/steady_clock.h"
+#include "multiplayer/messages.h"
+
+namespace tarnwick::testing {
+
+class DirectPlayTestClient {
+   public:
+    // `eachTurn` runs between two turns of the client, e.g. a host in the same process.
+    DirectPlayTestClient(std::uint16_t enumerationPort, std::function<void()> eachTurn = {});
+
+    // Runs until `done` or for 8 s at most; whether `done` came true.
+    bool RunUntil(const std::function<bool()>& done);
+    // Finds the session at 127.0.0.1 and joins it with a visible player.
+    bool Join(const std::string& playerName);
+    // A guaranteed game message from our player to everyone.
+    void Send(const MessageBytes& message);
+    // Deletes our players everywhere; what was sent before goes out first.
+    void Leave();
+
+    template <typename T>
+    std::vector<T> Got() const {
+        std::vector<T> out;
+        for (const auto& event : events_)
+            if (const auto* e = std::get_if<T>(&event)) out.push_back(*e);
+        return out;
+    }
+    // Whether an FS2002 message of this type came.
+    bool GotGame(std::int32_t type) const;
+
+    directplay::DirectPlayClient& Client() { return *client_; }
+    const directplay::Clock& Clock() const { return clock_; }
+
+   private:
+    directplay::SteadyClock clock_;
+    std::optional<directplay::DirectPlayClient> client_;
+    std::optional<directplay::PosixRunner> runner_;
+    std::function<void()> eachTurn_;
+    std::vector<directplay::Action> events_;
+};
+
+}  // namespace tarnwick::testing

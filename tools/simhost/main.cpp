@@ -1,0 +1,37 @@
+// tarnwick-simhost: a DirectPlay 4 session host on TCP/IP with simulated FS2002
+// pilots, for trying Tarnwick's network connection without FS2002.
+#include <csignal>
+#include <cstdio>
+#include <exception>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "simhost_area.h"
+#include "simhost_run.h"
+
+int main(int argc, char* argv[]) {
+    using namespace tarnwick::tools;
+    try {
+        const ParsedCommandLine parsed =
+            ParseSimhostCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+        if (!parsed.Options) return parsed.ExitStatus;
+        const SimhostOptions& options = *parsed.Options;
+
+        // Taken between two turns of the session, so that the host leaves cleanly.
+        sigset_t stopSignals;
+        sigemptyset(&stopSignals);
+        for (const int signal : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&stopSignals, signal);
+        sigprocmask(SIG_BLOCK, &stopSignals, nullptr);
+
+        auto area = SimulatedArea(options);
+        if (const auto* problem = std::get_if<std::string>(&area)) {
+            std::fprintf(stderr, "tarnwick-simhost: %s\n", problem->c_str());
+            return 1;
+        }
+        return ServeSession(options, std::get<tarnwick::TrafficSimulatorSetup>(std::move(area)), stopSignals);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "tarnwick-simhost: %s\n", error.what());
+        return 1;
+    }
+}

@@ -1,0 +1,156 @@
+#include "simhost_options.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+
+#include "base/program_name.h"
+#include "multiplayer/directplay/wire_basics.h"
+
+namespace tarnwick::tools {
+
+const char* const kSimhostUsage =
+    "usage: tarnwick-simhost (--airport ICAO [--work WORK] | --center LAT,LON) [--session NAME]\n"
+    "                        [--max-players N] [--aircraft N] [--address A] [--port P]\n"
+    "                        [--seconds S] [--leave-after S] [--refuse] [--log FILE] [--application GUID]\n"
+    "\n"
+    "Hosts a DirectPlay 4 session over TCP/IP that FS2002 and Tarnwick can find and join, and flies\n"
+    "simulated pilots in it around an airport: they answer the FS2002 join, identification and\n"
+    "aircraft requests, report their positions four times a second and chat now and then.\n"
+    "\n"
+    "  --airport ICAO     fly around this airport of the work folder's databases, on its longest runway\n"
+    "  --work WORK        the work folder with the databases (default: the current directory)\n"
+    "  --center LAT,LON   fly around this point instead, on a runway laid out there\n"
+    "  --session NAME     the session's name (default: \"Tarnwick demo\")\n"
+    "  --max-players N    the session's player limit, the pilots included (default: 16)\n"
+    "  --aircraft N       simulated aircraft, the host's included (default: 6 to 12)\n"
+    "  --address A        the IPv4 address to listen on (default: all interfaces)\n"
+    "  --port P           the enumeration port, UDP and TCP (default: 47624); 0 lets the system pick\n"
+    "                     it and the session's ports, instead of TCP 2300-2349 and UDP 2350-2399\n"
+    "  --seconds S        stop after S seconds (default: run until interrupted)\n"
+    "  --leave-after S    after S seconds the host announces that it leaves (MsgHostLeft), leaves\n"
+    "                     the session with all its pilots, and the tool ends\n"
+    "  --refuse           answer join requests from outside with MsgJoinRefuse\n"
+    "  --log FILE         write every message received, system and game, decoded, as JSON lines\n"
+    "  --application GUID the DirectPlay application GUID of the session (default: Tarnwick's demo);\n"
+    "                     a client that searches for another application's sessions does not see it\n"
+    "  --help, --version\n"
+    "\n"
+    "The first line on standard output names the ports, e.g.\n"
+    "  listening enumeration=UDP/TCP 127.0.0.1:47624 session=TCP:2300,UDP:2350\n"
+    "DirectPlay's notes (machines joining and leaving, messages dropped) go to standard error.\n"
+    "\n"
+    "Exit status: 0 when the time ran out, the host left or the tool was interrupted; 1 when the\n"
+    "session could not be opened (ports taken, airport not found, log not writable); 2 for bad options.\n"
+    "\n"
+    "Example: tarnwick-simhost --address 127.0.0.1 --work work --airport KSEA --aircraft 8\n";
+
+namespace {
+
+template <typename T>
+std::optional<T> Whole(const std::string& text, T low, T high) {
+    T value{};
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || value < low || value > high)
+        return std::nullopt;
+    return value;
+}
+
+std::optional<double> Decimal(const std::string& text) {
+    double value = 0.0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+std::optional<std::pair<double, double>> Point(const std::string& text) {
+    const auto comma = text.find(',');
+    if (comma == std::string::npos) return std::nullopt;
+    const auto lat = Decimal(text.substr(0, comma));
+    const auto lon = Decimal(text.substr(comma + 1));
+    if (!lat || !lon || std::abs(*lat) > 90.0 || std::abs(*lon) > 180.0) return std::nullopt;
+    return std::pair{*lat, *lon};
+}
+
+ParsedCommandLine Error(const std::string& text) {
+    std::fprintf(stderr, "tarnwick-simhost: %s (see --help)\n", text.c_str());
+    return {std::nullopt, 2};
+}
+
+constexpr std::int64_t kLongestRun = 7 * 86400;
+
+}  // namespace
+
+ParsedCommandLine ParseSimhostCommandLine(const std::vector<std::string>& args) {
+    SimhostOptions options;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(kSimhostUsage, stdout);
+            return {std::nullopt, 0};
+        }
+        if (arg == "--version") {
+            std::printf("tarnwick-simhost (%s)\n", kProgramName);
+            return {std::nullopt, 0};
+        }
+        if (arg == "--refuse") {
+            options.Refuse = true;
+            continue;
+        }
+        if (arg.rfind("--", 0) != 0) return Error("unexpected argument '" + arg + "'");
+        if (i + 1 >= args.size()) return Error(arg + " needs a value");
+        const std::string& value = args[++i];
+        const auto bad = [&] { return Error("bad value '" + value + "' for " + arg); };
+        if (arg == "--session") {
+            if (value.empty()) return bad();
+            options.SessionName = value;
+        } else if (arg == "--max-players") {
+            const auto n = Whole<std::uint32_t>(value, 2, 65535);
+            if (!n) return bad();
+            options.MaxPlayers = *n;
+        } else if (arg == "--aircraft") {
+            const auto n = Whole<int>(value, 1, 1000);
+            if (!n) return bad();
+            options.Aircraft = *n;
+        } else if (arg == "--airport") {
+            if (value.empty()) return bad();
+            options.AirportIcao = value;
+        } else if (arg == "--center") {
+            options.Center = Point(value);
+            if (!options.Center) return bad();
+        } else if (arg == "--work") {
+            options.Work = value;
+        } else if (arg == "--address") {
+            const auto ip = directplay::ParseIp(value);
+            if (!ip) return bad();
+            options.Address = *ip;
+        } else if (arg == "--port") {
+            const auto port = Whole<std::uint16_t>(value, 0, 65535);
+            if (!port) return bad();
+            options.Port = *port;
+        } else if (arg == "--seconds" || arg == "--leave-after") {
+            const auto seconds = Whole<std::int64_t>(value, 0, kLongestRun);
+            if (!seconds) return bad();
+            (arg == "--seconds" ? options.Seconds : options.LeaveAfter) = std::chrono::seconds(*seconds);
+        } else if (arg == "--application") {
+            options.Application = directplay::ParseGuid(value);
+            if (!options.Application) return bad();
+        } else if (arg == "--log") {
+            if (value.empty()) return bad();
+            options.LogFile = value;
+        } else {
+            return Error("unknown option " + arg);
+        }
+    }
+    if (options.AirportIcao.has_value() == options.Center.has_value())
+        return Error("give either --airport ICAO or --center LAT,LON");
+    if (options.Aircraft >= static_cast<int>(options.MaxPlayers))
+        return Error("--aircraft must leave room below --max-players for someone to join");
+    // The default of 6 to 12 aircraft must fit a small session as well.
+    if (options.Aircraft == 0 && options.MaxPlayers <= 12)
+        options.Aircraft = static_cast<int>(options.MaxPlayers) - 1;
+    return {options, 0};
+}
+
+}  // namespace tarnwick::tools

@@ -1,0 +1,130 @@
+#include "simhost_run.h"
+
+#include <cstdio>
+#include <ctime>
+#include <fstream>
+
+#include "multiplayer/demo_session.h"
+#include "multiplayer/directplay/posix_runner.h"
+#include "multiplayer/directplay/steady_clock.h"
+#include "multiplayer/directplay_hosted_session.h"
+#include "multiplayer/observed_directplay_host.h"
+#include "multiplayer/session_message_log.h"
+
+namespace tarnwick::tools {
+namespace {
+
+using namespace directplay;
+
+constexpr Millis kTurn{50};
+// Long enough for the last DELETEPLAYER messages to leave on every connection.
+constexpr Millis kFarewell{500};
+
+void Note(const std::string& text) { std::fprintf(stderr, "tarnwick-simhost: %s\n", text.c_str()); }
+
+bool StopAsked(const sigset_t& signals) {
+    const timespec now{0, 0};
+    return sigtimedwait(&signals, nullptr, &now) > 0;
+}
+
+HostConfig ConfigOf(const SimhostOptions& options, std::uint64_t seed) {
+    HostConfig config;
+    config.session_name = options.SessionName;
+    config.max_players = options.MaxPlayers;
+    config.application = options.Application.value_or(ParseGuid(kDemoApplicationGuid).value_or(Guid{}));
+    config.enumeration_port = options.Port;
+    if (options.Port == 0) {
+        config.peer.tcp_ports = {0, 0};
+        config.peer.udp_ports = {0, 0};
+    }
+    config.seed = seed;
+    return config;
+}
+
+}  // namespace
+
+int ServeSession(const SimhostOptions& options, TrafficSimulatorSetup traffic, const sigset_t& stopSignals) {
+    std::ofstream log;
+    if (options.LogFile) {
+        log.open(*options.LogFile, std::ios::trunc);
+        if (!log) {
+            Note("cannot write the log file '" + *options.LogFile + "'");
+            return 1;
+        }
+    }
+    const SteadyClock clock;
+    const Millis start = clock.Now();
+    const auto logLine = [&](const std::string& line) {
+        if (!log.is_open()) return;
+        log << line << '\n';
+        log.flush();  // the log is read while the session runs
+    };
+
+    const auto seed =
+        static_cast<std::uint64_t>(std::time(nullptr)) ^ static_cast<std::uint64_t>(start.count());
+    ObservedDirectPlayHost host(ConfigOf(options, seed), clock,
+                                [&](const Origin& origin, const SystemFrame& frame) {
+                                    logLine(SystemMessageLogLine(clock.Now() - start, origin, frame));
+                                });
+    PosixRunner runner(host, clock, options.Address);
+    const auto handleEvents = [&](DirectPlayHostedSession* served) {
+        for (auto& event : runner.TakeEvents()) {
+            if (const auto* message = std::get_if<action::Deliver>(&event)) {
+                logLine(GameMessageLogLine(clock.Now() - start, *message,
+                                           [&](PlayerId id) { return host.PlayerName(id); }));
+                if (served) served->Deliver(*message);
+            } else if (const auto* note = std::get_if<action::Log>(&event)) {
+                Note(note->text);
+            } else if (const auto* created = std::get_if<action::PlayerCreated>(&event)) {
+                Note("player " + std::to_string(ProgramPlayerId(created->id)) + " '" + created->name +
+                     "' joined");
+            } else if (const auto* destroyed = std::get_if<action::PlayerDestroyed>(&event)) {
+                Note("player " + std::to_string(ProgramPlayerId(destroyed->id)) + " left");
+            }
+        }
+    };
+
+    host.Start();
+    runner.PollOnce(Millis{0});
+    handleEvents(nullptr);
+    if (!host.Running()) return 1;
+    const std::string address = IpText(options.Address);
+    std::printf("listening enumeration=UDP/TCP %s:%u session=TCP:%u,UDP:%u\n", address.c_str(),
+                static_cast<unsigned>(runner.EnumerationPort().value_or(0)),
+                static_cast<unsigned>(host.TcpPort()), static_cast<unsigned>(host.UdpPort()));
+    std::fflush(stdout);
+
+    traffic.Seed = seed;
+    DirectPlayHostedSession served(host);
+    TrafficSimulator simulator(served, std::move(traffic));
+    Note("session '" + options.SessionName + "' open with " + std::to_string(simulator.Pilots().size()) +
+         " aircraft");
+
+    bool hostLeaves = false;
+    for (;;) {
+        runner.PollOnce(kTurn);
+        handleEvents(&served);
+        const Millis now = clock.Now();
+        simulator.Advance(now);
+        if (options.LeaveAfter && now - start >= *options.LeaveAfter) {
+            hostLeaves = true;
+            break;
+        }
+        if ((options.Seconds && now - start >= *options.Seconds) || StopAsked(stopSignals)) break;
+    }
+
+    // The host's pilots leave; after --leave-after they say so first, as an
+    // FS2002 host does.
+    if (hostLeaves) {
+        Note("the host leaves the session");
+        simulator.HostLeaves();
+    }
+    host.Leave();
+    for (const Millis end = clock.Now() + kFarewell; clock.Now() < end;) {
+        runner.PollOnce(Millis{10});
+        handleEvents(nullptr);
+    }
+    return 0;
+}
+
+}  // namespace tarnwick::tools
