@@ -2,6 +2,7 @@
 #include <optional>
 
 #include "base/ansi.h"
+#include "base/command_line.h"
 #include "base/json_writer.h"
 #include "commands.h"
 #include "scenery/record_json.h"
@@ -11,10 +12,8 @@
 namespace tarnwick::tools {
 namespace {
 
-int Usage() {
-    std::fprintf(stderr,
-                 "usage: tarnwick-db area WORK_FOLDER (--airport \"LIST TEXT\" | --sector \"FULL NAME\")\n");
-    return 2;
+[[noreturn]] void Usage() {
+    throw UsageError("area takes WORK_FOLDER (--airport \"LIST TEXT\" | --sector \"FULL NAME\")");
 }
 
 void WriteArea(JsonWriter& json, const ProgramState& state) {
@@ -55,10 +54,10 @@ int RunArea(const Arguments& args) {
         } else if (folder.empty() && !arg.starts_with("--")) {
             folder = arg;
         } else {
-            return Usage();
+            Usage();
         }
     }
-    if (folder.empty() || !choice) return Usage();
+    if (folder.empty() || !choice) Usage();
 
     ProgramState state;
     const WorldLoad load = LoadWorld(folder, state, true);

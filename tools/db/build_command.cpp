@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "base/ansi.h"
+#include "base/command_line.h"
 #include "base/file_system.h"
 #include "commands.h"
 #include "scenery/database_build.h"
@@ -101,8 +102,7 @@ void PrintSummary(const SettingsState& settings, const BuildSummary& summary, do
 
 int RunBuild(const Arguments& args) {
     if (args.empty() || args.size() > 2) {
-        std::fprintf(stderr, "usage: tarnwick-db build FS_FOLDER [WORK_FOLDER]\n");
-        return 2;
+        throw UsageError("build takes FS_FOLDER [WORK_FOLDER]");
     }
     const auto start = Clock::now();
     const fs::path current = fs::current_path();

@@ -1,5 +1,6 @@
 #include <cstdio>
 
+#include "base/command_line.h"
 #include "base/file_system.h"
 #include "base/json_writer.h"
 #include "commands.h"
@@ -12,8 +13,7 @@ namespace tarnwick::tools {
 
 int RunDump(const Arguments& args) {
     if (args.size() != 1) {
-        std::fprintf(stderr, "usage: tarnwick-db dump WORK_FOLDER\n");
-        return 2;
+        throw UsageError("dump takes WORK_FOLDER");
     }
     const std::string folder = WorkFolderFrom(args[0]);
     const SettingsReadResult settings = ReadSettingsFile(WorkFile(folder, kSettingsFileName));

@@ -1,6 +1,7 @@
 #include <cstdio>
 
 #include "base/ansi.h"
+#include "base/command_line.h"
 #include "commands.h"
 #include "selection/choice_lists.h"
 #include "world_loading.h"
@@ -24,8 +25,7 @@ int RunList(const Arguments& args) {
         }
     }
     if (folder.empty() || (!airports && !sectors)) {
-        std::fprintf(stderr, "usage: tarnwick-db list WORK_FOLDER [--airports | --sectors]\n");
-        return 2;
+        throw UsageError("list takes WORK_FOLDER [--airports | --sectors]");
     }
 
     ProgramState state;

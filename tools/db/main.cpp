@@ -3,71 +3,83 @@
 #include <exception>
 #include <string>
 
+#include "base/command_line.h"
+#include "base/program_version.h"
 #include "commands.h"
 
 namespace {
 
 struct Command {
     const char* name;
-    const char* usage;
     int (*run)(const tarnwick::tools::Arguments&);
 };
 
 constexpr Command kCommands[] = {
-    {"build",
-     "build FS_FOLDER [WORK_FOLDER]\n"
-     "                              build the settings and both databases from an FS2002 folder",
-     tarnwick::tools::RunBuild},
-    {"dump", "dump WORK_FOLDER            print the settings and both databases as JSON",
-     tarnwick::tools::RunDump},
-    {"list",
-     "list WORK_FOLDER [--airports | --sectors]\n"
-     "                              print the airport and sector lists of the choice window",
-     tarnwick::tools::RunList},
-    {"area",
-     "area WORK_FOLDER (--airport \"LIST TEXT\" | --sector \"FULL NAME\")\n"
-     "                              gather an area as the choice window does, as JSON",
-     tarnwick::tools::RunArea},
-    {"render",
-     "render WORK_FOLDER (--airport \"LIST TEXT\" | --sector \"FULL NAME\") [--zoom L]\n"
-     "              [--size WxH] [--center LAT,LON] [--traffic FILE.json] [--calls] [--out FILE.png]\n"
-     "                              draw the scope of an area as the radar window draws it",
-     tarnwick::tools::RunRender},
-    {"hover",
-     "hover WORK_FOLDER (--airport ... | --sector ...) [render's view and traffic options] --at X,Y\n"
-     "                              the information box and highlight for the pointer at a pixel, as JSON",
-     tarnwick::tools::RunHover},
-    {"measure",
-     "measure WORK_FOLDER (--airport ... | --sector ...) [render's view and traffic options]\n"
-     "              --from X,Y --to X,Y\n"
-     "                              the drawing calls of one measuring-line move",
-     tarnwick::tools::RunMeasure},
+    {"build", tarnwick::tools::RunBuild},     {"dump", tarnwick::tools::RunDump},
+    {"list", tarnwick::tools::RunList},       {"area", tarnwick::tools::RunArea},
+    {"render", tarnwick::tools::RunRender},   {"hover", tarnwick::tools::RunHover},
+    {"measure", tarnwick::tools::RunMeasure},
 };
 
-void PrintUsage() {
-    std::fprintf(stderr, "usage: tarnwick-db COMMAND ...\n\ncommands:\n");
-    for (const Command& command : kCommands) std::fprintf(stderr, "  %s\n", command.usage);
+constexpr const char* kHelp =
+    "Usage: tarnwick-db COMMAND ARGUMENTS...\n"
+    "Builds and looks into Tarnwick's work folder (atc_settings.tcs, world_airports.dat,\n"
+    "world_airspaces.dat) without windows, through the program's own code.\n"
+    "\n"
+    "Commands:\n"
+    "  build FS_FOLDER [WORK_FOLDER]\n"
+    "      build the settings and both databases from an FS2002 folder, as the first run does\n"
+    "      (WORK_FOLDER: the current directory by default)\n"
+    "  dump WORK_FOLDER\n"
+    "      print the settings and both databases as JSON\n"
+    "  list WORK_FOLDER [--airports | --sectors]\n"
+    "      print the airport and sector lists of the choice window\n"
+    "  area WORK_FOLDER (--airport \"LIST TEXT\" | --sector \"FULL NAME\")\n"
+    "      gather an area as the choice window does, as JSON\n"
+    "  render WORK_FOLDER (--airport \"LIST TEXT\" | --sector \"FULL NAME\") [--zoom L]\n"
+    "         [--size WxH] [--center LAT,LON] [--traffic FILE.json] [--calls] [--out FILE.png]\n"
+    "      draw the scope of an area as the radar window draws it (by tarnwick-render)\n"
+    "  hover WORK_FOLDER (--airport ... | --sector ...) [render's view and traffic options]\n"
+    "        --at X,Y\n"
+    "      the information box and highlight for the pointer at a pixel, as JSON\n"
+    "  measure WORK_FOLDER (--airport ... | --sector ...) [render's view and traffic options]\n"
+    "          --from X,Y --to X,Y\n"
+    "      the drawing calls of one measuring-line move\n"
+    "\n"
+    "Options:\n"
+    "  --help     show this help and exit\n"
+    "  --version  show the version and exit\n"
+    "\n"
+    "Exit status:\n"
+    "  0  done\n"
+    "  1  the files could not be built or read (damaged input is reported after the output),\n"
+    "     or the area asked for is not in the databases\n"
+    "  2  bad arguments\n"
+    "\n"
+    "Example:\n"
+    "  tarnwick-mkscenery demo/FS2002 && tarnwick-db build \"$PWD/demo/FS2002\" demo\n";
+
+int Run(const tarnwick::tools::Arguments& args) {
+    if (args.empty()) throw tarnwick::UsageError("no command");
+    const std::string& name = args[0];
+    for (const Command& command : kCommands) {
+        if (name != command.name) continue;
+        try {
+            return command.run(tarnwick::tools::Arguments(args.begin() + 1, args.end()));
+        } catch (const tarnwick::UsageError&) {
+            throw;
+        } catch (const std::exception& error) {
+            std::fprintf(stderr, "tarnwick-db %s: %s\n", command.name, error.what());
+            return 1;
+        }
+    }
+    throw tarnwick::UsageError("unknown command '" + name + "'");
 }
 
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    if (argc < 2) {
-        PrintUsage();
-        return 2;
-    }
-    const std::string name = argv[1];
-    for (const Command& command : kCommands) {
-        if (name == command.name) {
-            try {
-                return command.run(tarnwick::tools::Arguments(argv + 2, argv + argc));
-            } catch (const std::exception& error) {
-                std::fprintf(stderr, "tarnwick-db %s: %s\n", command.name, error.what());
-                return 1;
-            }
-        }
-    }
-    std::fprintf(stderr, "tarnwick-db: unknown command '%s'\n", name.c_str());
-    PrintUsage();
-    return 2;
+    const tarnwick::ProgramAbout about{"tarnwick-db", kHelp, tarnwick::kProgramVersion,
+                                       tarnwick::kProgramCommit};
+    return tarnwick::RunCommandLine(about, argc, argv, Run);
 }

@@ -41,14 +41,13 @@ class ToolPointerHost : public PointerHost {
 GeoPosition AtPixel(const RadarView& view, ScreenPoint pixel) { return PictureToGeo(view, pixel.X, pixel.Y); }
 
 template <typename Command>
-int RunPointerCommand(const char* name, const char* ownUsage, Command command) {
+int RunPointerCommand(const char* name, Command command) {
     const std::string prefix = std::string("tarnwick-db ") + name;
     try {
         return command(prefix);
     } catch (const UsageError& error) {
-        std::fprintf(stderr, "%s: %s\nusage: tarnwick-db %s %s\n              %s\n", prefix.c_str(),
-                     error.what(), name, kScopeOptionsUsage, ownUsage);
-        return 2;
+        // Reported by tarnwick-db in one line, naming the command.
+        throw UsageError(std::string(name) + ": " + error.what());
     } catch (const std::exception& error) {
         std::fprintf(stderr, "%s: %s\n", prefix.c_str(), error.what());
         return 1;
@@ -76,7 +75,7 @@ void WriteHover(const std::string& text, const HoverTarget& hover) {
 }  // namespace
 
 int RunHover(const Arguments& args) {
-    return RunPointerCommand("hover", "--at X,Y", [&](const std::string& prefix) {
+    return RunPointerCommand("hover", [&](const std::string& prefix) {
         ScopeOptions options;
         std::optional<ScreenPoint> at;
         for (std::size_t i = 0; i < args.size(); ++i) {
@@ -100,7 +99,7 @@ int RunHover(const Arguments& args) {
 }
 
 int RunMeasure(const Arguments& args) {
-    return RunPointerCommand("measure", "--from X,Y --to X,Y", [&](const std::string& prefix) {
+    return RunPointerCommand("measure", [&](const std::string& prefix) {
         ScopeOptions options;
         std::optional<ScreenPoint> from;
         std::optional<ScreenPoint> to;

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "base/program_folders.h"
 #include "commands.h"
 
 namespace tarnwick::tools {
@@ -12,10 +13,7 @@ namespace tarnwick::tools {
 // Drawing the picture needs Qt, which the rest of tarnwick-db does without:
 // the work is done by tarnwick-render, installed beside this program.
 int RunRender(const Arguments& args) {
-    std::error_code error;
-    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
-    const std::filesystem::path renderer =
-        (error ? std::filesystem::path(".") : self.parent_path()) / "tarnwick-render";
+    const std::filesystem::path renderer = ExecutableFolder() / "tarnwick-render";
     std::vector<std::string> owned{renderer.string()};
     owned.insert(owned.end(), args.begin(), args.end());
     std::vector<char*> argv;

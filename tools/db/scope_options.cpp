@@ -36,11 +36,6 @@ std::string Ansi(const std::string& utf8, const std::string& what) {
 
 }  // namespace
 
-const std::string& OptionValue(const std::vector<std::string>& args, std::size_t& i) {
-    if (i + 1 >= args.size()) throw UsageError(args[i] + " needs a value");
-    return args[++i];
-}
-
 ScreenPoint ParsePixel(const std::string& text, const std::string& option) {
     const std::size_t comma = text.find(',');
     int x = 0;

@@ -4,21 +4,16 @@
 // radar window makes it after opening.
 #include <memory>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "base/command_line.h"
 #include "radar/radar_view.h"
 #include "radar/scope_traffic.h"
 #include "selection/gather_area.h"
 #include "state/program_state.h"
 
 namespace tarnwick::tools {
-
-class UsageError : public std::runtime_error {
-   public:
-    using std::runtime_error::runtime_error;
-};
 
 // The options every scope command takes, as the usage line shows them.
 inline constexpr const char* kScopeOptionsUsage =
@@ -41,8 +36,6 @@ bool TakeScopeArgument(const std::vector<std::string>& args, std::size_t& i, Sco
 // After parsing: the work folder and the area must be given.
 void RequireScopeOptions(const ScopeOptions& options);
 
-// The value after args[i], or a UsageError naming the option.
-const std::string& OptionValue(const std::vector<std::string>& args, std::size_t& i);
 // "X,Y" in picture pixels.
 ScreenPoint ParsePixel(const std::string& text, const std::string& option);
 

@@ -7,6 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "base/command_line.h"
+#include "base/program_folders.h"
+#include "base/program_version.h"
 #include "scenery_kit/demo_folder.h"
 #include "scenery_kit/synthetic_world.h"
 
@@ -14,16 +17,28 @@ namespace {
 
 namespace fs = std::filesystem;
 
-void PrintUsage() {
-    std::fprintf(stderr,
-                 "usage: tarnwick-mkscenery OUT_FOLDER [--synthetic N [--seed S]] [--data DIR]\n\n"
-                 "Writes an FS2002-like folder (FS2002.EXE, SCENERY.CFG, Scenery/magdec.bgl and\n"
-                 "scenery .bgl files). Without --synthetic: the Seattle demo region. With it: N\n"
-                 "synthetic airports worldwide in many files (default seed 1).\n"
-                 "--data DIR reads WMM2025.COF and demo/seattle.json from DIR instead of\n"
-                 "%s.\n",
-                 TARNWICK_DATA_DIR);
-}
+constexpr const char* kHelp =
+    "Usage: tarnwick-mkscenery OUT_FOLDER [--synthetic N [--seed S]] [--data DIR]\n"
+    "Writes an FS2002-like folder to build Tarnwick's databases from: FS2002.EXE, SCENERY.CFG,\n"
+    "Scenery/magdec.bgl (from the World Magnetic Model at 1 January 2026) and scenery .bgl files.\n"
+    "Without --synthetic: the Seattle demo region.\n"
+    "\n"
+    "Options:\n"
+    "  --synthetic N  N synthetic airports worldwide in many files instead of the demo region\n"
+    "  --seed S       the seed of the synthetic airports (default 1; the same output for the same\n"
+    "                 N and S)\n"
+    "  --data DIR     read WMM2025.COF and demo/seattle.json from DIR instead of the data installed\n"
+    "                 with the program (../share/tarnwick beside this executable's folder)\n"
+    "  --help         show this help and exit\n"
+    "  --version      show the version and exit\n"
+    "\n"
+    "Exit status:\n"
+    "  0  the folder was written\n"
+    "  1  the data could not be read or the folder could not be written\n"
+    "  2  bad arguments\n"
+    "\n"
+    "Example:\n"
+    "  tarnwick-mkscenery demo/FS2002 && tarnwick-db build \"$PWD/demo/FS2002\" demo\n";
 
 bool ParseCount(const std::string& text, unsigned long long& value) {
     if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos || text.size() > 18)
@@ -32,40 +47,29 @@ bool ParseCount(const std::string& text, unsigned long long& value) {
     return true;
 }
 
-}  // namespace
-
-int main(int argc, char* argv[]) {
-    const std::vector<std::string> args(argv + 1, argv + argc);
+int Run(const std::vector<std::string>& args) {
     std::string outFolder;
-    fs::path dataDir = TARNWICK_DATA_DIR;
+    fs::path dataDir = tarnwick::ShippedDataFolder(tarnwick::ExecutableFolder());
     bool synthetic = false;
     unsigned long long airports = 0, seed = 1;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        const bool hasValue = i + 1 < args.size();
-        if (arg == "--synthetic" && hasValue && ParseCount(args[i + 1], airports) && airports > 0) {
+        if (arg == "--synthetic") {
+            if (!ParseCount(tarnwick::OptionValue(args, i), airports) || airports == 0)
+                throw tarnwick::UsageError("--synthetic takes a number of airports above 0");
             synthetic = true;
-            ++i;
-        } else if (arg == "--seed" && hasValue && ParseCount(args[i + 1], seed)) {
-            ++i;
-        } else if (arg == "--data" && hasValue) {
-            dataDir = args[++i];
-        } else if (arg == "-h" || arg == "--help") {
-            PrintUsage();
-            return 0;
+        } else if (arg == "--seed") {
+            if (!ParseCount(tarnwick::OptionValue(args, i), seed))
+                throw tarnwick::UsageError("--seed takes a whole number");
+        } else if (arg == "--data") {
+            dataDir = tarnwick::OptionValue(args, i);
         } else if (!arg.empty() && arg[0] != '-' && outFolder.empty()) {
             outFolder = arg;
         } else {
-            std::fprintf(stderr, "tarnwick-mkscenery: unexpected or incomplete argument '%s'\n", arg.c_str());
-            PrintUsage();
-            return 2;
+            throw tarnwick::UsageError("unexpected argument '" + arg + "'");
         }
     }
-    if (outFolder.empty()) {
-        PrintUsage();
-        return 2;
-    }
-
+    if (outFolder.empty()) throw tarnwick::UsageError("no OUT_FOLDER");
     try {
         const auto start = std::chrono::steady_clock::now();
         fs::create_directories(outFolder);
@@ -85,4 +89,12 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "tarnwick-mkscenery: %s\n", error.what());
         return 1;
     }
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    const tarnwick::ProgramAbout about{"tarnwick-mkscenery", kHelp, tarnwick::kProgramVersion,
+                                       tarnwick::kProgramCommit};
+    return tarnwick::RunCommandLine(about, argc, argv, Run);
 }

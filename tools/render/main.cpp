@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "base/command_line.h"
+#include "base/program_version.h"
 #include "radar/qt_painter_canvas.h"
 #include "radar/recording_canvas.h"
 #include "radar/scope_redraw.h"
@@ -19,14 +21,36 @@
 namespace tarnwick {
 namespace {
 
-using tools::UsageError;
-
+// Problems are reported as the command users run, tarnwick-db render.
 constexpr const char* kCommand = "tarnwick-db render";
 
-void PrintUsage() {
-    std::fprintf(stderr, "usage: tarnwick-db render %s\n              [--calls] [--out FILE.png]\n",
-                 tools::kScopeOptionsUsage);
-}
+constexpr const char* kHelp =
+    "Usage: tarnwick-render WORK_FOLDER (--airport \"LIST TEXT\" | --sector \"FULL NAME\") [--zoom L]\n"
+    "         [--size WxH] [--center LAT,LON] [--traffic FILE.json] [--calls] [--out FILE.png]\n"
+    "Draws the scope of an area as the radar window draws it after opening: the area gathered as\n"
+    "the choice window does, at level 9, moved and zoomed as asked, with the traffic on top.\n"
+    "tarnwick-db render runs it; it is a program of its own because it needs Qt.\n"
+    "\n"
+    "Options:\n"
+    "  --airport TEXT     the airport with this choice-list text (tarnwick-db list --airports)\n"
+    "  --sector NAME      the ARTCC/FIR sector with this name\n"
+    "  --zoom L           the zoom level, 1 to 55\n"
+    "  --size WxH         the picture's size in pixels (default 800x600)\n"
+    "  --center LAT,LON   the view's centre in decimal degrees\n"
+    "  --traffic FILE     the traffic table as JSON\n"
+    "  --calls            print every drawing call, one a line\n"
+    "  --out FILE.png     write the picture as PNG\n"
+    "  --help             show this help and exit\n"
+    "  --version          show the version and exit\n"
+    "\n"
+    "Exit status:\n"
+    "  0  drawn\n"
+    "  1  the area is unknown, an input file is damaged or missing (what could be read is drawn),\n"
+    "     or the picture could not be written\n"
+    "  2  bad arguments\n"
+    "\n"
+    "Example:\n"
+    "  tarnwick-render demo --airport \"Seattle Tacoma Intl  (KSEA)\" --zoom 12 --out ksea.png\n";
 
 struct RenderOptions {
     tools::ScopeOptions Scope;
@@ -41,7 +65,7 @@ RenderOptions Parse(const std::vector<std::string>& args) {
         if (args[i] == "--calls") {
             options.Calls = true;
         } else if (args[i] == "--out") {
-            options.Out = tools::OptionValue(args, i);
+            options.Out = OptionValue(args, i);
         } else {
             throw UsageError("unknown option " + args[i]);
         }
@@ -50,8 +74,8 @@ RenderOptions Parse(const std::vector<std::string>& args) {
     return options;
 }
 
-int Run(int argc, char* argv[]) {
-    const RenderOptions options = Parse(std::vector<std::string>(argv + 1, argv + argc));
+int Run(const CommandArguments& args, char* argv[]) {
+    const RenderOptions options = Parse(args);
     const auto prepared = tools::PrepareScope(options.Scope, kCommand);
     const ProgramState& state = prepared->State;
     const bool damaged = prepared->Damaged;
@@ -95,14 +119,16 @@ int Run(int argc, char* argv[]) {
 }  // namespace tarnwick
 
 int main(int argc, char* argv[]) {
-    try {
-        return tarnwick::Run(argc, argv);
-    } catch (const tarnwick::tools::UsageError& error) {
-        std::fprintf(stderr, "%s: %s\n", tarnwick::kCommand, error.what());
-        tarnwick::PrintUsage();
-        return 2;
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "%s: %s\n", tarnwick::kCommand, error.what());
-        return 1;
-    }
+    const tarnwick::ProgramAbout about{"tarnwick-render", tarnwick::kHelp, tarnwick::kProgramVersion,
+                                       tarnwick::kProgramCommit};
+    return tarnwick::RunCommandLine(about, argc, argv, [&](const tarnwick::CommandArguments& args) {
+        try {
+            return tarnwick::Run(args, argv);
+        } catch (const tarnwick::UsageError&) {
+            throw;
+        } catch (const std::exception& error) {
+            std::fprintf(stderr, "%s: %s\n", tarnwick::kCommand, error.what());
+            return 1;
+        }
+    });
 }

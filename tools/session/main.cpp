@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "base/ansi.h"
+#include "base/command_line.h"
+#include "base/program_version.h"
 #include "multiplayer/session_connection.h"
 #include "selection/choice_lists.h"
 #include "selection/gather_area.h"
@@ -18,8 +20,8 @@
 namespace tarnwick::tools {
 namespace {
 
-constexpr const char* kUsage =
-    "usage: tarnwick-session --demo [--airport \"LIST TEXT\" | --sector \"NAME\"] [--work WORK]\n"
+constexpr const char* kHelp =
+    "Usage: tarnwick-session --demo [--airport \"LIST TEXT\" | --sector \"NAME\"] [--work WORK]\n"
     "                        [--nickname N] [--seconds S] [--json]\n"
     "       tarnwick-session --connect HOST [--port P] [--session NAME] [--work WORK]\n"
     "                        [--nickname N] [--seconds S] [--json]\n"
@@ -44,16 +46,20 @@ constexpr const char* kUsage =
     "  --seconds S     seconds in the session (default: 60)\n"
     "  --json          one JSON object a line: {\"time\", \"traffic\": [entries]}, {\"time\", \"chat\"},\n"
     "                  {\"message\"}\n"
+    "  --help          show this help and exit\n"
+    "  --version       show the version and exit\n"
     "\n"
     "Prints the traffic table after every receive tick that changed it. Message boxes of the windows\n"
-    "go to standard error (and with --json to standard output too). Exit status: 0 when the time ran\n"
-    "out in the session; 1 when the area or the session could not be had, the join was refused, or\n"
-    "the session was lost or closed by its host; 2 for bad options.\n";
-
-int Usage() {
-    std::fputs(kUsage, stderr);
-    return 2;
-}
+    "go to standard error (and with --json to standard output too).\n"
+    "\n"
+    "Exit status:\n"
+    "  0  the time ran out in the session\n"
+    "  1  the area or the session could not be had, the join was refused, or the session was lost\n"
+    "     or closed by its host\n"
+    "  2  bad arguments\n"
+    "\n"
+    "Example:\n"
+    "  tarnwick-session --demo --work demo --seconds 120 --json\n";
 
 struct Options {
     bool Demo = false;
@@ -87,7 +93,7 @@ std::optional<int> Parse(const std::vector<std::string>& args, Options& options)
         const std::string& arg = args[i];
         const bool hasValue = i + 1 < args.size();
         if (arg == "--help" || arg == "-h") {
-            std::fputs(kUsage, stdout);
+            std::fputs(kHelp, stdout);
             return 0;
         } else if (arg == "--demo") {
             options.Demo = true;
@@ -96,7 +102,7 @@ std::optional<int> Parse(const std::vector<std::string>& args, Options& options)
             options.Network->Host = args[++i];
         } else if (arg == "--port" && hasValue) {
             const std::optional<std::uint16_t> port = ParsePort(args[++i]);
-            if (!port) return Usage();
+            if (!port) throw UsageError("--port takes a port number from 1 to 65535");
             network.EnumerationPort = *port;
         } else if (arg == "--session" && hasValue) {
             network.SessionName = args[++i];
@@ -104,12 +110,8 @@ std::optional<int> Parse(const std::vector<std::string>& args, Options& options)
             options.Json = true;
         } else if ((arg == "--airport" || arg == "--sector") && hasValue && !options.Area) {
             const std::optional<std::string> text = Utf8ToAnsi(args[++i]);
-            if (!text) {
-                std::fprintf(stderr,
-                             "tarnwick-session: '%s' cannot be written in the databases' character set\n",
-                             args[i].c_str());
-                return 2;
-            }
+            if (!text)
+                throw UsageError("'" + args[i] + "' cannot be written in the databases' character set");
             options.Area =
                 AreaChoice{arg == "--airport" ? AreaChoiceKind::Airport : AreaChoiceKind::Sector, *text};
         } else if (arg == "--work" && hasValue) {
@@ -118,17 +120,18 @@ std::optional<int> Parse(const std::vector<std::string>& args, Options& options)
             options.Run.NicknameUtf8 = args[++i];
         } else if (arg == "--seconds" && hasValue) {
             const std::optional<int> seconds = ParseSeconds(args[++i]);
-            if (!seconds) return Usage();
+            if (!seconds) throw UsageError("--seconds takes a whole number from 0 to 86400");
             options.Run.Duration = std::chrono::seconds(*seconds);
         } else {
-            return Usage();
+            throw UsageError("unexpected or incomplete argument '" + arg + "'");
         }
     }
     // One session: the demo or the network; the network's options need it.
-    if (options.Demo == options.Network.has_value()) return Usage();
+    if (options.Demo == options.Network.has_value())
+        throw UsageError("give one session: --demo or --connect HOST");
     if (!options.Network &&
         (network.EnumerationPort != NetworkTarget{}.EnumerationPort || !network.SessionName.empty()))
-        return Usage();
+        throw UsageError("--port and --session go with --connect");
     if (options.Network) {
         network.Host = options.Network->Host;
         options.Network = network;
@@ -179,10 +182,16 @@ int Run(const std::vector<std::string>& args) {
 }  // namespace tarnwick::tools
 
 int main(int argc, char* argv[]) {
-    try {
-        return tarnwick::tools::Run(std::vector<std::string>(argv + 1, argv + argc));
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "tarnwick-session: %s\n", error.what());
-        return 1;
-    }
+    const tarnwick::ProgramAbout about{"tarnwick-session", tarnwick::tools::kHelp, tarnwick::kProgramVersion,
+                                       tarnwick::kProgramCommit};
+    return tarnwick::RunCommandLine(about, argc, argv, [](const tarnwick::CommandArguments& args) {
+        try {
+            return tarnwick::tools::Run(args);
+        } catch (const tarnwick::UsageError&) {
+            throw;
+        } catch (const std::exception& error) {
+            std::fprintf(stderr, "tarnwick-session: %s\n", error.what());
+            return 1;
+        }
+    });
 }

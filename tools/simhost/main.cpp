@@ -7,31 +7,45 @@
 #include <variant>
 #include <vector>
 
+#include "base/command_line.h"
+#include "base/program_version.h"
 #include "simhost_area.h"
 #include "simhost_run.h"
 
-int main(int argc, char* argv[]) {
-    using namespace tarnwick::tools;
-    try {
-        const ParsedCommandLine parsed =
-            ParseSimhostCommandLine(std::vector<std::string>(argv + 1, argv + argc));
-        if (!parsed.Options) return parsed.ExitStatus;
-        const SimhostOptions& options = *parsed.Options;
+namespace tarnwick::tools {
+namespace {
 
-        // Taken between two turns of the session, so that the host leaves cleanly.
-        sigset_t stopSignals;
-        sigemptyset(&stopSignals);
-        for (const int signal : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&stopSignals, signal);
-        sigprocmask(SIG_BLOCK, &stopSignals, nullptr);
+int Run(const CommandArguments& args) {
+    const SimhostOptions options = ParseSimhostCommandLine(args);
 
-        auto area = SimulatedArea(options);
-        if (const auto* problem = std::get_if<std::string>(&area)) {
-            std::fprintf(stderr, "tarnwick-simhost: %s\n", problem->c_str());
-            return 1;
-        }
-        return ServeSession(options, std::get<tarnwick::TrafficSimulatorSetup>(std::move(area)), stopSignals);
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "tarnwick-simhost: %s\n", error.what());
+    // Taken between two turns of the session, so that the host leaves cleanly.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&stopSignals, signal);
+    sigprocmask(SIG_BLOCK, &stopSignals, nullptr);
+
+    auto area = SimulatedArea(options);
+    if (const auto* problem = std::get_if<std::string>(&area)) {
+        std::fprintf(stderr, "tarnwick-simhost: %s\n", problem->c_str());
         return 1;
     }
+    return ServeSession(options, std::get<tarnwick::TrafficSimulatorSetup>(std::move(area)), stopSignals);
+}
+
+}  // namespace
+}  // namespace tarnwick::tools
+
+int main(int argc, char* argv[]) {
+    const tarnwick::ProgramAbout about{"tarnwick-simhost", tarnwick::tools::kSimhostUsage,
+                                       tarnwick::kProgramVersion, tarnwick::kProgramCommit};
+    return tarnwick::RunCommandLine(about, argc, argv, [](const tarnwick::CommandArguments& args) {
+        try {
+            return tarnwick::tools::Run(args);
+        } catch (const tarnwick::UsageError&) {
+            throw;
+        } catch (const std::exception& error) {
+            std::fprintf(stderr, "tarnwick-simhost: %s\n", error.what());
+            return 1;
+        }
+    });
 }

@@ -4,13 +4,13 @@
 #include <cmath>
 #include <cstdio>
 
-#include "base/program_name.h"
+#include "base/command_line.h"
 #include "multiplayer/directplay/wire_basics.h"
 
 namespace tarnwick::tools {
 
 const char* const kSimhostUsage =
-    "usage: tarnwick-simhost (--airport ICAO [--work WORK] | --center LAT,LON) [--session NAME]\n"
+    "Usage: tarnwick-simhost (--airport ICAO [--work WORK] | --center LAT,LON) [--session NAME]\n"
     "                        [--max-players N] [--aircraft N] [--address A] [--port P]\n"
     "                        [--seconds S] [--leave-after S] [--refuse] [--log FILE] [--application GUID]\n"
     "\n"
@@ -34,16 +34,20 @@ const char* const kSimhostUsage =
     "  --log FILE         write every message received, system and game, decoded, as JSON lines\n"
     "  --application GUID the DirectPlay application GUID of the session (default: Tarnwick's demo);\n"
     "                     a client that searches for another application's sessions does not see it\n"
-    "  --help, --version\n"
+    "  --help             show this help and exit\n"
+    "  --version          show the version and exit\n"
     "\n"
     "The first line on standard output names the ports, e.g.\n"
     "  listening enumeration=UDP/TCP 127.0.0.1:47624 session=TCP:2300,UDP:2350\n"
     "DirectPlay's notes (machines joining and leaving, messages dropped) go to standard error.\n"
     "\n"
-    "Exit status: 0 when the time ran out, the host left or the tool was interrupted; 1 when the\n"
-    "session could not be opened (ports taken, airport not found, log not writable); 2 for bad options.\n"
+    "Exit status:\n"
+    "  0  the time ran out, the host left or the tool was interrupted\n"
+    "  1  the session could not be opened (ports taken, airport not found, log not writable)\n"
+    "  2  bad arguments\n"
     "\n"
-    "Example: tarnwick-simhost --address 127.0.0.1 --work work --airport KSEA --aircraft 8\n";
+    "Example:\n"
+    "  tarnwick-simhost --address 127.0.0.1 --work work --airport KSEA --aircraft 8\n";
 
 namespace {
 
@@ -73,84 +77,70 @@ std::optional<std::pair<double, double>> Point(const std::string& text) {
     return std::pair{*lat, *lon};
 }
 
-ParsedCommandLine Error(const std::string& text) {
-    std::fprintf(stderr, "tarnwick-simhost: %s (see --help)\n", text.c_str());
-    return {std::nullopt, 2};
-}
-
 constexpr std::int64_t kLongestRun = 7 * 86400;
 
 }  // namespace
 
-ParsedCommandLine ParseSimhostCommandLine(const std::vector<std::string>& args) {
+SimhostOptions ParseSimhostCommandLine(const CommandArguments& args) {
     SimhostOptions options;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (arg == "--help" || arg == "-h") {
-            std::fputs(kSimhostUsage, stdout);
-            return {std::nullopt, 0};
-        }
-        if (arg == "--version") {
-            std::printf("tarnwick-simhost (%s)\n", kProgramName);
-            return {std::nullopt, 0};
-        }
         if (arg == "--refuse") {
             options.Refuse = true;
             continue;
         }
-        if (arg.rfind("--", 0) != 0) return Error("unexpected argument '" + arg + "'");
-        if (i + 1 >= args.size()) return Error(arg + " needs a value");
-        const std::string& value = args[++i];
-        const auto bad = [&] { return Error("bad value '" + value + "' for " + arg); };
+        if (arg.rfind("--", 0) != 0) throw UsageError("unexpected argument '" + arg + "'");
+        const std::string& value = OptionValue(args, i);
+        const auto bad = [&] { throw UsageError("bad value '" + value + "' for " + arg); };
         if (arg == "--session") {
-            if (value.empty()) return bad();
+            if (value.empty()) bad();
             options.SessionName = value;
         } else if (arg == "--max-players") {
             const auto n = Whole<std::uint32_t>(value, 2, 65535);
-            if (!n) return bad();
+            if (!n) bad();
             options.MaxPlayers = *n;
         } else if (arg == "--aircraft") {
             const auto n = Whole<int>(value, 1, 1000);
-            if (!n) return bad();
+            if (!n) bad();
             options.Aircraft = *n;
         } else if (arg == "--airport") {
-            if (value.empty()) return bad();
+            if (value.empty()) bad();
             options.AirportIcao = value;
         } else if (arg == "--center") {
             options.Center = Point(value);
-            if (!options.Center) return bad();
+            if (!options.Center) bad();
         } else if (arg == "--work") {
             options.Work = value;
         } else if (arg == "--address") {
             const auto ip = directplay::ParseIp(value);
-            if (!ip) return bad();
+            if (!ip) bad();
             options.Address = *ip;
         } else if (arg == "--port") {
             const auto port = Whole<std::uint16_t>(value, 0, 65535);
-            if (!port) return bad();
+            if (!port) bad();
             options.Port = *port;
         } else if (arg == "--seconds" || arg == "--leave-after") {
             const auto seconds = Whole<std::int64_t>(value, 0, kLongestRun);
-            if (!seconds) return bad();
+            if (!seconds) bad();
             (arg == "--seconds" ? options.Seconds : options.LeaveAfter) = std::chrono::seconds(*seconds);
         } else if (arg == "--application") {
             options.Application = directplay::ParseGuid(value);
-            if (!options.Application) return bad();
+            if (!options.Application) bad();
         } else if (arg == "--log") {
-            if (value.empty()) return bad();
+            if (value.empty()) bad();
             options.LogFile = value;
         } else {
-            return Error("unknown option " + arg);
+            throw UsageError("unknown option " + arg);
         }
     }
     if (options.AirportIcao.has_value() == options.Center.has_value())
-        return Error("give either --airport ICAO or --center LAT,LON");
+        throw UsageError("give either --airport ICAO or --center LAT,LON");
     if (options.Aircraft >= static_cast<int>(options.MaxPlayers))
-        return Error("--aircraft must leave room below --max-players for someone to join");
+        throw UsageError("--aircraft must leave room below --max-players for someone to join");
     // The default of 6 to 12 aircraft must fit a small session as well.
     if (options.Aircraft == 0 && options.MaxPlayers <= 12)
         options.Aircraft = static_cast<int>(options.MaxPlayers) - 1;
-    return {options, 0};
+    return options;
 }
 
 }  // namespace tarnwick::tools

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "base/command_line.h"
 #include "multiplayer/directplay/wire_basics.h"
 
 namespace tarnwick::tools {
@@ -28,12 +29,8 @@ struct SimhostOptions {
 
 extern const char* const kSimhostUsage;
 
-// What the command line asks for: run with these options, or exit at once
-// with this status after printing (usage, version or the one-line error).
-struct ParsedCommandLine {
-    std::optional<SimhostOptions> Options;
-    int ExitStatus = 0;
-};
-ParsedCommandLine ParseSimhostCommandLine(const std::vector<std::string>& args);
+// The options the arguments after --help and --version ask for; a UsageError
+// names the first fault.
+SimhostOptions ParseSimhostCommandLine(const CommandArguments& args);
 
 }  // namespace tarnwick::tools

@@ -1,0 +1,51 @@
+#pragma once
+// What the command line of every executable shares: --help and --version
+// answered the same way, and bad arguments reported in one line with exit
+// status 2.
+#include <functional>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace tarnwick {
+
+inline constexpr int kBadArgumentsStatus = 2;
+
+// A fault in the arguments, told in a few words ("--zoom needs a value").
+class UsageError : public std::runtime_error {
+   public:
+    using std::runtime_error::runtime_error;
+};
+
+struct ProgramAbout {
+    std::string Name;     // the executable's name, as messages start
+    std::string Help;     // usage, options, exit statuses and an example
+    std::string Version;  // the project's version
+    std::string Commit;   // the git commit of the build; empty outside git
+};
+
+using CommandArguments = std::vector<std::string>;
+
+// "NAME (Tarnwick) VERSION", with the commit after it when known.
+std::string VersionLine(const ProgramAbout& about);
+
+// When the first argument is --help (or -h) or --version: prints the answer
+// to standard output and returns the exit status 0.
+std::optional<int> AnswerHelpOrVersion(const ProgramAbout& about, const CommandArguments& args);
+
+// Prints "NAME: MESSAGE (NAME --help shows the usage)" to standard error and
+// returns kBadArgumentsStatus.
+int ReportUsageError(const ProgramAbout& about, const std::string& message);
+
+// A whole main: answers --help and --version, otherwise runs `body` with the
+// arguments after the program's name; a UsageError from it is reported in one
+// line with exit status 2.
+int RunCommandLine(const ProgramAbout& about, int argc, const char* const* argv,
+                   const std::function<int(const CommandArguments&)>& body);
+
+// The value after args[i], stepping i onto it; a UsageError naming the option
+// when there is none.
+const std::string& OptionValue(const CommandArguments& args, std::size_t& i);
+
+}  // namespace tarnwick
