@@ -22,9 +22,9 @@ namespace {
 
 constexpr const char* kHelp =
     "Usage: tarnwick-session --demo [--airport \"LIST TEXT\" | --sector \"NAME\"] [--work WORK]\n"
-    "                        [--nickname N] [--seconds S] [--json]\n"
+    "                        [--nickname N] [--say TEXT] [--seconds S] [--json]\n"
     "       tarnwick-session --connect HOST [--port P] [--session NAME] [--work WORK]\n"
-    "                        [--nickname N] [--seconds S] [--json]\n"
+    "                        [--nickname N] [--say TEXT] [--seconds S] [--json]\n"
     "\n"
     "Joins the built-in demo session around an area, or a real FS2002 session over DirectPlay TCP/IP,\n"
     "as the connection window does, runs the radar window's receive ticks (every 100 ms) and upkeep\n"
@@ -43,6 +43,7 @@ constexpr const char* kHelp =
     "  --work WORK     the work folder with the databases (default: the current directory); a real\n"
     "                  session needs only its declination grid, for magnetic headings\n"
     "  --nickname N    the program's name in the session (default: \"ATC Controller\")\n"
+    "  --say TEXT      send this chat line once joined, as the chat window's Send does\n"
     "  --seconds S     seconds in the session (default: 60)\n"
     "  --json          one JSON object a line: {\"time\", \"traffic\": [entries]}, {\"time\", \"chat\"},\n"
     "                  {\"message\"}\n"
@@ -67,7 +68,7 @@ struct Options {
     bool Json = false;
     std::optional<AreaChoice> Area;
     std::string Work = ".";
-    SessionRunOptions Run{kDefaultNickname};
+    SessionRunOptions Run;
 };
 
 std::optional<int> ParseSeconds(const std::string& text) {
@@ -118,6 +119,8 @@ std::optional<int> Parse(const std::vector<std::string>& args, Options& options)
             options.Work = args[++i];
         } else if (arg == "--nickname" && hasValue) {
             options.Run.NicknameUtf8 = args[++i];
+        } else if (arg == "--say" && hasValue) {
+            options.Run.SayUtf8 = args[++i];
         } else if (arg == "--seconds" && hasValue) {
             const std::optional<int> seconds = ParseSeconds(args[++i]);
             if (!seconds) throw UsageError("--seconds takes a whole number from 0 to 86400");

@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "base/ansi.h"
+#include "multiplayer/chat.h"
 #include "multiplayer/directplay/steady_clock.h"
 #include "multiplayer/directplay_transport.h"
 #include "multiplayer/program_sessions.h"
@@ -22,8 +23,12 @@ constexpr milliseconds kJoinRepeat{30000};
 constexpr milliseconds kReceiveTick{100};
 constexpr milliseconds kMaintenanceTick{30000};
 
-// Lets the given time pass: on the demo's own clock at once, or for real.
-using Pass = std::function<void(milliseconds)>;
+// The session's time: the demo's own clock, which passing moves at once, or
+// the real one, which passing waits for.
+struct SessionClock {
+    std::function<milliseconds()> Now;
+    std::function<void(milliseconds)> Pass;
+};
 
 // What the user would pick in the connection window.
 struct Choice {
@@ -41,7 +46,7 @@ void Show(const std::vector<UserMessage>& messages, const SessionOutput& out) {
 std::optional<std::string> DefaultAnswer(const ProviderQuestion& question) { return question.DefaultAnswer; }
 
 // Search and join as the connection window does; true once accepted.
-bool Join(SessionConnection& connection, PlayObjects& play, const Choice& choice, const Pass& pass,
+bool Join(SessionConnection& connection, PlayObjects& play, const Choice& choice, const SessionClock& clock,
           const SessionRunOptions& options, const SessionOutput& out) {
     connection.Load();
     const auto& types = connection.ConnectionTypeLines();
@@ -59,7 +64,7 @@ bool Join(SessionConnection& connection, PlayObjects& play, const Choice& choice
     if (!line) return false;
     Show(connection.JoinSession(*line, options.NicknameUtf8).Messages, out);
     for (milliseconds waited{0}; connection.WaitTimersEnabled() && waited < options.Duration;) {
-        pass(kAcceptanceWait);
+        clock.Pass(kAcceptanceWait);
         waited += kAcceptanceWait;
         const ConnectionOutcome outcome = connection.WaitForAcceptance();
         Show(outcome.Messages, out);
@@ -79,10 +84,10 @@ bool Report(const LinkEvents& events, milliseconds time, const TrafficTable& tab
     return events.Disconnect;
 }
 
-int RunSession(ProgramState& state, PlayObjects& play, const Choice& choice, const Pass& pass,
+int RunSession(ProgramState& state, PlayObjects& play, const Choice& choice, const SessionClock& clock,
                const SessionRunOptions& options, const SessionOutput& out) {
     SessionConnection connection(state.Session, play);
-    if (!Join(connection, play, choice, pass, options, out)) {
+    if (!Join(connection, play, choice, clock, options, out)) {
         LeaveSession(state.Session, play);
         return 1;
     }
@@ -90,10 +95,20 @@ int RunSession(ProgramState& state, PlayObjects& play, const Choice& choice, con
     {
         SessionLink link(state.Session, play.Play(), *state.Declination);
         link.Start();
-        for (milliseconds time = kReceiveTick; time <= options.Duration && !ended; time += kReceiveTick) {
-            pass(kReceiveTick);
+        if (!options.SayUtf8.empty()) {
+            const ChatSendResult said = SendChat(play.Play(), state.Session.OwnPlayerId, options.SayUtf8);
+            if (said.LogLine) out.Chat(milliseconds(0), *said.LogLine);
+        }
+        // The ticks keep to the clock as the window's timers do, however
+        // long each tick takes.
+        const milliseconds start = clock.Now();
+        milliseconds nextUpkeep = kMaintenanceTick;
+        for (milliseconds time{0}; time < options.Duration && !ended;) {
+            clock.Pass(kReceiveTick);
+            time = clock.Now() - start;
             ended = Report(link.ReceiveTick(), time, state.Session.Traffic, out);
-            if (!ended && time % kMaintenanceTick == milliseconds(0)) {
+            if (!ended && time >= nextUpkeep) {
+                nextUpkeep += kMaintenanceTick;
                 ended = Report(link.MaintenanceTick(), time, state.Session.Traffic, out);
             }
         }
@@ -110,8 +125,8 @@ int RunDemoSession(ProgramState& state, const SessionRunOptions& options, const 
     PlayObjects play(ProgramSessionObjects(state.Area, [&now] { return now; }));
     const Choice choice{kDemoConnectionName, DefaultAnswer,
                         [](const std::vector<SessionDescription>&) { return std::optional<int>(0); }};
-    return RunSession(
-        state, play, choice, [&now](milliseconds time) { now += time; }, options, out);
+    const SessionClock clock{[&now] { return now; }, [&now](milliseconds time) { now += time; }};
+    return RunSession(state, play, choice, clock, options, out);
 }
 
 int RunNetworkSession(ProgramState& state, const SessionRunOptions& options, const NetworkTarget& target,
@@ -138,8 +153,8 @@ int RunNetworkSession(ProgramState& state, const SessionRunOptions& options, con
     const Choice choice{
         kTcpIpConnectionName,
         [&target](const ProviderQuestion&) { return std::optional<std::string>(target.Host); }, pick};
-    return RunSession(
-        state, play, choice, [](milliseconds time) { std::this_thread::sleep_for(time); }, options, out);
+    const SessionClock clock{SteadyDemoClock(), [](milliseconds time) { std::this_thread::sleep_for(time); }};
+    return RunSession(state, play, choice, clock, options, out);
 }
 
 }  // namespace tarnwick::tools

@@ -8,15 +8,18 @@
 #include <cstdint>
 #include <string>
 
+#include "multiplayer/session_connection.h"
 #include "session_output.h"
 #include "state/program_state.h"
 
 namespace tarnwick::tools {
 
 struct SessionRunOptions {
-    std::string NicknameUtf8;
+    std::string NicknameUtf8 = kDefaultNickname;
     // Time spent in the session once joined; also the longest wait for the join.
     std::chrono::milliseconds Duration{60000};
+    // A chat line sent once the session is joined, as typed in the chat window.
+    std::string SayUtf8;
 };
 
 // A real session over "Internet TCP/IP Connection For DirectPlay".

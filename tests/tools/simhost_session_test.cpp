@@ -1,0 +1,111 @@
+// Two headless Tarnwicks and tarnwick-simhost share one session on 127.0.0.1,
+// all three as separate programs speaking DirectPlay over TCP/IP: the pilots
+// move, their aircraft are known, chat goes from one controller to the host
+// and straight to the other controller, the first controller leaves cleanly
+// and the second sees the host leave. It takes over half a minute: aircraft
+// are asked for what they fly on the 30 s upkeep tick.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <regex>
+
+#include "support/spawned_tool.h"
+#include "support/temp_folder.h"
+
+namespace tarnwick {
+namespace {
+
+using std::chrono::milliseconds;
+using testing::SpawnedTool;
+
+std::string EnumerationPortOf(SpawnedTool& host) {
+    const auto line = host.ReadLine(milliseconds(10000));
+    std::smatch match;
+    if (!line || !std::regex_search(*line, match, std::regex("127\\.0\\.0\\.1:(\\d+)"))) return "";
+    return match[1];
+}
+
+std::vector<std::string> ControllerArgs(const std::string& port, const std::string& nickname,
+                                        const std::string& seconds) {
+    return {"--connect", "127.0.0.1", "--port", port, "--nickname", nickname, "--seconds", seconds, "--json"};
+}
+
+// Every JSON line the tool prints until it ends.
+std::vector<nlohmann::json> OutputOf(SpawnedTool& tool, milliseconds timeout) {
+    std::vector<nlohmann::json> lines;
+    while (const auto line = tool.ReadLine(timeout)) {
+        auto json = nlohmann::json::parse(*line, nullptr, false);
+        if (!json.is_discarded()) lines.push_back(std::move(json));
+    }
+    return lines;
+}
+
+bool Contains(const std::vector<nlohmann::json>& lines, const std::string& key, const std::string& part) {
+    for (const auto& line : lines)
+        if (line.contains(key) && line[key].is_string() &&
+            line[key].get<std::string>().find(part) != std::string::npos)
+            return true;
+    return false;
+}
+
+// The positions one pilot was seen at, in order.
+std::vector<std::pair<double, double>> TrackOf(const std::vector<nlohmann::json>& lines,
+                                               const std::string& name) {
+    std::vector<std::pair<double, double>> track;
+    for (const auto& line : lines)
+        if (line.contains("traffic"))
+            for (const auto& entry : line["traffic"])
+                if (entry["Name"] == name) track.emplace_back(entry["Latitude"], entry["Longitude"]);
+    return track;
+}
+
+TEST(SimhostSession, TwoControllersAndTheHostShareOneSession) {
+    testing::TempFolder folder;
+    const auto logPath = folder.Path() / "host.jsonl";
+    SpawnedTool host("tarnwick-simhost",
+                     {"--port", "0", "--address", "127.0.0.1", "--center", "47.449,-122.309", "--aircraft",
+                      "3", "--session", "Loopback", "--log", logPath.string(), "--leave-after", "36"});
+    const std::string port = EnumerationPortOf(host);
+    ASSERT_FALSE(port.empty());
+
+    // The second controller is in before the first one speaks, so it hears
+    // the chat from the first one directly.
+    SpawnedTool staying("tarnwick-session", ControllerArgs(port, "Tower B", "60"));
+    ASSERT_TRUE(staying.ReadLine(milliseconds(10000))) << "the second controller joined";
+    std::vector<std::string> leavingArgs = ControllerArgs(port, "Tower A", "4");
+    leavingArgs.insert(leavingArgs.end(), {"--say", "Hello pilots"});
+    SpawnedTool leaving("tarnwick-session", leavingArgs);
+
+    const auto first = OutputOf(leaving, milliseconds(15000));
+    EXPECT_EQ(leaving.Wait(milliseconds(5000)), 0) << "the first controller's time ran out in the session";
+    const auto second = OutputOf(staying, milliseconds(45000));
+    EXPECT_EQ(staying.Wait(milliseconds(5000)), 1) << "the host's leave ends the second controller's session";
+    EXPECT_EQ(host.Wait(milliseconds(5000)), 0);
+
+    // The pilots fly, and what they fly is known once the upkeep tick (every
+    // 30 s) has asked them.
+    std::string pilot;
+    for (const auto& line : second)
+        if (line.contains("traffic"))
+            for (const auto& entry : line["traffic"])
+                if (entry["Name"] != "Tower B" && entry["Aircraft"] != "") pilot = entry["Name"];
+    ASSERT_FALSE(pilot.empty()) << "no pilot with its aircraft known";
+    const auto track = TrackOf(second, pilot);
+    ASSERT_GE(track.size(), 2u);
+    EXPECT_NE(track.front(), track.back()) << pilot << " never moved";
+
+    EXPECT_TRUE(Contains(second, "chat", "Hello pilots")) << "the chat went from controller to controller";
+    EXPECT_TRUE(Contains(first, "message", "Connected to FS session!"));
+    EXPECT_TRUE(Contains(second, "message", "connection was lost")) << "the host's leave took the lost path";
+
+    std::ifstream log(logPath);
+    std::vector<nlohmann::json> received;
+    for (std::string line; std::getline(log, line);)
+        received.push_back(nlohmann::json::parse(line, nullptr, false));
+    EXPECT_TRUE(Contains(received, "text", "Hello pilots"));
+    EXPECT_TRUE(Contains(received, "system", "DELETEPLAYER")) << "the first controller left cleanly";
+}
+
+}  // namespace
+}  // namespace tarnwick
