@@ -41,6 +41,9 @@ int RunCommandLine(const ProgramAbout& about, int argc, const char* const* argv,
         return body(args);
     } catch (const UsageError& error) {
         return ReportUsageError(about, error.what());
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "%s: %s\n", about.Name.c_str(), error.what());
+        return kFailureStatus;
     }
 }
 

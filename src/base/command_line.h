@@ -11,6 +11,8 @@
 namespace tarnwick {
 
 inline constexpr int kBadArgumentsStatus = 2;
+// Anything else that stops the program before it has done its work.
+inline constexpr int kFailureStatus = 1;
 
 // A fault in the arguments, told in a few words ("--zoom needs a value").
 class UsageError : public std::runtime_error {
@@ -40,7 +42,7 @@ int ReportUsageError(const ProgramAbout& about, const std::string& message);
 
 // A whole main: answers --help and --version, otherwise runs `body` with the
 // arguments after the program's name; a UsageError from it is reported in one
-// line with exit status 2.
+// line with exit status 2, any other error as "NAME: WHAT" with exit status 1.
 int RunCommandLine(const ProgramAbout& about, int argc, const char* const* argv,
                    const std::function<int(const CommandArguments&)>& body);
 

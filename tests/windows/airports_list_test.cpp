@@ -2,24 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include "windows/area_airports.h"
+
 namespace tarnwick {
 namespace {
 
-AirportRecord Airport(const char* name, const char* icao, double lat, double lon, const char* tower) {
-    AirportRecord a;
-    a.Name = name;
-    a.IcaoId = icao;
-    a.Lat = lat;
-    a.Lon = lon;
-    a.TowerFreq = tower;
-    return a;
-}
+using testing::Airport;
 
 ChosenArea AreaOf(std::vector<AirportRecord> airports) {
     ChosenArea area;
-    area.AreaAirportCount = static_cast<std::int32_t>(airports.size());
-    airports.emplace_back();  // the empty last slot
-    area.AreaAirports = std::move(airports);
+    testing::SetAreaAirports(area, std::move(airports));
     return area;
 }
 

@@ -9,32 +9,20 @@
 
 #include "radar/radar_view.h"
 #include "support/recording_message_boxes.h"
+#include "windows/area_airports.h"
 
 namespace tarnwick {
 namespace {
 
-AirportRecord Airport(const char* name, const char* icao, double lat, double lon, const char* tower) {
-    AirportRecord a;
-    a.Name = name;
-    a.IcaoId = icao;
-    a.Lat = lat;
-    a.Lon = lon;
-    a.TowerFreq = tower;
-    return a;
-}
-
-void SetAirports(ChosenArea& area, std::vector<AirportRecord> airports) {
-    area.AreaAirportCount = static_cast<std::int32_t>(airports.size());
-    airports.emplace_back();  // the empty last slot
-    area.AreaAirports = std::move(airports);
-}
+using testing::Airport;
+using testing::SetAreaAirports;
 
 class AirportsListWindowTest : public ::testing::Test {
    protected:
     AirportsListWindowTest() {
-        SetAirports(area,
-                    {Airport("Twin Field", "KTWN", 47, -122, "118.3"), Airport("Other", "KOTH", 46, -121, ""),
-                     Airport("Twin Field", "KTWN", 48, -123, "120.5")});
+        SetAreaAirports(
+            area, {Airport("Twin Field", "KTWN", 47, -122, "118.3"), Airport("Other", "KOTH", 46, -121, ""),
+                   Airport("Twin Field", "KTWN", 48, -123, "120.5")});
         window = new AirportsListWindow(area, boxes);
         window->show();
         connect();
@@ -88,7 +76,7 @@ TEST_F(AirportsListWindowTest, DuplicateAirportsEachShowTheirFrequenciesAndTheFi
 
 TEST_F(AirportsListWindowTest, RefreshShowsTheNewAreaAndTheCloseBoxGivesTheScopeBack) {
     List()->setCurrentRow(1);
-    SetAirports(area, {});
+    SetAreaAirports(area, {});
     Click("Command3");
     EXPECT_EQ(List()->count(), 0);
     Click("Command2");
@@ -96,7 +84,7 @@ TEST_F(AirportsListWindowTest, RefreshShowsTheNewAreaAndTheCloseBoxGivesTheScope
     EXPECT_TRUE(boxes.shown.empty());
     EXPECT_TRUE(centred.empty());
 
-    SetAirports(area, {Airport("New Field", "KNEW", 45, -120, "")});
+    SetAreaAirports(area, {Airport("New Field", "KNEW", 45, -120, "")});
     Click("Command3");
     ASSERT_EQ(List()->count(), 1);
     EXPECT_EQ(List()->item(0)->text(), "New Field  (KNEW)");

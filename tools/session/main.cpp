@@ -187,14 +187,5 @@ int Run(const std::vector<std::string>& args) {
 int main(int argc, char* argv[]) {
     const tarnwick::ProgramAbout about{"tarnwick-session", tarnwick::tools::kHelp, tarnwick::kProgramVersion,
                                        tarnwick::kProgramCommit};
-    return tarnwick::RunCommandLine(about, argc, argv, [](const tarnwick::CommandArguments& args) {
-        try {
-            return tarnwick::tools::Run(args);
-        } catch (const tarnwick::UsageError&) {
-            throw;
-        } catch (const std::exception& error) {
-            std::fprintf(stderr, "tarnwick-session: %s\n", error.what());
-            return 1;
-        }
-    });
+    return tarnwick::RunCommandLine(about, argc, argv, tarnwick::tools::Run);
 }
