@@ -54,14 +54,26 @@ DecodedPosition Decode(const PositionWords& words) {
 
 }  // namespace
 
-void SessionLink::Start() {
-    if (!session_.SessionConnected) return;
+LinkEvents SessionLink::Start() {
+    LinkEvents events;
+    if (!session_.SessionConnected) return events;
     session_.IsHosting = false;
+    try {
+        // The table outlives a disconnect: the last session's pilots would
+        // otherwise stay on the scope until the first upkeep pass, and a
+        // fresh chat window would list nobody while the scope shows those
+        // still here, whose identification adds no entry.
+        Prune(transport_.Players(), events);
+        if (session_.Traffic.PlayerCount() > 1) events.PlayerListChanged = true;
+    } catch (const SessionError&) {
+        // The upkeep tick prunes within 30 seconds.
+    }
     try {
         transport_.Send(session_.OwnPlayerId, kAllPlayers, Encode(MsgIdentifyRequest{}));
     } catch (const SessionError&) {
         // The upkeep tick asks every unknown player again within 30 seconds.
     }
+    return events;
 }
 
 LinkEvents SessionLink::ReceiveTick() {

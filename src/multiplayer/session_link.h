@@ -33,9 +33,11 @@ class SessionLink {
     SessionLink(SessionState& session, SessionTransport& transport, const DeclinationGrid& grid)
         : session_(session), transport_(transport), grid_(grid) {}
 
-    // The radar window's load: hosting mode off and an identification
-    // request to every participant. Nothing happens without a joined session.
-    void Start();
+    // The radar window's load: hosting mode off, the entries kept from an
+    // earlier session whose players are not in this one dropped, and an
+    // identification request to every participant. Nothing happens without
+    // a joined session.
+    LinkEvents Start();
     // Timer1: handles the messages waiting at its start; those that arrive
     // meanwhile wait for the next tick. A failing session operation ends the
     // tick; a message too short for its type is passed over.

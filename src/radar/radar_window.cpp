@@ -253,7 +253,7 @@ void RadarWindow::Load() {
     StartSessionTimers();
     StartTimers();
     emit ChatWindowRequested();
-    if (link_) link_->Start();
+    if (link_) HandleLinkEvents(link_->Start());
 }
 
 void RadarWindow::Disconnect() { close(); }

@@ -110,6 +110,17 @@ TEST_F(SessionLinkTest, UpkeepDropsAdjacentLeaversAndKeepsTheOthers) {
     EXPECT_EQ(Names(), (std::vector<std::string>{kDefaultNickname, "C"}));
 }
 
+TEST_F(SessionLinkTest, ANewRadarWindowDropsLeaversAtOnceAndListsThoseStillHere) {
+    EXPECT_FALSE(SessionLink(f.session, f.Transport(), *grid).Start().PlayerListChanged)
+        << "with only the program's own entry there is nobody to list yet";
+    IdentifiedPilot("Gone");
+    IdentifiedPilot("Stays");
+    f.hub.RemovePlayer(f.session.Traffic[1].PlayerId);
+    link = std::make_unique<SessionLink>(f.session, f.Transport(), *grid);
+    EXPECT_TRUE(link->Start().PlayerListChanged) << "the fresh chat window lists the pilots known";
+    EXPECT_EQ(Names(), (std::vector<std::string>{kDefaultNickname, "Stays"}));
+}
+
 TEST_F(SessionLinkTest, HostLeavingWithOthersLeftMakesTheProgramTheHost) {
     const std::int32_t pilot = IdentifiedPilot("Pilot");
     f.hub.RemovePlayer(f.host);

@@ -129,6 +129,23 @@ TEST_F(ScriptedSessionTest, DisconnectReturnsToAFreshConnectionWindow) {
     EXPECT_EQ(flow->programEnded, 0);
 }
 
+TEST_F(ScriptedSessionTest, AfterARejoinTheChatListsThePilotsStillInTheSession) {
+    hub.Send(host, state.Session.OwnPlayerId, Encode(MsgJoinAccept{host}));
+    Form1()->ReceiveTick();
+    Control<QPushButton>(Form1(), "Command3")->click();
+    QApplication::processEvents();
+
+    LocateAndJoin();
+    ScriptedHostAccepts();
+    Form2()->Timer1Tick();
+    QApplication::processEvents();
+    // The host's identification answer finds it known and adds nothing.
+    hub.Send(host, state.Session.OwnPlayerId, Encode(MsgJoinAccept{host}));
+    Form1()->ReceiveTick();
+    EXPECT_EQ(Lines(Control<QListWidget>(Form6(), "List1")), (QStringList{"Host", kDefaultNickname}))
+        << "the last session's own entry is gone and the host is listed without waiting for the upkeep";
+}
+
 TEST_F(ScriptedSessionTest, ALostSessionIsToldAndLeftEvenWhileTheScopeIsLocked) {
     ASSERT_NE(Form1(), nullptr);
     flow->ShowPreferences();
