@@ -31,7 +31,7 @@ constexpr const char* kHelp =
     "  --demo      work in the demo folder inside Tarnwick's own folder (demo/): its simulator\n"
     "              folder of the Seattle region and the databases built from it are made when\n"
     "              missing, so the start leads straight to the airport and sector choice; the\n"
-    "              demo session is \"Demo Session On This Computer\" in the connection window\n"
+    "              connection window then has the demo session found and picked: \"Join Session\"\n"
     "  --help      show this help and exit\n"
     "  --version   show the version and exit\n"
     "\n"
@@ -103,6 +103,7 @@ int main(int argc, char* argv[]) {
     tarnwick::ProgramState state;
     // The program keeps its files in the folder it works in.
     tarnwick::WindowFlow flow(state, boxes, QDir::currentPath().toStdString());
+    if (options.Place == tarnwick::WorkPlace::Demo) flow.OfferDemoSessionFirst();
     flow.ShowSplash();
     return application.exec();
 }

@@ -1,6 +1,7 @@
 #include "app/qt_window_flow.h"
 
 #include <QCoreApplication>
+#include <utility>
 
 #include "app/preferences_window.h"
 #include "app/setup_window.h"
@@ -102,6 +103,7 @@ ConnectionWindow* WindowFlow::ShowConnection() {
     connect(connection_, &ConnectionWindow::Accepted, this, &WindowFlow::ShowRadar);
     connect(connection_, &ConnectionWindow::EndProgramRequested, this, &WindowFlow::EndProgram);
     connection_->show();
+    if (std::exchange(offerDemo_, false)) connection_->LocateWith(kDemoConnectionName);
     return connection_;
 }
 

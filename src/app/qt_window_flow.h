@@ -36,6 +36,10 @@ class WindowFlow : public QObject {
     // The session windows work on the flow's session objects and go with it.
     ~WindowFlow() override;
 
+    // The first connection window finds the demo session located and picked,
+    // for a start on the demo region.
+    void OfferDemoSessionFirst() { offerDemo_ = true; }
+
     ProgramState& State() { return state_; }
     PlayObjects& Play() { return play_; }
 
@@ -96,6 +100,7 @@ class WindowFlow : public QObject {
     QPointer<ChoiceWindow> choice_;
     QPointer<ConnectionWindow> connection_;
     QPointer<ChatWindow> chat_;
+    bool offerDemo_ = false;
 };
 
 }  // namespace tarnwick

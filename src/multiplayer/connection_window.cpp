@@ -1,5 +1,7 @@
 #include "multiplayer/connection_window.h"
 
+#include <algorithm>
+
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -165,6 +167,15 @@ void ConnectionWindow::OnCommand1Clicked() {
 
 void ConnectionWindow::OnCommand2Clicked() {
     Finish(connection_->JoinSession(SelectedRow(list2_), text1_->text().toStdString()));
+}
+
+void ConnectionWindow::LocateWith(const std::string& connectionType) {
+    const std::vector<std::string>& types = connection_->ConnectionTypeLines();
+    const auto type = std::find(types.begin(), types.end(), connectionType);
+    if (type == types.end() || !connection_->TypeChoiceEnabled()) return;
+    list1_->setCurrentRow(static_cast<int>(type - types.begin()));
+    OnCommand1Clicked();
+    if (list2_->count() > 0) list2_->setCurrentRow(0);
 }
 
 void ConnectionWindow::Timer1Tick() { Finish(connection_->WaitForAcceptance()); }

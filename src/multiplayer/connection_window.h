@@ -38,6 +38,11 @@ class ConnectionWindow : public QWidget {
     void Timer1Tick();
     void Timer2Tick();
 
+    // Does for the user what picking this connection type and "Locate
+    // Session" would, and picks the first session found, so that joining it
+    // is one click. Nothing happens when the type is not offered.
+    void LocateWith(const std::string& connectionType);
+
     // What the connection type asks before it connects (the host's address,
     // say); the window asks the user.
     ProviderPrompt Prompt;

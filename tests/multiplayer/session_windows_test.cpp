@@ -62,6 +62,20 @@ TEST_F(SessionWindowsTest, TheDemoIsJoinedThroughTheControlsAndOpensRadarAndChat
     EXPECT_GT(Control<QPlainTextEdit>(chat, "RichTextBox1")->document()->blockCount(), 1);
 }
 
+TEST_F(SessionWindowsTest, ADemoStartFindsTheDemoSessionPickedOnlyInTheFirstConnectionWindow) {
+    flow->OfferDemoSessionFirst();
+    flow->AreaChosen();
+    ConnectionWindow* form2 = Form2();
+    ASSERT_NE(form2, nullptr);
+    ASSERT_EQ(Lines(Control<QListWidget>(form2, "List2")).size(), 1);
+    Control<QPushButton>(form2, "Command2")->click();
+    EXPECT_EQ(Control<QLabel>(form2, "Label5")->text(), "Connecting...") << "one click joins";
+
+    form2->close();
+    QApplication::processEvents();
+    EXPECT_TRUE(Lines(Control<QListWidget>(flow->ShowConnection(), "List2")).empty());
+}
+
 TEST_F(SessionWindowsTest, ClosingTheConnectionWindowBeforeAcceptanceEndsTheProgram) {
     flow->AreaChosen();
     ConnectionWindow* form2 = Form2();
