@@ -60,7 +60,8 @@ std::vector<SimulatedRunway> SimulatedRunwaysOf(const AirportRecord& airport) {
         std::min(slots.size(), static_cast<std::size_t>(std::max(airport.RunwayCount, 0)));
     for (std::size_t i = 0; i < count; ++i) {
         const RunwayEntry& r = slots[i];
-        runways.push_back({r.End1Lat, r.End1Lon, r.End2Lat, r.End2Lon, r.ElevationFt});
+        runways.push_back(
+            {r.End1Lat, r.End1Lon, r.End2Lat, r.End2Lon, r.ElevationFt, r.PrimaryId, r.SecondaryId});
     }
     return runways;
 }

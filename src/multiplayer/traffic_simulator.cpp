@@ -174,13 +174,16 @@ struct TrafficSimulator::Impl {
             runway.HeadingDeg = BearingFrom(a, b);
             runway.LengthM = longestM;
             runway.ElevationFt = longest->ElevationFt;
+            // Runways are named by their magnetic heading, which the true
+            // track here is not; the scenery's own name is the right one.
+            runway.Designator = reverse ? longest->Id2 : longest->Id1;
         } else {
             runway.HeadingDeg = dice.Between(0, 35) * 10.0;
             runway.LengthM = 2500.0;
             runway.Threshold = Toward({}, runway.HeadingDeg + 180.0, runway.LengthM / 2.0);
             runway.ElevationFt = setup.ElevationFt;
         }
-        runway.Designator = DesignatorFor(runway.HeadingDeg);
+        if (runway.Designator.empty()) runway.Designator = DesignatorFor(runway.HeadingDeg);
     }
 
     // --- pilots ---

@@ -28,6 +28,9 @@ struct SimulatedRunway {
     double Lat1 = 0.0, Lon1 = 0.0;
     double Lat2 = 0.0, Lon2 = 0.0;
     std::int32_t ElevationFt = 0;
+    // The designators of the ends ("16L" at end 1, "34R" at end 2), as the
+    // pilots say them; empty when unknown.
+    std::string Id1, Id2;
 };
 
 struct TrafficSimulatorSetup {

@@ -26,7 +26,7 @@ TrafficSimulatorSetup Seattle(std::uint64_t seed, bool withRunway) {
     setup.CenterLat = kCenterLat;
     setup.CenterLon = kCenterLon;
     setup.Seed = seed;
-    if (withRunway) setup.Runways.push_back({47.4638, -122.3079, 47.4316, -122.3080, 432});
+    if (withRunway) setup.Runways.push_back({47.4638, -122.3079, 47.4316, -122.3080, 432, "", ""});
     return setup;
 }
 
@@ -136,6 +136,28 @@ TEST(TrafficSimulator, PilotsFlyPlausiblyAndComeAndGo) {
     }
     EXPECT_GT(seen.size(), last.size()) << "some pilots left and others joined";
     EXPECT_EQ(last.count(simulator.HostId()), 1u) << "the host stays";
+}
+
+TEST(TrafficSimulator, PilotsNameTheRunwayAsTheSceneryDoes) {
+    InProcessSessionHub hub;
+    hub.HostSession(kDemoSessionName, kDemoMaxPlayers, kDemoApplicationGuid);
+    const std::int32_t listener = hub.AddPlayer("Listener");
+    TrafficSimulatorSetup setup = Seattle(5, true);
+    // True track 180, magnetic 164: the name is not the true track's.
+    setup.Runways[0].Id1 = "16L";
+    setup.Runways[0].Id2 = "34R";
+    TrafficSimulator simulator(hub, setup);
+    std::set<std::string> named;
+    for (int second = 0; second <= 1800; ++second) {
+        simulator.Advance(milliseconds(second * 1000));
+        while (auto message = hub.Receive(listener)) {
+            const std::string text(message->Bytes.begin(), message->Bytes.end());
+            if (const auto at = text.find("runway "); at != std::string::npos)
+                named.insert(text.substr(at + 7, 3));
+        }
+    }
+    ASSERT_FALSE(named.empty()) << "nobody spoke of the runway";
+    for (const std::string& name : named) EXPECT_TRUE(name == "16L" || name == "34R") << name;
 }
 
 TEST(TrafficSimulator, TheSameSeedAndTimesGiveTheSameSession) {
