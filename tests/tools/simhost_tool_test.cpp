@@ -86,7 +86,7 @@ TEST(SimhostTool, ServesPilotsLogsWhatItReceivesAndSeesTheClientLeave) {
 }
 
 TEST(SimhostTool, RefusesTheJoinAndLeavesAsHostWhenTold) {
-    SpawnedTool tool("tarnwick-simhost", HostArgs({"--refuse", "--leave-after", "3"}));
+    SpawnedTool tool("tarnwick-simhost", HostArgs({"--refuse", "--leave-after", "5"}));
     DirectPlayTestClient c(EnumerationPortOf(tool));
     ASSERT_TRUE(c.Join("ATC Controller"));
     c.Send(Encode(MsgJoinRequest{}));
