@@ -1,12 +1,8 @@
 #include "multiplayer/directplay_hosted_session.h"
 
 #include <algorithm>
-#include <bit>
 
 namespace tarnwick {
-
-std::int32_t ProgramPlayerId(directplay::PlayerId id) { return std::bit_cast<std::int32_t>(id); }
-directplay::PlayerId WirePlayerId(std::int32_t id) { return std::bit_cast<directplay::PlayerId>(id); }
 
 std::int32_t DirectPlayHostedSession::AddPlayer(const std::string& friendlyName) {
     if (!host_.Running()) throw SessionError("the session is not open");

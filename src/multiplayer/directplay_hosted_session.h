@@ -11,6 +11,7 @@
 #include <map>
 
 #include "multiplayer/directplay/host_session.h"
+#include "multiplayer/directplay_ids.h"
 #include "multiplayer/hosted_session.h"
 
 namespace tarnwick {
@@ -37,10 +38,5 @@ class DirectPlayHostedSession final : public HostedSession {
     directplay::DirectPlayHost& host_;
     std::map<std::int32_t, std::deque<ReceivedMessage>> queues_;  // one per local player
 };
-
-// DirectPlay ids are opaque 32-bit values; the program holds them as the
-// signed 32-bit numbers DirectPlay's automation objects hand out, bit for bit.
-std::int32_t ProgramPlayerId(directplay::PlayerId id);
-directplay::PlayerId WirePlayerId(std::int32_t id);
 
 }  // namespace tarnwick

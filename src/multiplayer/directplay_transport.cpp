@@ -5,6 +5,7 @@
 #include "base/ansi.h"
 #include "multiplayer/directplay/posix_runner.h"
 #include "multiplayer/directplay/utf16_text.h"
+#include "multiplayer/directplay_ids.h"
 #include "multiplayer/host_address.h"
 #include "multiplayer/service_providers.h"
 
@@ -12,7 +13,6 @@ namespace tarnwick {
 namespace {
 
 using directplay::Millis;
-using directplay::PlayerId;
 namespace action = directplay::action;
 
 // Slack over the machine's own deadlines, which end every wait first.
@@ -23,9 +23,6 @@ constexpr Millis kFlushWait{1000};
 
 constexpr const char* kAddressQuestion =
     "Address of the session's host (name or IPv4; leave empty to search the local network):";
-
-std::int32_t ProgramId(PlayerId id) { return static_cast<std::int32_t>(id); }
-PlayerId WireId(std::int32_t id) { return static_cast<PlayerId>(id); }
 
 SessionDescription Describe(const directplay::SessionInfo& session) {
     SessionDescription description;
@@ -138,13 +135,13 @@ std::int32_t DirectPlayTransport::CreatePlayer(const std::string& friendlyName,
         throw SessionError("player refused", *join_failure_);
     }
     own_player_ = joined_->player;
-    return ProgramId(own_player_);
+    return ProgramPlayerId(own_player_);
 }
 
 void DirectPlayTransport::Send(std::int32_t from, std::int32_t to, std::span<const std::uint8_t> message) {
     RequireOpen();
     RequireOwn(from);
-    if (!client_->SendGameMessage(WireId(from), WireId(to), message, true))
+    if (!client_->SendGameMessage(WirePlayerId(from), WirePlayerId(to), message, true))
         throw SessionError("no player or group " + std::to_string(to) + " in the session");
     Refresh();
 }
@@ -170,7 +167,7 @@ std::vector<SessionMember> DirectPlayTransport::Groups() {
     RequireOpen();
     std::vector<SessionMember> groups;
     for (const auto* group : client_->Names().Groups())
-        groups.push_back({directplay::Utf16ToAnsi(group->short_name), ProgramId(group->id)});
+        groups.push_back({directplay::Utf16ToAnsi(group->short_name), ProgramPlayerId(group->id)});
     return groups;
 }
 
@@ -180,21 +177,21 @@ std::vector<SessionMember> DirectPlayTransport::Players() {
     std::vector<SessionMember> players;
     for (const auto* player : client_->Names().Players())
         if (!player->IsSystemPlayer())
-            players.push_back({directplay::Utf16ToAnsi(player->short_name), ProgramId(player->id)});
+            players.push_back({directplay::Utf16ToAnsi(player->short_name), ProgramPlayerId(player->id)});
     return players;
 }
 
 void DirectPlayTransport::AddPlayerToGroup(std::int32_t group, std::int32_t player) {
     RequireOpen();
     RequireOwn(player);
-    if (!client_->AddOwnPlayerToGroup(WireId(group)))
+    if (!client_->AddOwnPlayerToGroup(WirePlayerId(group)))
         throw SessionError("no group " + std::to_string(group) + " in the session");
     Refresh();
 }
 
 std::string DirectPlayTransport::FriendlyName(std::int32_t player) {
     RequireOpen();
-    if (auto name = client_->PlayerName(WireId(player))) return *name;
+    if (auto name = client_->PlayerName(WirePlayerId(player))) return *name;
     throw SessionError("no player " + std::to_string(player) + " in the session");
 }
 
@@ -243,7 +240,8 @@ void DirectPlayTransport::Absorb(directplay::Action& event) {
     if (auto* deliver = std::get_if<action::Deliver>(&event)) {
         // Messages for this computer go to its one player; none come before it exists.
         if (open_ && own_player_ != 0)
-            inbox_.push_back({ProgramId(deliver->from), ProgramId(own_player_), std::move(deliver->payload)});
+            inbox_.push_back(
+                {ProgramPlayerId(deliver->from), ProgramPlayerId(own_player_), std::move(deliver->payload)});
     } else if (auto* found = std::get_if<action::SessionFound>(&event)) {
         found_.push_back(std::move(found->session));
     } else if (std::holds_alternative<action::EnumerationDone>(event)) {
@@ -271,7 +269,7 @@ void DirectPlayTransport::RequireOpen() {
 }
 
 void DirectPlayTransport::RequireOwn(std::int32_t player) const {
-    if (own_player_ == 0 || WireId(player) != own_player_)
+    if (own_player_ == 0 || WirePlayerId(player) != own_player_)
         throw SessionError("not a player of this computer: " + std::to_string(player));
 }
 

@@ -4,7 +4,7 @@
 
 #include "base/json_writer.h"
 #include "multiplayer/directplay/utf16_text.h"
-#include "multiplayer/directplay_hosted_session.h"
+#include "multiplayer/directplay_ids.h"
 #include "multiplayer/messages.h"
 #include "multiplayer/wire_values.h"
 
