@@ -2,10 +2,12 @@
 // What the command line of every executable shares: --help and --version
 // answered the same way, and bad arguments reported in one line with exit
 // status 2.
+#include <charconv>
 #include <functional>
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tarnwick {
@@ -49,5 +51,15 @@ int RunCommandLine(const ProgramAbout& about, int argc, const char* const* argv,
 // The value after args[i], stepping i onto it; a UsageError naming the option
 // when there is none.
 const std::string& OptionValue(const CommandArguments& args, std::size_t& i);
+
+// The whole text as a number from `low` to `high`, or nothing.
+template <typename T>
+std::optional<T> WholeNumber(std::string_view text, T low, T high) {
+    T value{};
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || value < low || value > high)
+        return std::nullopt;
+    return value;
+}
 
 }  // namespace tarnwick

@@ -1,7 +1,6 @@
 // tarnwick-session: takes part in a multiplayer session without windows, with
 // the connection and message handling the windows use, and prints what the
 // program learns: the traffic table, the chat and its messages.
-#include <charconv>
 #include <cstdio>
 #include <exception>
 #include <optional>
@@ -71,38 +70,19 @@ struct Options {
     SessionRunOptions Run;
 };
 
-std::optional<int> ParseSeconds(const std::string& text) {
-    int seconds = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), seconds);
-    if (error != std::errc() || end != text.data() + text.size() || seconds < 0 || seconds > 86400) {
-        return std::nullopt;
-    }
-    return seconds;
-}
-
-std::optional<std::uint16_t> ParsePort(const std::string& text) {
-    std::uint16_t port = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), port);
-    if (error != std::errc() || end != text.data() + text.size() || port == 0) return std::nullopt;
-    return port;
-}
-
-// Parses the arguments; the exit status when they are not to be run.
-std::optional<int> Parse(const std::vector<std::string>& args, Options& options) {
+// Parses the arguments; a UsageError names the first fault.
+void Parse(const std::vector<std::string>& args, Options& options) {
     NetworkTarget network;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         const bool hasValue = i + 1 < args.size();
-        if (arg == "--help" || arg == "-h") {
-            std::fputs(kHelp, stdout);
-            return 0;
-        } else if (arg == "--demo") {
+        if (arg == "--demo") {
             options.Demo = true;
         } else if (arg == "--connect" && hasValue && !options.Network) {
             options.Network.emplace();
             options.Network->Host = args[++i];
         } else if (arg == "--port" && hasValue) {
-            const std::optional<std::uint16_t> port = ParsePort(args[++i]);
+            const std::optional<std::uint16_t> port = WholeNumber<std::uint16_t>(args[++i], 1, 65535);
             if (!port) throw UsageError("--port takes a port number from 1 to 65535");
             network.EnumerationPort = *port;
         } else if (arg == "--session" && hasValue) {
@@ -122,7 +102,7 @@ std::optional<int> Parse(const std::vector<std::string>& args, Options& options)
         } else if (arg == "--say" && hasValue) {
             options.Run.SayUtf8 = args[++i];
         } else if (arg == "--seconds" && hasValue) {
-            const std::optional<int> seconds = ParseSeconds(args[++i]);
+            const std::optional<int> seconds = WholeNumber(args[++i], 0, 86400);
             if (!seconds) throw UsageError("--seconds takes a whole number from 0 to 86400");
             options.Run.Duration = std::chrono::seconds(*seconds);
         } else {
@@ -139,12 +119,11 @@ std::optional<int> Parse(const std::vector<std::string>& args, Options& options)
         network.Host = options.Network->Host;
         options.Network = network;
     }
-    return std::nullopt;
 }
 
 int Run(const std::vector<std::string>& args) {
     Options options;
-    if (const std::optional<int> status = Parse(args, options)) return *status;
+    Parse(args, options);
     const SessionOutput out(options.Json);
 
     ProgramState state;

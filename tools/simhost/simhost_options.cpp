@@ -51,15 +51,6 @@ const char* const kSimhostUsage =
 
 namespace {
 
-template <typename T>
-std::optional<T> Whole(const std::string& text, T low, T high) {
-    T value{};
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || value < low || value > high)
-        return std::nullopt;
-    return value;
-}
-
 std::optional<double> Decimal(const std::string& text) {
     double value = 0.0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -96,11 +87,11 @@ SimhostOptions ParseSimhostCommandLine(const CommandArguments& args) {
             if (value.empty()) bad();
             options.SessionName = value;
         } else if (arg == "--max-players") {
-            const auto n = Whole<std::uint32_t>(value, 2, 65535);
+            const auto n = WholeNumber<std::uint32_t>(value, 2, 65535);
             if (!n) bad();
             options.MaxPlayers = *n;
         } else if (arg == "--aircraft") {
-            const auto n = Whole<int>(value, 1, 1000);
+            const auto n = WholeNumber<int>(value, 1, 1000);
             if (!n) bad();
             options.Aircraft = *n;
         } else if (arg == "--airport") {
@@ -116,11 +107,11 @@ SimhostOptions ParseSimhostCommandLine(const CommandArguments& args) {
             if (!ip) bad();
             options.Address = *ip;
         } else if (arg == "--port") {
-            const auto port = Whole<std::uint16_t>(value, 0, 65535);
+            const auto port = WholeNumber<std::uint16_t>(value, 0, 65535);
             if (!port) bad();
             options.Port = *port;
         } else if (arg == "--seconds" || arg == "--leave-after") {
-            const auto seconds = Whole<std::int64_t>(value, 0, kLongestRun);
+            const auto seconds = WholeNumber<std::int64_t>(value, 0, kLongestRun);
             if (!seconds) bad();
             (arg == "--seconds" ? options.Seconds : options.LeaveAfter) = std::chrono::seconds(*seconds);
         } else if (arg == "--application") {
