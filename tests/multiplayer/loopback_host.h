@@ -12,6 +12,7 @@
 #include "multiplayer/directplay/steady_clock.h"
 #include "multiplayer/directplay_transport.h"
 #include "multiplayer/session_connection.h"
+#include "support/directplay_test_client.h"
 
 namespace tarnwick::testing {
 
@@ -32,10 +33,7 @@ class LoopbackHost {
 
     template <typename T>
     std::vector<T> Events() const {
-        std::vector<T> out;
-        for (const auto& event : events)
-            if (const auto* e = std::get_if<T>(&event)) out.push_back(*e);
-        return out;
+        return EventsOfKind<T>(events);
     }
 
     // A client on 127.0.0.1 that asks this host, with short waits.

@@ -14,6 +14,15 @@
 
 namespace tarnwick::testing {
 
+// The events of one kind, in order.
+template <typename T>
+std::vector<T> EventsOfKind(const std::vector<directplay::Action>& events) {
+    std::vector<T> out;
+    for (const auto& event : events)
+        if (const auto* e = std::get_if<T>(&event)) out.push_back(*e);
+    return out;
+}
+
 class DirectPlayTestClient {
    public:
     // `eachTurn` runs between two turns of the client, e.g. a host in the same process.
@@ -30,10 +39,7 @@ class DirectPlayTestClient {
 
     template <typename T>
     std::vector<T> Got() const {
-        std::vector<T> out;
-        for (const auto& event : events_)
-            if (const auto* e = std::get_if<T>(&event)) out.push_back(*e);
-        return out;
+        return EventsOfKind<T>(events_);
     }
     // Whether an FS2002 message of this type came.
     bool GotGame(std::int32_t type) const;
