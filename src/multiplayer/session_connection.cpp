@@ -1,7 +1,7 @@
 #include "multiplayer/session_connection.h"
 
-#include "multiplayer/messages.h"
-#include "multiplayer/wire_text.h"
+#include "multiplayer/game/messages.h"
+#include "multiplayer/game/wire_text.h"
 
 namespace tarnwick {
 namespace {

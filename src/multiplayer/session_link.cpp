@@ -5,8 +5,8 @@
 #include "base/rounding.h"
 #include "geo/geodesy.h"
 #include "multiplayer/chat.h"
-#include "multiplayer/messages.h"
-#include "multiplayer/wire_values.h"
+#include "multiplayer/game/messages.h"
+#include "multiplayer/game/wire_values.h"
 
 namespace tarnwick {
 namespace {

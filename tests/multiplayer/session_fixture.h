@@ -5,9 +5,9 @@
 #include <memory>
 #include <vector>
 
-#include "multiplayer/in_process_session.h"
-#include "multiplayer/in_process_transport.h"
-#include "multiplayer/messages.h"
+#include "multiplayer/game/messages.h"
+#include "multiplayer/local/in_process_session.h"
+#include "multiplayer/local/in_process_transport.h"
 #include "multiplayer/play_objects.h"
 #include "multiplayer/service_providers.h"
 #include "multiplayer/session_connection.h"

@@ -5,8 +5,8 @@
 #include <atomic>
 #include <thread>
 
-#include "multiplayer/loopback_host.h"
-#include "multiplayer/messages.h"
+#include "multiplayer/game/messages.h"
+#include "multiplayer/tcpip/loopback_host.h"
 #include "support/run_tool.h"
 
 namespace tarnwick {

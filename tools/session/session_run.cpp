@@ -8,10 +8,10 @@
 #include "base/ansi.h"
 #include "multiplayer/chat.h"
 #include "multiplayer/directplay/steady_clock.h"
-#include "multiplayer/directplay_transport.h"
 #include "multiplayer/program_sessions.h"
 #include "multiplayer/session_connection.h"
 #include "multiplayer/session_link.h"
+#include "multiplayer/tcpip/directplay_transport.h"
 
 namespace tarnwick::tools {
 namespace {
