@@ -1,6 +1,8 @@
 #include "multiplayer/session_connection.h"
 
-#include "multiplayer/game/messages.h"
+#include <variant>
+
+#include "multiplayer/game/message_decoder.h"
 #include "multiplayer/game/wire_text.h"
 
 namespace tarnwick {
@@ -136,22 +138,16 @@ ConnectionOutcome SessionConnection::WaitForAcceptance() {
     try {
         SessionTransport& play = play_.Play();
         for (std::int32_t n = play.MessageCount(session_.OwnPlayerId); n >= 1; --n) {
-            const ReceivedMessage message = play.Receive();
-            try {
-                MessageReader reader(message.Bytes);
-                const MessageHeader header = ReadHeader(reader);
-                if (header.Type == MsgJoinAccept::kType) {
-                    if (MsgJoinAccept::Decode(reader, header.PayloadLength).PlayerId ==
-                        session_.OwnPlayerId) {
-                        Accept(outcome);
-                        return outcome;
-                    }
-                } else if (header.Type == MsgJoinRefuse::kType) {
-                    Refuse(outcome);
+            // A message too short for its type says nothing; the next one may.
+            const GameMessage message = DecodeGameMessage(play.Receive().Bytes);
+            if (const auto* accept = std::get_if<MsgJoinAccept>(&message)) {
+                if (accept->PlayerId == session_.OwnPlayerId) {
+                    Accept(outcome);
                     return outcome;
                 }
-            } catch (const MalformedMessage&) {
-                // A message too short for its type says nothing; the next one may.
+            } else if (std::holds_alternative<MsgJoinRefuse>(message)) {
+                Refuse(outcome);
+                return outcome;
             }
         }
     } catch (const SessionError&) {

@@ -5,9 +5,11 @@
 #include <cmath>
 #include <numbers>
 #include <optional>
+#include <type_traits>
+#include <variant>
 
 #include "base/rounding.h"
-#include "multiplayer/game/messages.h"
+#include "multiplayer/game/message_decoder.h"
 #include "multiplayer/game/wire_values.h"
 
 namespace tarnwick {
@@ -310,48 +312,43 @@ struct TrafficSimulator::Impl {
 
     bool Refused(std::int32_t joiner) const { return setup.RefuseJoins && !IsPilot(joiner); }
 
+    // FS2002 ignores what it cannot read; so do its stand-ins.
     void Answer(Pilot& pilot, const ReceivedMessage& message, bool quiet) {
-        MessageReader reader(message.Bytes);
-        const MessageHeader header = ReadHeader(reader);
         const bool accepted = pilot.Stage != PilotStage::AwaitingAcceptance;
-        switch (header.Type) {
-            case MsgJoinRequest::kType:
-                if (!pilot.Host) break;
-                session.Send(
-                    pilot.Id, message.From,
-                    Refused(message.From) ? Encode(MsgJoinRefuse{}) : Encode(MsgJoinAccept{message.From}));
-                break;
-            case MsgObserverJoinRequest::kType:
-                if (!pilot.Host) break;
-                session.Send(pilot.Id, message.From,
-                             Refused(message.From) ? Encode(MsgObserverRefuse{})
-                                                   : Encode(MsgObserverAccept{message.From}));
-                break;
-            case MsgIdentifyRequest::kType:
-                if (accepted) session.Send(pilot.Id, message.From, Encode(MsgJoinAccept{pilot.Id}));
-                break;
-            case MsgAircraftInfoRequest::kType:
-                if (accepted) {
+        std::visit(
+            [&](const auto& m) {
+                using T = std::decay_t<decltype(m)>;
+                if constexpr (std::is_same_v<T, MsgJoinRequest>) {
+                    if (!pilot.Host) return;
                     session.Send(pilot.Id, message.From,
-                                 Encode(MsgAircraftInfo{pilot.Type->Category, pilot.Type->Title}));
+                                 Refused(message.From) ? Encode(MsgJoinRefuse{})
+                                                       : Encode(MsgJoinAccept{message.From}));
+                } else if constexpr (std::is_same_v<T, MsgObserverJoinRequest>) {
+                    if (!pilot.Host) return;
+                    session.Send(pilot.Id, message.From,
+                                 Refused(message.From) ? Encode(MsgObserverRefuse{})
+                                                       : Encode(MsgObserverAccept{message.From}));
+                } else if constexpr (std::is_same_v<T, MsgIdentifyRequest>) {
+                    if (accepted) session.Send(pilot.Id, message.From, Encode(MsgJoinAccept{pilot.Id}));
+                } else if constexpr (std::is_same_v<T, MsgAircraftInfoRequest>) {
+                    if (accepted) {
+                        session.Send(pilot.Id, message.From,
+                                     Encode(MsgAircraftInfo{pilot.Type->Category, pilot.Type->Title}));
+                    }
+                } else if constexpr (std::is_same_v<T, MsgJoinAccept>) {
+                    if (!accepted && m.PlayerId == pilot.Id) {
+                        session.Send(pilot.Id, kAllPlayers, Encode(MsgIdentifyRequest{}));
+                        Appear(pilot);
+                    }
+                } else if constexpr (std::is_same_v<T, MsgChat>) {
+                    // Someone outside the simulation spoke: one pilot answers.
+                    if (pilot.Host && !quiet && !IsPilot(message.From) && !m.Text.empty()) {
+                        chats.push_back(
+                            {now + static_cast<Ms>(dice.Uniform(3000, 8000)), dice.Pick(kReplies)});
+                    }
                 }
-                break;
-            case MsgJoinAccept::kType:
-                if (!accepted && MsgJoinAccept::Decode(reader, header.PayloadLength).PlayerId == pilot.Id) {
-                    session.Send(pilot.Id, kAllPlayers, Encode(MsgIdentifyRequest{}));
-                    Appear(pilot);
-                }
-                break;
-            case MsgChat::kType:
-                // Someone outside the simulation spoke: one pilot answers.
-                if (pilot.Host && !quiet && !IsPilot(message.From) &&
-                    !MsgChat::Decode(reader, header.PayloadLength).Text.empty()) {
-                    chats.push_back({now + static_cast<Ms>(dice.Uniform(3000, 8000)), dice.Pick(kReplies)});
-                }
-                break;
-            default:
-                break;
-        }
+            },
+            DecodeGameMessage(message.Bytes));
     }
 
     void ReadMessages(bool quiet) {
@@ -359,8 +356,6 @@ struct TrafficSimulator::Impl {
             while (auto message = session.Receive(pilots[i].Id)) {
                 try {
                     Answer(pilots[i], *message, quiet);
-                } catch (const MalformedMessage&) {
-                    // FS2002 ignores what it cannot read; so do its stand-ins.
                 } catch (const SessionError&) {
                     // The asker left before the answer went out; the others still fly.
                 }

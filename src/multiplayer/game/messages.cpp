@@ -5,21 +5,24 @@
 namespace tarnwick {
 namespace {
 
-// What the program keeps of a text read from the wire: the characters, with
-// the zero bytes that C strings and padding leave behind taken out.
-std::string WithoutZeroBytes(std::string bytes) {
-    std::erase(bytes, '\0');
-    return bytes;
+// What the program keeps of a text of `count` bytes read from the wire: the
+// characters, with the zero bytes that C strings and padding leave behind
+// taken out.
+std::string TextWithoutZeroBytes(ByteReader& payload, std::int64_t count) {
+    const auto bytes = payload.Bytes(static_cast<std::size_t>(count));
+    std::string text(bytes.begin(), bytes.end());
+    std::erase(text, '\0');
+    return text;
 }
 
-PositionWords ReadPositionWords(MessageReader& payload, int unusedWords) {
-    for (int i = 0; i < unusedWords; ++i) payload.ReadLong();
+PositionWords ReadPositionWords(ByteReader& payload, int unusedWords) {
+    for (int i = 0; i < unusedWords; ++i) payload.I32();
     PositionWords words;
-    words.AttitudeWord = payload.ReadLong();
-    words.LatitudeWord = payload.ReadLong();
-    words.LongitudeWord = payload.ReadLong();
-    words.AltitudeMetres = payload.ReadLong();
-    for (int i = 0; i < 3; ++i) payload.ReadShort();
+    words.AttitudeWord = payload.I32();
+    words.LatitudeWord = payload.I32();
+    words.LongitudeWord = payload.I32();
+    words.AltitudeMetres = payload.I32();
+    for (int i = 0; i < 3; ++i) payload.I16();
     return words;
 }
 
@@ -38,35 +41,29 @@ MessageBytes EncodePosition(std::int32_t type, std::int32_t length, const Positi
 
 }  // namespace
 
-MsgJoinAccept MsgJoinAccept::Decode(MessageReader& payload, std::int32_t) { return {payload.ReadLong()}; }
+MsgJoinAccept MsgJoinAccept::Decode(ByteReader& payload, std::int32_t) { return {payload.I32()}; }
 
-MsgObserverAccept MsgObserverAccept::Decode(MessageReader& payload, std::int32_t) {
-    return {payload.ReadLong()};
-}
+MsgObserverAccept MsgObserverAccept::Decode(ByteReader& payload, std::int32_t) { return {payload.I32()}; }
 
-MsgAircraftInfo MsgAircraftInfo::Decode(MessageReader& payload, std::int32_t payloadLength) {
+MsgAircraftInfo MsgAircraftInfo::Decode(ByteReader& payload, std::int32_t payloadLength) {
     MsgAircraftInfo message;
-    message.CategoryCode = payload.ReadShort();
-    if (payloadLength > 2)
-        message.Title = WithoutZeroBytes(payload.ReadBytes(std::int64_t{payloadLength} - 2));
+    message.CategoryCode = payload.I16();
+    if (payloadLength > 2) message.Title = TextWithoutZeroBytes(payload, std::int64_t{payloadLength} - 2);
     return message;
 }
 
-MsgPosition MsgPosition::Decode(MessageReader& payload, std::int32_t) {
-    return {ReadPositionWords(payload, 3)};
-}
+MsgPosition MsgPosition::Decode(ByteReader& payload, std::int32_t) { return {ReadPositionWords(payload, 3)}; }
 
-MsgPositionLong MsgPositionLong::Decode(MessageReader& payload, std::int32_t) {
+MsgPositionLong MsgPositionLong::Decode(ByteReader& payload, std::int32_t) {
     return {ReadPositionWords(payload, 7)};
 }
 
-MsgChat MsgChat::Decode(MessageReader& payload, std::int32_t payloadLength) {
+MsgChat MsgChat::Decode(ByteReader& payload, std::int32_t payloadLength) {
     MsgChat message;
     // The last counted byte is the terminating zero. Zero bytes inside the
     // text are dropped too: the padding of a 2n length over n characters
     // would otherwise end every line from this program with n - 1 of them.
-    if (payloadLength > 1)
-        message.Text = WithoutZeroBytes(payload.ReadBytes(std::int64_t{payloadLength} - 1));
+    if (payloadLength > 1) message.Text = TextWithoutZeroBytes(payload, std::int64_t{payloadLength} - 1);
     return message;
 }
 

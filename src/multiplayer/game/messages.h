@@ -2,13 +2,14 @@
 // The FS2002 multiplayer application messages the program sends or reads, one
 // small type each. Encode gives a whole message (header and payload); Decode
 // takes the payload from a reader placed after the header and throws
-// MalformedMessage when the bytes end before the fields the type needs.
-// Texts are Windows-1252 bytes.
+// EndOfData when the bytes end before the fields the type needs. Received
+// messages are decoded by DecodeGameMessage (message_decoder.h), which calls
+// these. Texts are Windows-1252 bytes.
 #include <cstdint>
-#include <span>
 #include <string>
 #include <vector>
 
+#include "base/byte_reader.h"
 #include "multiplayer/game/wire_message.h"
 
 namespace tarnwick {
@@ -19,7 +20,7 @@ using MessageBytes = std::vector<std::uint8_t>;
 template <std::int32_t kTypeCode>
 struct EmptyMessage {
     static constexpr std::int32_t kType = kTypeCode;
-    static EmptyMessage Decode(MessageReader&, std::int32_t) { return {}; }
+    static EmptyMessage Decode(ByteReader&, std::int32_t) { return {}; }
 };
 
 using MsgJoinRequest = EmptyMessage<0x1001>;
@@ -37,13 +38,13 @@ using MsgRemovedByHost = EmptyMessage<0x1016>;
 struct MsgJoinAccept {
     static constexpr std::int32_t kType = 0x1003;
     std::int32_t PlayerId = 0;
-    static MsgJoinAccept Decode(MessageReader& payload, std::int32_t payloadLength);
+    static MsgJoinAccept Decode(ByteReader& payload, std::int32_t payloadLength);
 };
 
 struct MsgObserverAccept {
     static constexpr std::int32_t kType = 0x1004;
     std::int32_t PlayerId = 0;
-    static MsgObserverAccept Decode(MessageReader& payload, std::int32_t payloadLength);
+    static MsgObserverAccept Decode(ByteReader& payload, std::int32_t payloadLength);
 };
 
 struct MsgAircraftInfo {
@@ -51,7 +52,7 @@ struct MsgAircraftInfo {
     std::int16_t CategoryCode = 0;
     // Zero bytes are left out wherever they stand.
     std::string Title;
-    static MsgAircraftInfo Decode(MessageReader& payload, std::int32_t payloadLength);
+    static MsgAircraftInfo Decode(ByteReader& payload, std::int32_t payloadLength);
 };
 
 // The fields of a position report the program uses, as raw words (see
@@ -68,14 +69,14 @@ struct PositionWords {
 struct MsgPosition {
     static constexpr std::int32_t kType = 0x1018;
     PositionWords Words;
-    static MsgPosition Decode(MessageReader& payload, std::int32_t payloadLength);
+    static MsgPosition Decode(ByteReader& payload, std::int32_t payloadLength);
 };
 
 // 11 int32 then 3 int16: seven unused words, then the four of MsgPosition.
 struct MsgPositionLong {
     static constexpr std::int32_t kType = 0x1019;
     PositionWords Words;
-    static MsgPositionLong Decode(MessageReader& payload, std::int32_t payloadLength);
+    static MsgPositionLong Decode(ByteReader& payload, std::int32_t payloadLength);
 };
 
 // Sent with a length field of 2n for n characters and 3n payload bytes: the
@@ -84,7 +85,7 @@ struct MsgPositionLong {
 struct MsgChat {
     static constexpr std::int32_t kType = 0x1023;
     std::string Text;
-    static MsgChat Decode(MessageReader& payload, std::int32_t payloadLength);
+    static MsgChat Decode(ByteReader& payload, std::int32_t payloadLength);
 };
 
 template <std::int32_t kTypeCode>
@@ -100,15 +101,5 @@ MessageBytes Encode(const MsgChat& message);
 // The form FS2002 peers send: the characters and one terminating zero, all
 // counted by the length field.
 MessageBytes EncodeTerminated(const MsgChat& message);
-
-// A whole message of type T: the header, then T's payload. MalformedMessage
-// when the header is short, the type is another, or the payload is short.
-template <typename T>
-T DecodeMessage(std::span<const std::uint8_t> bytes) {
-    MessageReader reader(bytes);
-    const MessageHeader header = ReadHeader(reader);
-    if (header.Type != T::kType) throw MalformedMessage("a message of another type");
-    return T::Decode(reader, header.PayloadLength);
-}
 
 }  // namespace tarnwick

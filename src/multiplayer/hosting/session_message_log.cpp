@@ -4,7 +4,7 @@
 
 #include "base/json_writer.h"
 #include "multiplayer/directplay/utf16_text.h"
-#include "multiplayer/game/messages.h"
+#include "multiplayer/game/message_decoder.h"
 #include "multiplayer/game/wire_values.h"
 #include "multiplayer/tcpip/directplay_ids.h"
 
@@ -128,32 +128,24 @@ void Position(JsonWriter& json, const PositionWords& words) {
     json.Key("true_heading").Integer(DecodeHeading(words.AttitudeWord));
 }
 
-// The payload's fields; throws MalformedMessage when it is short.
-void GameFields(JsonWriter& json, std::int32_t type, MessageReader& reader, std::int32_t length) {
-    switch (type) {
-        case MsgJoinAccept::kType:
-            json.Key("player").Integer(MsgJoinAccept::Decode(reader, length).PlayerId);
-            break;
-        case MsgObserverAccept::kType:
-            json.Key("player").Integer(MsgObserverAccept::Decode(reader, length).PlayerId);
-            break;
-        case MsgAircraftInfo::kType: {
-            const MsgAircraftInfo info = MsgAircraftInfo::Decode(reader, length);
-            json.Key("category").Integer(info.CategoryCode).Key("title").Ansi(info.Title);
-            break;
-        }
-        case MsgPosition::kType:
-            Position(json, MsgPosition::Decode(reader, length).Words);
-            break;
-        case MsgPositionLong::kType:
-            Position(json, MsgPositionLong::Decode(reader, length).Words);
-            break;
-        case MsgChat::kType:
-            json.Key("text").Ansi(MsgChat::Decode(reader, length).Text);
-            break;
-        default:
-            break;
-    }
+// The payload's fields, or why they could not be read.
+void GameFields(JsonWriter& json, const tarnwick::GameMessage& message) {
+    std::visit(
+        [&](const auto& m) {
+            using T = std::decay_t<decltype(m)>;
+            if constexpr (std::is_same_v<T, MsgJoinAccept> || std::is_same_v<T, MsgObserverAccept>) {
+                json.Key("player").Integer(m.PlayerId);
+            } else if constexpr (std::is_same_v<T, MsgAircraftInfo>) {
+                json.Key("category").Integer(m.CategoryCode).Key("title").Ansi(m.Title);
+            } else if constexpr (std::is_same_v<T, MsgPosition> || std::is_same_v<T, MsgPositionLong>) {
+                Position(json, m.Words);
+            } else if constexpr (std::is_same_v<T, MsgChat>) {
+                json.Key("text").Ansi(m.Text);
+            } else if constexpr (std::is_same_v<T, MalformedGameMessage>) {
+                json.Key("malformed").Utf8(m.Reason);
+            }
+        },
+        message);
 }
 
 }  // namespace
@@ -214,16 +206,12 @@ std::string GameMessageLogLine(std::chrono::milliseconds time, const action::Del
     if (const auto name = nameOf(message.from)) json.Key("from_name").Ansi(*name);
     Id(json, "to", message.to);
     json.Key("via").Utf8(message.guaranteed ? "tcp" : "udp");
-    try {
-        MessageReader reader(message.payload);
-        const MessageHeader header = ReadHeader(reader);
-        const std::string name = GameMessageName(header.Type);
-        json.Key("game").Utf8(name.empty() ? "unknown" : name).Key("type").Integer(header.Type);
-        json.Key("length").Integer(header.PayloadLength);
-        GameFields(json, header.Type, reader, header.PayloadLength);
-    } catch (const tarnwick::MalformedMessage& error) {
-        json.Key("malformed").Utf8(error.what());
+    if (const auto header = GameMessageHeader(message.payload)) {
+        const std::string name = GameMessageName(header->Type);
+        json.Key("game").Utf8(name.empty() ? "unknown" : name).Key("type").Integer(header->Type);
+        json.Key("length").Integer(header->PayloadLength);
     }
+    GameFields(json, DecodeGameMessage(message.payload));
     json.Key("size").Integer(static_cast<std::int64_t>(message.payload.size()));
     json.EndObject();
     return json.Text();

@@ -9,7 +9,7 @@
 
 #include "multiplayer/chat.h"
 #include "multiplayer/demo/demo_session.h"
-#include "multiplayer/game/messages.h"
+#include "multiplayer/game/message_decoder.h"
 #include "multiplayer/session_connection.h"
 #include "multiplayer/session_link.h"
 
@@ -180,8 +180,7 @@ TEST(TrafficSimulator, TheSameSeedAndTimesGiveTheSameSession) {
 std::vector<std::int32_t> TypesReceived(InProcessSessionHub& hub, std::int32_t player) {
     std::vector<std::int32_t> types;
     while (auto message = hub.Receive(player)) {
-        MessageReader reader(message->Bytes);
-        types.push_back(ReadHeader(reader).Type);
+        types.push_back(GameMessageType(DecodeGameMessage(message->Bytes)).value_or(0));
     }
     return types;
 }

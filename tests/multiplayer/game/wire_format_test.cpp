@@ -2,10 +2,11 @@
 
 #include <climits>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "base/rounding.h"
-#include "multiplayer/game/messages.h"
+#include "multiplayer/game/message_decoder.h"
 #include "multiplayer/game/wire_values.h"
 
 namespace tarnwick {
@@ -102,6 +103,32 @@ TEST(Messages, ShortMessagesAreRejectedAndLongOnesReadOnlyWhatTheyNeed) {
     const auto positionLong = DecodeMessage<MsgPositionLong>(Encode(MsgPositionLong{{8, 9, 10, 11}}));
     EXPECT_EQ(positionLong.Words.AttitudeWord, 8);
     EXPECT_EQ(positionLong.Words.AltitudeMetres, 11);
+}
+
+TEST(Messages, OneDecoderTellsKnownUnknownAndMalformedMessagesApart) {
+    EXPECT_TRUE(std::holds_alternative<MsgHostLeft>(DecodeGameMessage(Encode(MsgHostLeft{}))));
+    const GameMessage accept = DecodeGameMessage(Encode(MsgJoinAccept{-5}));
+    ASSERT_TRUE(std::holds_alternative<MsgJoinAccept>(accept));
+    EXPECT_EQ(std::get<MsgJoinAccept>(accept).PlayerId, -5);
+
+    const GameMessage unknown = DecodeGameMessage(Raw(0x1099, 3, {1}));
+    ASSERT_TRUE(std::holds_alternative<UnknownGameMessage>(unknown)) << "its payload is never looked at";
+    EXPECT_EQ(std::get<UnknownGameMessage>(unknown).Header.PayloadLength, 3);
+    EXPECT_EQ(GameMessageType(unknown), 0x1099);
+
+    // The reasons go into the session host's log as they are.
+    const auto reason = [](std::span<const std::uint8_t> bytes) {
+        const GameMessage message = DecodeGameMessage(bytes);
+        EXPECT_EQ(GameMessageType(message), std::nullopt);
+        return std::get<MalformedGameMessage>(message).Reason;
+    };
+    const MessageBytes join = Encode(MsgJoinAccept{12});
+    EXPECT_EQ(reason(std::span(join).first(2)), "the message ends at byte 0, 4 more were needed");
+    EXPECT_EQ(reason(std::span(join).first(6)), "the message ends at byte 4, 4 more were needed");
+    EXPECT_EQ(reason(std::span(join).first(11)), "the message ends at byte 8, 4 more were needed");
+    EXPECT_EQ(GameMessageHeader(std::span(join).first(11))->Type, MsgJoinAccept::kType);
+    EXPECT_EQ(GameMessageHeader(std::span(join).first(7)), std::nullopt);
+    EXPECT_EQ(reason(Raw(0x1023, 7, {'a'})), "the message ends at byte 8, 6 more were needed");
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "multiplayer/demo/traffic_simulator.h"
 #include "multiplayer/directplay/posix_runner.h"
 #include "multiplayer/directplay/steady_clock.h"
+#include "multiplayer/game/message_decoder.h"
 #include "multiplayer/hosting/observed_directplay_host.h"
 #include "multiplayer/hosting/session_message_log.h"
 #include "support/directplay_test_client.h"
@@ -63,11 +64,9 @@ TEST(DirectPlayHostedSession, AClientSeesThePilotsItsChatReachesTheLogAndTheHost
 
     // The host accepts us to the player we are, and the pilots report to us.
     const auto acceptedAsOurPlayer = [&](const action::Deliver& m) {
-        MessageReader reader(m.payload);
-        const MessageHeader header = ReadHeader(reader);
-        return header.Type == MsgJoinAccept::kType &&
-               MsgJoinAccept::Decode(reader, header.PayloadLength).PlayerId ==
-                   ProgramPlayerId(c.Client().OwnPlayer());
+        const tarnwick::GameMessage message = DecodeGameMessage(m.payload);
+        const auto* accept = std::get_if<MsgJoinAccept>(&message);
+        return accept && accept->PlayerId == ProgramPlayerId(c.Client().OwnPlayer());
     };
     c.Send(Encode(MsgJoinRequest{}));
     ASSERT_TRUE(
@@ -85,6 +84,24 @@ TEST(DirectPlayHostedSession, AClientSeesThePilotsItsChatReachesTheLogAndTheHost
     ASSERT_TRUE(c.RunUntil([&] { return !c.Got<action::SessionLost>().empty(); }));
     EXPECT_TRUE(c.GotGame(MsgHostLeft::kType));
     EXPECT_GE(c.Got<action::PlayerDestroyed>().size(), 3u);
+}
+
+TEST(SessionMessageLog, AShortGameMessageIsLoggedAsOneSoundLineWithTheReason) {
+    const auto line = [](std::vector<std::uint8_t> payload) {
+        action::Deliver message;
+        message.from = 5;
+        message.to = 6;
+        message.payload = std::move(payload);
+        return GameMessageLogLine(std::chrono::milliseconds{1500}, message,
+                                  [](PlayerId) { return std::nullopt; });
+    };
+    // The header is shown as sent; the fields that are not there are not named.
+    EXPECT_EQ(line({0x03, 0x10, 0, 0, 4, 0, 0, 0, 1, 2}),
+              "{\"time\":1.5,\"from\":5,\"to\":6,\"via\":\"tcp\",\"game\":\"MsgJoinAccept\",\"type\":4099,"
+              "\"length\":4,\"malformed\":\"the message ends at byte 8, 4 more were needed\",\"size\":10}");
+    EXPECT_EQ(line({0x23, 0x10, 0}),
+              "{\"time\":1.5,\"from\":5,\"to\":6,\"via\":\"tcp\","
+              "\"malformed\":\"the message ends at byte 0, 4 more were needed\",\"size\":3}");
 }
 
 }  // namespace
