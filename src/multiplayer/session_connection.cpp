@@ -40,10 +40,9 @@ void SessionConnection::Load() {
     sessionLines_.clear();
     status_ = kStatusNone;
     play_.Create();
-    // DirectPlay lists a connection type first that the program never offers,
-    // so line k stands for connection type k + 2.
+    typeLines_.clear();
     const auto& names = play_.Connections();
-    typeLines_.assign(names.size() > 1 ? names.begin() + 1 : names.end(), names.end());
+    for (std::size_t i = 0; i < names.size(); ++i) typeLines_.push_back({names[i], static_cast<int>(i) + 1});
 }
 
 void SessionConnection::StartOver() {
@@ -74,7 +73,7 @@ ConnectionOutcome SessionConnection::LocateSession(std::optional<int> typeLine,
     }
     try {
         SessionTransport& play = play_.Play();
-        play.InitializeConnection(*typeLine + 2, prompt);
+        play.InitializeConnection(typeLines_[static_cast<std::size_t>(*typeLine)].Number, prompt);
         play_.Sessions = play.EnumerateSessions();
     } catch (const SessionError& error) {
         outcome.Messages.push_back(

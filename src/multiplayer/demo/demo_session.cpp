@@ -28,10 +28,6 @@ DemoSessionTransport::~DemoSessionTransport() {
     simulator_.reset();
 }
 
-void DemoSessionTransport::InitializeConnection(int number, const ProviderPrompt& prompt) {
-    transport_->InitializeConnection(number, prompt);
-}
-
 std::vector<SessionDescription> DemoSessionTransport::EnumerateSessions() {
     Advance();
     return transport_->EnumerateSessions();

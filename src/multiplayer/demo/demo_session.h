@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "multiplayer/demo/traffic_simulator.h"
+#include "multiplayer/forwarding_transport.h"
 #include "multiplayer/local/in_process_session.h"
 #include "multiplayer/local/in_process_transport.h"
 #include "multiplayer/service_providers.h"
@@ -25,36 +26,19 @@ struct DemoSessionSetup {
     DemoClock Clock;
 };
 
-class DemoSessionTransport final : public SessionTransport {
+class DemoSessionTransport final : public ForwardingTransport {
    public:
     explicit DemoSessionTransport(DemoSessionSetup setup);
     ~DemoSessionTransport() override;
 
-    std::vector<std::string> ConnectionTypes() override { return {kDemoConnectionName}; }
-    void InitializeConnection(int number, const ProviderPrompt& prompt) override;
     std::vector<SessionDescription> EnumerateSessions() override;
-    void Open(const SessionDescription& session) override { transport_->Open(session); }
-    std::int32_t CreatePlayer(const std::string& friendlyName, const std::string& formalName) override {
-        return transport_->CreatePlayer(friendlyName, formalName);
-    }
-    void Send(std::int32_t from, std::int32_t to, std::span<const std::uint8_t> message) override {
-        transport_->Send(from, to, message);
-    }
     std::int32_t MessageCount(std::int32_t player) override;
-    ReceivedMessage Receive() override { return transport_->Receive(); }
-    std::vector<SessionMember> Groups() override { return transport_->Groups(); }
     std::vector<SessionMember> Players() override;
-    void AddPlayerToGroup(std::int32_t group, std::int32_t player) override {
-        transport_->AddPlayerToGroup(group, player);
-    }
-    std::string FriendlyName(std::int32_t player) override { return transport_->FriendlyName(player); }
-    void DestroyPlayer(std::int32_t player) override { transport_->DestroyPlayer(player); }
-    void Close() override { transport_->Close(); }
-    bool SessionLost() override { return transport_->SessionLost(); }
 
     const TrafficSimulator& Simulator() const { return *simulator_; }
 
    private:
+    SessionTransport& Target() override { return *transport_; }
     void Advance();
 
     DemoClock clock_;
