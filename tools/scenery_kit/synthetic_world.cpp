@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <random>
 #include <string>
 
@@ -195,10 +194,11 @@ bgl::Airspace MakeAirspace(Random& random, const bgl::Airport& near, const std::
     return s;
 }
 
-std::string Numbered(const char* pattern, std::size_t n) {
-    char name[64];
-    std::snprintf(name, sizeof name, pattern, n);
-    return name;
+// n in decimal, with leading zeros up to `width` digits.
+std::string ZeroPadded(std::size_t n, std::size_t width) {
+    std::string digits = std::to_string(n);
+    if (digits.size() < width) digits.insert(0, width - digits.size(), '0');
+    return digits;
 }
 
 }  // namespace
@@ -219,14 +219,15 @@ WriteSummary WriteSyntheticFolder(FolderWriter& out, const std::filesystem::path
         std::max<std::size_t>(1, (perFile.size() + kAirportFilesPerArea - 1) / kAirportFilesPerArea);
     std::vector<ConfigArea> config = {{"Default Terrain", "Scenery\\World", true, true}};
     for (std::size_t a = 0; a < areas; ++a) {
-        config.push_back({Numbered("Synthetic Region %02zu", a + 1),
-                          Numbered("Synthetic\\Region%02zu", a + 1), true, false});
+        config.push_back({"Synthetic Region " + ZeroPadded(a + 1, 2),
+                          "Synthetic\\Region" + ZeroPadded(a + 1, 2), true, false});
     }
     WriteFolderBasics(out, config, dataDir);
 
     std::size_t next = 0;
     for (std::size_t f = 0; f < perFile.size(); ++f) {
-        const std::string folder = Numbered("Synthetic/REGION%02zu/Scenery/", f / kAirportFilesPerArea + 1);
+        const std::string folder =
+            "Synthetic/REGION" + ZeroPadded(f / kAirportFilesPerArea + 1, 2) + "/Scenery/";
         bgl::SceneryFile file;
         for (std::size_t i = 0; i < perFile[f]; ++i) file.Airports.push_back(MakeAirport(random, next++));
         for (const bgl::Airport& airport : file.Airports) {
@@ -236,11 +237,11 @@ WriteSummary WriteSyntheticFolder(FolderWriter& out, const std::filesystem::path
         }
         if (f % 4 == 0) {
             const bgl::Airport& centre = file.Airports.front();
-            const std::string unit = Numbered("SECTOR %04zu CONTROL", f / 4);
+            const std::string unit = "SECTOR " + ZeroPadded(f / 4, 4) + " CONTROL";
             bgl::Airspace low =
-                MakeAirspace(random, centre, Numbered("SECTOR %04zu LOW", f / 4), 150, 0, 18000, false);
+                MakeAirspace(random, centre, "SECTOR " + ZeroPadded(f / 4, 4) + " LOW", 150, 0, 18000, false);
             bgl::Airspace high = low;
-            high.Name = Numbered("SECTOR %04zu HIGH", f / 4);
+            high.Name = "SECTOR " + ZeroPadded(f / 4, 4) + " HIGH";
             high.LowerFt = high.UpperFt = -1;
             low.FullName = high.FullName = unit;
             low.Mhz = Frequency(random);
@@ -254,15 +255,16 @@ WriteSummary WriteSyntheticFolder(FolderWriter& out, const std::filesystem::path
         }
         summary.Airports += file.Airports.size();
         summary.Airspaces += file.Airspaces.size();
-        out.Write(folder + Numbered(f % 2 ? "ap%05zu.bgl" : "AP%05zu.BGL", f), bgl::WriteSceneryFile(file));
+        out.Write(folder + (f % 2 ? "ap" + ZeroPadded(f, 5) + ".bgl" : "AP" + ZeroPadded(f, 5) + ".BGL"),
+                  bgl::WriteSceneryFile(file));
         ++summary.AirportFiles;
 
         // About two other files for every airport file, in the same folder or
         // in the default terrain.
         for (int k = 0; k < 2; ++k) {
             const std::size_t size = static_cast<std::size_t>(random.Int(1024, 24 * 1024));
-            const std::string name = k == 0 ? folder + Numbered("Obj%05zu.bgl", f)
-                                            : Numbered("Scenery/World/Scenery/TX%05zu.BGL", f);
+            const std::string name = k == 0 ? folder + "Obj" + ZeroPadded(f, 5) + ".bgl"
+                                            : "Scenery/World/Scenery/TX" + ZeroPadded(f, 5) + ".BGL";
             out.Write(name, bgl::NonAirportFile(size, random.Bits()));
             ++summary.OtherFiles;
         }
