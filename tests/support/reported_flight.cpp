@@ -36,7 +36,7 @@ FlightPath FlightPath::After(double seconds) const {
 
 void ReportedTraffic::Add(const std::string& name, std::int32_t id, const FlightPath& path, Delay delay) {
     (void)Table.Append(name, id, kKindPlayer);
-    pilots_.push_back({name, path, delay ? delay : [](int) { return milliseconds{0}; }});
+    pilots_.push_back({name, path, delay ? delay : [](int) { return milliseconds{0}; }, path});
 }
 
 void ReportedTraffic::Silence(const std::string& name) {
@@ -58,7 +58,10 @@ void ReportedTraffic::RunUntil(double seconds) {
             // Reports arrive in order: one late report holds up those behind it.
             while (!pilot.Silent &&
                    kReportInterval * pilot.NextReport + pilot.ReportDelay(pilot.NextReport) <= now_) {
-                const FlightPath at = pilot.Start.After(0.25 * pilot.NextReport);
+                const double sentAt = 0.25 * pilot.NextReport;
+                pilot.Reported = pilot.Reported.After(sentAt - pilot.ReportedAt);
+                pilot.ReportedAt = sentAt;
+                const FlightPath& at = pilot.Reported;
                 for (PlayerRecord& entry : Table.Entries()) {
                     if (entry.Name != pilot.Name) continue;
                     entry.Latitude = LatitudeFromWire(LatitudeToWire(at.Lat));

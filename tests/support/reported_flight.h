@@ -50,6 +50,8 @@ class ReportedTraffic {
         std::string Name;
         FlightPath Start;
         Delay ReportDelay;
+        FlightPath Reported;  // as of the last report sent
+        double ReportedAt = 0.0;
         int NextReport = 0;
         bool Silent = false;
     };
