@@ -169,13 +169,16 @@ void DrawLabels(const ScopeContext& scope, const std::vector<Shown>& shown) {
     } else {
         for (std::size_t i = 0; i < shown.size(); ++i) places[i].TopLeft = shown[i].Symbol.Position;
     }
-    const auto draw = [&](std::size_t i) {
+    // Leaders first, so that none runs across another label's text.
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        if (!places[i].Leader) continue;
         const ScreenPoint p = shown[i].Symbol.Position;
         picture.SetDrawColor(shown[i].Conflict ? kConflictRed : kScopeGreen);
-        if (places[i].Leader) {
-            picture.MoveToEx(p.X, p.Y);
-            picture.LineTo(places[i].LeaderEnd.X, places[i].LeaderEnd.Y);
-        }
+        picture.MoveToEx(p.X, p.Y);
+        picture.LineTo(places[i].LeaderEnd.X, places[i].LeaderEnd.Y);
+    }
+    const auto write = [&](std::size_t i) {
+        picture.SetDrawColor(shown[i].Conflict ? kConflictRed : kScopeGreen);
         std::int32_t y = places[i].TopLeft.Y;
         for (const std::string& line : texts[i]) {
             picture.TextOutA(places[i].TopLeft.X, y, line);
@@ -183,9 +186,9 @@ void DrawLabels(const ScopeContext& scope, const std::vector<Shown>& shown) {
         }
     };
     for (std::size_t i = 0; i < shown.size(); ++i) {
-        if (i != onTop) draw(i);
+        if (i != onTop) write(i);
     }
-    if (onTop) draw(*onTop);
+    if (onTop) write(*onTop);
 }
 
 }  // namespace

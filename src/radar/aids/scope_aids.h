@@ -13,7 +13,7 @@
 namespace tarnwick {
 
 inline constexpr Rgb kConflictRed{255, 0, 0};
-inline constexpr Rgb kRangeRingGrey{72, 88, 72};
+inline constexpr Rgb kRangeRingGrey{56, 72, 56};
 
 struct ScopeAids {
     const RadarAids& Settings;
