@@ -76,10 +76,13 @@ void MarkConflicts(const ScopeContext& scope, std::vector<Shown>& shown) {
     picture.SetDrawColor(kConflictRed);
     picture.SetLineWidth(1);
     picture.SetLineStyle(LineStyle::Solid);
+    std::vector<bool> inConflict(entries.size(), false);
     for (const ConflictPair& pair : pairs) {
-        for (Shown& aircraft : shown) {
-            if (aircraft.Index == pair.First || aircraft.Index == pair.Second) aircraft.Conflict = true;
-        }
+        inConflict[pair.First] = true;
+        inConflict[pair.Second] = true;
+    }
+    for (Shown& aircraft : shown) aircraft.Conflict = inConflict[aircraft.Index];
+    for (const ConflictPair& pair : pairs) {
         const PlayerRecord& a = entries[pair.First];
         const PlayerRecord& b = entries[pair.Second];
         // One of them may be out of view; the line still shows where the other is.

@@ -42,6 +42,44 @@ Interval PlaneInside(geo::OffsetNm d, geo::OffsetNm v, double limit) {
     return {(-b - root) / (2.0 * a), (-b + root) / (2.0 * a)};
 }
 
+// A mover with what every pair needs worked out once: the east scale at its
+// latitude and its velocity in nautical miles and feet per second.
+struct Plotted {
+    explicit Plotted(const Mover& m)
+        : Latitude(m.Latitude),
+          Longitude(m.Longitude),
+          EastNmPerDegree(60.0 * std::cos(m.Latitude * geo::kPi / 180.0)),
+          AltitudeFt(m.AltitudeFt),
+          Velocity(geo::AlongCourse(m.TrackTrue, m.GroundSpeedKt / kSecondsPerHour)),
+          SpeedNmPerS(m.GroundSpeedKt / kSecondsPerHour),
+          ClimbFtPerS(m.VerticalSpeedFpm / 60.0) {}
+
+    double Latitude, Longitude, EastNmPerDegree, AltitudeFt;
+    geo::OffsetNm Velocity;
+    double SpeedNmPerS, ClimbFtPerS;
+};
+
+bool Conflicting(const Plotted& a, const Plotted& b, const ConflictLimits& limits) {
+    // b as seen from a, across the date line the short way.
+    double dLon = b.Longitude - a.Longitude;
+    if (dLon > 180.0) dLon -= 360.0;
+    if (dLon < -180.0) dLon += 360.0;
+    const geo::OffsetNm d{dLon * (a.EastNmPerDegree + b.EastNmPerDegree) / 2.0,
+                          (b.Latitude - a.Latitude) * 60.0};
+    // Pairs too far apart to meet within the look-ahead are passed over cheaply.
+    const double reach = limits.DistanceNm + (a.SpeedNmPerS + b.SpeedNmPerS) * limits.LookaheadS;
+    if (std::abs(d.North) > reach || std::abs(d.East) > reach) return false;
+    const double dz = b.AltitudeFt - a.AltitudeFt;
+    const double vz = b.ClimbFtPerS - a.ClimbFtPerS;
+    if (std::abs(dz) - std::abs(vz) * limits.LookaheadS >= limits.HeightFt) return false;
+    const geo::OffsetNm v{b.Velocity.East - a.Velocity.East, b.Velocity.North - a.Velocity.North};
+    // Now counts: a pair already too close is in conflict at once.
+    const Interval ahead{0.0, std::nextafter(limits.LookaheadS, kForever)};
+    const Interval horizontally = PlaneInside(d, v, limits.DistanceNm);
+    const Interval vertically = LinearInside(dz, vz, limits.HeightFt);
+    return !Intersect(Intersect(horizontally, vertically), ahead).Empty();
+}
+
 std::optional<Mover> MoverOf(const PlayerRecord& entry, const Motion& motion) {
     if (!motion.GroundSpeedKt || *motion.GroundSpeedKt <= kConflictMinSpeedKt || !motion.TrackTrue) {
         return std::nullopt;
@@ -58,43 +96,23 @@ ConflictLimits ConflictLimitsOf(const RadarAids& aids) {
 }
 
 bool InConflict(const Mover& a, const Mover& b, const ConflictLimits& limits) {
-    // b as seen from a, in nautical miles and feet, per second.
-    const geo::OffsetNm d = geo::OffsetBetween(a.Latitude, a.Longitude, b.Latitude, b.Longitude);
-    const geo::OffsetNm va = geo::AlongCourse(a.TrackTrue, a.GroundSpeedKt / kSecondsPerHour);
-    const geo::OffsetNm vb = geo::AlongCourse(b.TrackTrue, b.GroundSpeedKt / kSecondsPerHour);
-    const geo::OffsetNm v{vb.East - va.East, vb.North - va.North};
-    const double dz = b.AltitudeFt - a.AltitudeFt;
-    const double vz = (b.VerticalSpeedFpm - a.VerticalSpeedFpm) / 60.0;
-    // Now counts: a pair already too close is in conflict at once.
-    const Interval ahead{0.0, std::nextafter(limits.LookaheadS, kForever)};
-    const Interval horizontally = PlaneInside(d, v, limits.DistanceNm);
-    const Interval vertically = LinearInside(dz, vz, limits.HeightFt);
-    return !Intersect(Intersect(horizontally, vertically), ahead).Empty();
+    return Conflicting(Plotted(a), Plotted(b), limits);
 }
 
 std::vector<ConflictPair> FindConflicts(const ScopeTraffic& traffic, const MotionHistory& motion,
                                         const ConflictLimits& limits) {
-    struct Candidate {
-        std::size_t Index;
-        Mover At;
-    };
-    std::vector<Candidate> movers;
+    std::vector<std::pair<std::size_t, Plotted>> movers;
     const auto entries = traffic.Table.Entries();
     for (std::size_t i = 0; i < entries.size(); ++i) {
         if (!ShowsOnScope(traffic, entries[i])) continue;
         if (auto mover = MoverOf(entries[i], motion.MotionOf(KeyOf(entries[i]))))
-            movers.push_back({i, *mover});
+            movers.emplace_back(i, *mover);
     }
     std::vector<ConflictPair> pairs;
     for (std::size_t i = 0; i < movers.size(); ++i) {
-        const Mover& a = movers[i].At;
         for (std::size_t j = i + 1; j < movers.size(); ++j) {
-            const Mover& b = movers[j].At;
-            // Pairs too far apart to meet within the look-ahead are passed over cheaply.
-            const double reach =
-                limits.DistanceNm + (a.GroundSpeedKt + b.GroundSpeedKt) / kSecondsPerHour * limits.LookaheadS;
-            if (std::abs(b.Latitude - a.Latitude) * 60.0 > reach) continue;
-            if (InConflict(a, b, limits)) pairs.push_back({movers[i].Index, movers[j].Index});
+            if (Conflicting(movers[i].second, movers[j].second, limits))
+                pairs.push_back({movers[i].first, movers[j].first});
         }
     }
     return pairs;
