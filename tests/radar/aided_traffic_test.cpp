@@ -141,8 +141,8 @@ TEST_F(AidedTraffic, DataBlocksHaveTwoLinesWithAltitudeClimbMarkAndSpeed) {
     traffic.RunUntil(8);
     const std::vector<std::string> texts = Texts(Draw());
     ASSERT_EQ(texts.size(), 6u);
-    EXPECT_EQ(texts[1], "052^ 180");
-    EXPECT_EQ(texts[3], "118v 250");
+    EXPECT_EQ(texts[1], "052+ 180");
+    EXPECT_EQ(texts[3], "118- 250");
     EXPECT_EQ(texts[5], "004  0");
 }
 

@@ -42,7 +42,7 @@ RadarAidsWindow::RadarAidsWindow(RadarAids& aids, QWidget* parent)
     layout->addLayout(grid_);
 
     historyCheck_ = AddSwitch(&RadarAids::History, 0);
-    historyDotsSpin_ = AddNumber(&RadarAids::HistoryDots, "dots", "", 0, 1);
+    historyDotsSpin_ = AddNumber(&RadarAids::HistoryDots, "", "dots", 0, 1);
     historySpacingSpin_ = AddNumber(&RadarAids::HistorySpacingS, "every", "s", 0, 2);
     vectorsCheck_ = AddSwitch(&RadarAids::Vectors, 1);
     vectorMinutesCombo_ = new QComboBox(this);
@@ -94,8 +94,8 @@ QSpinBox* RadarAidsWindow::AddNumber(std::int32_t RadarAids::*field, const char*
     auto* spin = new QSpinBox(this);
     spin->setObjectName(ObjectName(number.Name, "Spin"));
     spin->setRange(number.Lowest, number.Highest);
-    spin->setPrefix(QString(caption) + " ");
-    if (*unit != '\0') spin->setSuffix(QString(" ") + unit);
+    if (*caption != '\0') spin->setPrefix(QString(caption) + " ");
+    spin->setSuffix(QString(" ") + unit);
     connect(spin, &QSpinBox::valueChanged, this, &RadarAidsWindow::Apply);
     grid_->addWidget(spin, row, column);
     return spin;

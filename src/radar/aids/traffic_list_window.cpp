@@ -42,7 +42,7 @@ TrafficListWindow::TrafficListWindow(const SessionState& session, const ChosenAr
     trafficTable_->sortByColumn(kName, Qt::AscendingOrder);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(trafficTable_);
-    resize(760, 360);
+    resize(720, 360);
 
     connect(trafficTable_, &QTableWidget::cellDoubleClicked, this, [this](int row, int) {
         const QTableWidgetItem* name = trafficTable_->item(row, kName);
