@@ -5,8 +5,8 @@
 #include <atomic>
 #include <thread>
 
-#include "multiplayer/loopback_host.h"
-#include "multiplayer/messages.h"
+#include "multiplayer/game/message_decoder.h"
+#include "multiplayer/tcpip/loopback_host.h"
 #include "support/run_tool.h"
 
 namespace tarnwick {
@@ -17,12 +17,11 @@ using directplay::PlayerId;
 // The host's pilot answers as an FS2002 host would: it accepts the join and
 // identifies itself when asked.
 void Answer(testing::LoopbackHost& host, const directplay::action::Deliver& message) {
-    MessageReader reader(message.payload);
-    const std::int32_t type = ReadHeader(reader).Type;
+    const GameMessage received = DecodeGameMessage(message.payload);
     const auto sender = static_cast<std::int32_t>(message.from);
-    if (type == MsgJoinRequest::kType)
+    if (std::holds_alternative<MsgJoinRequest>(received))
         host.host.SendGameMessage(host.pilot, message.from, Encode(MsgJoinAccept{sender}), true);
-    if (type == MsgIdentifyRequest::kType)
+    if (std::holds_alternative<MsgIdentifyRequest>(received))
         host.host.SendGameMessage(host.pilot, message.from,
                                   Encode(MsgJoinAccept{static_cast<std::int32_t>(host.pilot)}), true);
 }
