@@ -9,8 +9,8 @@
 #include <QTemporaryDir>
 
 #include "geo/local_offset.h"
+#include "multiplayer/game/wire_values.h"
 #include "multiplayer/session_windows_fixture.h"
-#include "multiplayer/wire_values.h"
 #include "radar/aids/qt_radar_aids_store.h"
 #include "radar/aids/radar_aids_window.h"
 #include "radar/aids/scope_aids.h"

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "geo/local_offset.h"
-#include "multiplayer/wire_values.h"
+#include "multiplayer/game/wire_values.h"
 
 namespace tarnwick::testing {
 namespace {
