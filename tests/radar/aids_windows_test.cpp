@@ -29,12 +29,7 @@ class AidsWindowsTest : public testing::SessionWindowsTest {
     AidsWindowsTest() {
         EXPECT_TRUE(config.isValid());
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
-        scripted = true;
-        flow->AreaChosen();
-        LocateAndJoin();
-        ScriptedHostAccepts();
-        if (Form2()) Form2()->Timer1Tick();
-        QApplication::processEvents();
+        JoinScriptedSession();
         if (Form1()) Form1()->SetClock([this] { return clock; });
     }
 

@@ -33,6 +33,7 @@ std::vector<Shown> ShownAircraft(const ScopeContext& scope) {
             shown.push_back(
                 {&record, i, SymbolOf(scope, record), scope.Aids->Motion.MotionOf(KeyOf(record))});
         } catch (const OverflowError&) {
+            // A damaged record is left out whole, as the plain traffic pass leaves it.
         }
     }
     return shown;

@@ -120,6 +120,9 @@ std::vector<ConflictPair> FindConflicts(const ScopeTraffic& traffic, const Motio
 
 std::vector<std::string> ConflictLog::Update(const TrafficTable& table, std::span<const ConflictPair> pairs,
                                              std::chrono::milliseconds now) {
+    // Ended first: a pair back after 10 s clear (or after the alert was off
+    // that long) is a new conflict.
+    std::erase_if(lastSeen_, [&](const auto& pair) { return now - pair.second >= kClearFor; });
     std::vector<std::string> started;
     const auto entries = table.Entries();
     for (const ConflictPair& pair : pairs) {
@@ -129,7 +132,6 @@ std::vector<std::string> ConflictLog::Update(const TrafficTable& table, std::spa
         const auto [found, added] = lastSeen_.insert_or_assign({KeyOf(first), KeyOf(second)}, now);
         if (added) started.push_back("CONFLICT " + first.Name + " " + second.Name);
     }
-    std::erase_if(lastSeen_, [&](const auto& pair) { return now - pair.second >= kClearFor; });
     return started;
 }
 
