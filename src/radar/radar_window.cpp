@@ -70,11 +70,10 @@ QLabel* MakeHoverBox(QWidget* picture) {
     return label;
 }
 
-// Only one button at a time counts; other buttons and combinations do nothing.
-int ButtonCode(const QMouseEvent& event) {
-    if (event.buttons() & ~(Qt::LeftButton | Qt::RightButton)) return 0;
-    if (event.button() == Qt::LeftButton) return kLeftButton;
-    if (event.button() == Qt::RightButton) return kRightButton;
+// The picture's code of one button; other buttons do nothing.
+int ButtonCode(Qt::MouseButton button) {
+    if (button == Qt::LeftButton) return kLeftButton;
+    if (button == Qt::RightButton) return kRightButton;
     return 0;
 }
 
@@ -121,7 +120,7 @@ void ScopePicture::resizeEvent(QResizeEvent* event) {
 void ScopePicture::mousePressEvent(QMouseEvent* event) {
     // The other button while one is held is a combination.
     const bool alone = (event->buttons() & ~event->button()) == Qt::NoButton;
-    const int button = alone ? ButtonCode(*event) : 0;
+    const int button = alone ? ButtonCode(event->button()) : 0;
     if (button != 0 && OnButtonDown) OnButtonDown(button, event->position());
     event->accept();
 }
@@ -132,7 +131,9 @@ void ScopePicture::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void ScopePicture::mouseReleaseEvent(QMouseEvent* event) {
-    const int button = ButtonCode(*event);
+    // A release is of one button, whatever else is still held: the left
+    // button coming up ends measuring even while another one is down.
+    const int button = ButtonCode(event->button());
     if (button != 0 && OnButtonUp) OnButtonUp(button);
     event->accept();
 }

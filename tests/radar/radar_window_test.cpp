@@ -459,6 +459,16 @@ TEST_F(ScopePointerTest, MeasuringStopsThePeriodicRedrawUntilTheButtonComesUp) {
     EXPECT_TRUE(Timer("Timer2")->isActive());
 }
 
+TEST_F(ScopePointerTest, TheLeftButtonComingUpEndsMeasuringWhileAnotherButtonIsHeld) {
+    Mouse(QEvent::MouseButtonPress, Qt::LeftButton, {200, 200}, Qt::LeftButton);
+    Mouse(QEvent::MouseButtonPress, Qt::MiddleButton, {200, 200}, Qt::LeftButton | Qt::MiddleButton);
+    Mouse(QEvent::MouseButtonRelease, Qt::LeftButton, {300, 300}, Qt::MiddleButton);
+    EXPECT_TRUE(Timer("Timer2")->isActive()) << "the periodic redraw runs again";
+    Mouse(QEvent::MouseButtonRelease, Qt::MiddleButton, {300, 300}, Qt::NoButton);
+    MoveTo({300, 300});
+    EXPECT_TRUE(Timer("Timer2")->isActive());
+}
+
 TEST_F(ScopePointerTest, TheHoverBoxShowsTheAircraftBesideThePointerAndTheRightButtonRecentres) {
     const double lat = state.Area.AreaCenterLat + 0.5;
     const double lon = state.Area.AreaCenterLon - 1.0;
