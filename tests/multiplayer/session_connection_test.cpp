@@ -19,18 +19,18 @@ TEST(SessionConnection, LocatingOffersTheProgramsConnectionTypesAndListsSessions
 
     std::vector<std::string> statuses;
     f.connection.OnStatusChanged = [&](const std::string& status) { statuses.push_back(status); };
-    ConnectionOutcome outcome = f.connection.LocateSession(std::nullopt, {});
+    ConnectionOutcome outcome = f.connection.LocateSession(std::nullopt);
     EXPECT_EQ(outcome.Messages, (std::vector<UserMessage>{{"Please select one type of connection."}}));
     EXPECT_TRUE(f.connection.TypeChoiceEnabled());
 
-    outcome = f.connection.LocateSession(0, {});
+    outcome = f.connection.LocateSession(0);
     EXPECT_EQ(outcome.Messages,
               (std::vector<UserMessage>{{"Error, canceled connection. Try to locate session again."}}))
         << "TCP/IP is not in this build and fails like a cancelled connection";
     EXPECT_EQ(f.connection.Status(), kStatusDisconnected);
 
     statuses.clear();
-    outcome = f.connection.LocateSession(1, {});
+    outcome = f.connection.LocateSession(1);
     EXPECT_TRUE(outcome.Messages.empty());
     EXPECT_EQ(statuses,
               (std::vector<std::string>{kStatusDisconnected, kStatusLooking, kConnectionStatusDone}));
@@ -38,7 +38,7 @@ TEST(SessionConnection, LocatingOffersTheProgramsConnectionTypesAndListsSessions
     EXPECT_TRUE(f.connection.TypeChoiceEnabled());
 
     f.hub.EndSession();
-    outcome = f.connection.LocateSession(1, {});
+    outcome = f.connection.LocateSession(1);
     EXPECT_TRUE(outcome.Messages.empty()) << "finding nothing is not an error";
     EXPECT_TRUE(f.connection.SessionLines().empty());
     EXPECT_EQ(f.connection.Status(), kStatusDisconnected);
@@ -52,7 +52,7 @@ TEST(SessionConnection, JoiningWithoutSessionOrNicknameSaysWhatIsMissing) {
     EXPECT_EQ(outcome.Messages,
               (std::vector<UserMessage>{{"Please select a FS multiplayer session.", MessageIcon::Warning},
                                         {"Please write a nickname.", MessageIcon::Warning}}));
-    f.connection.LocateSession(1, {});
+    f.connection.LocateSession(1);
     EXPECT_EQ(f.connection.JoinSession(0, "").Messages.size(), 1u);
     EXPECT_TRUE(f.connection.SessionLines().empty()) << "the search has to be made again";
 }
@@ -60,7 +60,7 @@ TEST(SessionConnection, JoiningWithoutSessionOrNicknameSaysWhatIsMissing) {
 TEST(SessionConnection, AcceptanceForAnotherPlayerIsPassedOverAndTheTickStopsAtTheAnswer) {
     SessionFixture f;
     f.connection.Load();
-    f.connection.LocateSession(1, {});
+    f.connection.LocateSession(1);
     f.connection.JoinSession(0, "Tower \xE2\x82\xAC\xE2\x98\x85");  // a euro sign and a star
     const std::int32_t own = f.session.OwnPlayerId;
     ASSERT_GE(own, 1);
