@@ -5,6 +5,7 @@
 
 #include "multiplayer/game/message_decoder.h"
 #include "multiplayer/game/wire_text.h"
+#include "multiplayer/session_link.h"
 
 namespace tarnwick {
 namespace {
@@ -227,6 +228,10 @@ ConnectionOutcome SessionConnection::WaitForAcceptance() {
     if (!waitTimersEnabled_ || session_.OwnPlayerId < 1) return outcome;
     try {
         SessionTransport& play = play_.Play();
+        if (play.SessionLost()) {
+            Lose(outcome);
+            return outcome;
+        }
         for (std::int32_t n = play.MessageCount(session_.OwnPlayerId); n >= 1; --n) {
             // A message too short for its type says nothing; the next one may.
             const GameMessage message = DecodeGameMessage(play.Receive().Bytes);
@@ -247,19 +252,22 @@ ConnectionOutcome SessionConnection::WaitForAcceptance() {
 }
 
 void SessionConnection::Accept(ConnectionOutcome& outcome) {
-    SessionTransport& play = play_.Play();
+    // The session sends its acceptance once: nothing below may lose it.
     const std::int32_t own = session_.OwnPlayerId;
-    // A table full of entries from earlier sessions refuses the own entry; the
-    // next upkeep pass clears them, and the join goes on without it.
-    (void)session_.Traffic.Append(play.FriendlyName(own), own, kKindPlayer);
+    std::string name = nickname_;
     try {
+        SessionTransport& play = play_.Play();
+        name = play.FriendlyName(own);
         for (const SessionMember& group : play.Groups()) {
             if (group.ShortName == kRefuseParamsGroup) play.AddPlayerToGroup(group.Id, own);
         }
     } catch (const SessionError&) {
-        // The join stands without the group; failing here would lose the
-        // acceptance, which the session does not send twice.
+        // The own entry keeps the name asked for, and the join stands without
+        // the group.
     }
+    // A table full of entries from earlier sessions refuses the own entry; the
+    // next upkeep pass clears them, and the join goes on without it.
+    (void)session_.Traffic.Append(name, own, kKindPlayer);
     accepted_ = true;
     outcome.Messages.push_back(Inform("Connected to FS session!"));
     session_.SessionConnected = session_.TrafficEnabled = true;
@@ -270,6 +278,12 @@ void SessionConnection::Accept(ConnectionOutcome& outcome) {
 
 void SessionConnection::Refuse(ConnectionOutcome& outcome) {
     outcome.Messages.push_back(Warn("Connection refused."));
+    session_.SessionConnected = session_.TrafficEnabled = false;
+    FullReset();
+}
+
+void SessionConnection::Lose(ConnectionOutcome& outcome) {
+    outcome.Messages.push_back({kSessionLostText, MessageIcon::Information});
     session_.SessionConnected = session_.TrafficEnabled = false;
     FullReset();
 }

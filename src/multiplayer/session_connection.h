@@ -109,6 +109,7 @@ class SessionConnection {
     void FullReset();
     void Accept(ConnectionOutcome& outcome);
     void Refuse(ConnectionOutcome& outcome);
+    void Lose(ConnectionOutcome& outcome);
 
     SessionState& session_;
     PlayObjects& play_;
@@ -120,7 +121,7 @@ class SessionConnection {
     bool accepted_ = false;
     Stage stage_ = Stage::kIdle;
     std::optional<ProviderQuestion> question_;
-    // The player's name as it is to be made.
+    // The player's name as it was asked for.
     std::string nickname_;
 };
 

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "multiplayer/forwarding_transport.h"
 #include "multiplayer/session_fixture.h"
+#include "multiplayer/session_link.h"
 
 namespace tarnwick {
 namespace {
@@ -111,6 +113,48 @@ TEST(SessionConnection, RefusalStartsOverAndLeavesTheSession) {
     EXPECT_EQ(f.connection.Status(), kStatusDisconnected);
     EXPECT_EQ(f.hub.Players().size(), 1u) << "only the host is left";
     EXPECT_TRUE(f.connection.Exit().EndProgram);
+}
+
+TEST(SessionConnection, ASessionLostWhileWaitingIsToldAndTheWindowStartsOver) {
+    SessionFixture f;
+    f.JoinAs();
+    f.hub.EndSession();
+    const ConnectionOutcome outcome = f.connection.WaitForAcceptance();
+    EXPECT_EQ(outcome.Messages, (std::vector<UserMessage>{{kSessionLostText, MessageIcon::Information}}));
+    EXPECT_FALSE(f.connection.WaitTimersEnabled());
+    EXPECT_TRUE(f.connection.TypeChoiceEnabled());
+    EXPECT_EQ(f.connection.Status(), kStatusDisconnected);
+    EXPECT_TRUE(f.connection.SessionLines().empty());
+    EXPECT_FALSE(f.session.SessionConnected);
+}
+
+// The session's own object, whose friendly names fail from the acceptance on.
+class NamelessSession final : public ForwardingTransport {
+   public:
+    explicit NamelessSession(InProcessSessionHub& hub) : session_(hub, kDemoConnectionName) {}
+    std::string FriendlyName(std::int32_t) override { throw SessionError("no names today"); }
+
+   private:
+    SessionTransport& Target() override { return session_; }
+    InProcessTransport session_;
+};
+
+TEST(SessionConnection, AFailureAfterTheAcceptanceKeepsTheJoinUnderTheNameAskedFor) {
+    SessionFixture f;
+    PlayObjects play{[&] {
+        return std::make_unique<ServiceProviderSet>(
+            ProgramConnectionTypes([&] { return std::make_unique<NamelessSession>(f.hub); }));
+    }};
+    SessionConnection connection(f.session, play);
+    connection.Load();
+    connection.LocateSession(1);
+    connection.JoinSession(0, "Tower \xE2\x82\xAC");
+    f.hub.Send(f.host, f.session.OwnPlayerId, Encode(MsgJoinAccept{f.session.OwnPlayerId}));
+    const ConnectionOutcome outcome = connection.WaitForAcceptance();
+    EXPECT_TRUE(outcome.OpenRadar) << "the session does not accept twice";
+    EXPECT_EQ(outcome.Messages, (std::vector<UserMessage>{{"Connected to FS session!"}}));
+    ASSERT_EQ(f.session.Traffic.PlayerCount(), 1);
+    EXPECT_EQ(f.session.Traffic[0].Name, "Tower \x80");
 }
 
 TEST(SessionConnection, LeavingDestroysTheOwnPlayerAndTheNextLoadStartsAfresh) {
