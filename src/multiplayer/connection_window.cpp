@@ -137,6 +137,7 @@ void ConnectionWindow::ShowState() {
     label5_->setText(FromAnsi(connection_->Status()));
     list1_->setEnabled(connection_->TypeChoiceEnabled());
     command1_->setEnabled(connection_->TypeChoiceEnabled());
+    command2_->setEnabled(connection_->JoinEnabled());
     // Refilled only when the sessions changed, so that a selection survives.
     if (connection_->SessionLines() != shownSessions_) {
         shownSessions_ = connection_->SessionLines();

@@ -91,6 +91,7 @@ ConnectionOutcome SessionConnection::LocateSession(std::optional<int> typeLine) 
 ConnectionOutcome SessionConnection::JoinSession(std::optional<int> sessionLine,
                                                  std::string_view nicknameUtf8) {
     ConnectionOutcome outcome;
+    if (!JoinEnabled()) return outcome;
     const bool lineSelected =
         sessionLine && *sessionLine >= 0 && *sessionLine < static_cast<int>(sessionLines_.size());
     if (nicknameUtf8.empty() || !lineSelected ||

@@ -85,6 +85,9 @@ class SessionConnection {
     bool WaitTimersEnabled() const { return waitTimersEnabled_; }
     // A search or a join is under way and waits for the network: Step.
     bool Stepping() const { return stage_ != Stage::kIdle && !question_; }
+    // "Join Session": not while a search or a join is under way, which would
+    // lose it.
+    bool JoinEnabled() const { return stage_ == Stage::kIdle; }
     // The session accepted the join (ConnectAccepted).
     bool Accepted() const { return accepted_; }
 

@@ -128,6 +128,7 @@ TEST_F(NeverBlockingConnectionTest, ASearchAndAJoinAgainstAHostThatAnswersLateKe
     hostAnswers = false;
     Locate("fs-host");
     EXPECT_EQ(Status(), "Looking for FS Server...");
+    EXPECT_FALSE(Control<QPushButton>("Command2")->isEnabled()) << "a join would lose the search";
     RunBeats(3);
     EXPECT_EQ(resolver->asked, (std::vector<std::string>{"fs-host"}));
     EXPECT_EQ(Status(), "Looking for FS Server...") << "the name server takes its time";
@@ -141,10 +142,12 @@ TEST_F(NeverBlockingConnectionTest, ASearchAndAJoinAgainstAHostThatAnswersLateKe
     hostAnswers = false;
     Join();
     EXPECT_EQ(Status(), "Connecting...") << "the click is back before the host has answered";
+    EXPECT_FALSE(Control<QPushButton>("Command2")->isEnabled());
     RunBeats(3);
     hostAnswers = true;
     ASSERT_TRUE(RunUntil([&] { return HostGotJoinRequest(); }));
     EXPECT_TRUE(Control<QTimer>("Timer1")->isActive()) << "waiting for acceptance";
+    EXPECT_TRUE(Control<QPushButton>("Command2")->isEnabled());
     EXPECT_TRUE(boxes.shown.empty());
     EXPECT_GE(beats, 6);
     EXPECT_EQ(deepestLoop, 0) << "no tick ran inside a nested event loop";
