@@ -93,11 +93,14 @@ bool Join(SessionConnection& connection, PlayObjects& play, const Choice& choice
     return false;
 }
 
-// Shows one tick's events; true when they end the session.
-bool Report(const LinkEvents& events, milliseconds time, const TrafficTable& table,
-            const SessionOutput& out) {
+// Shows one tick's events; true when they end the session. A tick that
+// changed the table feeds the motion history first, as the radar window's do.
+bool Report(const LinkEvents& events, milliseconds time, SessionState& session, const SessionOutput& out) {
     for (const std::string& line : events.ChatLines) out.Chat(time, line);
-    if (events.TrafficChanged) out.Traffic(time, table);
+    if (events.TrafficChanged) {
+        session.Motion.Observe(session.Traffic, time);
+        out.Traffic(time, session.Traffic, session.Motion);
+    }
     Show(events.Messages, out);
     return events.Disconnect;
 }
@@ -124,10 +127,10 @@ int RunSession(ProgramState& state, PlayObjects& play, const Choice& choice, con
         for (milliseconds time{0}; time < options.Duration && !ended;) {
             clock.Pass(kReceiveTick);
             time = clock.Now() - start;
-            ended = Report(link.ReceiveTick(), time, state.Session.Traffic, out);
+            ended = Report(link.ReceiveTick(), time, state.Session, out);
             if (!ended && time >= nextUpkeep) {
                 nextUpkeep += kMaintenanceTick;
-                ended = Report(link.MaintenanceTick(), time, state.Session.Traffic, out);
+                ended = Report(link.MaintenanceTick(), time, state.Session, out);
             }
         }
     }
