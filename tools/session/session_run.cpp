@@ -19,6 +19,8 @@ namespace {
 using std::chrono::milliseconds;
 
 constexpr milliseconds kAcceptanceWait{1000};
+// The connection window's step timer, which the tool need not keep to.
+constexpr milliseconds kStep{10};
 constexpr milliseconds kJoinRepeat{30000};
 constexpr milliseconds kReceiveTick{100};
 constexpr milliseconds kMaintenanceTick{30000};
@@ -45,6 +47,20 @@ void Show(const std::vector<UserMessage>& messages, const SessionOutput& out) {
 // The answer the user would give by pressing Enter.
 std::optional<std::string> DefaultAnswer(const ProviderQuestion& question) { return question.DefaultAnswer; }
 
+// Moves the search or the join on as the connection window does, until it has
+// nothing left to wait for.
+void Settle(SessionConnection& connection, const Choice& choice, const SessionClock& clock,
+            const SessionOutput& out) {
+    while (connection.Stepping() || connection.Question()) {
+        if (const auto& question = connection.Question()) {
+            Show(connection.Answer(choice.Prompt(*question)).Messages, out);
+        } else {
+            clock.Pass(kStep);
+            Show(connection.Step().Messages, out);
+        }
+    }
+}
+
 // Search and join as the connection window does; true once accepted.
 bool Join(SessionConnection& connection, PlayObjects& play, const Choice& choice, const SessionClock& clock,
           const SessionRunOptions& options, const SessionOutput& out) {
@@ -55,7 +71,8 @@ bool Join(SessionConnection& connection, PlayObjects& play, const Choice& choice
         out.Problem("this build has no connection type \"" + choice.ConnectionType + "\"");
         return false;
     }
-    Show(connection.LocateSession(static_cast<int>(type - types.begin()), choice.Prompt).Messages, out);
+    Show(connection.LocateSession(static_cast<int>(type - types.begin())).Messages, out);
+    Settle(connection, choice, clock, out);
     if (connection.SessionLines().empty()) {
         out.Problem("no session found");
         return false;
@@ -63,6 +80,7 @@ bool Join(SessionConnection& connection, PlayObjects& play, const Choice& choice
     const std::optional<int> line = choice.PickSession(play.Sessions);
     if (!line) return false;
     Show(connection.JoinSession(*line, options.NicknameUtf8).Messages, out);
+    Settle(connection, choice, clock, out);
     for (milliseconds waited{0}; connection.WaitTimersEnabled() && waited < options.Duration;) {
         clock.Pass(kAcceptanceWait);
         waited += kAcceptanceWait;
