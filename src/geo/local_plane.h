@@ -1,8 +1,9 @@
 #pragma once
 // Flat-earth helpers for laying things out around a point, where a flat
-// approximation is good enough: the demo's traffic and the synthetic scenery.
-// They use the exact pi; what the databases store and the scope draws keeps
-// the program's own constants (geodesy.h).
+// approximation is good enough: the demo's traffic and the synthetic scenery,
+// in metres and with the exact pi their outputs were made with. What the
+// databases store and the scope draws keeps the program's own constants:
+// geodesy.h, and local_offset.h for the motion of aircraft on the scope.
 #include <algorithm>
 #include <cmath>
 #include <numbers>

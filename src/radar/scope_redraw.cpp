@@ -1,6 +1,7 @@
 #include "radar/scope_redraw.h"
 
 #include "base/rounding.h"
+#include "radar/aids/range_rings.h"
 #include "radar/airport_layers.h"
 #include "radar/airspace_layer.h"
 
@@ -60,6 +61,15 @@ void RedrawScope(const ScopeContext& scope) {
             DrawGuarded(DrawAirportDot, scope, airport);
     }
     scope.Picture.ResetState();
+}
+
+void RedrawScopeAndTraffic(const ScopeContext& scope) {
+    if (scope.Aids && scope.Aids->Settings.Rings) {
+        DrawRangeRings(scope, scope.Aids->Settings.RingSpacingNm);
+        scope.Picture.ResetState();
+    }
+    RedrawScope(scope);
+    DrawTraffic(scope);
 }
 
 }  // namespace tarnwick

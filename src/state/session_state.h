@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "state/motion_history.h"
 #include "state/traffic_table.h"
 
 namespace tarnwick {
@@ -25,6 +26,9 @@ struct SessionState {
     bool IsHosting = false;
 
     TrafficTable Traffic;
+    // Where the entries have been, for their speeds and tracks; fed by the
+    // radar window's ticks.
+    MotionHistory Motion;
 };
 
 }  // namespace tarnwick

@@ -28,7 +28,7 @@ class DirectPlayTestClient {
     // `eachTurn` runs between two turns of the client, e.g. a host in the same process.
     DirectPlayTestClient(std::uint16_t enumerationPort, std::function<void()> eachTurn = {});
 
-    // Runs until `done` or for 8 s at most; whether `done` came true.
+    // Runs until `done` or the sockets' deadline; whether `done` came true.
     bool RunUntil(const std::function<bool()>& done);
     // Finds the session at 127.0.0.1 and joins it with a visible player.
     bool Join(const std::string& playerName);
