@@ -3,6 +3,7 @@
 #include "base/rounding.h"
 #include "multiplayer/messages.h"
 #include "multiplayer/wire_text.h"
+#include "state/session_state.h"
 
 namespace tarnwick {
 
@@ -21,7 +22,7 @@ std::string ChatLogLine(std::string_view name, std::string_view text) {
 }
 
 ChatSendResult SendChat(SessionTransport& transport, std::int32_t ownPlayerId, std::string_view textUtf8) {
-    if (ownPlayerId < 1) return {};
+    if (!IsPlayerId(ownPlayerId)) return {};
     const std::string text = ToWireText(textUtf8);
     try {
         const std::string ownName = transport.FriendlyName(ownPlayerId);

@@ -118,7 +118,7 @@ ConnectionOutcome SessionConnection::JoinSession(std::optional<int> sessionLine,
     try {
         SessionTransport& play = play_.Play();
         session_.OwnPlayerId = play.CreatePlayer(ToWireText(nicknameUtf8), kFormalName);
-        if (session_.OwnPlayerId >= 1) {
+        if (session_.HasOwnPlayer()) {
             play.Send(session_.OwnPlayerId, kAllPlayers, Encode(MsgJoinRequest{}));
             waitTimersEnabled_ = true;
         }
@@ -132,7 +132,7 @@ ConnectionOutcome SessionConnection::JoinSession(std::optional<int> sessionLine,
 
 ConnectionOutcome SessionConnection::WaitForAcceptance() {
     ConnectionOutcome outcome;
-    if (!waitTimersEnabled_ || session_.OwnPlayerId < 1) return outcome;
+    if (!waitTimersEnabled_ || !session_.HasOwnPlayer()) return outcome;
     try {
         SessionTransport& play = play_.Play();
         for (std::int32_t n = play.MessageCount(session_.OwnPlayerId); n >= 1; --n) {
@@ -189,7 +189,7 @@ void SessionConnection::Refuse(ConnectionOutcome& outcome) {
 }
 
 void SessionConnection::RepeatJoinRequest() {
-    if (!waitTimersEnabled_ || session_.OwnPlayerId < 1) return;
+    if (!waitTimersEnabled_ || !session_.HasOwnPlayer()) return;
     try {
         SessionTransport& play = play_.Play();
         play.Send(session_.OwnPlayerId, kAllPlayers, Encode(MsgJoinRetry{}));

@@ -78,7 +78,7 @@ LinkEvents SessionLink::Start() {
 
 LinkEvents SessionLink::ReceiveTick() {
     LinkEvents events;
-    if (session_.OwnPlayerId < 1) return events;
+    if (!session_.HasOwnPlayer()) return events;
     try {
         for (std::int32_t n = transport_.MessageCount(session_.OwnPlayerId); n >= 1; --n) {
             if (Handle(transport_.Receive(), events) == Next::EndTick) return events;
@@ -223,7 +223,7 @@ void SessionLink::Lost(LinkEvents& events) {
 LinkEvents SessionLink::MaintenanceTick() {
     LinkEvents events;
     const std::int32_t own = session_.OwnPlayerId;
-    if (own < 1) return events;
+    if (!session_.HasOwnPlayer()) return events;
     try {
         const std::vector<SessionMember> players = transport_.Players();
         Prune(players, events);

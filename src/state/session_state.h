@@ -9,9 +9,13 @@
 
 namespace tarnwick {
 
+// A DirectPlay player id is any 32-bit value but 0, negative ones as good as
+// any other: hosts XOR their ids with a key of all 32 bits.
+inline constexpr bool IsPlayerId(std::int32_t id) { return id != 0; }
+
 struct SessionState {
     // The id the session gave the program's player. Never cleared: everything
-    // that uses it acts only while it is 1 or more.
+    // that uses it acts only while it is a player id (not 0).
     std::int32_t OwnPlayerId = 0;
     // Application GUID text of the joined session.
     std::string SessionGuid;
@@ -25,6 +29,8 @@ struct SessionState {
     bool IsHosting = false;
 
     TrafficTable Traffic;
+
+    bool HasOwnPlayer() const { return IsPlayerId(OwnPlayerId); }
 };
 
 }  // namespace tarnwick

@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include "geo/declination_grid.h"
 #include "loopback_host.h"
 #include "multiplayer/address_history.h"
 #include "multiplayer/messages.h"
+#include "multiplayer/session_link.h"
 
 namespace tarnwick {
 namespace {
@@ -47,7 +49,7 @@ class DirectPlayTransportTest : public ::testing::Test {
 
 TEST_F(DirectPlayTransportTest, JoinsExchangesMessagesBothWaysAndLeaves) {
     const std::int32_t own = Join();
-    ASSERT_GE(own, 1);
+    ASSERT_NE(own, 0);
     const auto pilot = static_cast<std::int32_t>(host.pilot);
     EXPECT_EQ(transport.FriendlyName(own), "ATC Controller");
     EXPECT_EQ(transport.FriendlyName(pilot), "Sim One");
@@ -95,7 +97,7 @@ TEST_F(DirectPlayTransportTest, JoinsExchangesMessagesBothWaysAndLeaves) {
 
 TEST_F(DirectPlayTransportTest, AHostThatLeavesLosesTheSession) {
     const std::int32_t own = Join();
-    ASSERT_GE(own, 1);
+    ASSERT_NE(own, 0);
     EXPECT_FALSE(transport.SessionLost());
     host.host.Leave();
     ASSERT_TRUE(Eventually(host, transport, [&] { return transport.SessionLost(); }));
@@ -182,6 +184,47 @@ TEST(DirectPlayTransport, TheConnectionWindowNamesTheReasonForARefusedSession) {
         "The session uses the DirectPlay reliable protocol (DIRECTPLAYPROTOCOL), which Tarnwick does not "
         "support yet.");
     EXPECT_EQ(connection.Status(), kStatusDisconnected);
+}
+
+// A host whose id key has the top bit set hands out ids that are negative as
+// signed numbers: the join and the message handling take them as any other.
+TEST(DirectPlayTransport, NegativeIdsJoinAndTheirMessagesAreHandled) {
+    LoopbackHost host(0, 0xC3A17C0D);
+    host.answering = true;
+    const auto pilot = static_cast<std::int32_t>(host.pilot);
+    ASSERT_LT(pilot, 0);
+    SessionState session;
+    PlayObjects play{[&] {
+        return std::make_unique<ServiceProviderSet>(ProgramConnectionTypes(
+            {}, [&] { return std::make_unique<DirectPlayTransport>(TransportOptionsFor(host)); }));
+    }};
+    SessionConnection connection(session, play);
+    connection.Load();
+    connection.LocateSession(0, Answer("127.0.0.1"));
+    ASSERT_EQ(connection.SessionLines().size(), 1u);
+    connection.JoinSession(0, "ATC Controller");
+    ASSERT_LT(session.OwnPlayerId, 0);
+    ASSERT_TRUE(connection.WaitTimersEnabled()) << "the join request went out";
+    ASSERT_TRUE(Eventually(host, play.Play(), [&] { return connection.WaitForAcceptance().OpenRadar; }));
+
+    const auto grid = std::make_unique<DeclinationGrid>();
+    SessionLink link(session, play.Play(), *grid);
+    link.Start();
+    ASSERT_TRUE(Eventually(host, play.Play(), [&] {
+        link.ReceiveTick();
+        return session.Traffic.PlayerCount() == 2;
+    }));
+    EXPECT_EQ(session.Traffic[1].PlayerId, pilot);
+    ASSERT_TRUE(host.host.SendGameMessage(host.pilot, kAllPlayers,
+                                          Encode(MsgPosition{{1024, 10001750 / 2, 0, 300}}), true));
+    ASSERT_TRUE(Eventually(host, play.Play(), [&] { return link.ReceiveTick().TrafficChanged; }));
+    EXPECT_EQ(session.Traffic[1].Latitude, 45.0);
+    link.MaintenanceTick();
+    EXPECT_TRUE(Eventually(host, play.Play(), [&] {
+        const auto got = host.Events<directplay::action::Deliver>();
+        return std::any_of(got.begin(), got.end(),
+                           [](const auto& m) { return m.payload == Encode(MsgAircraftInfoRequest{}); });
+    })) << "the upkeep pass asked the pilot for its aircraft";
 }
 
 TEST(AddressHistory, MostRecentFirstWithoutRepeatsAndBounded) {

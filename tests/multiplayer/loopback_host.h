@@ -2,9 +2,11 @@
 // A DirectPlay session host in the test's own process, on 127.0.0.1 and ports
 // the system picks, with one simulated pilot and the FS-style group. It runs
 // only when polled: DriversWithHost polls it on every turn of the client's
-// driver, so a join needs no threads.
+// driver, so a join needs no threads. With `answering`, its pilot answers as
+// an FS2002 host would: it accepts joins and identifies itself when asked.
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "multiplayer/directplay/host_session.h"
@@ -18,17 +20,21 @@ namespace tarnwick::testing {
 
 class LoopbackHost {
    public:
-    explicit LoopbackHost(std::uint32_t session_flags = 0)
-        : host(Config(session_flags), *clock), runner(host, *clock, directplay::kLoopbackAddress) {
+    explicit LoopbackHost(std::uint32_t session_flags = 0, std::optional<std::uint32_t> id_key = {})
+        : host(Config(session_flags, id_key), *clock), runner(host, *clock, directplay::kLoopbackAddress) {
         host.Start();
         Poll();
         pilot = host.CreateLocalPlayer("Sim One");
         group = host.CreateGroup(kRefuseParamsGroup);
     }
 
-    void Poll() {
-        runner.PollOnce(directplay::Millis{0});
-        for (auto& event : runner.TakeEvents()) events.push_back(std::move(event));
+    void Poll(directplay::Millis wait = directplay::Millis{0}) {
+        runner.PollOnce(wait);
+        for (auto& event : runner.TakeEvents()) {
+            if (const auto* message = std::get_if<directplay::action::Deliver>(&event); message && answering)
+                Answer(*message);
+            events.push_back(std::move(event));
+        }
     }
 
     template <typename T>
@@ -57,15 +63,28 @@ class LoopbackHost {
     directplay::PlayerId group = 0;
     // Cleared to let the host fall silent (its sockets stay open).
     bool running = true;
+    bool answering = false;
 
    private:
-    static directplay::HostConfig Config(std::uint32_t session_flags) {
+    void Answer(const directplay::action::Deliver& message) {
+        MessageReader reader(message.payload);
+        const std::int32_t type = ReadHeader(reader).Type;
+        const auto sender = static_cast<std::int32_t>(message.from);
+        if (type == MsgJoinRequest::kType)
+            host.SendGameMessage(pilot, message.from, Encode(MsgJoinAccept{sender}), true);
+        if (type == MsgIdentifyRequest::kType)
+            host.SendGameMessage(pilot, message.from, Encode(MsgJoinAccept{static_cast<std::int32_t>(pilot)}),
+                                 true);
+    }
+
+    static directplay::HostConfig Config(std::uint32_t session_flags, std::optional<std::uint32_t> id_key) {
         directplay::HostConfig config;
         config.peer.tcp_ports = {0, 0};
         config.peer.udp_ports = {0, 0};
         config.enumeration_port = 0;
         config.session_name = "Loopback";
         config.session_flags = session_flags;
+        config.id_key = id_key;
         return config;
     }
 };

@@ -36,7 +36,7 @@ TEST(QtDirectPlayDriver, JoinsAHostAndExchangesMessagesOnTheEventLoop) {
     ASSERT_EQ(sessions.size(), 1u);
     transport.Open(sessions[0]);
     const std::int32_t own = transport.CreatePlayer("ATC Controller", "Player");
-    ASSERT_GE(own, 1);
+    ASSERT_NE(own, 0);
     EXPECT_EQ(transport.FriendlyName(static_cast<std::int32_t>(host.pilot)), "Sim One");
 
     transport.Send(own, kAllPlayers, Encode(MsgJoinRequest{}));

@@ -2,7 +2,8 @@
 // all three as separate programs speaking DirectPlay over TCP/IP: the pilots
 // move, their aircraft are known, chat goes from one controller to the host
 // and straight to the other controller, the first controller leaves cleanly
-// and the second sees the host leave. It takes over half a minute: aircraft
+// and the second sees the host leave. The host's id key makes every id
+// negative as a signed number, as real hosts often do. It takes over half a minute: aircraft
 // are asked for what they fly on the 30 s upkeep tick, and the host stays
 // well beyond it so that a slow machine still sees the answers.
 #include <gtest/gtest.h>
@@ -66,7 +67,8 @@ TEST(SimhostSession, TwoControllersAndTheHostShareOneSession) {
     const auto logPath = folder.Path() / "host.jsonl";
     SpawnedTool host("tarnwick-simhost",
                      {"--port", "0", "--address", "127.0.0.1", "--center", "47.449,-122.309", "--aircraft",
-                      "3", "--session", "Loopback", "--log", logPath.string(), "--leave-after", "45"});
+                      "3", "--session", "Loopback", "--log", logPath.string(), "--leave-after", "45",
+                      "--id-key", "0xC3A17C0D"});
     const std::string port = EnumerationPortOf(host);
     ASSERT_FALSE(port.empty());
 

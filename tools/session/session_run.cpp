@@ -62,7 +62,11 @@ bool Join(SessionConnection& connection, PlayObjects& play, const Choice& choice
     }
     const std::optional<int> line = choice.PickSession(play.Sessions);
     if (!line) return false;
-    Show(connection.JoinSession(*line, options.NicknameUtf8).Messages, out);
+    const ConnectionOutcome joining = connection.JoinSession(*line, options.NicknameUtf8);
+    Show(joining.Messages, out);
+    // A join that stops without a message box must still say why.
+    if (!connection.WaitTimersEnabled() && joining.Messages.empty())
+        out.Problem("the join stopped at \"" + connection.Status() + "\" without a join request sent");
     for (milliseconds waited{0}; connection.WaitTimersEnabled() && waited < options.Duration;) {
         clock.Pass(kAcceptanceWait);
         waited += kAcceptanceWait;

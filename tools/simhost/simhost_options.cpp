@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <string_view>
 
 #include "base/command_line.h"
 #include "multiplayer/directplay/wire_basics.h"
@@ -12,7 +13,8 @@ namespace tarnwick::tools {
 const char* const kSimhostUsage =
     "Usage: tarnwick-simhost (--airport ICAO [--work WORK] | --center LAT,LON) [--session NAME]\n"
     "                        [--max-players N] [--aircraft N] [--address A] [--port P]\n"
-    "                        [--seconds S] [--leave-after S] [--refuse] [--log FILE] [--application GUID]\n"
+    "                        [--seconds S] [--leave-after S] [--refuse] [--migrate-host] [--id-key K]\n"
+    "                        [--log FILE] [--application GUID]\n"
     "\n"
     "Hosts a DirectPlay 4 session over TCP/IP that FS2002 and Tarnwick can find and join, and flies\n"
     "simulated pilots in it around an airport: they answer the FS2002 join, identification and\n"
@@ -31,6 +33,11 @@ const char* const kSimhostUsage =
     "  --leave-after S    after S seconds the host announces that it leaves (MsgHostLeft), leaves\n"
     "                     the session with all its pilots, and the tool ends\n"
     "  --refuse           answer join requests from outside with MsgJoinRefuse\n"
+    "  --migrate-host     flag the session MIGRATEHOST: when the host leaves, the machine whose system\n"
+    "                     player has the lowest id takes over and the session goes on\n"
+    "  --id-key K         the key the session's player ids are XORed with, e.g. 0xC3A17C0D or a decimal\n"
+    "                     number (default: random over all 32 bits, so that ids are often negative as\n"
+    "                     signed numbers, as in real sessions)\n"
     "  --log FILE         write every message received, system and game, decoded, as JSON lines\n"
     "  --application GUID the DirectPlay application GUID of the session (default: Tarnwick's demo);\n"
     "                     a client that searches for another application's sessions does not see it\n"
@@ -68,6 +75,17 @@ std::optional<std::pair<double, double>> Point(const std::string& text) {
     return std::pair{*lat, *lon};
 }
 
+// 0x followed by hexadecimal digits, or a decimal number.
+std::optional<std::uint32_t> IdKey(const std::string& text) {
+    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    const std::string_view digits = hex ? std::string_view(text).substr(2) : std::string_view(text);
+    std::uint32_t key = 0;
+    const auto [end, error] =
+        std::from_chars(digits.data(), digits.data() + digits.size(), key, hex ? 16 : 10);
+    if (error != std::errc() || end != digits.data() + digits.size()) return std::nullopt;
+    return key;
+}
+
 constexpr std::int64_t kLongestRun = 7 * 86400;
 
 }  // namespace
@@ -76,8 +94,8 @@ SimhostOptions ParseSimhostCommandLine(const CommandArguments& args) {
     SimhostOptions options;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (arg == "--refuse") {
-            options.Refuse = true;
+        if (arg == "--refuse" || arg == "--migrate-host") {
+            (arg == "--refuse" ? options.Refuse : options.MigrateHost) = true;
             continue;
         }
         if (arg.rfind("--", 0) != 0) throw UsageError("unexpected argument '" + arg + "'");
@@ -114,6 +132,9 @@ SimhostOptions ParseSimhostCommandLine(const CommandArguments& args) {
             const auto seconds = WholeNumber<std::int64_t>(value, 0, kLongestRun);
             if (!seconds) bad();
             (arg == "--seconds" ? options.Seconds : options.LeaveAfter) = std::chrono::seconds(*seconds);
+        } else if (arg == "--id-key") {
+            options.IdKey = IdKey(value);
+            if (!options.IdKey) bad();
         } else if (arg == "--application") {
             options.Application = directplay::ParseGuid(value);
             if (!options.Application) bad();

@@ -24,6 +24,9 @@ struct SimhostOptions {
     std::optional<std::chrono::seconds> Seconds;
     std::optional<std::chrono::seconds> LeaveAfter;
     bool Refuse = false;
+    // The key player ids are XORed with; random (all 32 bits) by default.
+    std::optional<std::uint32_t> IdKey;
+    bool MigrateHost = false;
     std::optional<std::string> LogFile;
 };
 

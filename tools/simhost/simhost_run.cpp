@@ -38,6 +38,8 @@ HostConfig ConfigOf(const SimhostOptions& options, std::uint64_t seed) {
         config.peer.udp_ports = {0, 0};
     }
     config.seed = seed;
+    config.id_key = options.IdKey;
+    if (options.MigrateHost) config.session_flags |= session_flags::kMigrateHost;
     return config;
 }
 

@@ -19,7 +19,7 @@ DirectPlayHost::DirectPlayHost(const HostConfig& config, const Clock& clock)
     : SessionPeer(config.peer, clock),
       host_config_(config),
       random_(config.seed),
-      ids_(static_cast<std::uint32_t>(random_())) {
+      ids_(config.id_key.value_or(static_cast<std::uint32_t>(random_()))) {
     session_.flags = config.session_flags;
     session_.instance = RandomGuid(random_);
     session_.application = config.application;

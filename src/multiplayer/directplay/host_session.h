@@ -26,8 +26,9 @@ struct HostConfig {
     std::string password;
     // How long a joiner waits for the other machines' acknowledgements.
     Millis name_table_timeout{15000};
-    // Seeds the session's instance GUID and id key.
+    // Seeds the session's instance GUID and, unless given, its id key.
     std::uint64_t seed = 0;
+    std::optional<std::uint32_t> id_key;
 };
 
 class DirectPlayHost : public SessionPeer {
