@@ -9,8 +9,8 @@
 #include "multiplayer/directplay/frame.h"
 #include "multiplayer/directplay/frame_reassembler.h"
 #include "multiplayer/directplay/name_table.h"
-#include "multiplayer/messages.h"
-#include "multiplayer/wire_values.h"
+#include "multiplayer/game/messages.h"
+#include "multiplayer/game/wire_values.h"
 
 namespace {
 

@@ -5,11 +5,11 @@
 #include <memory>
 #include <vector>
 
-#include "multiplayer/in_process_session.h"
-#include "multiplayer/in_process_transport.h"
-#include "multiplayer/messages.h"
+#include "multiplayer/game/messages.h"
+#include "multiplayer/game/wire_values.h"
+#include "multiplayer/local/in_process_session.h"
+#include "multiplayer/local/in_process_transport.h"
 #include "multiplayer/session_link.h"
-#include "multiplayer/wire_values.h"
 
 namespace {
 

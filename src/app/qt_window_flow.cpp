@@ -9,7 +9,7 @@
 #include "multiplayer/chat_window.h"
 #include "multiplayer/connection_window.h"
 #include "multiplayer/program_sessions.h"
-#include "multiplayer/qt_directplay_driver.h"
+#include "multiplayer/tcpip/qt_directplay_driver.h"
 #include "radar/about_window.h"
 #include "radar/database_renewal.h"
 #include "radar/radar_window.h"

@@ -1,7 +1,9 @@
 #pragma once
-// Little-endian reading of the program's own binary files. Reading past the end
-// throws EndOfData, so a caller decoding a record in place keeps the fields it
-// got and leaves the rest at their empty values, as a short file demands.
+// Little-endian reading of the program's own binary files and of the session
+// messages peers send. Every read checks the bytes it needs first; reading past
+// the end throws EndOfData, so a caller decoding a record in place keeps the
+// fields it got and leaves the rest at their empty values, as a short file
+// demands, and a message decoder can say where the bytes ran out.
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -13,12 +15,21 @@ namespace tarnwick {
 
 class EndOfData : public std::runtime_error {
    public:
-    explicit EndOfData(std::size_t offset)
-        : std::runtime_error("the data ends at byte " + std::to_string(offset)), offset_(offset) {}
+    // `end`: the length of the data; `readAt` and `needed`: where the read that
+    // failed began and how many bytes it wanted.
+    EndOfData(std::size_t end, std::size_t readAt, std::size_t needed)
+        : std::runtime_error("the data ends at byte " + std::to_string(end)),
+          offset_(end),
+          readAt_(readAt),
+          needed_(needed) {}
     std::size_t Offset() const { return offset_; }
+    std::size_t ReadAt() const { return readAt_; }
+    std::size_t Needed() const { return needed_; }
 
    private:
     std::size_t offset_;
+    std::size_t readAt_;
+    std::size_t needed_;
 };
 
 class ByteReader {
@@ -32,6 +43,9 @@ class ByteReader {
     std::uint32_t U32() { return static_cast<std::uint32_t>(Unsigned(4)); }
     double F64() { return std::bit_cast<double>(Unsigned(8)); }
     std::string Text();
+    // The next `count` bytes as they are; the count is checked before anything
+    // is read, so a length field from the wire cannot ask for more.
+    std::span<const std::uint8_t> Bytes(std::size_t count);
 
     std::size_t Offset() const { return offset_; }
     std::size_t Remaining() const { return bytes_.size() - offset_; }
@@ -41,7 +55,7 @@ class ByteReader {
     // Inline: the databases are decoded field by field.
     std::uint64_t Unsigned(int width) {
         const auto n = static_cast<std::size_t>(width);
-        if (Remaining() < n) ThrowAtEnd();
+        if (Remaining() < n) ThrowAtEnd(n);
         std::uint64_t value = 0;
         if constexpr (std::endian::native == std::endian::little) {
             std::memcpy(&value, bytes_.data() + offset_, n);
@@ -52,7 +66,7 @@ class ByteReader {
         offset_ += n;
         return value;
     }
-    [[noreturn]] void ThrowAtEnd();
+    [[noreturn]] void ThrowAtEnd(std::size_t needed);
     std::span<const std::uint8_t> bytes_;
     std::size_t offset_ = 0;
 };

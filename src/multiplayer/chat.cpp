@@ -1,8 +1,8 @@
 #include "multiplayer/chat.h"
 
 #include "base/rounding.h"
-#include "multiplayer/messages.h"
-#include "multiplayer/wire_text.h"
+#include "multiplayer/game/messages.h"
+#include "multiplayer/game/wire_text.h"
 #include "state/session_state.h"
 
 namespace tarnwick {

@@ -111,7 +111,8 @@ ConnectionWindow::ConnectionWindow(SessionState& session, PlayObjects& play, Mes
     };
 
     connection_->Load();
-    for (const std::string& line : connection_->ConnectionTypeLines()) list1_->addItem(FromAnsi(line));
+    for (const ConnectionTypeLine& line : connection_->ConnectionTypeLines())
+        list1_->addItem(FromAnsi(line.Name));
     ShowState();
 
     // Selection, not the current row: a list that takes the focus makes its
@@ -170,8 +171,8 @@ void ConnectionWindow::OnCommand2Clicked() {
 }
 
 void ConnectionWindow::LocateWith(const std::string& connectionType) {
-    const std::vector<std::string>& types = connection_->ConnectionTypeLines();
-    const auto type = std::find(types.begin(), types.end(), connectionType);
+    const std::vector<ConnectionTypeLine>& types = connection_->ConnectionTypeLines();
+    const auto type = std::ranges::find(types, connectionType, &ConnectionTypeLine::Name);
     if (type == types.end() || !connection_->TypeChoiceEnabled()) return;
     list1_->setCurrentRow(static_cast<int>(type - types.begin()));
     OnCommand1Clicked();

@@ -4,7 +4,7 @@
 // chosen last.
 #include <cstdint>
 
-#include "multiplayer/demo_session.h"
+#include "multiplayer/demo/demo_session.h"
 #include "multiplayer/service_providers.h"
 #include "state/chosen_area.h"
 

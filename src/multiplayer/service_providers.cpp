@@ -4,7 +4,6 @@ namespace tarnwick {
 
 std::vector<ConnectionType> ProgramConnectionTypes(TransportFactory demo, TransportFactory tcpIp) {
     std::vector<ConnectionType> types;
-    types.push_back({kIpxConnectionName, {}});
     types.push_back({kTcpIpConnectionName, std::move(tcpIp)});
     types.push_back({kDemoConnectionName, std::move(demo)});
     return types;
@@ -26,7 +25,7 @@ void ServiceProviderSet::InitializeConnection(int number, const ProviderPrompt& 
     bound_ = std::move(transport);
 }
 
-SessionTransport& ServiceProviderSet::Bound() {
+SessionTransport& ServiceProviderSet::Target() {
     if (!bound_) throw SessionError("no connection type chosen");
     return *bound_;
 }

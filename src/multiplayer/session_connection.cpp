@@ -1,7 +1,9 @@
 #include "multiplayer/session_connection.h"
 
-#include "multiplayer/messages.h"
-#include "multiplayer/wire_text.h"
+#include <variant>
+
+#include "multiplayer/game/message_decoder.h"
+#include "multiplayer/game/wire_text.h"
 
 namespace tarnwick {
 namespace {
@@ -38,10 +40,9 @@ void SessionConnection::Load() {
     sessionLines_.clear();
     status_ = kStatusNone;
     play_.Create();
-    // DirectPlay lists a connection type first that the program never offers,
-    // so line k stands for connection type k + 2.
+    typeLines_.clear();
     const auto& names = play_.Connections();
-    typeLines_.assign(names.size() > 1 ? names.begin() + 1 : names.end(), names.end());
+    for (std::size_t i = 0; i < names.size(); ++i) typeLines_.push_back({names[i], static_cast<int>(i) + 1});
 }
 
 void SessionConnection::StartOver() {
@@ -72,7 +73,7 @@ ConnectionOutcome SessionConnection::LocateSession(std::optional<int> typeLine,
     }
     try {
         SessionTransport& play = play_.Play();
-        play.InitializeConnection(*typeLine + 2, prompt);
+        play.InitializeConnection(typeLines_[static_cast<std::size_t>(*typeLine)].Number, prompt);
         play_.Sessions = play.EnumerateSessions();
     } catch (const SessionError& error) {
         outcome.Messages.push_back(
@@ -136,22 +137,16 @@ ConnectionOutcome SessionConnection::WaitForAcceptance() {
     try {
         SessionTransport& play = play_.Play();
         for (std::int32_t n = play.MessageCount(session_.OwnPlayerId); n >= 1; --n) {
-            const ReceivedMessage message = play.Receive();
-            try {
-                MessageReader reader(message.Bytes);
-                const MessageHeader header = ReadHeader(reader);
-                if (header.Type == MsgJoinAccept::kType) {
-                    if (MsgJoinAccept::Decode(reader, header.PayloadLength).PlayerId ==
-                        session_.OwnPlayerId) {
-                        Accept(outcome);
-                        return outcome;
-                    }
-                } else if (header.Type == MsgJoinRefuse::kType) {
-                    Refuse(outcome);
+            // A message too short for its type says nothing; the next one may.
+            const GameMessage message = DecodeGameMessage(play.Receive().Bytes);
+            if (const auto* accept = std::get_if<MsgJoinAccept>(&message)) {
+                if (accept->PlayerId == session_.OwnPlayerId) {
+                    Accept(outcome);
                     return outcome;
                 }
-            } catch (const MalformedMessage&) {
-                // A message too short for its type says nothing; the next one may.
+            } else if (std::holds_alternative<MsgJoinRefuse>(message)) {
+                Refuse(outcome);
+                return outcome;
             }
         }
     } catch (const SessionError&) {

@@ -29,6 +29,13 @@ inline constexpr const char* kDefaultNickname = "ATC Controller";
 inline constexpr const char* kRefuseParamsGroup = "FS61_REFUSE_PARAMS";
 inline constexpr const char* kRequestParamsGroup = "FS61_REQUEST_PARAMS";
 
+// A line of the connection types list: the name shown and the number the
+// session object knows the type by.
+struct ConnectionTypeLine {
+    std::string Name;
+    int Number = 0;
+};
+
 struct ConnectionOutcome {
     std::vector<UserMessage> Messages;
     // The join was accepted: close the connection window (without ending the
@@ -58,7 +65,7 @@ class SessionConnection {
     // "Exit" and closing the window.
     ConnectionOutcome Exit();
 
-    const std::vector<std::string>& ConnectionTypeLines() const { return typeLines_; }
+    const std::vector<ConnectionTypeLine>& ConnectionTypeLines() const { return typeLines_; }
     const std::vector<std::string>& SessionLines() const { return sessionLines_; }
     const std::string& Status() const { return status_; }
     // The connection type list and "Locate Session".
@@ -81,7 +88,7 @@ class SessionConnection {
 
     SessionState& session_;
     PlayObjects& play_;
-    std::vector<std::string> typeLines_;
+    std::vector<ConnectionTypeLine> typeLines_;
     std::vector<std::string> sessionLines_;
     std::string status_ = kStatusNone;
     bool typeChoiceEnabled_ = true;

@@ -1,12 +1,14 @@
 #include "multiplayer/session_link.h"
 
 #include <optional>
+#include <type_traits>
+#include <variant>
 
 #include "base/rounding.h"
 #include "geo/geodesy.h"
 #include "multiplayer/chat.h"
-#include "multiplayer/messages.h"
-#include "multiplayer/wire_values.h"
+#include "multiplayer/game/message_decoder.h"
+#include "multiplayer/game/wire_values.h"
 
 namespace tarnwick {
 namespace {
@@ -94,80 +96,54 @@ SessionLink::Next SessionLink::Handle(const ReceivedMessage& message, LinkEvents
     const std::int32_t sender = message.From;
     TrafficTable& table = session_.Traffic;
     SenderName senderName(transport_, sender);
-    try {
-        MessageReader reader(message.Bytes);
-        const MessageHeader header = ReadHeader(reader);
-        switch (header.Type) {
-            case MsgJoinRequest::kType:
-            case MsgObserverJoinRequest::kType:
-                if (session_.IsHosting)
-                    AnswerJoinRequest(sender, header.Type == MsgObserverJoinRequest::kType);
-                break;
-            case MsgJoinAccept::kType:
-                if (!session_.TrafficEnabled) break;
-                MsgJoinAccept::Decode(reader, header.PayloadLength);
-                if (!table.AnyMatchesSender(sender, senderName)) AddIdentified(sender, kKindPlayer, events);
-                break;
-            case MsgObserverAccept::kType:
-                if (!session_.TrafficEnabled) break;
-                MsgObserverAccept::Decode(reader, header.PayloadLength);
-                if (!table.AnyMatchesSender(sender, senderName)) AddIdentified(sender, kKindObserver, events);
-                break;
-            case MsgIdentifyRequest::kType:
-                if (session_.TrafficEnabled) {
-                    transport_.Send(session_.OwnPlayerId, sender,
-                                    Encode(MsgJoinAccept{session_.OwnPlayerId}));
-                }
-                break;
-            case MsgAircraftInfo::kType: {
-                if (!session_.TrafficEnabled) break;
-                const MsgAircraftInfo info = MsgAircraftInfo::Decode(reader, header.PayloadLength);
-                table.ForEachMatchingSender(sender, senderName, [&](PlayerRecord& entry) {
-                    entry.Category = AircraftCategoryText(info.CategoryCode);
-                    entry.Aircraft = info.Title;
-                    events.TrafficChanged = true;
-                });
-                break;
-            }
-            case MsgPosition::kType:
-            case MsgPositionLong::kType: {
-                if (!session_.TrafficEnabled) break;
-                const PositionWords words = header.Type == MsgPosition::kType
-                                                ? MsgPosition::Decode(reader, header.PayloadLength).Words
-                                                : MsgPositionLong::Decode(reader, header.PayloadLength).Words;
-                const DecodedPosition position = Decode(words);
-                table.ForEachMatchingSender(sender, senderName, [&](PlayerRecord& entry) {
-                    entry.Latitude = position.Latitude;
-                    entry.Longitude = position.Longitude;
-                    entry.Altitude = position.Altitude;
-                    entry.Heading = geo::TrueToMagnetic(grid_, position.TrueHeading, position.Latitude,
-                                                        position.Longitude);
-                    events.TrafficChanged = true;
-                });
-                break;
-            }
-            case MsgHostLeft::kType:
-                return HandleHostLeft(events);
-            case MsgRemovedByHost::kType:
-                events.Messages.push_back({kRemovedText, MessageIcon::Information});
-                events.Disconnect = true;
-                return Next::EndTick;
-            case MsgChat::kType: {
-                const MsgChat chat = MsgChat::Decode(reader, header.PayloadLength);
-                if (!chat.Text.empty())
-                    events.ChatLines.push_back(transport_.FriendlyName(sender) + ": " + chat.Text);
-                break;
-            }
-            default:
-                break;
+    const auto handle = [&](const auto& m) -> Next {
+        using T = std::decay_t<decltype(m)>;
+        if constexpr (std::is_same_v<T, MsgJoinRequest> || std::is_same_v<T, MsgObserverJoinRequest>) {
+            if (session_.IsHosting) AnswerJoinRequest(sender, std::is_same_v<T, MsgObserverJoinRequest>);
+        } else if constexpr (std::is_same_v<T, MsgJoinAccept> || std::is_same_v<T, MsgObserverAccept>) {
+            if (session_.TrafficEnabled && !table.AnyMatchesSender(sender, senderName))
+                AddIdentified(sender, std::is_same_v<T, MsgJoinAccept> ? kKindPlayer : kKindObserver, events);
+        } else if constexpr (std::is_same_v<T, MsgIdentifyRequest>) {
+            if (session_.TrafficEnabled)
+                transport_.Send(session_.OwnPlayerId, sender, Encode(MsgJoinAccept{session_.OwnPlayerId}));
+        } else if constexpr (std::is_same_v<T, MsgAircraftInfo>) {
+            if (!session_.TrafficEnabled) return Next::Continue;
+            table.ForEachMatchingSender(sender, senderName, [&](PlayerRecord& entry) {
+                entry.Category = AircraftCategoryText(m.CategoryCode);
+                entry.Aircraft = m.Title;
+                events.TrafficChanged = true;
+            });
+        } else if constexpr (std::is_same_v<T, MsgPosition> || std::is_same_v<T, MsgPositionLong>) {
+            if (!session_.TrafficEnabled) return Next::Continue;
+            const DecodedPosition position = Decode(m.Words);
+            table.ForEachMatchingSender(sender, senderName, [&](PlayerRecord& entry) {
+                entry.Latitude = position.Latitude;
+                entry.Longitude = position.Longitude;
+                entry.Altitude = position.Altitude;
+                entry.Heading =
+                    geo::TrueToMagnetic(grid_, position.TrueHeading, position.Latitude, position.Longitude);
+                events.TrafficChanged = true;
+            });
+        } else if constexpr (std::is_same_v<T, MsgHostLeft>) {
+            return HandleHostLeft(events);
+        } else if constexpr (std::is_same_v<T, MsgRemovedByHost>) {
+            events.Messages.push_back({kRemovedText, MessageIcon::Information});
+            events.Disconnect = true;
+            return Next::EndTick;
+        } else if constexpr (std::is_same_v<T, MsgChat>) {
+            if (!m.Text.empty()) events.ChatLines.push_back(transport_.FriendlyName(sender) + ": " + m.Text);
         }
-    } catch (const MalformedMessage&) {
-        // One peer's bad message must not hold up everyone else's: it is
-        // passed over and the tick goes on.
+        // One peer's bad message must not hold up everyone else's: a message
+        // too short for its type is passed over and the tick goes on, as is
+        // one of a type the program does not read.
+        return Next::Continue;
+    };
+    try {
+        return std::visit(handle, DecodeGameMessage(message.Bytes));
     } catch (const OverflowError&) {
         // A value beyond any real flight, passed over likewise.
+        return Next::Continue;
     }
-    return Next::Continue;
 }
 
 void SessionLink::AnswerJoinRequest(std::int32_t sender, bool observer) {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "session_fixture.h"
+#include "multiplayer/session_fixture.h"
 
 namespace tarnwick {
 namespace {

@@ -10,7 +10,7 @@
 #include <QPushButton>
 #include <QTextDocument>
 
-#include "session_fixture.h"
+#include "multiplayer/session_fixture.h"
 
 namespace tarnwick {
 namespace {

@@ -3,9 +3,9 @@
 #include <climits>
 #include <random>
 
-#include "multiplayer/receive_fuzzing.h"
+#include "multiplayer/fuzzing/receive_fuzzing.h"
+#include "multiplayer/session_fixture.h"
 #include "multiplayer/session_link.h"
-#include "session_fixture.h"
 
 namespace tarnwick {
 namespace {

@@ -2,18 +2,19 @@
 
 #include <gtest/gtest.h>
 
-#include "session_fixture.h"
+#include "multiplayer/session_fixture.h"
 
 namespace tarnwick {
 namespace {
 
 using testing::SessionFixture;
 
-TEST(SessionConnection, LocatingOffersAllButTheFirstConnectionTypeAndListsSessions) {
+TEST(SessionConnection, LocatingOffersTheProgramsConnectionTypesAndListsSessions) {
     SessionFixture f;
     f.connection.Load();
-    EXPECT_EQ(f.connection.ConnectionTypeLines(),
-              (std::vector<std::string>{kTcpIpConnectionName, kDemoConnectionName}));
+    std::vector<std::string> names;
+    for (const ConnectionTypeLine& line : f.connection.ConnectionTypeLines()) names.push_back(line.Name);
+    EXPECT_EQ(names, (std::vector<std::string>{kTcpIpConnectionName, kDemoConnectionName}));
     EXPECT_EQ(f.connection.Status(), kStatusNone);
 
     std::vector<std::string> statuses;

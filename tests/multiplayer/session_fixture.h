@@ -5,9 +5,9 @@
 #include <memory>
 #include <vector>
 
-#include "multiplayer/in_process_session.h"
-#include "multiplayer/in_process_transport.h"
-#include "multiplayer/messages.h"
+#include "multiplayer/game/message_decoder.h"
+#include "multiplayer/local/in_process_session.h"
+#include "multiplayer/local/in_process_transport.h"
 #include "multiplayer/play_objects.h"
 #include "multiplayer/service_providers.h"
 #include "multiplayer/session_connection.h"
@@ -44,8 +44,7 @@ class SessionFixture {
     std::vector<std::int32_t> TypesFor(std::int32_t player) {
         std::vector<std::int32_t> types;
         while (auto message = hub.Receive(player)) {
-            MessageReader reader(message->Bytes);
-            types.push_back(ReadHeader(reader).Type);
+            types.push_back(GameMessageType(DecodeGameMessage(message->Bytes)).value_or(0));
         }
         return types;
     }

@@ -5,7 +5,7 @@
 #include <climits>
 #include <memory>
 
-#include "session_fixture.h"
+#include "multiplayer/session_fixture.h"
 
 namespace tarnwick {
 namespace {

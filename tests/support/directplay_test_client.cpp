@@ -1,5 +1,7 @@
 #include "support/directplay_test_client.h"
 
+#include "multiplayer/game/message_decoder.h"
+
 #include <algorithm>
 
 namespace tarnwick::testing {
@@ -50,12 +52,7 @@ void DirectPlayTestClient::Leave() {
 bool DirectPlayTestClient::GotGame(std::int32_t type) const {
     const auto messages = Got<action::Deliver>();
     return std::any_of(messages.begin(), messages.end(), [&](const action::Deliver& m) {
-        MessageReader reader(m.payload);
-        try {
-            return ReadHeader(reader).Type == type;
-        } catch (const tarnwick::MalformedMessage&) {
-            return false;
-        }
+        return GameMessageType(DecodeGameMessage(m.payload)) == type;
     });
 }
 

@@ -10,7 +10,7 @@
 #include "multiplayer/directplay/client_session.h"
 #include "multiplayer/directplay/posix_runner.h"
 #include "multiplayer/directplay/steady_clock.h"
-#include "multiplayer/messages.h"
+#include "multiplayer/game/messages.h"
 
 namespace tarnwick::testing {
 

@@ -5,7 +5,7 @@
 #include <atomic>
 #include <thread>
 
-#include "multiplayer/loopback_host.h"
+#include "multiplayer/tcpip/loopback_host.h"
 #include "support/run_tool.h"
 
 namespace tarnwick {

@@ -8,10 +8,10 @@
 #include "base/ansi.h"
 #include "multiplayer/chat.h"
 #include "multiplayer/directplay/steady_clock.h"
-#include "multiplayer/directplay_transport.h"
 #include "multiplayer/program_sessions.h"
 #include "multiplayer/session_connection.h"
 #include "multiplayer/session_link.h"
+#include "multiplayer/tcpip/directplay_transport.h"
 
 namespace tarnwick::tools {
 namespace {
@@ -50,7 +50,7 @@ bool Join(SessionConnection& connection, PlayObjects& play, const Choice& choice
           const SessionRunOptions& options, const SessionOutput& out) {
     connection.Load();
     const auto& types = connection.ConnectionTypeLines();
-    const auto type = std::find(types.begin(), types.end(), choice.ConnectionType);
+    const auto type = std::ranges::find(types, choice.ConnectionType, &ConnectionTypeLine::Name);
     if (type == types.end()) {
         out.Problem("this build has no connection type \"" + choice.ConnectionType + "\"");
         return false;

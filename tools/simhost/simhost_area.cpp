@@ -4,7 +4,7 @@
 #include <exception>
 
 #include "base/ansi.h"
-#include "multiplayer/demo_session.h"
+#include "multiplayer/demo/demo_session.h"
 #include "world_loading.h"
 
 namespace tarnwick::tools {

@@ -4,7 +4,7 @@
 #include <string>
 #include <variant>
 
-#include "multiplayer/traffic_simulator.h"
+#include "multiplayer/demo/traffic_simulator.h"
 #include "simhost_options.h"
 
 namespace tarnwick::tools {

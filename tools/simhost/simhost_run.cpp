@@ -4,12 +4,12 @@
 #include <ctime>
 #include <fstream>
 
-#include "multiplayer/demo_session.h"
+#include "multiplayer/demo/demo_session.h"
 #include "multiplayer/directplay/posix_runner.h"
 #include "multiplayer/directplay/steady_clock.h"
-#include "multiplayer/directplay_hosted_session.h"
-#include "multiplayer/observed_directplay_host.h"
-#include "multiplayer/session_message_log.h"
+#include "multiplayer/hosting/directplay_hosted_session.h"
+#include "multiplayer/hosting/observed_directplay_host.h"
+#include "multiplayer/hosting/session_message_log.h"
 
 namespace tarnwick::tools {
 namespace {

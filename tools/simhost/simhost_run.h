@@ -4,7 +4,7 @@
 // so that they can be taken here between two turns).
 #include <csignal>
 
-#include "multiplayer/traffic_simulator.h"
+#include "multiplayer/demo/traffic_simulator.h"
 #include "simhost_options.h"
 
 namespace tarnwick::tools {

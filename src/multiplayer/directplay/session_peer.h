@@ -84,6 +84,8 @@ class SessionPeer {
     PlayerId OwnSystemPlayer() const { return own_system_; }
     // Whether this machine is the session's name server (its host).
     bool Serving() const { return name_server_ != nullptr; }
+    // The host's TCP listener, when another machine hosts.
+    const Endpoint& HostListener() const { return host_listener_; }
     bool SocketsOpen() const { return sockets_open_; }
     std::uint16_t TcpPort() const { return tcp_port_; }
     std::uint16_t UdpPort() const { return udp_port_; }

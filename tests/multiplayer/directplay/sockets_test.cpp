@@ -5,10 +5,10 @@
 #include <random>
 
 #include "multiplayer/directplay/client_session.h"
-#include "multiplayer/directplay/fuzz_entry.h"
 #include "multiplayer/directplay/host_session.h"
 #include "multiplayer/directplay/posix_runner.h"
 #include "multiplayer/directplay/steady_clock.h"
+#include "multiplayer/fuzzing/directplay_fuzzing.h"
 #include "wire_samples.h"
 
 namespace tarnwick::directplay {

@@ -1,0 +1,86 @@
+#pragma once
+// The built-in demo session: a session host and 6 to 12 simulated pilots
+// around a centre airport, behaving toward the session as FS2002 peers do.
+// The host answers join requests; each pilot answers identification and
+// aircraft requests, reports its position four times a second to everyone,
+// chats now and then, and pilots come and go. Pilots fly departures, ILS
+// arrivals and traffic patterns on the airport's longest runway.
+//
+// The simulator has no clock of its own: Advance moves it to the time it is
+// given, so the same seed and the same times give the same session.
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "multiplayer/demo/simulated_flight.h"
+#include "multiplayer/hosted_session.h"
+
+namespace tarnwick {
+
+inline constexpr const char* kDemoSessionName = "Tarnwick demo";
+inline constexpr std::int32_t kDemoMaxPlayers = 16;
+inline constexpr const char* kDemoApplicationGuid = "{5D1B5C2E-7E0A-4C53-9A7B-2F5B1D7C9E41}";
+
+struct SimulatedRunway {
+    double Lat1 = 0.0, Lon1 = 0.0;
+    double Lat2 = 0.0, Lon2 = 0.0;
+    std::int32_t ElevationFt = 0;
+    // The designators of the ends ("16L" at end 1, "34R" at end 2), as the
+    // pilots say them; empty when unknown.
+    std::string Id1, Id2;
+};
+
+struct TrafficSimulatorSetup {
+    double CenterLat = 0.0;
+    double CenterLon = 0.0;
+    // The centre airport's runways; without any, one is laid out at the centre.
+    std::vector<SimulatedRunway> Runways;
+    std::int32_t ElevationFt = 0;
+    std::uint64_t Seed = 1;
+    // Aircraft in the session, the host's included; 0 picks 6 to 12.
+    int Aircraft = 0;
+    // The host answers joins from outside the simulation with a refusal.
+    bool RefuseJoins = false;
+};
+
+// What a pilot is doing, for tests and tools.
+enum class FlightKind { Departure, Arrival, Pattern };
+
+struct SimulatedPilot {
+    std::int32_t Id = 0;
+    std::string Name;
+    FlightKind Kind = FlightKind::Pattern;
+    double Latitude = 0.0;
+    double Longitude = 0.0;
+    FlightState Flight;
+};
+
+class TrafficSimulator {
+   public:
+    // Joins the host and the first pilots to `session`, which the caller has
+    // opened, and lets them fly a few quiet minutes so the picture starts busy.
+    TrafficSimulator(HostedSession& session, TrafficSimulatorSetup setup);
+    ~TrafficSimulator();
+    TrafficSimulator(const TrafficSimulator&) = delete;
+    TrafficSimulator& operator=(const TrafficSimulator&) = delete;
+
+    // Runs the session up to `now`, in quarter-second steps from the time of
+    // the first call. A long pause is not made up for: the pilots resume.
+    void Advance(std::chrono::milliseconds now);
+    // The host announces that it leaves and every pilot leaves the session;
+    // the simulation ends.
+    void HostLeaves();
+
+    // The pilots that are in the session and flying, the host first.
+    std::vector<SimulatedPilot> Pilots() const;
+    std::int32_t HostId() const;
+
+   private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace tarnwick

@@ -1,0 +1,40 @@
+#pragma once
+// A session object that passes every operation on to another one. A session
+// object that adds to a few operations derives from it and overrides those
+// alone.
+#include "multiplayer/session_transport.h"
+
+namespace tarnwick {
+
+class ForwardingTransport : public SessionTransport {
+   public:
+    std::vector<std::string> ConnectionTypes() override { return Target().ConnectionTypes(); }
+    void InitializeConnection(int number, const ProviderPrompt& prompt) override {
+        Target().InitializeConnection(number, prompt);
+    }
+    std::vector<SessionDescription> EnumerateSessions() override { return Target().EnumerateSessions(); }
+    void Open(const SessionDescription& session) override { Target().Open(session); }
+    std::int32_t CreatePlayer(const std::string& friendlyName, const std::string& formalName) override {
+        return Target().CreatePlayer(friendlyName, formalName);
+    }
+    void Send(std::int32_t from, std::int32_t to, std::span<const std::uint8_t> message) override {
+        Target().Send(from, to, message);
+    }
+    std::int32_t MessageCount(std::int32_t player) override { return Target().MessageCount(player); }
+    ReceivedMessage Receive() override { return Target().Receive(); }
+    std::vector<SessionMember> Groups() override { return Target().Groups(); }
+    std::vector<SessionMember> Players() override { return Target().Players(); }
+    void AddPlayerToGroup(std::int32_t group, std::int32_t player) override {
+        Target().AddPlayerToGroup(group, player);
+    }
+    std::string FriendlyName(std::int32_t player) override { return Target().FriendlyName(player); }
+    void DestroyPlayer(std::int32_t player) override { Target().DestroyPlayer(player); }
+    void Close() override { Target().Close(); }
+    bool SessionLost() override { return Target().SessionLost(); }
+
+   protected:
+    // Where the operations go; throws SessionError when there is nowhere yet.
+    virtual SessionTransport& Target() = 0;
+};
+
+}  // namespace tarnwick

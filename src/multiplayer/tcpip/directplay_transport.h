@@ -1,0 +1,104 @@
+#pragma once
+// "Internet TCP/IP Connection For DirectPlay": the program's session
+// operations over a DirectPlay 4 client on TCP/IP. The operations wait, as
+// DirectPlay's did; the client machine itself never does, so each wait pumps
+// a driver that runs the machine on sockets (plain POSIX for the tools, the
+// program's event loop for the windows) until the answer comes or the time is
+// up.
+//
+// The session is joined with this computer's system player alone; the
+// program's visible player comes with CreatePlayer, as with DirectPlay.
+// Player ids are DirectPlay's own, as signed 32-bit values.
+#include <deque>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "multiplayer/directplay/client_session.h"
+#include "multiplayer/directplay/peer_driver.h"
+#include "multiplayer/session_transport.h"
+#include "multiplayer/tcpip/address_history.h"
+
+namespace tarnwick {
+
+using PeerDriverFactory = std::function<std::unique_ptr<directplay::PeerDriver>(directplay::SessionPeer&,
+                                                                                const directplay::Clock&)>;
+
+// Drivers on plain POSIX sockets bound to this address (0: every interface).
+PeerDriverFactory PosixPeerDrivers(std::uint32_t bind_ip = directplay::kAnyAddress);
+
+struct DirectPlayTransportOptions {
+    // Ports (DirectPlay's by default; tests pick their own) and timings.
+    directplay::ClientConfig Client;
+    std::shared_ptr<const directplay::Clock> Clock;
+    PeerDriverFactory Driver;
+    // Where the addresses typed at the prompt are kept; none when empty.
+    std::shared_ptr<AddressHistory> History;
+    // What the machine logs (dropped messages, closed connections); UTF-8.
+    std::function<void(const std::string&)> Log;
+};
+
+class DirectPlayTransport final : public SessionTransport {
+   public:
+    explicit DirectPlayTransport(DirectPlayTransportOptions options);
+    ~DirectPlayTransport() override;
+    DirectPlayTransport(const DirectPlayTransport&) = delete;
+    DirectPlayTransport& operator=(const DirectPlayTransport&) = delete;
+
+    std::vector<std::string> ConnectionTypes() override;
+    // Asks for the host's address (a name or IPv4; empty: every host on the
+    // local network) and opens this computer's DirectPlay ports.
+    void InitializeConnection(int number, const ProviderPrompt& prompt) override;
+    // Every session that answers within the enumeration time.
+    std::vector<SessionDescription> EnumerateSessions() override;
+    void Open(const SessionDescription& session) override;
+    std::int32_t CreatePlayer(const std::string& friendlyName, const std::string& formalName) override;
+    void Send(std::int32_t from, std::int32_t to, std::span<const std::uint8_t> message) override;
+    std::int32_t MessageCount(std::int32_t player) override;
+    ReceivedMessage Receive() override;
+    std::vector<SessionMember> Groups() override;
+    std::vector<SessionMember> Players() override;
+    void AddPlayerToGroup(std::int32_t group, std::int32_t player) override;
+    std::string FriendlyName(std::int32_t player) override;
+    void DestroyPlayer(std::int32_t player) override;
+    // Deletes this computer's players everywhere and lets the last bytes go.
+    void Close() override;
+    bool SessionLost() override;
+
+   private:
+    // Pumps until `done` or the time is up; false on time-out.
+    bool PumpUntil(directplay::Millis limit, const std::function<bool()>& done);
+    // Takes in what the driver has without waiting.
+    void Refresh();
+    void Absorb(directplay::Action& event);
+    void RequireInitialized() const;
+    void RequireOpen();
+    void RequireOwn(std::int32_t player) const;
+
+    directplay::ClientConfig config_;
+    std::shared_ptr<const directplay::Clock> clock_;
+    std::shared_ptr<AddressHistory> history_;
+    std::function<void(const std::string&)> log_;
+    // The driver works on the client, so it goes first.
+    std::unique_ptr<directplay::DirectPlayClient> client_;
+    std::unique_ptr<directplay::PeerDriver> driver_;
+
+    bool initialized_ = false;
+    std::string address_;  // as typed; empty for the local network
+    std::optional<std::uint32_t> host_ip_;
+    std::string last_log_;
+    // enumeration
+    bool enumeration_done_ = false;
+    std::vector<directplay::SessionInfo> found_;
+    // joining and the session
+    std::optional<directplay::action::Joined> joined_;
+    std::optional<std::string> join_failure_;
+    std::optional<std::string> lost_;
+    bool open_ = false;
+    directplay::PlayerId own_player_ = 0;
+    std::deque<ReceivedMessage> inbox_;
+};
+
+}  // namespace tarnwick

@@ -1,0 +1,237 @@
+// The TCP/IP connection type against a DirectPlay host in this process, over
+// real sockets on 127.0.0.1.
+#include "multiplayer/tcpip/directplay_transport.h"
+
+#include <gtest/gtest.h>
+
+#include "geo/declination_grid.h"
+#include "multiplayer/game/messages.h"
+#include "multiplayer/session_link.h"
+#include "multiplayer/tcpip/address_history.h"
+#include "multiplayer/tcpip/loopback_host.h"
+
+namespace tarnwick {
+namespace {
+
+using directplay::Millis;
+using testing::Answer;
+using testing::LoopbackHost;
+using testing::TransportOptionsFor;
+
+// Polls through the transport until `done` or two seconds have passed.
+template <typename Done>
+bool Eventually(LoopbackHost& host, SessionTransport& transport, Done done) {
+    const Millis end = host.clock->Now() + Millis{2000};
+    while (!done()) {
+        if (host.clock->Now() >= end) return false;
+        transport.SessionLost();  // pumps
+        host.Poll();
+    }
+    return true;
+}
+
+class DirectPlayTransportTest : public ::testing::Test {
+   protected:
+    // Located and joined with a player named `nickname`.
+    std::int32_t Join(const std::string& nickname = "ATC Controller") {
+        transport.InitializeConnection(1, Answer(" 127.0.0.1 "));
+        const auto sessions = transport.EnumerateSessions();
+        EXPECT_EQ(sessions.size(), 1u);
+        if (sessions.empty()) return 0;
+        EXPECT_EQ(SessionLine(sessions[0]), "Loopback (1/16)");
+        transport.Open(sessions[0]);
+        return transport.CreatePlayer(nickname, "Player");
+    }
+
+    LoopbackHost host;
+    DirectPlayTransport transport{TransportOptionsFor(host)};
+};
+
+TEST_F(DirectPlayTransportTest, JoinsExchangesMessagesBothWaysAndLeaves) {
+    const std::int32_t own = Join();
+    ASSERT_NE(own, 0);
+    const auto pilot = static_cast<std::int32_t>(host.pilot);
+    EXPECT_EQ(transport.FriendlyName(own), "ATC Controller");
+    EXPECT_EQ(transport.FriendlyName(pilot), "Sim One");
+    const auto players = transport.Players();
+    EXPECT_EQ(players.size(), 2u) << "visible players only, the program's own among them";
+    EXPECT_TRUE(std::any_of(players.begin(), players.end(), [&](auto& p) { return p.Id == own; }));
+
+    const auto groups = transport.Groups();
+    ASSERT_EQ(groups.size(), 1u);
+    EXPECT_EQ(groups[0].ShortName, kRefuseParamsGroup);
+    transport.AddPlayerToGroup(groups[0].Id, own);
+    EXPECT_THROW(transport.AddPlayerToGroup(groups[0].Id, pilot), SessionError) << "not ours to move";
+
+    transport.Send(own, kAllPlayers, Encode(MsgJoinRequest{}));
+    ASSERT_TRUE(Eventually(host, transport, [&] {
+        return !host.Events<directplay::action::Deliver>().empty() &&
+               host.host.Names().FindGroup(host.group)->members.size() == 1;
+    }));
+    EXPECT_EQ(host.Events<directplay::action::Deliver>().at(0).payload, Encode(MsgJoinRequest{}));
+
+    ASSERT_TRUE(host.host.SendGameMessage(host.pilot, static_cast<directplay::PlayerId>(own),
+                                          Encode(MsgJoinAccept{own}), true));
+    ASSERT_TRUE(host.host.SendGameMessage(host.pilot, kAllPlayers, Encode(MsgIdentifyRequest{}), false));
+    ASSERT_TRUE(Eventually(host, transport, [&] { return transport.MessageCount(own) == 2; }));
+    std::vector<std::vector<std::uint8_t>> received;
+    for (int i = 0; i < 2; ++i) {
+        const ReceivedMessage message = transport.Receive();
+        EXPECT_EQ(message.From, pilot);
+        EXPECT_EQ(message.To, own);
+        received.push_back(message.Bytes);
+    }
+    std::sort(received.begin(), received.end());  // TCP and UDP may overtake each other
+    EXPECT_EQ(received, (std::vector<std::vector<std::uint8_t>>{Encode(MsgJoinAccept{own}),
+                                                                Encode(MsgIdentifyRequest{})}));
+    EXPECT_THROW(transport.Receive(), SessionError);
+
+    transport.DestroyPlayer(own);
+    transport.Close();
+    EXPECT_FALSE(transport.SessionLost()) << "leaving is not losing";
+    ASSERT_TRUE(Eventually(host, transport, [&] { return host.host.Names().SystemPlayers().size() == 1; }));
+    const auto gone = host.Events<directplay::action::PlayerDestroyed>();
+    ASSERT_EQ(gone.size(), 1u);
+    EXPECT_EQ(static_cast<std::int32_t>(gone[0].id), own);
+}
+
+TEST_F(DirectPlayTransportTest, AHostThatLeavesLosesTheSession) {
+    const std::int32_t own = Join();
+    ASSERT_NE(own, 0);
+    EXPECT_FALSE(transport.SessionLost());
+    host.host.Leave();
+    ASSERT_TRUE(Eventually(host, transport, [&] { return transport.SessionLost(); }));
+    EXPECT_THROW(transport.MessageCount(own), SessionError);
+}
+
+TEST_F(DirectPlayTransportTest, AHostThatNeverAnswersFailsTheJoinWithWhatToCheck) {
+    transport.InitializeConnection(1, Answer("127.0.0.1"));
+    const auto sessions = transport.EnumerateSessions();
+    ASSERT_EQ(sessions.size(), 1u);
+    host.running = false;  // as if a firewall kept its connection back out
+    const Millis start = host.clock->Now();
+    try {
+        transport.Open(sessions[0]);
+        FAIL() << "joined a silent host";
+    } catch (const SessionError& error) {
+        EXPECT_NE(error.Advice().find("inbound TCP ports 2300-2349"), std::string::npos) << error.Advice();
+    }
+    EXPECT_LT(host.clock->Now() - start, host.ClientConfig().reply_timeout + Millis{1000});
+}
+
+TEST(DirectPlayTransport, PromptOffersRecentAddressesAndACancelOrUnknownHostFails) {
+    struct Remembered : AddressHistory {
+        std::vector<std::string> Recent() const override { return list; }
+        void Remember(std::string_view address) override { list = WithRecentAddress(list, address); }
+        std::vector<std::string> list{"10.0.0.9"};
+    };
+    LoopbackHost host;
+    auto history = std::make_shared<Remembered>();
+    auto options = TransportOptionsFor(host);
+    options.History = history;
+    {
+        DirectPlayTransport transport(options);
+        ProviderQuestion asked;
+        EXPECT_THROW(transport.InitializeConnection(1,
+                                                    [&](const ProviderQuestion& question) {
+                                                        asked = question;
+                                                        return std::nullopt;
+                                                    }),
+                     SessionError);
+        EXPECT_EQ(asked.Suggestions, history->list);
+        EXPECT_EQ(asked.DefaultAnswer, "10.0.0.9");
+    }
+    {
+        DirectPlayTransport transport(options);
+        try {
+            transport.InitializeConnection(1, Answer("no-such-host.invalid"));
+            FAIL() << "an unknown name was accepted";
+        } catch (const SessionError& error) {
+            EXPECT_NE(error.Advice().find("no-such-host.invalid"), std::string::npos);
+        }
+    }
+    DirectPlayTransport transport(options);
+    transport.InitializeConnection(1, Answer("127.0.0.1"));
+    ASSERT_EQ(transport.EnumerateSessions().size(), 1u);
+    EXPECT_EQ(history->list, (std::vector<std::string>{"127.0.0.1", "10.0.0.9"}))
+        << "an address that found a session is offered first next time";
+}
+
+// The connection window's logic over the TCP/IP type: the window's own
+// messages, with the reason underneath.
+TEST(DirectPlayTransport, TheConnectionWindowNamesTheReasonForARefusedSession) {
+    LoopbackHost host(directplay::session_flags::kDirectPlayProtocol);
+    SessionState session;
+    PlayObjects play{[&] {
+        return std::make_unique<ServiceProviderSet>(ProgramConnectionTypes(
+            {}, [&] { return std::make_unique<DirectPlayTransport>(TransportOptionsFor(host)); }));
+    }};
+    SessionConnection connection(session, play);
+    connection.Load();
+
+    ConnectionOutcome outcome = connection.LocateSession(0, Answer(std::nullopt));
+    EXPECT_EQ(outcome.Messages,
+              (std::vector<UserMessage>{{"Error, canceled connection. Try to locate session again."}}));
+
+    outcome = connection.LocateSession(0, Answer("127.0.0.1"));
+    EXPECT_TRUE(outcome.Messages.empty());
+    ASSERT_EQ(connection.SessionLines().size(), 1u);
+    outcome = connection.JoinSession(0, "ATC Controller");
+    ASSERT_EQ(outcome.Messages.size(), 1u);
+    EXPECT_EQ(
+        outcome.Messages[0].Text,
+        "Failed to join game. Try to locate session again.\n"
+        "The session uses the DirectPlay reliable protocol (DIRECTPLAYPROTOCOL), which Tarnwick does not "
+        "support yet.");
+    EXPECT_EQ(connection.Status(), kStatusDisconnected);
+}
+
+// A host whose id key has the top bit set hands out ids that are negative as
+// signed numbers: the join and the message handling take them as any other.
+TEST(DirectPlayTransport, NegativeIdsJoinAndTheirMessagesAreHandled) {
+    LoopbackHost host(0, 0xC3A17C0D);
+    host.answering = true;
+    const auto pilot = static_cast<std::int32_t>(host.pilot);
+    ASSERT_LT(pilot, 0);
+    SessionState session;
+    PlayObjects play{[&] {
+        return std::make_unique<ServiceProviderSet>(ProgramConnectionTypes(
+            {}, [&] { return std::make_unique<DirectPlayTransport>(TransportOptionsFor(host)); }));
+    }};
+    SessionConnection connection(session, play);
+    connection.Load();
+    connection.LocateSession(0, Answer("127.0.0.1"));
+    ASSERT_EQ(connection.SessionLines().size(), 1u);
+    connection.JoinSession(0, "ATC Controller");
+    ASSERT_LT(session.OwnPlayerId, 0);
+    ASSERT_TRUE(connection.WaitTimersEnabled()) << "the join request went out";
+    ASSERT_TRUE(Eventually(host, play.Play(), [&] { return connection.WaitForAcceptance().OpenRadar; }));
+
+    const auto grid = std::make_unique<DeclinationGrid>();
+    SessionLink link(session, play.Play(), *grid);
+    link.Start();
+    ASSERT_TRUE(Eventually(host, play.Play(), [&] {
+        link.ReceiveTick();
+        return session.Traffic.PlayerCount() == 2;
+    }));
+    EXPECT_EQ(session.Traffic[1].PlayerId, pilot);
+    ASSERT_TRUE(host.host.SendGameMessage(host.pilot, kAllPlayers,
+                                          Encode(MsgPosition{{1024, 10001750 / 2, 0, 300}}), true));
+    ASSERT_TRUE(Eventually(host, play.Play(), [&] { return link.ReceiveTick().TrafficChanged; }));
+    EXPECT_EQ(session.Traffic[1].Latitude, 45.0);
+    link.MaintenanceTick();
+    EXPECT_TRUE(Eventually(host, play.Play(), [&] {
+        const auto got = host.Events<directplay::action::Deliver>();
+        return std::any_of(got.begin(), got.end(),
+                           [](const auto& m) { return m.payload == Encode(MsgAircraftInfoRequest{}); });
+    })) << "the upkeep pass asked the pilot for its aircraft";
+}
+
+TEST(AddressHistory, MostRecentFirstWithoutRepeatsAndBounded) {
+    std::vector<std::string> recent;
+    for (const char* address : {"a", "b", "a", "  ", "c"}) recent = WithRecentAddress(recent, address, 2);
+    EXPECT_EQ(recent, (std::vector<std::string>{"c", "a"}));
+}
+
+}  // namespace
+}  // namespace tarnwick

@@ -1,0 +1,124 @@
+#pragma once
+// A DirectPlay session host in the test's own process, on 127.0.0.1 and ports
+// the system picks, with one simulated pilot and the FS-style group. It runs
+// only when polled: DriversWithHost polls it on every turn of the client's
+// driver, so a join needs no threads. With `answering`, its pilot answers as
+// an FS2002 host would: it accepts joins and identifies itself when asked.
+#include <algorithm>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "multiplayer/directplay/host_session.h"
+#include "multiplayer/directplay/posix_runner.h"
+#include "multiplayer/directplay/steady_clock.h"
+#include "multiplayer/game/message_decoder.h"
+#include "multiplayer/session_connection.h"
+#include "multiplayer/tcpip/directplay_transport.h"
+#include "support/directplay_test_client.h"
+
+namespace tarnwick::testing {
+
+class LoopbackHost {
+   public:
+    explicit LoopbackHost(std::uint32_t session_flags = 0, std::optional<std::uint32_t> id_key = {})
+        : host(Config(session_flags, id_key), *clock), runner(host, *clock, directplay::kLoopbackAddress) {
+        host.Start();
+        Poll();
+        pilot = host.CreateLocalPlayer("Sim One");
+        group = host.CreateGroup(kRefuseParamsGroup);
+    }
+
+    void Poll(directplay::Millis wait = directplay::Millis{0}) {
+        runner.PollOnce(wait);
+        for (auto& event : runner.TakeEvents()) {
+            if (const auto* message = std::get_if<directplay::action::Deliver>(&event); message && answering)
+                Answer(*message);
+            events.push_back(std::move(event));
+        }
+    }
+
+    template <typename T>
+    std::vector<T> Events() const {
+        return EventsOfKind<T>(events);
+    }
+
+    // A client on 127.0.0.1 that asks this host, with short waits.
+    directplay::ClientConfig ClientConfig() const {
+        directplay::ClientConfig config;
+        config.peer.tcp_ports = {0, 0};
+        config.peer.udp_ports = {0, 0};
+        config.enumeration_port = runner.EnumerationPort().value_or(0);
+        config.enumeration_time = directplay::Millis{300};
+        config.enumeration_repeat = directplay::Millis{100};
+        config.reply_timeout = directplay::Millis{1500};
+        config.name_table_timeout = directplay::Millis{1500};
+        return config;
+    }
+
+    std::shared_ptr<directplay::SteadyClock> clock = std::make_shared<directplay::SteadyClock>();
+    directplay::DirectPlayHost host;
+    directplay::PosixRunner runner;
+    std::vector<directplay::Action> events;
+    directplay::PlayerId pilot = 0;
+    directplay::PlayerId group = 0;
+    // Cleared to let the host fall silent (its sockets stay open).
+    bool running = true;
+    bool answering = false;
+
+   private:
+    void Answer(const directplay::action::Deliver& message) {
+        const GameMessage received = DecodeGameMessage(message.payload);
+        const auto sender = static_cast<std::int32_t>(message.from);
+        if (std::holds_alternative<MsgJoinRequest>(received))
+            host.SendGameMessage(pilot, message.from, Encode(MsgJoinAccept{sender}), true);
+        if (std::holds_alternative<MsgIdentifyRequest>(received))
+            host.SendGameMessage(pilot, message.from, Encode(MsgJoinAccept{static_cast<std::int32_t>(pilot)}),
+                                 true);
+    }
+
+    static directplay::HostConfig Config(std::uint32_t session_flags, std::optional<std::uint32_t> id_key) {
+        directplay::HostConfig config;
+        config.peer.tcp_ports = {0, 0};
+        config.peer.udp_ports = {0, 0};
+        config.enumeration_port = 0;
+        config.session_name = "Loopback";
+        config.session_flags = session_flags;
+        config.id_key = id_key;
+        return config;
+    }
+};
+
+// A POSIX driver for the client that runs the host on every turn.
+class DriverWithHost final : public directplay::PeerDriver {
+   public:
+    DriverWithHost(directplay::SessionPeer& peer, const directplay::Clock& clock, LoopbackHost& host)
+        : own_(peer, clock, directplay::kLoopbackAddress), host_(host) {}
+    void Pump(directplay::Millis max_wait) override {
+        if (host_.running) host_.Poll();
+        own_.Pump(std::min(max_wait, directplay::Millis{5}));
+        if (host_.running) host_.Poll();
+    }
+    std::vector<directplay::Action> TakeEvents() override { return own_.TakeEvents(); }
+    bool Sending() const override { return own_.Sending(); }
+
+   private:
+    directplay::PosixRunner own_;
+    LoopbackHost& host_;
+};
+
+inline DirectPlayTransportOptions TransportOptionsFor(LoopbackHost& host) {
+    DirectPlayTransportOptions options;
+    options.Client = host.ClientConfig();
+    options.Clock = host.clock;
+    options.Driver = [&host](directplay::SessionPeer& peer, const directplay::Clock& clock) {
+        return std::make_unique<DriverWithHost>(peer, clock, host);
+    };
+    return options;
+}
+
+inline ProviderPrompt Answer(std::optional<std::string> answer) {
+    return [answer](const ProviderQuestion&) { return answer; };
+}
+
+}  // namespace tarnwick::testing
