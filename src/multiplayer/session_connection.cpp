@@ -34,6 +34,7 @@ void SessionConnection::SetStatus(const std::string& text) {
 
 void SessionConnection::Load() {
     accepted_ = false;
+    session_.HostPlayerId = 0;
     session_.SessionConnected = session_.TrafficEnabled = false;
     typeChoiceEnabled_ = true;
     waitTimersEnabled_ = false;
@@ -137,10 +138,12 @@ ConnectionOutcome SessionConnection::WaitForAcceptance() {
     try {
         SessionTransport& play = play_.Play();
         for (std::int32_t n = play.MessageCount(session_.OwnPlayerId); n >= 1; --n) {
+            const ReceivedMessage received = play.Receive();
             // A message too short for its type says nothing; the next one may.
-            const GameMessage message = DecodeGameMessage(play.Receive().Bytes);
+            const GameMessage message = DecodeGameMessage(received.Bytes);
             if (const auto* accept = std::get_if<MsgJoinAccept>(&message)) {
                 if (accept->PlayerId == session_.OwnPlayerId) {
+                    session_.HostPlayerId = received.From;
                     Accept(outcome);
                     return outcome;
                 }

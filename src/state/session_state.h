@@ -27,6 +27,10 @@ struct SessionState {
     // The session's first host has left and the program answers join requests
     // in its place, until the radar window loads again.
     bool IsHosting = false;
+    // Who hosts the session at the FS2002 level: the player whose acceptance
+    // admitted the program's player, or the program's own once it hosts. Only
+    // this player can remove the program or say that it leaves.
+    std::int32_t HostPlayerId = 0;
 
     TrafficTable Traffic;
 

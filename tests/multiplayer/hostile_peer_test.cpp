@@ -64,6 +64,35 @@ TEST(HostilePeer, BadMessagesArePassedOverAndTheLinkKeepsWorking) {
         << "after all that the program still answers";
 }
 
+// Only the player that admitted the program (and, once the program hosts,
+// nobody else) can say that the host leaves or remove the program.
+TEST(HostilePeer, OnlyTheHostCanSayItLeavesOrRemoveTheProgram) {
+    SessionFixture f;
+    f.Connect();
+    const std::int32_t own = f.session.OwnPlayerId;
+    ASSERT_EQ(f.session.HostPlayerId, f.host);
+    auto grid = std::make_unique<DeclinationGrid>();
+    SessionLink link(f.session, f.Transport(), *grid);
+    link.Start();
+    const std::int32_t pilot = f.hub.AddPlayer("Pilot");
+    const std::int32_t hostile = f.hub.AddPlayer("Hostile");
+    f.hub.Send(pilot, own, Encode(MsgJoinAccept{pilot}));
+    f.hub.Send(hostile, own, Encode(MsgRemovedByHost{}));
+    f.hub.Send(hostile, own, Encode(MsgHostLeft{}));
+    LinkEvents events = link.ReceiveTick();
+    EXPECT_TRUE(events.Messages.empty());
+    EXPECT_FALSE(events.Disconnect);
+    EXPECT_FALSE(f.session.IsHosting);
+
+    f.hub.Send(f.host, own, Encode(MsgHostLeft{}));
+    f.hub.RemovePlayer(f.host);
+    f.hub.Send(hostile, own, Encode(MsgRemovedByHost{}));
+    events = link.ReceiveTick();
+    ASSERT_EQ(events.Messages.size(), 1u) << "the host's leave, and nothing from the hostile peer";
+    EXPECT_FALSE(events.Disconnect);
+    EXPECT_TRUE(f.session.IsHosting);
+}
+
 TEST(HostilePeer, ArbitraryBytesThroughTheFuzzEntryPoint) {
     std::mt19937 engine(20240917);
     for (int run = 0; run < 3000; ++run) {
