@@ -58,23 +58,6 @@ const char* const kSimhostUsage =
 
 namespace {
 
-std::optional<double> Decimal(const std::string& text) {
-    double value = 0.0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
-        return std::nullopt;
-    return value;
-}
-
-std::optional<std::pair<double, double>> Point(const std::string& text) {
-    const auto comma = text.find(',');
-    if (comma == std::string::npos) return std::nullopt;
-    const auto lat = Decimal(text.substr(0, comma));
-    const auto lon = Decimal(text.substr(comma + 1));
-    if (!lat || !lon || std::abs(*lat) > 90.0 || std::abs(*lon) > 180.0) return std::nullopt;
-    return std::pair{*lat, *lon};
-}
-
 // 0x followed by hexadecimal digits, or a decimal number.
 std::optional<std::uint32_t> IdKey(const std::string& text) {
     const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
@@ -112,14 +95,8 @@ SimhostOptions ParseSimhostCommandLine(const CommandArguments& args) {
             const auto n = WholeNumber<int>(value, 1, 1000);
             if (!n) bad();
             options.Aircraft = *n;
-        } else if (arg == "--airport") {
-            if (value.empty()) bad();
-            options.AirportIcao = value;
-        } else if (arg == "--center") {
-            options.Center = Point(value);
-            if (!options.Center) bad();
-        } else if (arg == "--work") {
-            options.Work = value;
+        } else if (TakeAreaOption(arg, value, options.Area)) {
+            continue;
         } else if (arg == "--address") {
             const auto ip = directplay::ParseIp(value);
             if (!ip) bad();
@@ -145,8 +122,7 @@ SimhostOptions ParseSimhostCommandLine(const CommandArguments& args) {
             throw UsageError("unknown option " + arg);
         }
     }
-    if (options.AirportIcao.has_value() == options.Center.has_value())
-        throw UsageError("give either --airport ICAO or --center LAT,LON");
+    RequireOneArea(options.Area);
     if (options.Aircraft >= static_cast<int>(options.MaxPlayers))
         throw UsageError("--aircraft must leave room below --max-players for someone to join");
     // The default of 6 to 12 aircraft must fit a small session as well.

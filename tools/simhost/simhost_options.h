@@ -8,6 +8,7 @@
 
 #include "base/command_line.h"
 #include "multiplayer/directplay/wire_basics.h"
+#include "simulated_area.h"
 
 namespace tarnwick::tools {
 
@@ -16,9 +17,7 @@ struct SimhostOptions {
     std::optional<directplay::Guid> Application;  // default: the demo's
     std::uint32_t MaxPlayers = 16;
     int Aircraft = 0;  // 0: 6 to 12
-    std::optional<std::string> AirportIcao;
-    std::optional<std::pair<double, double>> Center;  // latitude, longitude
-    std::string Work = ".";
+    SimulatedAreaChoice Area;
     std::uint32_t Address = 0;  // host order; 0 = all interfaces
     std::uint16_t Port = 47624;
     std::optional<std::chrono::seconds> Seconds;

@@ -116,7 +116,9 @@ void NameServer::OnAddForwardRequest(const Origin& origin, const SystemFrame& fr
     for (const PlayerId machine : names.SystemPlayers()) {
         if (machine == joiner.id || !peer_.Reaches(machine)) continue;
         const auto machine_listener = peer_.ListenerOf(machine);
-        if (!machine_listener) continue;
+        // A machine that refuses connections will not acknowledge: it is
+        // most likely gone, and the joiner need not wait for it.
+        if (!machine_listener || peer_.delivery_.RefusedAt(*machine_listener)) continue;
         peer_.delivery_.SendSystem(*machine_listener, AddForward{machine, joiner.id, 0, stored});
         pending.unacknowledged.insert(*machine_listener);
     }
@@ -162,6 +164,15 @@ void NameServer::ListenerLost(const Endpoint& listener) {
         ids_.Release(entry.first);
         return true;
     });
+    // Nor do joiners wait for a machine that can no longer be told of them.
+    std::vector<PlayerId> ready;
+    for (auto& [joiner, pending] : pending_joins_)
+        if (pending.unacknowledged.erase(listener) > 0 && pending.unacknowledged.empty())
+            ready.push_back(joiner);
+    for (const PlayerId joiner : ready) {
+        pending_joins_.erase(joiner);
+        SendNameTable(joiner);
+    }
 }
 
 void NameServer::Timer(Millis now) {

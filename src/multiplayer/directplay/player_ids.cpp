@@ -1,6 +1,13 @@
 #include "multiplayer/directplay/player_ids.h"
 
+#include <algorithm>
+
 namespace tarnwick::directplay {
+
+void PlayerIdAllocator::Reserve(PlayerId id) {
+    used_slots_.insert(SlotOf(id));
+    counter_ = std::max(counter_, (id ^ key_) >> 16);
+}
 
 std::optional<PlayerId> PlayerIdAllocator::Allocate() {
     for (std::uint32_t slot = 0; slot <= 0xFFFF; ++slot) {

@@ -22,8 +22,9 @@ class PlayerIdAllocator {
     // Empty when all 65536 slots are in use.
     std::optional<PlayerId> Allocate();
     // Keeps an id another host gave out from being given again: its slot under
-    // this key is taken, whatever scheme made it.
-    void Reserve(PlayerId id) { used_slots_.insert(SlotOf(id)); }
+    // this key is taken, whatever scheme made it, and the counter moves past
+    // its own, so that ids of players who left before do not come back soon.
+    void Reserve(PlayerId id);
     void Release(PlayerId id) { used_slots_.erase(SlotOf(id)); }
 
    private:

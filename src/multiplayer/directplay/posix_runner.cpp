@@ -45,8 +45,10 @@ int BindInRange(int type, std::uint32_t ip, PortRange range) {
         if (type == SOCK_STREAM) setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
         if (type == SOCK_DGRAM) setsockopt(fd, SOL_SOCKET, SO_BROADCAST, &yes, sizeof yes);
         const sockaddr_in address = SocketAddress({ip, static_cast<std::uint16_t>(port)});
+        // Every machine of a large session may connect at once (all pilots
+        // answering an identification request), faster than a turn accepts.
         if (bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 &&
-            (type != SOCK_STREAM || listen(fd, 16) == 0)) {
+            (type != SOCK_STREAM || listen(fd, SOMAXCONN) == 0)) {
             MakeNonBlocking(fd);
             return fd;
         }

@@ -9,6 +9,9 @@
 namespace tarnwick::directplay {
 namespace {
 
+// A host that has just left may hold the enumeration port a little longer.
+constexpr Millis kEnumerationRetry{1000};
+
 std::string MachineText(PlayerId machine, const std::optional<Endpoint>& listener) {
     std::string text = "machine " + std::to_string(machine);
     if (listener) text += " at " + EndpointText(*listener);
@@ -35,10 +38,20 @@ void SessionPeer::OnSocketsOpen(std::uint16_t tcp_port, std::uint16_t udp_port) 
 void SessionPeer::OnSocketsFailed(const std::string& reason) { SocketsFailed(reason); }
 
 void SessionPeer::OnEnumerationOpen(bool udp, bool tcp) {
-    if (!udp)
-        Log("could not open UDP port " + std::to_string(ServingConfig().enumeration_port) +
-            ": machines that search for the session on this computer do not find it");
-    if (!tcp) Log("could not open TCP port " + std::to_string(ServingConfig().enumeration_port));
+    const std::string port = std::to_string(ServingConfig().enumeration_port);
+    if (udp) {
+        if (enumeration_retry_)
+            Log("opened UDP port " + port + ": the session can be found on this computer");
+        enumeration_retry_.reset();
+        if (!tcp) Log("could not open TCP port " + port);
+        return;
+    }
+    // The port may still be held, e.g. by the host that has just left.
+    if (!enumeration_retry_)
+        Log("could not open UDP port " + port +
+            ": machines that search for the session on this computer do not find it until it opens; "
+            "trying again every second");
+    enumeration_retry_ = Now() + kEnumerationRetry;
 }
 
 ConnectionId SessionPeer::OnAccepted(const Endpoint& peer) { return delivery_.Accept(peer); }
@@ -75,6 +88,10 @@ void SessionPeer::OnDatagram(const Endpoint& from, std::span<const std::uint8_t>
 void SessionPeer::OnTimer() {
     const Millis now = Now();
     if (InSession()) CheckMachines(now);
+    if (name_server_ && enumeration_retry_ && now >= *enumeration_retry_) {
+        enumeration_retry_ = now + kEnumerationRetry;
+        Emit(action::OpenEnumeration{ServingConfig().enumeration_port});
+    }
     if (name_server_) name_server_->Timer(now);
     Timer(now);
 }
@@ -87,6 +104,7 @@ std::optional<Millis> SessionPeer::NextDeadline() const {
         if (awaited_host_) deadlines.push_back(next_ping_);
     }
     if (name_server_) name_server_->CollectDeadlines(deadlines);
+    if (name_server_ && enumeration_retry_) deadlines.push_back(*enumeration_retry_);
     CollectDeadlines(deadlines);
     if (deadlines.empty()) return std::nullopt;
     return *std::min_element(deadlines.begin(), deadlines.end());
@@ -198,7 +216,10 @@ void SessionPeer::Serve(const NameServerConfig& config, std::uint32_t id_key) {
     name_server_ = std::make_unique<NameServer>(*this, config, id_key);
 }
 
-void SessionPeer::StopServing() { name_server_.reset(); }
+void SessionPeer::StopServing() {
+    name_server_.reset();
+    enumeration_retry_.reset();
+}
 
 void SessionPeer::Dispatch(const Origin& origin, Inbound& inbound) {
     if (auto* game = std::get_if<GameMessage>(&inbound)) {

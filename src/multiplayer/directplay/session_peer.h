@@ -175,6 +175,8 @@ class SessionPeer {
     std::uint16_t udp_port_ = 0;
     bool sockets_open_ = false;
     std::unique_ptr<NameServer> name_server_;
+    // When to try the enumeration port again, while it could not be opened.
+    std::optional<Millis> enumeration_retry_;
     std::map<PlayerId, Millis> heard_;
     // The machine elected to take over, until it says so (IAMNAMESERVER).
     std::optional<PlayerId> awaited_host_;

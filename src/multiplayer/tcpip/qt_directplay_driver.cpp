@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <utility>
 
+#include <sys/socket.h>
+
 #include "multiplayer/directplay/steady_clock.h"
 #include "multiplayer/tcpip/qt_address_history.h"
 
@@ -29,6 +31,9 @@ Endpoint EndpointOf(const QHostAddress& address, quint16 port) {
 
 // The first port of the range the server can listen on, or false.
 bool ListenInRange(QTcpServer& server, const QHostAddress& address, PortRange range) {
+    // Every machine of a large session may connect at once, e.g. all pilots
+    // answering the identification request the radar window sends on load.
+    server.setListenBacklogSize(SOMAXCONN);
     for (std::uint32_t port = range.first; port <= range.last; ++port)
         if (server.listen(address, static_cast<quint16>(port))) return true;
     return false;

@@ -40,6 +40,20 @@ TEST(HostMigration, TheFirstInLineHostsAndALateMachineJoinsThroughIt) {
     EXPECT_EQ(m.Events<action::Deliver>(m.second).size(), 1u);
 }
 
+TEST(HostMigration, AnEnumerationPortStillHeldIsTriedAgainUntilItOpens) {
+    ThreeMachines m(kMigrate, 0);
+    m.net.HoldEnumerationPort(true);  // the old host's, say, not yet closed
+    m.host.Leave();
+    m.net.Pump();
+    ASSERT_TRUE(m.first.Serving());
+    m.net.AdvanceBy(Millis{6000});
+    m.net.HoldEnumerationPort(false);
+    m.net.AdvanceBy(Millis{6000});
+    DirectPlayClient third{ClientConfig{}, m.clock};
+    m.net.Add(third, kThirdIp);
+    m.Join(third, "Third", kFirstIp);
+}
+
 TEST(HostMigration, AHostThatVanishesIsReplacedOnceItIsSilentAndRefuses) {
     ThreeMachines m(kMigrate, 0xFFFFFFFF);  // ids shrink: the second client is first in line
     m.net.Vanish(m.host);

@@ -92,8 +92,8 @@ void LoopbackNetwork::Handle(Machine& from, Action& action) {
         from.enumeration = open->enumeration_port;
         peer.OnSocketsOpen(from.tcp, from.udp);
     } else if (auto* enumeration = std::get_if<action::OpenEnumeration>(&action)) {
-        from.enumeration = enumeration->port;
-        peer.OnEnumerationOpen(true, true);
+        if (!enumeration_held_) from.enumeration = enumeration->port;
+        peer.OnEnumerationOpen(!enumeration_held_, !enumeration_held_);
     } else if (auto* connect = std::get_if<action::Connect>(&action)) {
         ++connects_[{&peer, connect->to}];
         Machine* to = Listening(connect->to, true);

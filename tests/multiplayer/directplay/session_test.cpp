@@ -282,10 +282,15 @@ TEST(DirectPlayPlayerIds, IdsStayUniqueTakeAllThirtyTwoBitsAndHideTheirSequence)
     }
     EXPECT_NE(order[1] - order[0], 1u);
 
-    // Ids another host gave out stay taken, whatever their scheme.
+    // Ids another host gave out stay taken, whatever their scheme, and those of
+    // players that left do not come back at once.
     PlayerIdAllocator successor(0xC3A17C0D);
     for (const PlayerId taken : live) successor.Reserve(taken);
-    for (int round = 0; round < 100; ++round) EXPECT_FALSE(live.contains(successor.Allocate().value()));
+    for (int round = 0; round < 100; ++round) {
+        const PlayerId id = successor.Allocate().value();
+        EXPECT_FALSE(live.contains(id));
+        EXPECT_NE(id, order.front()) << "the first id, long released";
+    }
 }
 
 TEST(DirectPlayPlayerIds, TheIdsDirectPlayKeepsAreNeverGivenOut) {

@@ -9,6 +9,7 @@
 #include "multiplayer/session_link.h"
 #include "multiplayer/tcpip/address_history.h"
 #include "multiplayer/tcpip/loopback_host.h"
+#include "support/directplay_test_client.h"
 
 namespace tarnwick {
 namespace {
@@ -225,6 +226,72 @@ TEST(DirectPlayTransport, NegativeIdsJoinAndTheirMessagesAreHandled) {
         return std::any_of(got.begin(), got.end(),
                            [](const auto& m) { return m.payload == Encode(MsgAircraftInfoRequest{}); });
     })) << "the upkeep pass asked the pilot for its aircraft";
+}
+
+// The host of a MIGRATEHOST session leaves; a pilot's machine, first in line,
+// takes over at the DirectPlay level while the program hosts the game: it
+// stays, answers a late pilot's join request, and its upkeep puts the late
+// pilot on the table.
+TEST(DirectPlayTransport, TheSessionOutlivesItsHostAndALatePilotJoinsThroughTheNewHost) {
+    // Ids shrink with every machine: the pilot, joining after the program, is first in line.
+    LoopbackHost host(directplay::session_flags::kMigrateHost, 0xFFFFFFFF);
+    host.answering = true;
+    SessionState session;
+    PlayObjects play{[&] {
+        return std::make_unique<ServiceProviderSet>(ProgramConnectionTypes(
+            {}, [&] { return std::make_unique<DirectPlayTransport>(TransportOptionsFor(host)); }));
+    }};
+    SessionConnection connection(session, play);
+    connection.Load();
+    connection.LocateSession(0, Answer("127.0.0.1"));
+    connection.JoinSession(0, "ATC Controller");
+    ASSERT_TRUE(Eventually(host, play.Play(), [&] { return connection.WaitForAcceptance().OpenRadar; }));
+
+    const auto grid = std::make_unique<DeclinationGrid>();
+    SessionLink link(session, play.Play(), *grid);
+    std::vector<UserMessage> told;
+    std::unique_ptr<testing::DirectPlayTestClient> late;
+    const std::uint16_t port = host.ClientConfig().enumeration_port;
+    testing::DirectPlayTestClient pilot(
+        port, [&] { play.Play().SessionLost(); }, directplay::kLoopbackAddress + 2);
+    const auto turn = [&] {
+        host.Poll();
+        const LinkEvents events = link.ReceiveTick();
+        told.insert(told.end(), events.Messages.begin(), events.Messages.end());
+        pilot.Turn();
+        if (late) late->Turn();
+    };
+    const auto eventually = [&](const std::function<bool()>& done) {
+        for (const Millis end = host.clock->Now() + Millis{3000}; !done() && host.clock->Now() < end;) turn();
+        return done();
+    };
+    ASSERT_TRUE(pilot.Join("Pilot"));
+    const auto answersIdentification = [](testing::DirectPlayTestClient& machine) {
+        machine.Send(Encode(MsgJoinAccept{static_cast<std::int32_t>(machine.Client().OwnPlayer())}));
+    };
+    link.Start();
+    answersIdentification(pilot);
+    ASSERT_TRUE(eventually([&] { return session.Traffic.PlayerCount() == 3; }));
+
+    host.host.SendGameMessage(host.pilot, kAllPlayers, Encode(MsgHostLeft{}), true);
+    host.host.Leave();
+    ASSERT_TRUE(eventually([&] { return session.IsHosting && pilot.Client().Serving(); }));
+    EXPECT_EQ(told, (std::vector<UserMessage>{
+                        {"The original host had left the session, Tarnwick is now hosting the session."}}));
+    EXPECT_FALSE(play.Play().SessionLost());
+    EXPECT_EQ(session.Traffic.PlayerCount(), 2) << "the host's pilot went with it";
+
+    late = std::make_unique<testing::DirectPlayTestClient>(port, turn, directplay::kLoopbackAddress + 3);
+    ASSERT_TRUE(late->Join("Late", directplay::kLoopbackAddress + 2))
+        << "found and joined through the new host";
+    late->Send(Encode(MsgJoinRequest{}));
+    ASSERT_TRUE(eventually([&] { return late->GotGame(MsgJoinAccept::kType); })) << "the program answered";
+    link.MaintenanceTick();
+    ASSERT_TRUE(eventually([&] { return late->GotGame(MsgIdentifyRequest::kType); }));
+    answersIdentification(*late);
+    EXPECT_TRUE(eventually([&] { return session.Traffic.PlayerCount() == 3; }))
+        << "the late pilot is on the table";
+    EXPECT_EQ(told.size(), 1u) << "and the session was never lost";
 }
 
 TEST(AddressHistory, MostRecentFirstWithoutRepeatsAndBounded) {
