@@ -135,11 +135,13 @@ int RunDemoSession(ProgramState& state, const SessionRunOptions& options, const 
 
 int RunNetworkSession(ProgramState& state, const SessionRunOptions& options, const NetworkTarget& target,
                       const SessionOutput& out) {
-    const TransportFactory tcpIp = [&target] {
+    const TransportFactory tcpIp = [&target, &out] {
         DirectPlayTransportOptions transport;
         transport.Client.enumeration_port = target.EnumerationPort;
         transport.Clock = std::make_shared<directplay::SteadyClock>();
         transport.Driver = PosixPeerDrivers();
+        // What DirectPlay notes (machines that go, a host that changes) goes to standard error.
+        transport.Log = [&out](const std::string& note) { out.Problem("DirectPlay: " + AnsiToUtf8(note)); };
         return std::make_unique<DirectPlayTransport>(std::move(transport));
     };
     PlayObjects play(ProgramSessionObjects(state.Area, SteadyDemoClock(), tcpIp));

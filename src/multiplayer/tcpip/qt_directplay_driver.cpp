@@ -7,6 +7,7 @@
 #include <QTcpSocket>
 #include <QUdpSocket>
 #include <algorithm>
+#include <cstdio>
 #include <utility>
 
 #include <sys/socket.h>
@@ -268,6 +269,11 @@ TransportFactory QtTcpIpTransports() {
             return std::make_unique<QtDirectPlayDriver>(peer, clock, directplay::kAnyAddress);
         };
         options.History = std::make_shared<QtAddressHistory>();
+        // What DirectPlay notes (machines that go, a host that changes) goes
+        // to standard error, for whoever started the program from a terminal.
+        options.Log = [](const std::string& note) {
+            std::fprintf(stderr, "tarnwick: DirectPlay: %s\n", note.c_str());
+        };
         return std::make_unique<DirectPlayTransport>(std::move(options));
     };
 }
