@@ -171,19 +171,11 @@ void PilotMachines::Absorb(Machine& machine, directplay::Action& event) {
     }
 }
 
-std::optional<PilotMachines::Departure> PilotMachines::VanishOne() {
+std::optional<PilotMachines::Departure> PilotMachines::DepartOne(bool leaveFirst) {
     Machine* machine = Oldest();
     if (machine == nullptr) return std::nullopt;
     const Departure departure{machine->Address, ProgramPlayerId(machine->Player)};
-    Drop(*machine, false);
-    return departure;
-}
-
-std::optional<PilotMachines::Departure> PilotMachines::LeaveOne() {
-    Machine* machine = Oldest();
-    if (machine == nullptr) return std::nullopt;
-    const Departure departure{machine->Address, ProgramPlayerId(machine->Player)};
-    Drop(*machine, true);
+    Drop(*machine, leaveFirst);
     return departure;
 }
 

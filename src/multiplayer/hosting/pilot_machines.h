@@ -70,8 +70,8 @@ class PilotMachines final : public HostedSession {
     // The longest-joined machine still there closes its sockets without a
     // word, as a crashed simulator does, or leaves as FS2002 does; nothing
     // when no machine is left.
-    std::optional<Departure> VanishOne();
-    std::optional<Departure> LeaveOne();
+    std::optional<Departure> VanishOne() { return DepartOne(false); }
+    std::optional<Departure> LeaveOne() { return DepartOne(true); }
     // Every machine leaves; true once the last messages have gone out.
     bool LeaveAll(directplay::Millis wait);
     // Machines in the session.
@@ -79,6 +79,7 @@ class PilotMachines final : public HostedSession {
 
    private:
     struct Machine;
+    std::optional<Departure> DepartOne(bool leaveFirst);
     Machine* Find(std::int32_t player) const;
     Machine* Oldest() const;
     std::optional<std::uint32_t> FreeAddress() const;

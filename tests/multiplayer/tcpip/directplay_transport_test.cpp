@@ -158,17 +158,37 @@ TEST(DirectPlayTransport, PromptOffersRecentAddressesAndACancelOrUnknownHostFail
         << "an address that found a session is offered first next time";
 }
 
+// The program's session objects over the TCP/IP connection type to `host`,
+// driven as the connection window drives them.
+struct ProgramJoining {
+    explicit ProgramJoining(LoopbackHost& served)
+        : host(served), play{[&served] {
+              return std::make_unique<ServiceProviderSet>(ProgramConnectionTypes({}, [&served] {
+                  return std::make_unique<DirectPlayTransport>(TransportOptionsFor(served));
+              }));
+          }} {
+        connection.Load();
+    }
+    // Locates the host's session and joins it; true once the host accepts.
+    bool Join() {
+        connection.LocateSession(0, Answer("127.0.0.1"));
+        if (connection.SessionLines().size() != 1) return false;
+        connection.JoinSession(0, "ATC Controller");
+        return Eventually(host, play.Play(), [&] { return connection.WaitForAcceptance().OpenRadar; });
+    }
+
+    LoopbackHost& host;
+    SessionState session;
+    PlayObjects play;
+    SessionConnection connection{session, play};
+};
+
 // The connection window's logic over the TCP/IP type: the window's own
 // messages, with the reason underneath.
 TEST(DirectPlayTransport, TheConnectionWindowNamesTheReasonForARefusedSession) {
     LoopbackHost host(directplay::session_flags::kDirectPlayProtocol);
-    SessionState session;
-    PlayObjects play{[&] {
-        return std::make_unique<ServiceProviderSet>(ProgramConnectionTypes(
-            {}, [&] { return std::make_unique<DirectPlayTransport>(TransportOptionsFor(host)); }));
-    }};
-    SessionConnection connection(session, play);
-    connection.Load();
+    ProgramJoining program(host);
+    SessionConnection& connection = program.connection;
 
     ConnectionOutcome outcome = connection.LocateSession(0, Answer(std::nullopt));
     EXPECT_EQ(outcome.Messages,
@@ -194,19 +214,11 @@ TEST(DirectPlayTransport, NegativeIdsJoinAndTheirMessagesAreHandled) {
     host.answering = true;
     const auto pilot = static_cast<std::int32_t>(host.pilot);
     ASSERT_LT(pilot, 0);
-    SessionState session;
-    PlayObjects play{[&] {
-        return std::make_unique<ServiceProviderSet>(ProgramConnectionTypes(
-            {}, [&] { return std::make_unique<DirectPlayTransport>(TransportOptionsFor(host)); }));
-    }};
-    SessionConnection connection(session, play);
-    connection.Load();
-    connection.LocateSession(0, Answer("127.0.0.1"));
-    ASSERT_EQ(connection.SessionLines().size(), 1u);
-    connection.JoinSession(0, "ATC Controller");
+    ProgramJoining program(host);
+    ASSERT_TRUE(program.Join());
+    SessionState& session = program.session;
+    PlayObjects& play = program.play;
     ASSERT_LT(session.OwnPlayerId, 0);
-    ASSERT_TRUE(connection.WaitTimersEnabled()) << "the join request went out";
-    ASSERT_TRUE(Eventually(host, play.Play(), [&] { return connection.WaitForAcceptance().OpenRadar; }));
 
     const auto grid = std::make_unique<DeclinationGrid>();
     SessionLink link(session, play.Play(), *grid);
@@ -236,16 +248,10 @@ TEST(DirectPlayTransport, TheSessionOutlivesItsHostAndALatePilotJoinsThroughTheN
     // Ids shrink with every machine: the pilot, joining after the program, is first in line.
     LoopbackHost host(directplay::session_flags::kMigrateHost, 0xFFFFFFFF);
     host.answering = true;
-    SessionState session;
-    PlayObjects play{[&] {
-        return std::make_unique<ServiceProviderSet>(ProgramConnectionTypes(
-            {}, [&] { return std::make_unique<DirectPlayTransport>(TransportOptionsFor(host)); }));
-    }};
-    SessionConnection connection(session, play);
-    connection.Load();
-    connection.LocateSession(0, Answer("127.0.0.1"));
-    connection.JoinSession(0, "ATC Controller");
-    ASSERT_TRUE(Eventually(host, play.Play(), [&] { return connection.WaitForAcceptance().OpenRadar; }));
+    ProgramJoining program(host);
+    ASSERT_TRUE(program.Join());
+    SessionState& session = program.session;
+    PlayObjects& play = program.play;
 
     const auto grid = std::make_unique<DeclinationGrid>();
     SessionLink link(session, play.Play(), *grid);
