@@ -64,6 +64,7 @@ void SessionPeer::OnClosed(ConnectionId connection) {
     Log((lost->refused ? "could not connect to " : "the connection to ") + EndpointText(lost->listener) +
         (lost->refused ? "" : " closed"));
     if (name_server_) name_server_->ListenerLost(lost->listener);
+    next_check_ = Now();  // a refusal may tell that a silent machine has gone
     const PlayerInfo* machine = names_.MachineListeningAt(lost->listener);
     // Whether a machine whose connection closed still listens is worth a look:
     // one that refuses and stays silent has gone (CheckMachines).
@@ -99,8 +100,7 @@ void SessionPeer::OnTimer() {
 std::optional<Millis> SessionPeer::NextDeadline() const {
     std::vector<Millis> deadlines;
     if (InSession()) {
-        for (const PlayerId machine : names_.SystemPlayers())
-            if (const auto gone = GoneAt(machine)) deadlines.push_back(*gone);
+        if (next_check_) deadlines.push_back(*next_check_);
         if (awaited_host_) deadlines.push_back(next_ping_);
     }
     if (name_server_) name_server_->CollectDeadlines(deadlines);
@@ -209,7 +209,7 @@ void SessionPeer::RemovePlayer(PlayerId id) {
 
 Millis SessionPeer::LastHeard(PlayerId machine) const {
     const auto found = heard_.find(machine);
-    return found == heard_.end() ? Now() : found->second;
+    return found == heard_.end() ? Millis{0} : found->second;
 }
 
 void SessionPeer::Serve(const NameServerConfig& config, std::uint32_t id_key) {
@@ -355,13 +355,23 @@ void SessionPeer::FollowHost(PlayerId machine) {
 }
 
 void SessionPeer::CheckMachines(Millis now) {
-    std::vector<PlayerId> gone;
-    for (const PlayerId machine : names_.SystemPlayers()) {
-        if (!Reaches(machine)) continue;
-        heard_.try_emplace(machine, now);
-        if (const auto at = GoneAt(machine); at && now >= *at) gone.push_back(machine);
+    // Only a refusal starts the count, so the machines are looked at after
+    // one and then when the first of them would be gone, not at every turn:
+    // a tool runs hundreds of machines, each knowing hundreds.
+    if (next_check_ && now >= *next_check_) {
+        next_check_.reset();
+        std::vector<PlayerId> gone;
+        for (const PlayerId machine : names_.SystemPlayers()) {
+            const auto at = GoneAt(machine);
+            if (!at) continue;
+            if (now >= *at) {
+                gone.push_back(machine);
+            } else if (!next_check_ || *at < *next_check_) {
+                next_check_ = *at;
+            }
+        }
+        for (const PlayerId machine : gone) MachineVanished(machine);
     }
-    for (const PlayerId machine : gone) MachineVanished(machine);
     if (awaited_host_ && now >= next_ping_) PingSilentMachines(now);
 }
 
@@ -370,8 +380,11 @@ std::optional<Millis> SessionPeer::GoneAt(PlayerId machine) const {
     const auto listener = ListenerOf(machine);
     if (!listener) return std::nullopt;
     const auto refused = delivery_.RefusedAt(*listener);
-    const Millis heard = LastHeard(machine);
-    if (!refused || *refused < heard) return std::nullopt;
+    if (!refused) return std::nullopt;
+    // A machine never heard from counts from the refusal.
+    const auto found = heard_.find(machine);
+    const Millis heard = found == heard_.end() ? *refused : found->second;
+    if (*refused < heard) return std::nullopt;
     return heard + config_.silence_limit;
 }
 

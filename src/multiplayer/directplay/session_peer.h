@@ -131,7 +131,7 @@ class SessionPeer {
     // visible players that went; a host that went starts host migration, or
     // ends the session.
     void RemovePlayer(PlayerId id);
-    // When a message from this machine last came (or when it was first seen).
+    // When a message from this machine last came (0: never).
     Millis LastHeard(PlayerId machine) const;
     // Starts or stops serving as the session's name server.
     void Serve(const NameServerConfig& config, std::uint32_t id_key);
@@ -178,6 +178,8 @@ class SessionPeer {
     // When to try the enumeration port again, while it could not be opened.
     std::optional<Millis> enumeration_retry_;
     std::map<PlayerId, Millis> heard_;
+    // When to look for machines that have gone (after a refusal).
+    std::optional<Millis> next_check_;
     // The machine elected to take over, until it says so (IAMNAMESERVER).
     std::optional<PlayerId> awaited_host_;
     Millis next_ping_{0};
