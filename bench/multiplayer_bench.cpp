@@ -22,10 +22,8 @@ void BM_ReceiveTickOverQueuedPositions(benchmark::State& state) {
     InProcessSessionHub hub;
     hub.HostSession("Bench", kPilots + 1, "{BENCH}");
     InProcessTransport transport(hub, "Bench");
-    transport.InitializeConnection(1, {});
-    transport.Open(transport.EnumerateSessions().at(0));
     SessionState session;
-    session.OwnPlayerId = transport.CreatePlayer("ATC Controller", "Player");
+    session.OwnPlayerId = JoinWithPlayer(transport, "ATC Controller");
     session.SessionConnected = session.TrafficEnabled = true;
     (void)session.Traffic.Append("ATC Controller", session.OwnPlayerId, kKindPlayer);
 

@@ -1,8 +1,11 @@
 // One full redraw pass of the scope (background and traffic) into a 1200 x 900
 // picture, for the demo area at the zoom levels that show each band, for the
-// demo area with 250 aircraft in view, and for two dense made-up areas, each
-// against its floor: the same lines, ellipses, arcs, pixels and texts given
-// straight to QPainter, with no view, layer or geodesy work.
+// demo area with 250 aircraft in view (with every radar aid off, and with
+// every aid on over 40 s of motion history), and for two dense made-up areas,
+// each against its floor: the same lines, ellipses, arcs, pixels and texts
+// given straight to QPainter, with no view, layer or geodesy work. And the
+// label placement alone for the 250 aircraft, as the window keeps it from one
+// pass to the next.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -17,6 +20,8 @@
 #include <string>
 
 #include "base/ansi.h"
+#include "geo/local_offset.h"
+#include "radar/aids/scope_aids.h"
 #include "radar/qt_painter_canvas.h"
 #include "radar/recording_canvas.h"
 #include "radar/scope_redraw.h"
@@ -44,8 +49,23 @@ struct Scene {
 
     // The demo state is shared between scenes, so each keeps its own aircraft.
     TrafficTable Aircraft;
-    ScopeTraffic Traffic() const { return {Aircraft, 1, "ATC Controller"}; }
+    ScopeTraffic Traffic() const { return {Aircraft, 1, "ATC Controller", ShownBand(Aids)}; }
+
+    RadarAids Aids;
+    MotionHistory Motion;
+    // Kept from one pass to the next, as the radar window keeps them.
+    LabelPlaces Places;
+    ScopeAids InForce{Aids, Motion, &Places};
 };
+
+// Every aid on; the altitude band holds every aircraft.
+RadarAids EveryAid() {
+    RadarAids aids;
+    for (const AidSwitch& aid : kAidSwitches) aids.*aid.Field = true;
+    aids.LowestAltitudeFt = 0;
+    aids.HighestAltitudeFt = 40000;
+    return aids;
+}
 
 void SwitchesOn(DisplayOptions& display) { display = {true, true, true, true, true, true, true, true}; }
 
@@ -58,8 +78,30 @@ void ZoomTo(RadarView& view, int level) {
 
 void Record(Scene& scene) {
     const ScopeContext scope{scene.Recording,           scene.View,  scene.State->Area, scene.State->Display,
-                             *scene.State->Declination, scene.Hover, scene.Traffic()};
+                             *scene.State->Declination, scene.Hover, scene.Traffic(),   &scene.InForce};
     RedrawScopeAndTraffic(scope);
+}
+
+// Each aircraft has flown 40 s at 120 to 480 kt on its heading to where it
+// is, and the motion history has taken the table in once a second.
+void AddMotion(Scene& scene) {
+    std::mt19937 random(13);
+    std::uniform_real_distribution<double> speed(120, 480), climb(-2000, 2000);
+    std::vector<PlayerRecord> now(scene.Aircraft.Entries().begin(), scene.Aircraft.Entries().end());
+    std::vector<std::pair<double, double>> motion;
+    for (std::size_t i = 0; i < now.size(); ++i) motion.emplace_back(speed(random), climb(random));
+    for (int second = 0; second <= 40; ++second) {
+        const double back = (40 - second) / 3600.0;
+        for (std::size_t i = 0; i < now.size(); ++i) {
+            PlayerRecord& entry = scene.Aircraft.Entries()[i];
+            const geo::GeoPoint p = geo::MovedBy(now[i].Latitude, now[i].Longitude,
+                                                 geo::AlongCourse(now[i].Heading, -motion[i].first * back));
+            entry.Latitude = p.Lat;
+            entry.Longitude = p.Lon;
+            entry.Altitude = now[i].Altitude - static_cast<std::int32_t>(motion[i].second * back * 60);
+        }
+        scene.Motion.Observe(scene.Aircraft, std::chrono::milliseconds(second * 1000));
+    }
 }
 
 // Players flying all over the view, each with a name, heading and altitude.
@@ -233,6 +275,10 @@ Scene& SceneFor(const std::string& name) {
                        scene.State->Area.AreaCenterLon);
         ZoomTo(scene.View, std::stoi(name.substr(name.rfind('_') + 1)));
         if (name.find("traffic") != std::string::npos) AddTraffic(scene, 250);
+        if (name.find("aids") != std::string::npos) {
+            AddMotion(scene);
+            scene.Aids = EveryAid();
+        }
     } else if (name == "dense_airspaces") {
         DenseAirspaces(scene);
     } else {
@@ -250,13 +296,15 @@ void Redraw(benchmark::State& run, const std::string& name) {
         return;
     }
     QImage image(kWidth, kHeight, QImage::Format_RGB32);
+    // Measured once, as the radar window does.
+    const TextMetrics metrics = QtTextMetrics(ScopeFont(QGuiApplication::font()));
     for (auto _ : run) {
         QPainter painter(&image);
-        QtPainterCanvas canvas(painter, kWidth, kHeight);
+        QtPainterCanvas canvas(painter, kWidth, kHeight, metrics);
         canvas.Clear();
         const ScopeContext scope{
-            canvas,      scene.View,     scene.State->Area, scene.State->Display, *scene.State->Declination,
-            scene.Hover, scene.Traffic()};
+            canvas,      scene.View,      scene.State->Area, scene.State->Display, *scene.State->Declination,
+            scene.Hover, scene.Traffic(), &scene.InForce};
         RedrawScopeAndTraffic(scope);
     }
     run.counters["calls"] = static_cast<double>(scene.Recording.Calls().size());
@@ -314,14 +362,43 @@ void Floor(benchmark::State& run, const std::string& name) {
     run.counters["calls"] = static_cast<double>(scene.Recording.Calls().size());
 }
 
+// The label placement of one pass, on its own: 250 two-line data blocks.
+void Placement(benchmark::State& run, const std::string& name) {
+    Scene& scene = SceneFor(name);
+    if (!scene.Problem.empty()) {
+        run.SkipWithError(scene.Problem.c_str());
+        return;
+    }
+    const TextMetrics metrics = QtTextMetrics(ScopeFont(QGuiApplication::font()));
+    std::vector<LabelRequest> requests;
+    for (const PlayerRecord& entry : scene.Aircraft.Entries()) {
+        const std::string second = "350^ 250";
+        const TextExtent nameSize = MeasureLine(metrics, entry.Name);
+        requests.push_back(
+            {KeyOf(entry),
+             ProjectToScreen(scene.View, entry.Latitude, entry.Longitude),
+             {std::max(nameSize.Width, MeasureLine(metrics, second).Width), 2 * metrics.LineHeight}});
+    }
+    LabelPlaces places;
+    for (auto _ : run) benchmark::DoNotOptimize(places.Place(requests, kWidth, kHeight));
+    run.counters["labels"] = static_cast<double>(requests.size());
+}
+
 void RegisterAll() {
-    for (const char* name : {"demo_9", "demo_20", "demo_30", "demo_40", "demo_traffic_9", "demo_traffic_30",
-                             "dense_airspaces", "dense_ground"}) {
+    for (const char* name :
+         {"demo_9", "demo_20", "demo_30", "demo_40", "demo_traffic_9", "demo_traffic_aids_9",
+          "demo_traffic_30", "demo_traffic_aids_30", "dense_airspaces", "dense_ground"}) {
         benchmark::RegisterBenchmark((std::string("Redraw/") + name).c_str(), [name](benchmark::State& run) {
             Redraw(run, name);
         })->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark((std::string("Floor/") + name).c_str(), [name](benchmark::State& run) {
             Floor(run, name);
+        })->Unit(benchmark::kMillisecond);
+    }
+    for (const char* name : {"demo_traffic_aids_9", "demo_traffic_aids_30"}) {
+        benchmark::RegisterBenchmark((std::string("Placement/") + name).c_str(), [name](
+                                                                                     benchmark::State& run) {
+            Placement(run, name);
         })->Unit(benchmark::kMillisecond);
     }
 }

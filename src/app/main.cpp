@@ -13,6 +13,7 @@
 #include "base/command_line.h"
 #include "base/program_folders.h"
 #include "base/program_version.h"
+#include "radar/aids/qt_radar_aids_store.h"
 #include "state/program_state.h"
 
 namespace {
@@ -101,6 +102,7 @@ int main(int argc, char* argv[]) {
     }
 
     tarnwick::ProgramState state;
+    state.Aids = tarnwick::LoadRadarAids();
     // The program keeps its files in the folder it works in.
     tarnwick::WindowFlow flow(state, boxes, QDir::currentPath().toStdString());
     if (options.Place == tarnwick::WorkPlace::Demo) flow.OfferDemoSessionFirst();

@@ -11,6 +11,9 @@
 #include "multiplayer/program_sessions.h"
 #include "multiplayer/tcpip/qt_directplay_driver.h"
 #include "radar/about_window.h"
+#include "radar/aids/qt_radar_aids_store.h"
+#include "radar/aids/radar_aids_window.h"
+#include "radar/aids/traffic_list_window.h"
 #include "radar/database_renewal.h"
 #include "radar/radar_window.h"
 #include "scenery/builder_window.h"
@@ -39,6 +42,8 @@ WindowFlow::~WindowFlow() {
     delete about_;
     delete choice_;
     delete chat_;
+    delete radarAids_;
+    delete trafficList_;
     delete radar_;
     delete connection_;
 }
@@ -54,6 +59,10 @@ AboutWindow* WindowFlow::About() const { return about_; }
 ConnectionWindow* WindowFlow::Connection() const { return connection_; }
 
 ChatWindow* WindowFlow::Chat() const { return chat_; }
+
+RadarAidsWindow* WindowFlow::AidsWindow() const { return radarAids_; }
+
+TrafficListWindow* WindowFlow::TrafficListShown() const { return trafficList_; }
 
 SplashWindow* WindowFlow::ShowSplash() {
     auto* splash = new SplashWindow(state_.Settings, state_.Session, workDirectory_);
@@ -108,12 +117,16 @@ ConnectionWindow* WindowFlow::ShowConnection() {
 }
 
 RadarWindow* WindowFlow::ShowRadar() {
-    radar_ = new RadarWindow(state_.Area, state_.Display, *state_.Declination, state_.Session, play_, boxes_);
+    radar_ = new RadarWindow(state_.Area, state_.Display, state_.Aids, *state_.Declination, state_.Session,
+                             play_, boxes_);
     connect(radar_, &RadarWindow::AllAirportsRequested, this, &WindowFlow::ShowAllAirports);
     connect(radar_, &RadarWindow::NewDatabasesRequested, this, &WindowFlow::RenewDatabases);
     connect(radar_, &RadarWindow::AirportsListRequested, this, &WindowFlow::ShowAirportsList);
     connect(radar_, &RadarWindow::PreferencesRequested, this, &WindowFlow::ShowPreferences);
     connect(radar_, &RadarWindow::AboutRequested, this, &WindowFlow::ShowAbout);
+    connect(radar_, &RadarWindow::RadarAidsRequested, this, &WindowFlow::ShowRadarAids);
+    connect(radar_, &RadarWindow::TrafficListRequested, this, &WindowFlow::ShowTrafficList);
+    connect(radar_, &RadarWindow::AidsToggled, this, &WindowFlow::AidsToggled);
     connect(radar_, &RadarWindow::Closed, this, &WindowFlow::RadarClosed);
     connect(radar_, &RadarWindow::ChatWindowRequested, this, &WindowFlow::ShowChat);
     connect(radar_, &RadarWindow::ChatLineReceived, this, [this](const std::string& line) {
@@ -138,6 +151,7 @@ ChatWindow* WindowFlow::ShowChat() {
 void WindowFlow::SessionLeft() {
     // Closed while the scope is still whole, so that it can be given back.
     if (preferences_) preferences_->close();
+    if (trafficList_) trafficList_->close();
     if (chat_) {
         // The next session starts with a fresh log.
         chat_->setAttribute(Qt::WA_DeleteOnClose);
@@ -175,6 +189,42 @@ AboutWindow* WindowFlow::ShowAbout() {
     return about_;
 }
 
+RadarAidsWindow* WindowFlow::ShowRadarAids() {
+    if (!radarAids_) {
+        radarAids_ = new RadarAidsWindow(state_.Aids);
+        radarAids_->setAttribute(Qt::WA_DeleteOnClose);
+        connect(radarAids_, &RadarAidsWindow::AidsChanged, this, &WindowFlow::AidsEdited);
+    }
+    radarAids_->show();
+    radarAids_->raise();
+    return radarAids_;
+}
+
+void WindowFlow::AidsEdited() {
+    if (radar_) radar_->ShowAidsChanged();
+    SaveRadarAids(state_.Aids);
+}
+
+void WindowFlow::AidsToggled() {
+    if (radarAids_) radarAids_->ShowAids();
+    SaveRadarAids(state_.Aids);
+}
+
+TrafficListWindow* WindowFlow::ShowTrafficList() {
+    if (!trafficList_) {
+        trafficList_ = new TrafficListWindow(state_.Session, state_.Area, *state_.Declination,
+                                             [this] { return radar_ ? radar_->OwnName() : std::string(); });
+        trafficList_->setAttribute(Qt::WA_DeleteOnClose);
+        connect(trafficList_, &TrafficListWindow::CenterRequested, this, [this](double lon, double lat) {
+            // A scope that another window holds stays as it is.
+            if (radar_ && radar_->isEnabled()) radar_->Center_Airport(lon, lat);
+        });
+    }
+    trafficList_->show();
+    trafficList_->raise();
+    return trafficList_;
+}
+
 ChoiceWindow* WindowFlow::ShowAllAirports() {
     // The choice window gives the scope back itself, by a choice or its close.
     if (radar_) radar_->Lock();
@@ -198,6 +248,7 @@ void WindowFlow::RenewDatabases() {
 // end the program.
 void WindowFlow::RadarClosed() {
     if (preferences_) preferences_->close();
+    if (trafficList_) trafficList_->close();
     if (airportsList_) airportsList_->close();
     if (about_) about_->close();
     if (choice_) {

@@ -19,9 +19,11 @@ class ChatWindow;
 class ChoiceWindow;
 class ConnectionWindow;
 class PreferencesWindow;
+class RadarAidsWindow;
 class RadarWindow;
 class SetupWindow;
 class SplashWindow;
+class TrafficListWindow;
 
 class WindowFlow : public QObject {
     Q_OBJECT
@@ -58,6 +60,10 @@ class WindowFlow : public QObject {
     PreferencesWindow* ShowPreferences();
     AirportsListWindow* ShowAirportsList();
     AboutWindow* ShowAbout();
+    // Neither locks the radar window: the aids apply to the live scope, and
+    // the traffic list centres it.
+    RadarAidsWindow* ShowRadarAids();
+    TrafficListWindow* ShowTrafficList();
     // "Load all airports and ARTCC/FIRs": the choice window over the locked
     // radar window; a new choice recentres the scope in the same session.
     ChoiceWindow* ShowAllAirports();
@@ -71,6 +77,8 @@ class WindowFlow : public QObject {
     AboutWindow* About() const;
     ConnectionWindow* Connection() const;
     ChatWindow* Chat() const;
+    RadarAidsWindow* AidsWindow() const;
+    TrafficListWindow* TrafficListShown() const;
 
     // The choice window's hand-over once an area is gathered: the connection
     // window when no session is joined, otherwise the radar window, re-centred.
@@ -87,6 +95,10 @@ class WindowFlow : public QObject {
     void RadarClosed();
     // The radar window left the session: back to a fresh connection window.
     void SessionLeft();
+    // The aids changed in one window: the other follows, and the user's
+    // configuration keeps them.
+    void AidsEdited();
+    void AidsToggled();
 
     ProgramState& state_;
     std::unique_ptr<PlayObjects> ownPlay_;
@@ -100,6 +112,8 @@ class WindowFlow : public QObject {
     QPointer<ChoiceWindow> choice_;
     QPointer<ConnectionWindow> connection_;
     QPointer<ChatWindow> chat_;
+    QPointer<RadarAidsWindow> radarAids_;
+    QPointer<TrafficListWindow> trafficList_;
     bool offerDemo_ = false;
 };
 

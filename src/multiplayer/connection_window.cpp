@@ -1,6 +1,7 @@
 #include "multiplayer/connection_window.h"
 
 #include <algorithm>
+#include <utility>
 
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -21,6 +22,9 @@ namespace {
 
 constexpr int kAcceptanceWaitMs = 1000;
 constexpr int kJoinRepeatMs = 30000;
+// How often a search or a join under way is looked at: the network's answers
+// are taken in as they come, so this only adds to the time a stage ends.
+constexpr int kStepMs = 50;
 
 QString FromAnsi(const std::string& text) { return QString::fromStdString(AnsiToUtf8(text)); }
 
@@ -64,7 +68,8 @@ ConnectionWindow::ConnectionWindow(SessionState& session, PlayObjects& play, Mes
       command3_(MakeButton("Command3", "Exit", this)),
       label5_(MakeLabel("Label5", FromAnsi(kStatusNone), this)),
       timer1_(MakeTimer("Timer1", kAcceptanceWaitMs, this)),
-      timer2_(MakeTimer("Timer2", kJoinRepeatMs, this)) {
+      timer2_(MakeTimer("Timer2", kJoinRepeatMs, this)),
+      stepTimer_(MakeTimer("StepTimer", kStepMs, this)) {
     setObjectName("Form2");
     setWindowTitle("Connection");
     setAttribute(Qt::WA_DeleteOnClose);
@@ -103,8 +108,7 @@ ConnectionWindow::ConnectionWindow(SessionState& session, PlayObjects& play, Mes
     layout->addLayout(status);
     resize(620, 320);
 
-    Prompt = [this](const ProviderQuestion& question) { return AskUser(question); };
-    // A status change during a long search is shown at once.
+    // A status change is shown at once.
     connection_->OnStatusChanged = [this](const std::string&) {
         ShowState();
         label5_->repaint();
@@ -123,14 +127,17 @@ ConnectionWindow::ConnectionWindow(SessionState& session, PlayObjects& play, Mes
     connect(command3_, &QPushButton::clicked, this, &QWidget::close);
     connect(timer1_, &QTimer::timeout, this, &ConnectionWindow::Timer1Tick);
     connect(timer2_, &QTimer::timeout, this, &ConnectionWindow::Timer2Tick);
+    connect(stepTimer_, &QTimer::timeout, this, &ConnectionWindow::StepTick);
 }
 
-ConnectionWindow::~ConnectionWindow() = default;
+// An open question's dialog goes first: its answer has no one to go to.
+ConnectionWindow::~ConnectionWindow() { delete questionDialog_.data(); }
 
 void ConnectionWindow::ShowState() {
     label5_->setText(FromAnsi(connection_->Status()));
     list1_->setEnabled(connection_->TypeChoiceEnabled());
     command1_->setEnabled(connection_->TypeChoiceEnabled());
+    command2_->setEnabled(connection_->JoinEnabled());
     // Refilled only when the sessions changed, so that a selection survives.
     if (connection_->SessionLines() != shownSessions_) {
         shownSessions_ = connection_->SessionLines();
@@ -144,10 +151,21 @@ void ConnectionWindow::ShowState() {
         timer1_->stop();
         timer2_->stop();
     }
+    if (!connection_->Stepping()) {
+        stepTimer_->stop();
+    } else if (!stepTimer_->isActive()) {
+        stepTimer_->start();
+    }
+    if (!connection_->Question()) DropQuestion();
 }
 
 void ConnectionWindow::Finish(const ConnectionOutcome& outcome) {
     ShowState();
+    if (const auto& question = connection_->Question(); question && !questionDialog_) AskUser(*question);
+    if (pickFirstSession_ && !connection_->Stepping() && !connection_->Question()) {
+        pickFirstSession_ = false;
+        if (list2_->count() > 0) list2_->setCurrentRow(0);
+    }
     for (const UserMessage& message : outcome.Messages) boxes_.Show(AnsiToUtf8(message.Text), message.Icon);
     if (outcome.OpenRadar) {
         emit Accepted();
@@ -162,9 +180,7 @@ void ConnectionWindow::OnList1Clicked() {
     ShowState();
 }
 
-void ConnectionWindow::OnCommand1Clicked() {
-    Finish(connection_->LocateSession(SelectedRow(list1_), Prompt));
-}
+void ConnectionWindow::OnCommand1Clicked() { Finish(connection_->LocateSession(SelectedRow(list1_))); }
 
 void ConnectionWindow::OnCommand2Clicked() {
     Finish(connection_->JoinSession(SelectedRow(list2_), text1_->text().toStdString()));
@@ -175,13 +191,15 @@ void ConnectionWindow::LocateWith(const std::string& connectionType) {
     const auto type = std::ranges::find(types, connectionType, &ConnectionTypeLine::Name);
     if (type == types.end() || !connection_->TypeChoiceEnabled()) return;
     list1_->setCurrentRow(static_cast<int>(type - types.begin()));
+    pickFirstSession_ = true;
     OnCommand1Clicked();
-    if (list2_->count() > 0) list2_->setCurrentRow(0);
 }
 
 void ConnectionWindow::Timer1Tick() { Finish(connection_->WaitForAcceptance()); }
 
 void ConnectionWindow::Timer2Tick() { connection_->RepeatJoinRequest(); }
+
+void ConnectionWindow::StepTick() { Finish(connection_->Step()); }
 
 void ConnectionWindow::closeEvent(QCloseEvent* event) {
     // After the acceptance the radar window has taken over and nothing ends.
@@ -191,15 +209,14 @@ void ConnectionWindow::closeEvent(QCloseEvent* event) {
     if (outcome.EndProgram) emit EndProgramRequested();
 }
 
-std::optional<std::string> ConnectionWindow::AskUser(const ProviderQuestion& question) {
+void ConnectionWindow::AskUser(const ProviderQuestion& question) {
+    auto* dialog = new QInputDialog(this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
     const QListWidgetItem* type = list1_->currentItem();
-    const QString title = type ? type->text() : windowTitle();
-    const QString label = QString::fromStdString(question.Text);
-    bool answered = false;
-    QString answer;
+    dialog->setWindowTitle(type ? type->text() : windowTitle());
+    dialog->setLabelText(QString::fromStdString(question.Text));
     if (question.Suggestions.empty()) {
-        answer = QInputDialog::getText(this, title, label, QLineEdit::Normal,
-                                       QString::fromStdString(question.DefaultAnswer), &answered);
+        dialog->setTextValue(QString::fromStdString(question.DefaultAnswer));
     } else {
         // An editable list: one of the answers given before, or a new one.
         QStringList items;
@@ -207,10 +224,24 @@ std::optional<std::string> ConnectionWindow::AskUser(const ProviderQuestion& que
             items << QString::fromStdString(suggestion);
         const QString first = QString::fromStdString(question.DefaultAnswer);
         if (!first.isEmpty() && !items.contains(first)) items.prepend(first);
-        answer = QInputDialog::getItem(this, title, label, items, 0, true, &answered);
+        dialog->setComboBoxItems(items);
+        dialog->setComboBoxEditable(true);
     }
-    if (!answered) return std::nullopt;
-    return answer.toStdString();
+    connect(dialog, &QDialog::finished, this, [this, dialog](int result) {
+        std::optional<std::string> answer;
+        if (result == QDialog::Accepted) answer = dialog->textValue().toStdString();
+        questionDialog_ = nullptr;
+        Finish(connection_->Answer(std::move(answer)));
+    });
+    questionDialog_ = dialog;
+    dialog->open();  // window-modal, and back at once
+}
+
+void ConnectionWindow::DropQuestion() {
+    if (!questionDialog_) return;
+    QInputDialog* dialog = std::exchange(questionDialog_, nullptr);
+    dialog->disconnect(this);
+    dialog->close();
 }
 
 }  // namespace tarnwick

@@ -2,7 +2,11 @@
 // The connection window: the user picks a connection type, searches for
 // sessions and joins one under a nickname, then the window waits for the
 // session's acceptance. All of it is SessionConnection's work; the window
-// maps its controls and timers onto it and shows what it holds.
+// maps its controls and timers onto it and shows what it holds. A search or a
+// join under way moves on from a step timer, and the connection type's
+// question is a dialog that does not hold the event loop, so the window keeps
+// painting and answering meanwhile.
+#include <QPointer>
 #include <QWidget>
 #include <memory>
 #include <optional>
@@ -13,6 +17,7 @@
 #include "multiplayer/play_objects.h"
 #include "state/session_state.h"
 
+class QInputDialog;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -33,19 +38,17 @@ class ConnectionWindow : public QWidget {
                      QWidget* parent = nullptr);
     ~ConnectionWindow() override;
 
-    // The two timers' ticks (public so tests need not wait): Timer1 waits for
-    // the session's answer, Timer2 repeats the join request.
+    // The timers' ticks (public so tests need not wait): Timer1 waits for the
+    // session's answer, Timer2 repeats the join request, the step timer moves
+    // a search or a join on.
     void Timer1Tick();
     void Timer2Tick();
+    void StepTick();
 
     // Does for the user what picking this connection type and "Locate
     // Session" would, and picks the first session found, so that joining it
     // is one click. Nothing happens when the type is not offered.
     void LocateWith(const std::string& connectionType);
-
-    // What the connection type asks before it connects (the host's address,
-    // say); the window asks the user.
-    ProviderPrompt Prompt;
 
    signals:
     // The session accepted the join: the radar window is to open. The window
@@ -64,11 +67,17 @@ class ConnectionWindow : public QWidget {
     // Shows what the connection holds, then its messages, then acts on it.
     void Finish(const ConnectionOutcome& outcome);
     void ShowState();
-    std::optional<std::string> AskUser(const ProviderQuestion& question);
+    // What the connection type asks before it connects (the host's address,
+    // say), in a dialog whose answer comes back through its signal.
+    void AskUser(const ProviderQuestion& question);
+    // Closes the dialog of a question the connection no longer waits for.
+    void DropQuestion();
 
     std::unique_ptr<SessionConnection> connection_;
     MessageBoxes& boxes_;
     std::vector<std::string> shownSessions_;
+    // Select the first session a search under way finds.
+    bool pickFirstSession_ = false;
 
     QListWidget* list1_;
     QPushButton* command1_;
@@ -79,6 +88,8 @@ class ConnectionWindow : public QWidget {
     QLabel* label5_;
     QTimer* timer1_;
     QTimer* timer2_;
+    QTimer* stepTimer_;
+    QPointer<QInputDialog> questionDialog_;
 };
 
 }  // namespace tarnwick

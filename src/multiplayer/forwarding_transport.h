@@ -2,6 +2,8 @@
 // A session object that passes every operation on to another one. A session
 // object that adds to a few operations derives from it and overrides those
 // alone.
+#include <utility>
+
 #include "multiplayer/session_transport.h"
 
 namespace tarnwick {
@@ -9,14 +11,17 @@ namespace tarnwick {
 class ForwardingTransport : public SessionTransport {
    public:
     std::vector<std::string> ConnectionTypes() override { return Target().ConnectionTypes(); }
-    void InitializeConnection(int number, const ProviderPrompt& prompt) override {
-        Target().InitializeConnection(number, prompt);
+    void StartInitializeConnection(int number) override { Target().StartInitializeConnection(number); }
+    void StartEnumerateSessions() override { Target().StartEnumerateSessions(); }
+    void StartOpen(const SessionDescription& session) override { Target().StartOpen(session); }
+    void StartCreatePlayer(const std::string& friendlyName, const std::string& formalName) override {
+        Target().StartCreatePlayer(friendlyName, formalName);
     }
-    std::vector<SessionDescription> EnumerateSessions() override { return Target().EnumerateSessions(); }
-    void Open(const SessionDescription& session) override { Target().Open(session); }
-    std::int32_t CreatePlayer(const std::string& friendlyName, const std::string& formalName) override {
-        return Target().CreatePlayer(friendlyName, formalName);
-    }
+    Progress Advance() override { return Target().Advance(); }
+    ProviderQuestion Question() override { return Target().Question(); }
+    void Answer(std::optional<std::string> answer) override { Target().Answer(std::move(answer)); }
+    std::vector<SessionDescription> FoundSessions() override { return Target().FoundSessions(); }
+    std::int32_t CreatedPlayer() override { return Target().CreatedPlayer(); }
     void Send(std::int32_t from, std::int32_t to, std::span<const std::uint8_t> message) override {
         Target().Send(from, to, message);
     }

@@ -15,13 +15,13 @@ std::vector<std::string> ServiceProviderSet::ConnectionTypes() {
     return names;
 }
 
-void ServiceProviderSet::InitializeConnection(int number, const ProviderPrompt& prompt) {
+void ServiceProviderSet::StartInitializeConnection(int number) {
     if (bound_) throw SessionError("the session object is already bound to a connection type");
     if (number < 1 || number > static_cast<int>(types_.size())) throw SessionError("no such connection type");
     const ConnectionType& type = types_[static_cast<std::size_t>(number - 1)];
     if (!type.Create) throw SessionError(type.Name + " is not available in this build");
     std::unique_ptr<SessionTransport> transport = type.Create();
-    transport->InitializeConnection(1, prompt);
+    transport->StartInitializeConnection(1);
     bound_ = std::move(transport);
 }
 

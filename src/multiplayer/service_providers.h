@@ -26,14 +26,14 @@ struct ConnectionType {
 // `tcpIp` exists.
 std::vector<ConnectionType> ProgramConnectionTypes(TransportFactory demo, TransportFactory tcpIp = {});
 
-// A session object over several connection types: InitializeConnection makes
-// the chosen type's transport, and every later operation goes to it.
+// A session object over several connection types: StartInitializeConnection
+// makes the chosen type's transport, and every later operation goes to it.
 class ServiceProviderSet final : public ForwardingTransport {
    public:
     explicit ServiceProviderSet(std::vector<ConnectionType> types) : types_(std::move(types)) {}
 
     std::vector<std::string> ConnectionTypes() override;
-    void InitializeConnection(int number, const ProviderPrompt& prompt) override;
+    void StartInitializeConnection(int number) override;
     bool SessionLost() override { return bound_ && bound_->SessionLost(); }
 
    private:

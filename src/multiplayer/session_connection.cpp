@@ -1,9 +1,11 @@
 #include "multiplayer/session_connection.h"
 
+#include <utility>
 #include <variant>
 
 #include "multiplayer/game/message_decoder.h"
 #include "multiplayer/game/wire_text.h"
+#include "multiplayer/session_link.h"
 
 namespace tarnwick {
 namespace {
@@ -38,6 +40,8 @@ void SessionConnection::Load() {
     session_.SessionConnected = session_.TrafficEnabled = false;
     typeChoiceEnabled_ = true;
     waitTimersEnabled_ = false;
+    stage_ = Stage::kIdle;
+    question_.reset();
     sessionLines_.clear();
     status_ = kStatusNone;
     play_.Create();
@@ -47,6 +51,9 @@ void SessionConnection::Load() {
 }
 
 void SessionConnection::StartOver() {
+    // Releasing the session object gives up whatever it was busy with.
+    stage_ = Stage::kIdle;
+    question_.reset();
     play_.Release();
     sessionLines_.clear();
     waitTimersEnabled_ = false;
@@ -61,8 +68,7 @@ void SessionConnection::FullReset() {
 
 void SessionConnection::ConnectionTypeClicked() { StartOver(); }
 
-ConnectionOutcome SessionConnection::LocateSession(std::optional<int> typeLine,
-                                                   const ProviderPrompt& prompt) {
+ConnectionOutcome SessionConnection::LocateSession(std::optional<int> typeLine) {
     ConnectionOutcome outcome;
     StartOver();
     typeChoiceEnabled_ = false;
@@ -72,29 +78,21 @@ ConnectionOutcome SessionConnection::LocateSession(std::optional<int> typeLine,
         FullReset();
         return outcome;
     }
+    stage_ = Stage::kConnecting;
     try {
-        SessionTransport& play = play_.Play();
-        play.InitializeConnection(typeLines_[static_cast<std::size_t>(*typeLine)].Number, prompt);
-        play_.Sessions = play.EnumerateSessions();
+        play_.Play().StartInitializeConnection(typeLines_[static_cast<std::size_t>(*typeLine)].Number);
     } catch (const SessionError& error) {
-        outcome.Messages.push_back(
-            Inform(WithAdvice("Error, canceled connection. Try to locate session again.", error)));
-        FullReset();
+        Failed(outcome, error);
         return outcome;
     }
-    for (const SessionDescription& session : play_.Sessions) sessionLines_.push_back(SessionLine(session));
-    if (!sessionLines_.empty() && !sessionLines_.front().empty()) {
-        typeChoiceEnabled_ = true;
-        SetStatus(kConnectionStatusDone);
-    } else {
-        FullReset();
-    }
+    Continue(outcome);
     return outcome;
 }
 
 ConnectionOutcome SessionConnection::JoinSession(std::optional<int> sessionLine,
                                                  std::string_view nicknameUtf8) {
     ConnectionOutcome outcome;
+    if (!JoinEnabled()) return outcome;
     const bool lineSelected =
         sessionLine && *sessionLine >= 0 && *sessionLine < static_cast<int>(sessionLines_.size());
     if (nicknameUtf8.empty() || !lineSelected ||
@@ -106,30 +104,125 @@ ConnectionOutcome SessionConnection::JoinSession(std::optional<int> sessionLine,
     }
     typeChoiceEnabled_ = false;
     SetStatus(kStatusConnecting);
+    nickname_ = ToWireText(nicknameUtf8);
+    stage_ = Stage::kOpening;
     try {
         const SessionDescription& chosen = play_.Sessions.at(static_cast<std::size_t>(*sessionLine));
         session_.SessionGuid = chosen.GuidApplication;
         session_.SessionMaxPlayers = chosen.MaxPlayers;
-        play_.Play().Open(chosen);
+        play_.Play().StartOpen(chosen);
     } catch (const SessionError& error) {
-        outcome.Messages.push_back(
-            Warn(WithAdvice("Failed to join game. Try to locate session again.", error)));
-        FullReset();
+        Failed(outcome, error);
         return outcome;
     }
+    Continue(outcome);
+    return outcome;
+}
+
+ConnectionOutcome SessionConnection::Step() {
+    ConnectionOutcome outcome;
+    Continue(outcome);
+    return outcome;
+}
+
+ConnectionOutcome SessionConnection::Answer(std::optional<std::string> answerUtf8) {
+    ConnectionOutcome outcome;
+    if (!question_) return outcome;  // the question went with a reset
+    question_.reset();
+    try {
+        play_.Play().Answer(std::move(answerUtf8));
+    } catch (const SessionError& error) {
+        Failed(outcome, error);
+        return outcome;
+    }
+    Continue(outcome);
+    return outcome;
+}
+
+void SessionConnection::Continue(ConnectionOutcome& outcome) {
+    while (Stepping()) {
+        try {
+            SessionTransport& play = play_.Play();
+            const Progress progress = play.Advance();
+            if (progress == Progress::Working) return;
+            if (progress == Progress::Asking) {
+                question_ = play.Question();
+                return;
+            }
+        } catch (const SessionError& error) {
+            Failed(outcome, error);
+            return;
+        }
+        Finished(outcome);
+    }
+}
+
+void SessionConnection::Finished(ConnectionOutcome& outcome) {
+    // The next operation's stage is entered before it starts, so that a
+    // failure gets that step's message.
     try {
         SessionTransport& play = play_.Play();
-        session_.OwnPlayerId = play.CreatePlayer(ToWireText(nicknameUtf8), kFormalName);
-        if (session_.HasOwnPlayer()) {
-            play.Send(session_.OwnPlayerId, kAllPlayers, Encode(MsgJoinRequest{}));
-            waitTimersEnabled_ = true;
+        switch (stage_) {
+            case Stage::kIdle:
+                return;
+            case Stage::kConnecting:
+                stage_ = Stage::kSearching;
+                play.StartEnumerateSessions();
+                return;
+            case Stage::kSearching:
+                play_.Sessions = play.FoundSessions();
+                stage_ = Stage::kIdle;
+                return ListSessions();
+            case Stage::kOpening:
+                stage_ = Stage::kCreatingPlayer;
+                play.StartCreatePlayer(nickname_, kFormalName);
+                return;
+            case Stage::kCreatingPlayer:
+                session_.OwnPlayerId = play.CreatedPlayer();
+                RequestJoin();
+                stage_ = Stage::kIdle;
+                return;
         }
     } catch (const SessionError& error) {
-        outcome.Messages.push_back(
-            Warn(WithAdvice("Failed to create player. Try to locate session again.", error)));
+        Failed(outcome, error);
+    }
+}
+
+void SessionConnection::ListSessions() {
+    for (const SessionDescription& session : play_.Sessions) sessionLines_.push_back(SessionLine(session));
+    if (!sessionLines_.empty() && !sessionLines_.front().empty()) {
+        typeChoiceEnabled_ = true;
+        SetStatus(kConnectionStatusDone);
+    } else {
         FullReset();
     }
-    return outcome;
+}
+
+void SessionConnection::RequestJoin() {
+    if (!session_.HasOwnPlayer()) return;  // the window stays at "Connecting..."
+    play_.Play().Send(session_.OwnPlayerId, kAllPlayers, Encode(MsgJoinRequest{}));
+    waitTimersEnabled_ = true;
+}
+
+void SessionConnection::Failed(ConnectionOutcome& outcome, const SessionError& error) {
+    switch (stage_) {
+        case Stage::kIdle:
+            return;
+        case Stage::kConnecting:
+        case Stage::kSearching:
+            outcome.Messages.push_back(
+                Inform(WithAdvice("Error, canceled connection. Try to locate session again.", error)));
+            break;
+        case Stage::kOpening:
+            outcome.Messages.push_back(
+                Warn(WithAdvice("Failed to join game. Try to locate session again.", error)));
+            break;
+        case Stage::kCreatingPlayer:
+            outcome.Messages.push_back(
+                Warn(WithAdvice("Failed to create player. Try to locate session again.", error)));
+            break;
+    }
+    FullReset();
 }
 
 ConnectionOutcome SessionConnection::WaitForAcceptance() {
@@ -137,6 +230,10 @@ ConnectionOutcome SessionConnection::WaitForAcceptance() {
     if (!waitTimersEnabled_ || !session_.HasOwnPlayer()) return outcome;
     try {
         SessionTransport& play = play_.Play();
+        if (play.SessionLost()) {
+            Lose(outcome);
+            return outcome;
+        }
         for (std::int32_t n = play.MessageCount(session_.OwnPlayerId); n >= 1; --n) {
             const ReceivedMessage received = play.Receive();
             // A message too short for its type says nothing; the next one may.
@@ -159,19 +256,22 @@ ConnectionOutcome SessionConnection::WaitForAcceptance() {
 }
 
 void SessionConnection::Accept(ConnectionOutcome& outcome) {
-    SessionTransport& play = play_.Play();
+    // The session sends its acceptance once: nothing below may lose it.
     const std::int32_t own = session_.OwnPlayerId;
-    // A table full of entries from earlier sessions refuses the own entry; the
-    // next upkeep pass clears them, and the join goes on without it.
-    (void)session_.Traffic.Append(play.FriendlyName(own), own, kKindPlayer);
+    std::string name = nickname_;
     try {
+        SessionTransport& play = play_.Play();
+        name = play.FriendlyName(own);
         for (const SessionMember& group : play.Groups()) {
             if (group.ShortName == kRefuseParamsGroup) play.AddPlayerToGroup(group.Id, own);
         }
     } catch (const SessionError&) {
-        // The join stands without the group; failing here would lose the
-        // acceptance, which the session does not send twice.
+        // The own entry keeps the name asked for, and the join stands without
+        // the group.
     }
+    // A table full of entries from earlier sessions refuses the own entry; the
+    // next upkeep pass clears them, and the join goes on without it.
+    (void)session_.Traffic.Append(name, own, kKindPlayer);
     accepted_ = true;
     outcome.Messages.push_back(Inform("Connected to FS session!"));
     session_.SessionConnected = session_.TrafficEnabled = true;
@@ -182,6 +282,12 @@ void SessionConnection::Accept(ConnectionOutcome& outcome) {
 
 void SessionConnection::Refuse(ConnectionOutcome& outcome) {
     outcome.Messages.push_back(Warn("Connection refused."));
+    session_.SessionConnected = session_.TrafficEnabled = false;
+    FullReset();
+}
+
+void SessionConnection::Lose(ConnectionOutcome& outcome) {
+    outcome.Messages.push_back({kSessionLostText, MessageIcon::Information});
     session_.SessionConnected = session_.TrafficEnabled = false;
     FullReset();
 }
@@ -200,6 +306,8 @@ void SessionConnection::RepeatJoinRequest() {
 ConnectionOutcome SessionConnection::Exit() {
     ConnectionOutcome outcome;
     if (accepted_) return outcome;
+    stage_ = Stage::kIdle;
+    question_.reset();
     play_.Release();
     sessionLines_.clear();
     waitTimersEnabled_ = false;

@@ -5,6 +5,11 @@
 // messages it returns, and runs its two timers while WaitTimersEnabled():
 // Timer1 (1000 ms) calls WaitForAcceptance, Timer2 (30000 ms)
 // RepeatJoinRequest. Texts it holds are Windows-1252.
+//
+// The search and the join wait for the network and for the user's answer to
+// the connection type's question, and never inside a call: they go as far as
+// they can, and the window calls Step from its event loop while Stepping(),
+// and Answer once the user has answered Question().
 #include <functional>
 #include <optional>
 #include <string>
@@ -54,10 +59,16 @@ class SessionConnection {
     // A connection type clicked in the list: start over with that choice.
     void ConnectionTypeClicked();
     // "Locate Session"; `typeLine` is the selected line of the connection
-    // types, if any. The connection type may ask the user through `prompt`.
-    ConnectionOutcome LocateSession(std::optional<int> typeLine, const ProviderPrompt& prompt);
+    // types, if any.
+    ConnectionOutcome LocateSession(std::optional<int> typeLine);
     // "Join Session"; `sessionLine` is the selected line of the sessions.
     ConnectionOutcome JoinSession(std::optional<int> sessionLine, std::string_view nicknameUtf8);
+    // Moves the search or the join under way on, without waiting.
+    ConnectionOutcome Step();
+    // What the connection type asks the user before the search goes on, and
+    // the user's answer (nothing: cancelled).
+    const std::optional<ProviderQuestion>& Question() const { return question_; }
+    ConnectionOutcome Answer(std::optional<std::string> answerUtf8);
     // Timer1: reads the waiting messages until the session accepts or refuses.
     ConnectionOutcome WaitForAcceptance();
     // Timer2: asks again.
@@ -72,6 +83,11 @@ class SessionConnection {
     bool TypeChoiceEnabled() const { return typeChoiceEnabled_; }
     // Timer1 and Timer2.
     bool WaitTimersEnabled() const { return waitTimersEnabled_; }
+    // A search or a join is under way and waits for the network: Step.
+    bool Stepping() const { return stage_ != Stage::kIdle && !question_; }
+    // "Join Session": not while a search or a join is under way, which would
+    // lose it.
+    bool JoinEnabled() const { return stage_ == Stage::kIdle; }
     // The session accepted the join (ConnectAccepted).
     bool Accepted() const { return accepted_; }
 
@@ -79,12 +95,24 @@ class SessionConnection {
     std::function<void(const std::string&)> OnStatusChanged;
 
    private:
+    // The search or the join under way: the operation the session object is
+    // busy with.
+    enum class Stage { kIdle, kConnecting, kSearching, kOpening, kCreatingPlayer };
+
     void SetStatus(const std::string& text);
+    // Advances the session object's operation until it waits or fails.
+    void Continue(ConnectionOutcome& outcome);
+    // The operation of this stage has finished: the next one starts.
+    void Finished(ConnectionOutcome& outcome);
+    void Failed(ConnectionOutcome& outcome, const SessionError& error);
+    void ListSessions();
+    void RequestJoin();
     // Fresh session objects, no sessions listed, no timers, "Disconnected".
     void StartOver();
     void FullReset();
     void Accept(ConnectionOutcome& outcome);
     void Refuse(ConnectionOutcome& outcome);
+    void Lose(ConnectionOutcome& outcome);
 
     SessionState& session_;
     PlayObjects& play_;
@@ -94,6 +122,10 @@ class SessionConnection {
     bool typeChoiceEnabled_ = true;
     bool waitTimersEnabled_ = false;
     bool accepted_ = false;
+    Stage stage_ = Stage::kIdle;
+    std::optional<ProviderQuestion> question_;
+    // The player's name as it was asked for.
+    std::string nickname_;
 };
 
 // The session part of leaving: the own player destroyed and the session

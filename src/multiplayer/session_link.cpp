@@ -15,8 +15,6 @@ namespace {
 
 constexpr const char* kHostLeftText =
     "The original host had left the session, Tarnwick is now hosting the session.";
-constexpr const char* kLostText =
-    "The FS multiplayer connection was lost, Tarnwick closes multiplayer session.";
 constexpr const char* kRemovedText =
     "The host had removed you from the session, Tarnwick closes multiplayer session.";
 
@@ -196,7 +194,7 @@ SessionLink::Next SessionLink::HandleHostLeft(LinkEvents& events) {
 }
 
 void SessionLink::Lost(LinkEvents& events) {
-    events.Messages.push_back({kLostText, MessageIcon::Information});
+    events.Messages.push_back({kSessionLostText, MessageIcon::Information});
     events.Disconnect = true;
 }
 

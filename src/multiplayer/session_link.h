@@ -15,6 +15,10 @@
 
 namespace tarnwick {
 
+// What the user is told when the session goes away without a word.
+inline constexpr const char* kSessionLostText =
+    "The FS multiplayer connection was lost, Tarnwick closes multiplayer session.";
+
 struct LinkEvents {
     // Message boxes to show, in order.
     std::vector<UserMessage> Messages;

@@ -56,8 +56,16 @@ struct ProviderQuestion {
     // Answers given before, most recent first, for the user to pick from.
     std::vector<std::string> Suggestions;
 };
-// The answer, or nothing when the user cancelled.
+// The answer, or nothing when the user cancelled; for callers that answer at
+// once (the tools, the tests).
 using ProviderPrompt = std::function<std::optional<std::string>(const ProviderQuestion&)>;
+
+// How far the operation started last has come.
+enum class Progress {
+    Working,   // waiting for the network: Advance again later
+    Asking,    // waiting for the user's answer to Question()
+    Finished,  // its result can be read
+};
 
 class SessionTransport {
    public:
@@ -65,15 +73,32 @@ class SessionTransport {
 
     // The connection types, numbered from 1 in this order.
     virtual std::vector<std::string> ConnectionTypes() = 0;
-    // Binds the object to connection type `number`. The connection type may
-    // ask the user through `prompt`; a cancelled question fails.
-    virtual void InitializeConnection(int number, const ProviderPrompt& prompt) = 0;
-    // The sessions that can be joined now.
-    virtual std::vector<SessionDescription> EnumerateSessions() = 0;
+
+    // The operations that wait for the user or the network start here and
+    // return at once, so that the caller's window never stops answering; the
+    // caller then calls Advance from its event loop until it says Finished.
+    // An operation that cannot start throws SessionError at once; one that
+    // fails later throws it from Advance. Connections that need no waiting
+    // finish inside the start.
+    //
+    // Binds the object to connection type `number`; the type may ask the
+    // user first, and a cancelled question fails.
+    virtual void StartInitializeConnection(int number) = 0;
+    // Looks for the sessions that can be joined now: FoundSessions.
+    virtual void StartEnumerateSessions() = 0;
     // Joins the session.
-    virtual void Open(const SessionDescription& session) = 0;
-    // A player of this machine in the joined session; returns its id.
-    virtual std::int32_t CreatePlayer(const std::string& friendlyName, const std::string& formalName) = 0;
+    virtual void StartOpen(const SessionDescription& session) = 0;
+    // A player of this machine in the joined session: CreatedPlayer.
+    virtual void StartCreatePlayer(const std::string& friendlyName, const std::string& formalName) = 0;
+    // Moves the operation started last on as far as it goes without waiting.
+    virtual Progress Advance() = 0;
+    // While Advance says Asking: what the user is asked, and the answer.
+    virtual ProviderQuestion Question() = 0;
+    virtual void Answer(std::optional<std::string> answer) = 0;
+    // What the last finished search found, and the id of the player made last.
+    virtual std::vector<SessionDescription> FoundSessions() = 0;
+    virtual std::int32_t CreatedPlayer() = 0;
+
     // Guaranteed delivery, in order per sender; `to` is a player, a group or kAllPlayers.
     virtual void Send(std::int32_t from, std::int32_t to, std::span<const std::uint8_t> message) = 0;
     // Messages waiting for a player of this machine.
@@ -86,7 +111,8 @@ class SessionTransport {
     virtual void AddPlayerToGroup(std::int32_t group, std::int32_t player) = 0;
     virtual std::string FriendlyName(std::int32_t player) = 0;
     virtual void DestroyPlayer(std::int32_t player) = 0;
-    // Leaves the session.
+    // Leaves the session without waiting: what is still to go out goes after
+    // the object is gone.
     virtual void Close() = 0;
     // The joined session went away without a word from its host: the host's
     // machine vanished or the connection broke.

@@ -6,6 +6,9 @@
 // redraw can go to the screen, to an image or to a recording.
 #include <cstdint>
 #include <string>
+#include <string_view>
+
+#include "radar/text_metrics.h"
 
 namespace tarnwick {
 
@@ -60,6 +63,10 @@ class Canvas {
     // ANSI text in the drawing colour, its top-left corner at the point, on a
     // transparent background.
     virtual void TextOutA(std::int32_t x, std::int32_t y, const std::string& text) = 0;
+
+    // The table TextOutA's texts are measured with, for placing them.
+    virtual const TextMetrics& Metrics() const = 0;
+    TextExtent MeasureText(std::string_view line) const { return MeasureLine(Metrics(), line); }
 
    private:
     CanvasState state_;

@@ -66,15 +66,42 @@ double RadialAngle(double cx, double cy, double halfWidth, double halfHeight, do
 
 QColor ToQColor(Rgb color) { return QColor(color.R, color.G, color.B); }
 
+QFont ScopeFont(const QFont& pictureFont) {
+    QFont font = pictureFont;
+    font.setStyleStrategy(QFont::NoAntialias);
+    return font;
+}
+
+TextMetrics QtTextMetrics(const QFont& font) {
+    const QFontMetrics measure(font);
+    TextMetrics metrics;
+    for (int byte = 0; byte < 256; ++byte) {
+        const std::string ansi(1, static_cast<char>(byte));
+        const int advance = measure.horizontalAdvance(QString::fromStdString(AnsiToUtf8(ansi)));
+        metrics.Advance[static_cast<std::size_t>(byte)] =
+            static_cast<std::uint8_t>(std::clamp(advance, 0, 255));
+    }
+    metrics.LineHeight = measure.height();
+    return metrics;
+}
+
 QtPainterCanvas::QtPainterCanvas(QPainter& painter, int widthPx, int heightPx)
     : painter_(painter), width_(widthPx), height_(heightPx) {
     painter_.setRenderHint(QPainter::Antialiasing, false);
     painter_.setBackgroundMode(Qt::TransparentMode);
-    // Crisp labels in the scope's few colours, as the lines are.
-    QFont font = painter_.font();
-    font.setStyleStrategy(QFont::NoAntialias);
+    const QFont font = ScopeFont(painter_.font());
     painter_.setFont(font);
     ascent_ = QFontMetrics(font).ascent();
+}
+
+QtPainterCanvas::QtPainterCanvas(QPainter& painter, int widthPx, int heightPx, const TextMetrics& metrics)
+    : QtPainterCanvas(painter, widthPx, heightPx) {
+    metrics_ = metrics;
+}
+
+const TextMetrics& QtPainterCanvas::Metrics() const {
+    if (!metrics_) metrics_ = QtTextMetrics(painter_.font());
+    return *metrics_;
 }
 
 QPen QtPainterCanvas::CurrentPen() const {

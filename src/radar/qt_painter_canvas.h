@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QPair>
 #include <QPoint>
+#include <optional>
 
 #include "radar/canvas.h"
 
@@ -17,8 +18,11 @@ namespace tarnwick {
 
 class QtPainterCanvas : public Canvas {
    public:
-    // The painter must be active on a device of the given size.
+    // The painter must be active on a device of the given size. Texts are
+    // measured with the scope font's metrics, worked out when first asked for,
+    // or with the table given (the same font's, kept by the caller).
     QtPainterCanvas(QPainter& painter, int widthPx, int heightPx);
+    QtPainterCanvas(QPainter& painter, int widthPx, int heightPx, const TextMetrics& metrics);
 
     void Clear() override;
     void MoveToEx(std::int32_t x, std::int32_t y) override;
@@ -28,6 +32,7 @@ class QtPainterCanvas : public Canvas {
              std::int32_t ys, std::int32_t xe, std::int32_t ye) override;
     void SetPixelV(std::int32_t x, std::int32_t y, Rgb color) override;
     void TextOutA(std::int32_t x, std::int32_t y, const std::string& text) override;
+    const TextMetrics& Metrics() const override;
 
    private:
     QPen CurrentPen() const;
@@ -40,11 +45,19 @@ class QtPainterCanvas : public Canvas {
     int height_;
     QPoint position_;
     int ascent_ = 0;
+    mutable std::optional<TextMetrics> metrics_;
     // Small ellipses (centre discs, gates) come by the thousand in a few
     // sizes and colours; each is drawn once and then copied.
     QHash<QPair<quint64, quint64>, QImage> smallEllipses_;
 };
 
 QColor ToQColor(Rgb color);
+
+// The font the scope writes with: the picture's own, without anti-aliasing,
+// so that labels stay crisp in the scope's few colours.
+QFont ScopeFont(const QFont& pictureFont);
+
+// A font's advance for each Windows-1252 byte and its line height.
+TextMetrics QtTextMetrics(const QFont& font);
 
 }  // namespace tarnwick

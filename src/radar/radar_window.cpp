@@ -9,10 +9,12 @@
 #include <QResizeEvent>
 #include <QToolTip>
 #include <QWheelEvent>
+#include <algorithm>
 
 #include "base/ansi.h"
 #include "base/program_name.h"
 #include "multiplayer/session_connection.h"
+#include "radar/aids/scope_aids.h"
 #include "radar/hover_box.h"
 #include "radar/measuring_line.h"
 #include "radar/qt_painter_canvas.h"
@@ -68,11 +70,10 @@ QLabel* MakeHoverBox(QWidget* picture) {
     return label;
 }
 
-// Only one button at a time counts; other buttons and combinations do nothing.
-int ButtonCode(const QMouseEvent& event) {
-    if (event.buttons() & ~(Qt::LeftButton | Qt::RightButton)) return 0;
-    if (event.button() == Qt::LeftButton) return kLeftButton;
-    if (event.button() == Qt::RightButton) return kRightButton;
+// The picture's code of one button; other buttons do nothing.
+int ButtonCode(Qt::MouseButton button) {
+    if (button == Qt::LeftButton) return kLeftButton;
+    if (button == Qt::RightButton) return kRightButton;
     return 0;
 }
 
@@ -119,7 +120,7 @@ void ScopePicture::resizeEvent(QResizeEvent* event) {
 void ScopePicture::mousePressEvent(QMouseEvent* event) {
     // The other button while one is held is a combination.
     const bool alone = (event->buttons() & ~event->button()) == Qt::NoButton;
-    const int button = alone ? ButtonCode(*event) : 0;
+    const int button = alone ? ButtonCode(event->button()) : 0;
     if (button != 0 && OnButtonDown) OnButtonDown(button, event->position());
     event->accept();
 }
@@ -130,9 +131,16 @@ void ScopePicture::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void ScopePicture::mouseReleaseEvent(QMouseEvent* event) {
-    const int button = ButtonCode(*event);
+    // A release is of one button, whatever else is still held: the left
+    // button coming up ends measuring even while another one is down.
+    const int button = ButtonCode(event->button());
     if (button != 0 && OnButtonUp) OnButtonUp(button);
     event->accept();
+}
+
+void ScopePicture::leaveEvent(QEvent* event) {
+    if (OnPointerLeft) OnPointerLeft();
+    QWidget::leaveEvent(event);
 }
 
 void ScopePicture::wheelEvent(QWheelEvent* event) {
@@ -143,16 +151,22 @@ void ScopePicture::wheelEvent(QWheelEvent* event) {
     event->accept();
 }
 
-RadarWindow::RadarWindow(const ChosenArea& area, DisplayOptions& display, const DeclinationGrid& grid,
-                         SessionState& session, PlayObjects& play, MessageBoxes& boxes, QWidget* parent)
+RadarWindow::RadarWindow(const ChosenArea& area, DisplayOptions& display, RadarAids& aids,
+                         const DeclinationGrid& grid, SessionState& session, PlayObjects& play,
+                         MessageBoxes& boxes, QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                               Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       area_(area),
       display_(display),
+      aids_(aids),
       grid_(grid),
       session_(session),
       play_(play),
       boxes_(boxes),
+      clock_([] {
+          return std::chrono::duration_cast<std::chrono::milliseconds>(
+              std::chrono::steady_clock::now().time_since_epoch());
+      }),
       picture1_(new ScopePicture(this)),
       timer1_(MakeTimer(this, "Timer1", kReceiveIntervalMs)),
       timer2_(MakeTimer(this, "Timer2", kRedrawIntervalMs)),
@@ -190,8 +204,11 @@ RadarWindow::RadarWindow(const ChosenArea& area, DisplayOptions& display, const 
     picture1_->OnPointerMove = [this](QPointF at) {
         if (!loaded_) return;
         pointerPx_ = at;
+        pointerOverPicture_ =
+            ScreenPoint{static_cast<std::int32_t>(at.x()), static_cast<std::int32_t>(at.y())};
         readouts_.PointerMove(PictureToGeo(view_, at.x(), at.y()));
     };
+    picture1_->OnPointerLeft = [this] { pointerOverPicture_.reset(); };
     picture1_->OnButtonUp = [this](int button) {
         if (loaded_) readouts_.ButtonUp(button);
     };
@@ -225,10 +242,45 @@ void RadarWindow::AddMenus() {
     QMenu* view = addMenu("view_op1", "View");
     addItem(view, "show_airpts_list1", "Show area's airports list", &RadarWindow::AirportsListRequested);
     addItem(view, "show_chat_win_op1", "Show the chat window", &RadarWindow::ChatWindowRequested);
+    addItem(view, "show_traffic_list_op", "Show traffic list", &RadarWindow::TrafficListRequested);
     QMenu* options = addMenu("ops_list1", "Options");
     addItem(options, "preferences_op1", "Preferences", &RadarWindow::PreferencesRequested);
+    addItem(options, "radar_aids_op", "Radar aids", &RadarWindow::RadarAidsRequested);
+    AddAidShortcuts(options);
     QMenu* about = addMenu("abot_op1", "About");
     addItem(about, "about_program1", QString("About ") + kTitle, &RadarWindow::AboutRequested);
+}
+
+// The aids a controller toggles most, each under a key of its own.
+void RadarWindow::AddAidShortcuts(QMenu* options) {
+    options->addSeparator();
+    const auto addToggle = [&](const char* name, bool RadarAids::*field, const QKeySequence& keys) {
+        const auto aid = std::find_if(kAidSwitches.begin(), kAidSwitches.end(),
+                                      [&](const AidSwitch& a) { return a.Field == field; });
+        QAction* action = options->addAction(aid->Caption);
+        action->setObjectName(name);
+        action->setCheckable(true);
+        action->setShortcut(keys);
+        connect(action, &QAction::triggered, this, [this, field](bool on) {
+            aids_.*field = on;
+            ShowAidsChanged();
+            emit AidsToggled();
+        });
+        return action;
+    };
+    historyAction_ = addToggle("history_aid_op", &RadarAids::History, QKeySequence("Ctrl+H"));
+    vectorsAction_ = addToggle("vectors_aid_op", &RadarAids::Vectors, QKeySequence("Ctrl+V"));
+    labelsAction_ = addToggle("labels_aid_op", &RadarAids::Labels, QKeySequence("Ctrl+L"));
+    dataBlockAction_ = addToggle("datablock_aid_op", &RadarAids::DataBlock, QKeySequence("Ctrl+B"));
+    ShowAidsChanged();
+}
+
+void RadarWindow::ShowAidsChanged() {
+    historyAction_->setChecked(aids_.History);
+    vectorsAction_->setChecked(aids_.Vectors);
+    labelsAction_->setChecked(aids_.Labels);
+    dataBlockAction_->setChecked(aids_.DataBlock);
+    if (loaded_ && !locked_ && !disconnected_) RedrawNow();
 }
 
 void RadarWindow::Load() {
@@ -287,7 +339,24 @@ void RadarWindow::MaintenanceTick() {
 void RadarWindow::HoverTick() {
     if (!loaded_) return;
     const std::string ownName = OwnName();
-    readouts_.HoverTick({view_, area_, display_, {session_.Traffic, session_.OwnPlayerId, ownName}});
+    readouts_.HoverTick({view_, area_, display_, Traffic(ownName)});
+}
+
+ScopeTraffic RadarWindow::Traffic(const std::string& ownName) const {
+    return {session_.Traffic, session_.OwnPlayerId, ownName, ShownBand(aids_)};
+}
+
+// After a tick that changed the table: the motion history takes it in at the
+// session's time, and conflicts that start now go to the chat log.
+void RadarWindow::TrafficMoved() {
+    const std::chrono::milliseconds now = clock_();
+    session_.Motion.Observe(session_.Traffic, now);
+    if (!aids_.Conflicts) return;
+    const std::string ownName = OwnName();
+    const std::vector<ConflictPair> pairs =
+        FindConflicts(Traffic(ownName), session_.Motion, ConflictLimitsOf(aids_));
+    for (const std::string& line : conflictLog_.Update(session_.Traffic, pairs, now))
+        emit ChatLineReceived(line);
 }
 
 void RadarWindow::SetPeriodicRedraw(bool running) {
@@ -334,6 +403,7 @@ void RadarWindow::LeaveSessionForGood() {
 
 void RadarWindow::HandleLinkEvents(const LinkEvents& events) {
     for (const std::string& line : events.ChatLines) emit ChatLineReceived(line);
+    if (events.TrafficChanged) TrafficMoved();
     if (events.PlayerListChanged) emit PlayerListChanged();
     if (!events.Messages.empty()) {
         // A message box runs its own event loop: no receive tick may start
@@ -385,10 +455,11 @@ std::string RadarWindow::OwnName() {
 template <typename Draw>
 void RadarWindow::DrawOnPicture(Draw draw) {
     QPainter painter(&picture1_->Image());
-    QtPainterCanvas canvas(painter, picture1_->Image().width(), picture1_->Image().height());
+    if (!scopeMetrics_) scopeMetrics_ = QtTextMetrics(ScopeFont(painter.font()));
+    QtPainterCanvas canvas(painter, picture1_->Image().width(), picture1_->Image().height(), *scopeMetrics_);
     const std::string ownName = OwnName();
-    const ScopeContext scope{
-        canvas, view_, area_, display_, grid_, hover_, {session_.Traffic, session_.OwnPlayerId, ownName}};
+    const ScopeAids aids{aids_, session_.Motion, &labelPlaces_, pointerOverPicture_};
+    const ScopeContext scope{canvas, view_, area_, display_, grid_, hover_, Traffic(ownName), &aids};
     draw(scope);
     painter.end();
     picture1_->update();

@@ -6,21 +6,28 @@
 #include <QImage>
 #include <QLabel>
 #include <QMainWindow>
+#include <QMenu>
 #include <QPushButton>
 #include <QTimer>
+#include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "base/message_boxes.h"
 #include "geo/declination_grid.h"
 #include "multiplayer/play_objects.h"
 #include "multiplayer/session_link.h"
+#include "radar/aids/conflict_alert.h"
+#include "radar/aids/label_places.h"
 #include "radar/hover_target.h"
 #include "radar/pointer_readouts.h"
 #include "radar/radar_view.h"
+#include "radar/text_metrics.h"
 #include "state/chosen_area.h"
 #include "state/display_options.h"
+#include "state/radar_aids.h"
 #include "state/session_state.h"
 
 namespace tarnwick {
@@ -41,6 +48,7 @@ class ScopePicture : public QWidget {
     std::function<void(int button, QPointF at)> OnButtonDown;
     std::function<void(QPointF at)> OnPointerMove;
     std::function<void(int button)> OnButtonUp;
+    std::function<void()> OnPointerLeft;
 
    protected:
     void paintEvent(QPaintEvent* event) override;
@@ -49,6 +57,7 @@ class ScopePicture : public QWidget {
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
    private:
     QImage image_;
@@ -59,9 +68,15 @@ class RadarWindow : public QMainWindow, private PointerHost {
     Q_OBJECT
    public:
     // `play` holds the joined session's objects; the window leaves the
-    // session through them when it closes.
-    RadarWindow(const ChosenArea& area, DisplayOptions& display, const DeclinationGrid& grid,
+    // session through them when it closes. `aids` are the controller's radar
+    // aids, which its shortcuts toggle.
+    RadarWindow(const ChosenArea& area, DisplayOptions& display, RadarAids& aids, const DeclinationGrid& grid,
                 SessionState& session, PlayObjects& play, MessageBoxes& boxes, QWidget* parent = nullptr);
+
+    using Clock = std::function<std::chrono::milliseconds()>;
+    // The session's time for the motion history and the conflict log (by
+    // default the steady clock), for tests to drive.
+    void SetClock(Clock clock) { clock_ = std::move(clock); }
 
     // With a session joined: caption, view on the area's centre, display
     // switches, the four timers, the chat window and the identification
@@ -92,6 +107,11 @@ class RadarWindow : public QMainWindow, private PointerHost {
 
     // One periodic redraw: clear, background layers, traffic.
     void RedrawNow();
+    // The aids changed: the shortcuts' marks follow and the scope is redrawn
+    // at once, unless another window holds it.
+    void ShowAidsChanged();
+    // The session's name for the program's own player, which the scope never draws.
+    std::string OwnName();
 
    protected:
     void changeEvent(QEvent* event) override;
@@ -104,11 +124,18 @@ class RadarWindow : public QMainWindow, private PointerHost {
     void AirportsListRequested();
     void PreferencesRequested();
     void AboutRequested();
+    // Options, "Radar aids", and View, "Show traffic list": windows that
+    // leave the scope live.
+    void RadarAidsRequested();
+    void TrafficListRequested();
+    // A shortcut toggled an aid.
+    void AidsToggled();
     // The window is closing: the windows it is locked for go with it.
     void Closed();
     // The load and the menu's "Show the chat window".
     void ChatWindowRequested();
-    // A chat line for the log, "name: text" in Windows-1252.
+    // A line for the chat log in Windows-1252: "name: text", or a conflict
+    // alert's "CONFLICT name1 name2".
     void ChatLineReceived(const std::string& line);
     // The traffic table's names changed.
     void PlayerListChanged();
@@ -125,6 +152,9 @@ class RadarWindow : public QMainWindow, private PointerHost {
     void HideBox() override;
 
     void AddMenus();
+    void AddAidShortcuts(QMenu* options);
+    void TrafficMoved();
+    ScopeTraffic Traffic(const std::string& ownName) const;
     void ZoomButton(bool zoomIn);
     void PictureResized();
     void StopTimers();
@@ -135,11 +165,11 @@ class RadarWindow : public QMainWindow, private PointerHost {
     void DrawPass();
     template <typename Draw>
     void DrawOnPicture(Draw draw);
-    std::string OwnName();
     QString Caption() const;
 
     const ChosenArea& area_;
     DisplayOptions& display_;
+    RadarAids& aids_;
     const DeclinationGrid& grid_;
     SessionState& session_;
     PlayObjects& play_;
@@ -152,6 +182,13 @@ class RadarWindow : public QMainWindow, private PointerHost {
     HoverTarget hover_;
     PointerReadouts readouts_{*this, hover_};
     QPointF pointerPx_;
+    // Over the picture: its aircraft's label is written on top.
+    std::optional<ScreenPoint> pointerOverPicture_;
+    Clock clock_;
+    LabelPlaces labelPlaces_;
+    ConflictLog conflictLog_;
+    // The scope font's, measured once.
+    std::optional<TextMetrics> scopeMetrics_;
 
     ScopePicture* picture1_;
     QPushButton* command5_;
@@ -165,6 +202,11 @@ class RadarWindow : public QMainWindow, private PointerHost {
     QTimer* timer2_;
     QTimer* timer3_;
     QTimer* timer4_;
+    // Options menu: the aids toggled most, with their shortcuts.
+    QAction* historyAction_ = nullptr;
+    QAction* vectorsAction_ = nullptr;
+    QAction* dataBlockAction_ = nullptr;
+    QAction* labelsAction_ = nullptr;
 };
 
 }  // namespace tarnwick

@@ -24,6 +24,10 @@ struct RecordedCall {
 
 class RecordingCanvas : public Canvas {
    public:
+    // Texts are measured with `metrics`: the window's font's, for a recording
+    // that is to place labels as the window does.
+    explicit RecordingCanvas(const TextMetrics& metrics = DefaultTextMetrics()) : metrics_(metrics) {}
+
     void Clear() override;
     void MoveToEx(std::int32_t x, std::int32_t y) override;
     void LineTo(std::int32_t x, std::int32_t y) override;
@@ -32,6 +36,7 @@ class RecordingCanvas : public Canvas {
              std::int32_t ys, std::int32_t xe, std::int32_t ye) override;
     void SetPixelV(std::int32_t x, std::int32_t y, Rgb color) override;
     void TextOutA(std::int32_t x, std::int32_t y, const std::string& text) override;
+    const TextMetrics& Metrics() const override { return metrics_; }
 
     const std::vector<RecordedCall>& Calls() const { return calls_; }
 
@@ -40,6 +45,7 @@ class RecordingCanvas : public Canvas {
 
    private:
     RecordedCall& Add(CallKind kind);
+    TextMetrics metrics_;
     std::vector<RecordedCall> calls_;
 };
 

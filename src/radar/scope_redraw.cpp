@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/rounding.h"
+#include "radar/aids/range_rings.h"
 #include "radar/airport_layers.h"
 #include "radar/airspace_layer.h"
 
@@ -66,6 +67,15 @@ void RedrawScope(const ScopeContext& scope) {
         }
     }
     scope.Picture.ResetState();
+}
+
+void RedrawScopeAndTraffic(const ScopeContext& scope) {
+    if (scope.Aids && scope.Aids->Settings.Rings) {
+        DrawRangeRings(scope, scope.Aids->Settings.RingSpacingNm);
+        scope.Picture.ResetState();
+    }
+    RedrawScope(scope);
+    DrawTraffic(scope);
 }
 
 }  // namespace tarnwick

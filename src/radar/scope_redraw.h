@@ -22,10 +22,9 @@ void RedrawScope(const ScopeContext& scope);
 // ahead on the heading, and a label with name, heading and altitude.
 void DrawTraffic(const ScopeContext& scope);
 
-// The whole picture over what is on it: background layers, then traffic.
-inline void RedrawScopeAndTraffic(const ScopeContext& scope) {
-    RedrawScope(scope);
-    DrawTraffic(scope);
-}
+// The whole picture over what is on it: background layers, then traffic. The
+// range rings, when chosen, go under everything and leave the drawing state
+// as they found it.
+void RedrawScopeAndTraffic(const ScopeContext& scope);
 
 }  // namespace tarnwick

@@ -3,22 +3,11 @@
 #include "base/number_format.h"
 #include "base/rounding.h"
 #include "geo/geodesy.h"
+#include "radar/aids/aided_traffic.h"
 #include "radar/scope_redraw.h"
 
 namespace tarnwick {
 
-namespace {
-
-constexpr std::int32_t kDiscRadiusPx = 5;
-
-struct AircraftSymbol {
-    ScreenPoint Position;
-    ScreenPoint LineEnd;
-};
-
-// Everything is worked out before anything is drawn, so a record whose
-// heading does not fit a whole-degree number (damaged, not from a simulator)
-// is left out whole instead of drawn by halves.
 AircraftSymbol SymbolOf(const ScopeContext& scope, const PlayerRecord& record) {
     const std::int16_t course =
         geo::MagneticToTrue(scope.Declination, ToI16(record.Heading), record.Latitude, record.Longitude);
@@ -27,14 +16,16 @@ AircraftSymbol SymbolOf(const ScopeContext& scope, const PlayerRecord& record) {
     return {scope.Project(record.Latitude, record.Longitude), scope.Project(ahead.Lat, ahead.Lon)};
 }
 
-}  // namespace
-
 std::string TrafficLabel(const PlayerRecord& record) {
     return record.Name + " Hdg: " + FormatGeneral(record.Heading) +
            " Alt: " + std::to_string(record.Altitude);
 }
 
 void DrawTraffic(const ScopeContext& scope) {
+    if (scope.Aids && DrawsAidedTraffic(scope.Aids->Settings)) {
+        DrawAidedTraffic(scope);
+        return;
+    }
     Canvas& picture = scope.Picture;
     for (const PlayerRecord& record : scope.Traffic.Table.Entries()) {
         if (!ShowsOnScope(scope.Traffic, record) || !scope.InView(record.Latitude, record.Longitude))
@@ -49,7 +40,8 @@ void DrawTraffic(const ScopeContext& scope) {
         picture.SetDrawColor(kScopeGreen);
         picture.SetFillColor(kScopeGreen);
         picture.SetFillStyle(FillStyle::Solid);
-        picture.Ellipse(p.X - kDiscRadiusPx, p.Y + kDiscRadiusPx, p.X + kDiscRadiusPx, p.Y - kDiscRadiusPx);
+        picture.Ellipse(p.X - kAircraftDiscRadiusPx, p.Y + kAircraftDiscRadiusPx, p.X + kAircraftDiscRadiusPx,
+                        p.Y - kAircraftDiscRadiusPx);
         // The heading line keeps the width and style a background pass left.
         picture.MoveToEx(p.X, p.Y);
         picture.LineTo(symbol.LineEnd.X, symbol.LineEnd.Y);

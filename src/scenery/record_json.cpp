@@ -79,6 +79,11 @@ void WriteJson(JsonWriter& json, const PlayerRecord& entry) {
     JsonFields::WriteObject(json, entry, FieldTag::Full);
 }
 
+void WriteJsonFields(JsonWriter& json, const PlayerRecord& entry) {
+    JsonFields fields(json, FieldTag::Full);
+    VisitFields(entry, fields);
+}
+
 void WriteJsonSummary(JsonWriter& json, const AirportRecord& airport) {
     JsonFields::WriteObject(json, airport, FieldTag::Summary);
 }

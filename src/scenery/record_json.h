@@ -12,6 +12,8 @@ void WriteJson(JsonWriter& json, const SettingsRecord& settings);
 void WriteJson(JsonWriter& json, const AirportRecord& airport);
 void WriteJson(JsonWriter& json, const AirspaceRecord& airspace);
 void WriteJson(JsonWriter& json, const PlayerRecord& entry);
+// The entry's fields inside an object the caller opened, for one with more keys.
+void WriteJsonFields(JsonWriter& json, const PlayerRecord& entry);
 
 // The few fields that name and place a record.
 void WriteJsonSummary(JsonWriter& json, const AirportRecord& airport);

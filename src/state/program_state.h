@@ -7,6 +7,7 @@
 #include "geo/declination_grid.h"
 #include "state/chosen_area.h"
 #include "state/display_options.h"
+#include "state/radar_aids.h"
 #include "state/session_state.h"
 #include "state/settings_state.h"
 #include "state/world_tables.h"
@@ -21,6 +22,8 @@ struct ProgramState {
     WorldTables World;
     ChosenArea Area;
     DisplayOptions Display;
+    // The controller's radar aids, from the user's configuration.
+    RadarAids Aids;
     SessionState Session;
 };
 

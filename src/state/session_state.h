@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "state/motion_history.h"
 #include "state/traffic_table.h"
 
 namespace tarnwick {
@@ -33,6 +34,9 @@ struct SessionState {
     std::int32_t HostPlayerId = 0;
 
     TrafficTable Traffic;
+    // Where the entries have been, for their speeds and tracks; fed by the
+    // radar window's ticks.
+    MotionHistory Motion;
 
     bool HasOwnPlayer() const { return IsPlayerId(OwnPlayerId); }
 };

@@ -2,6 +2,7 @@
 // The traffic table: one entry per session participant the program knows,
 // with what its position reports and aircraft description said. Texts are
 // Windows-1252 bytes as the session delivered them.
+#include <compare>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -32,6 +33,16 @@ struct PlayerRecord {
 inline bool EntryMatches(const PlayerRecord& entry, std::string_view name, std::int32_t id) {
     return entry.PlayerId == id && entry.Name == name;
 }
+
+// An entry's identity from one tick to the next, for what is remembered per
+// aircraft: the same two values an entry is matched by.
+struct PlayerKey {
+    std::int32_t Id = 0;
+    std::string Name;
+    auto operator<=>(const PlayerKey&) const = default;
+};
+
+inline PlayerKey KeyOf(const PlayerRecord& entry) { return {entry.PlayerId, entry.Name}; }
 
 class TrafficTable {
    public:

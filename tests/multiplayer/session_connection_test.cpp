@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "multiplayer/forwarding_transport.h"
 #include "multiplayer/session_fixture.h"
+#include "multiplayer/session_link.h"
 
 namespace tarnwick {
 namespace {
@@ -19,18 +21,18 @@ TEST(SessionConnection, LocatingOffersTheProgramsConnectionTypesAndListsSessions
 
     std::vector<std::string> statuses;
     f.connection.OnStatusChanged = [&](const std::string& status) { statuses.push_back(status); };
-    ConnectionOutcome outcome = f.connection.LocateSession(std::nullopt, {});
+    ConnectionOutcome outcome = f.connection.LocateSession(std::nullopt);
     EXPECT_EQ(outcome.Messages, (std::vector<UserMessage>{{"Please select one type of connection."}}));
     EXPECT_TRUE(f.connection.TypeChoiceEnabled());
 
-    outcome = f.connection.LocateSession(0, {});
+    outcome = f.connection.LocateSession(0);
     EXPECT_EQ(outcome.Messages,
               (std::vector<UserMessage>{{"Error, canceled connection. Try to locate session again."}}))
         << "TCP/IP is not in this build and fails like a cancelled connection";
     EXPECT_EQ(f.connection.Status(), kStatusDisconnected);
 
     statuses.clear();
-    outcome = f.connection.LocateSession(1, {});
+    outcome = f.connection.LocateSession(1);
     EXPECT_TRUE(outcome.Messages.empty());
     EXPECT_EQ(statuses,
               (std::vector<std::string>{kStatusDisconnected, kStatusLooking, kConnectionStatusDone}));
@@ -38,7 +40,7 @@ TEST(SessionConnection, LocatingOffersTheProgramsConnectionTypesAndListsSessions
     EXPECT_TRUE(f.connection.TypeChoiceEnabled());
 
     f.hub.EndSession();
-    outcome = f.connection.LocateSession(1, {});
+    outcome = f.connection.LocateSession(1);
     EXPECT_TRUE(outcome.Messages.empty()) << "finding nothing is not an error";
     EXPECT_TRUE(f.connection.SessionLines().empty());
     EXPECT_EQ(f.connection.Status(), kStatusDisconnected);
@@ -52,7 +54,7 @@ TEST(SessionConnection, JoiningWithoutSessionOrNicknameSaysWhatIsMissing) {
     EXPECT_EQ(outcome.Messages,
               (std::vector<UserMessage>{{"Please select a FS multiplayer session.", MessageIcon::Warning},
                                         {"Please write a nickname.", MessageIcon::Warning}}));
-    f.connection.LocateSession(1, {});
+    f.connection.LocateSession(1);
     EXPECT_EQ(f.connection.JoinSession(0, "").Messages.size(), 1u);
     EXPECT_TRUE(f.connection.SessionLines().empty()) << "the search has to be made again";
 }
@@ -60,7 +62,7 @@ TEST(SessionConnection, JoiningWithoutSessionOrNicknameSaysWhatIsMissing) {
 TEST(SessionConnection, AcceptanceForAnotherPlayerIsPassedOverAndTheTickStopsAtTheAnswer) {
     SessionFixture f;
     f.connection.Load();
-    f.connection.LocateSession(1, {});
+    f.connection.LocateSession(1);
     f.connection.JoinSession(0, "Tower \xE2\x82\xAC\xE2\x98\x85");  // a euro sign and a star
     const std::int32_t own = f.session.OwnPlayerId;
     ASSERT_NE(own, 0);
@@ -111,6 +113,48 @@ TEST(SessionConnection, RefusalStartsOverAndLeavesTheSession) {
     EXPECT_EQ(f.connection.Status(), kStatusDisconnected);
     EXPECT_EQ(f.hub.Players().size(), 1u) << "only the host is left";
     EXPECT_TRUE(f.connection.Exit().EndProgram);
+}
+
+TEST(SessionConnection, ASessionLostWhileWaitingIsToldAndTheWindowStartsOver) {
+    SessionFixture f;
+    f.JoinAs();
+    f.hub.EndSession();
+    const ConnectionOutcome outcome = f.connection.WaitForAcceptance();
+    EXPECT_EQ(outcome.Messages, (std::vector<UserMessage>{{kSessionLostText, MessageIcon::Information}}));
+    EXPECT_FALSE(f.connection.WaitTimersEnabled());
+    EXPECT_TRUE(f.connection.TypeChoiceEnabled());
+    EXPECT_EQ(f.connection.Status(), kStatusDisconnected);
+    EXPECT_TRUE(f.connection.SessionLines().empty());
+    EXPECT_FALSE(f.session.SessionConnected);
+}
+
+// The session's own object, whose friendly names fail from the acceptance on.
+class NamelessSession final : public ForwardingTransport {
+   public:
+    explicit NamelessSession(InProcessSessionHub& hub) : session_(hub, kDemoConnectionName) {}
+    std::string FriendlyName(std::int32_t) override { throw SessionError("no names today"); }
+
+   private:
+    SessionTransport& Target() override { return session_; }
+    InProcessTransport session_;
+};
+
+TEST(SessionConnection, AFailureAfterTheAcceptanceKeepsTheJoinUnderTheNameAskedFor) {
+    SessionFixture f;
+    PlayObjects play{[&] {
+        return std::make_unique<ServiceProviderSet>(
+            ProgramConnectionTypes([&] { return std::make_unique<NamelessSession>(f.hub); }));
+    }};
+    SessionConnection connection(f.session, play);
+    connection.Load();
+    connection.LocateSession(1);
+    connection.JoinSession(0, "Tower \xE2\x82\xAC");
+    f.hub.Send(f.host, f.session.OwnPlayerId, Encode(MsgJoinAccept{f.session.OwnPlayerId}));
+    const ConnectionOutcome outcome = connection.WaitForAcceptance();
+    EXPECT_TRUE(outcome.OpenRadar) << "the session does not accept twice";
+    EXPECT_EQ(outcome.Messages, (std::vector<UserMessage>{{"Connected to FS session!"}}));
+    ASSERT_EQ(f.session.Traffic.PlayerCount(), 1);
+    EXPECT_EQ(f.session.Traffic[0].Name, "Tower \x80");
 }
 
 TEST(SessionConnection, LeavingDestroysTheOwnPlayerAndTheNextLoadStartsAfresh) {

@@ -27,7 +27,7 @@ class SessionFixture {
     // Located and joined as `nickname`, waiting for the host's answer.
     void JoinAs(const std::string& nickname = kDefaultNickname) {
         connection.Load();
-        connection.LocateSession(1, {});
+        connection.LocateSession(1);
         connection.JoinSession(0, nickname);
         while (hub.Receive(host)) {
         }

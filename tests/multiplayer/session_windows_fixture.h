@@ -78,6 +78,16 @@ class SessionWindowsTest : public ::testing::Test {
         }
         hub.Send(host, state.Session.OwnPlayerId, Encode(MsgJoinAccept{state.Session.OwnPlayerId}));
     }
+    // Joins the scripted session from the choice on, as a user would: the
+    // radar window is then up.
+    void JoinScriptedSession() {
+        scripted = true;
+        flow->AreaChosen();
+        LocateAndJoin();
+        ScriptedHostAccepts();
+        if (Form2()) Form2()->Timer1Tick();
+        QApplication::processEvents();
+    }
     // Runs the radar window's receive tick for `seconds` of the hand-moved clock.
     void RunReceiveTicks(int seconds) {
         for (int i = 0; i < seconds * 10 && Form1(); ++i) {

@@ -95,14 +95,7 @@ TEST_F(SessionWindowsTest, ClosingTheConnectionWindowBeforeAcceptanceEndsTheProg
 // Joined through the scripted session; the radar window is up.
 class ScriptedSessionTest : public SessionWindowsTest {
    protected:
-    ScriptedSessionTest() {
-        scripted = true;
-        flow->AreaChosen();
-        LocateAndJoin();
-        ScriptedHostAccepts();
-        if (Form2()) Form2()->Timer1Tick();
-        QApplication::processEvents();
-    }
+    ScriptedSessionTest() { JoinScriptedSession(); }
 };
 
 TEST_F(ScriptedSessionTest, ReceiveAndUpkeepKeepRunningWhileTheScopeIsLocked) {

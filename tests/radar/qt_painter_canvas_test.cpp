@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QGuiApplication>
 #include <QImage>
 #include <functional>
+
+#include "radar/recording_canvas.h"
 
 namespace tarnwick {
 namespace {
@@ -168,6 +171,26 @@ TEST(QtPainterCanvas, TextHangsFromItsTopLeftCornerInTheDrawingColour) {
     EXPECT_GE(left, 20);
     EXPECT_LE(left, 23);
     EXPECT_GT(CountPixels(image, kRed, image.rect()), 20);
+}
+
+// Labels are placed by their measured extents: the ink must stay inside, and
+// a recording handed the scope font's table must measure alike.
+TEST(QtPainterCanvas, TextInkStaysInsideTheMeasuredExtentThatRecordingsShare) {
+    const std::string label = "N123 Hdg: 270 Alt: 3500 W\xE9";
+    TextExtent extent;
+    const QImage image = Paint(
+        [&](Canvas& c) {
+            c.SetDrawColor(kRed);
+            c.TextOutA(10, 20, label);
+            extent = c.MeasureText(label);
+        },
+        400, 60);
+    EXPECT_EQ(RecordingCanvas(QtTextMetrics(ScopeFont(QGuiApplication::font()))).MeasureText(label), extent);
+    EXPECT_EQ(CountPixels(image, kRed, QRect(10, 20, extent.Width, extent.Height)),
+              CountPixels(image, kRed, image.rect()));
+    // Tight on the right: the last letter ends near the measured end.
+    EXPECT_GT(CountPixels(image, kRed, QRect(10 + extent.Width - 12, 20, 12, extent.Height)), 0);
+    EXPECT_EQ(RecordingCanvas().MeasureText(""), TextExtent{});
 }
 
 }  // namespace

@@ -64,7 +64,7 @@ class RadarWindowTest : public ::testing::Test {
 };
 
 TEST_F(RadarWindowTest, LoadsCentredOnTheAreaAtLevelNine) {
-    RadarWindow window(state.Area, state.Display, *state.Declination, state.Session, play, boxes);
+    RadarWindow window(state.Area, state.Display, state.Aids, *state.Declination, state.Session, play, boxes);
     window.Load();
     EXPECT_EQ(window.objectName(), "Form1");
     EXPECT_EQ(window.windowTitle(), "Tarnwick v2.0 - Seattle Tacoma Intl  (KSEA)");
@@ -99,7 +99,7 @@ TEST_F(RadarWindowTest, LoadsCentredOnTheAreaAtLevelNine) {
 
 TEST_F(RadarWindowTest, WithoutASessionTheScopeStaysEmptyAndInactive) {
     state.Session.SessionConnected = false;
-    RadarWindow window(state.Area, state.Display, *state.Declination, state.Session, play, boxes);
+    RadarWindow window(state.Area, state.Display, state.Aids, *state.Declination, state.Session, play, boxes);
     window.Load();
     EXPECT_EQ(window.windowTitle(), "Tarnwick v2.0 ");
     EXPECT_EQ(Level(window), "0x");
@@ -118,7 +118,7 @@ TEST_F(RadarWindowTest, ChoiceHandOverOpensTheConnectionWindowBeforeSessionsExis
 }
 
 TEST_F(RadarWindowTest, ZoomButtonsAndTheWheelStepTheSameWay) {
-    RadarWindow window(state.Area, state.Display, *state.Declination, state.Session, play, boxes);
+    RadarWindow window(state.Area, state.Display, state.Aids, *state.Declination, state.Session, play, boxes);
     window.Load();
     const GeoBounds start = window.View().ViewBounds;
     Click(window, "Command5");
@@ -152,7 +152,7 @@ TEST_F(RadarWindowTest, ZoomButtonsAndTheWheelStepTheSameWay) {
 }
 
 TEST_F(RadarWindowTest, CentreButtonReturnsToTheArea) {
-    RadarWindow window(state.Area, state.Display, *state.Declination, state.Session, play, boxes);
+    RadarWindow window(state.Area, state.Display, state.Aids, *state.Declination, state.Session, play, boxes);
     window.Load();
     const GeoBounds start = window.View().ViewBounds;
     window.Center_Airport(10, 20);
@@ -163,7 +163,7 @@ TEST_F(RadarWindowTest, CentreButtonReturnsToTheArea) {
 }
 
 TEST_F(RadarWindowTest, ResizingKeepsTheRectangleAndMeasuresThePicture) {
-    RadarWindow window(state.Area, state.Display, *state.Declination, state.Session, play, boxes);
+    RadarWindow window(state.Area, state.Display, state.Aids, *state.Declination, state.Session, play, boxes);
     window.Load();
     window.show();
     window.resize(1000, 700);
@@ -428,7 +428,7 @@ class ScopePointerTest : public RadarWindowTest {
     QTimer* Timer(const char* name) { return window.findChild<QTimer*>(name); }
     QLabel* Box() { return window.findChild<QLabel*>("Label1"); }
 
-    RadarWindow window{state.Area, state.Display, *state.Declination, state.Session, play, boxes};
+    RadarWindow window{state.Area, state.Display, state.Aids, *state.Declination, state.Session, play, boxes};
 };
 
 TEST_F(ScopePointerTest, MeasuringStopsThePeriodicRedrawUntilTheButtonComesUp) {
@@ -456,6 +456,16 @@ TEST_F(ScopePointerTest, MeasuringStopsThePeriodicRedrawUntilTheButtonComesUp) {
     EXPECT_EQ(window.View().ViewBounds, bounds);
 
     Mouse(QEvent::MouseButtonRelease, Qt::LeftButton, {600, 400}, Qt::NoButton);
+    EXPECT_TRUE(Timer("Timer2")->isActive());
+}
+
+TEST_F(ScopePointerTest, TheLeftButtonComingUpEndsMeasuringWhileAnotherButtonIsHeld) {
+    Mouse(QEvent::MouseButtonPress, Qt::LeftButton, {200, 200}, Qt::LeftButton);
+    Mouse(QEvent::MouseButtonPress, Qt::MiddleButton, {200, 200}, Qt::LeftButton | Qt::MiddleButton);
+    Mouse(QEvent::MouseButtonRelease, Qt::LeftButton, {300, 300}, Qt::MiddleButton);
+    EXPECT_TRUE(Timer("Timer2")->isActive()) << "the periodic redraw runs again";
+    Mouse(QEvent::MouseButtonRelease, Qt::MiddleButton, {300, 300}, Qt::NoButton);
+    MoveTo({300, 300});
     EXPECT_TRUE(Timer("Timer2")->isActive());
 }
 

@@ -1,6 +1,7 @@
 #include "support/directplay_test_client.h"
 
 #include "multiplayer/game/message_decoder.h"
+#include "support/socket_time.h"
 
 #include <algorithm>
 
@@ -26,7 +27,7 @@ void DirectPlayTestClient::Turn() {
 }
 
 bool DirectPlayTestClient::RunUntil(const std::function<bool()>& done) {
-    for (const Millis giveUp = clock_.Now() + Millis{8000}; !done() && clock_.Now() < giveUp;) {
+    for (const auto giveUp = SocketDeadlineFromNow(); !done() && std::chrono::steady_clock::now() < giveUp;) {
         if (eachTurn_) eachTurn_();
         runner_->PollOnce(Millis{eachTurn_ ? 2 : 10});
         for (auto& event : runner_->TakeEvents()) events_.push_back(std::move(event));

@@ -31,7 +31,7 @@ class DirectPlayTestClient {
     DirectPlayTestClient(std::uint16_t enumerationPort, std::function<void()> eachTurn = {},
                          std::uint32_t address = directplay::kLoopbackAddress);
 
-    // Runs until `done` or for 8 s at most; whether `done` came true.
+    // Runs until `done` or the sockets' deadline; whether `done` came true.
     bool RunUntil(const std::function<bool()>& done);
     // One turn without waiting, for a test that runs several machines.
     void Turn();

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <sstream>
@@ -93,6 +94,34 @@ TEST(SessionTool, JoinsTheDemoAndPrintsMovingPilotsAndTheirAircraft) {
     EXPECT_GE(moved, 3);
     EXPECT_GE(described, 3) << "the upkeep tick at 30 s asked every pilot for its aircraft";
     EXPECT_LT(tables.front()["time"].get<double>(), 30.0);
+
+    // The motion: unknown at first; then, for every pilot, the speed its
+    // printed positions give over the same five seconds and more.
+    for (const nlohmann::json& entry : tables.front()["traffic"])
+        EXPECT_TRUE(entry["GroundSpeedKt"].is_null());
+    const double end = tables.back()["time"];
+    const nlohmann::json* before = nullptr;
+    for (const nlohmann::json& table : tables) {
+        if (table["time"].get<double>() <= end - 6.0) before = &table;
+    }
+    ASSERT_NE(before, nullptr);
+    const double seconds = end - (*before)["time"].get<double>();
+    int flying = 0;
+    for (const nlohmann::json& entry : last) {
+        if (entry["PlayerId"] == last[0]["PlayerId"]) continue;
+        for (const nlohmann::json& then : (*before)["traffic"]) {
+            if (then["PlayerId"] != entry["PlayerId"]) continue;
+            const double north = (entry["Latitude"].get<double>() - then["Latitude"].get<double>()) * 60;
+            const double east = (entry["Longitude"].get<double>() - then["Longitude"].get<double>()) * 60 *
+                                std::cos(entry["Latitude"].get<double>() * M_PI / 180);
+            const double speed = std::hypot(north, east) / seconds * 3600;
+            ASSERT_FALSE(entry["GroundSpeedKt"].is_null()) << entry;
+            EXPECT_NEAR(entry["GroundSpeedKt"].get<double>(), speed, 10 + speed * 0.1) << entry;
+            if (speed > 60) ++flying;
+            EXPECT_TRUE(entry.contains("TrackTrue") && entry.contains("VerticalSpeedFpm"));
+        }
+    }
+    EXPECT_GE(flying, 2);
 }
 
 TEST(SessionTool, BadOptionsAndUnknownAreasFailClearly) {

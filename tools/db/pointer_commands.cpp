@@ -23,8 +23,8 @@ class ToolPointerHost : public PointerHost {
     void CenterOn(double, double) override {}
     void DrawMeasuring(GeoPosition anchor, GeoPosition pointer) override {
         const ProgramState& state = scope_.State;
-        const ScopeContext context{recording_,         scope_.View, state.Area,      state.Display,
-                                   *state.Declination, hover_,      scope_.Traffic()};
+        const ScopeContext context{recording_,         scope_.View, state.Area,       state.Display,
+                                   *state.Declination, hover_,      scope_.Traffic(), &scope_.AidsInForce};
         DrawMeasuringMove(context, anchor, pointer);
     }
     void ShowBox(const std::string&) override {}

@@ -1,5 +1,6 @@
 #include "scope_options.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +13,8 @@ namespace tarnwick::tools {
 namespace {
 
 constexpr int kMaxPictureSide = 16384;
+// A month: longer than any session.
+constexpr double kMaxSessionSeconds = 31.0 * 24 * 3600;
 constexpr long kMaxPixel = 1000000;
 
 bool ParseInt(const std::string& text, int& value) {
@@ -34,7 +37,69 @@ std::string Ansi(const std::string& utf8, const std::string& what) {
     return *ansi;
 }
 
+// "history,vectors" or "none".
+void ParseAidList(const std::string& list, RadarAids& aids) {
+    for (const AidSwitch& aid : kAidSwitches) aids.*aid.Field = false;
+    if (list == "none") return;
+    std::size_t start = 0;
+    while (start <= list.size()) {
+        const std::size_t comma = std::min(list.find(',', start), list.size());
+        const std::string name = list.substr(start, comma - start);
+        const auto aid = std::find_if(kAidSwitches.begin(), kAidSwitches.end(),
+                                      [&](const AidSwitch& a) { return name == a.Name; });
+        if (aid == kAidSwitches.end()) {
+            std::string known;
+            for (const AidSwitch& a : kAidSwitches) known += std::string(known.empty() ? "" : ", ") + a.Name;
+            throw UsageError("--aids takes none or a list of " + known + " (not \"" + name + "\")");
+        }
+        aids.*aid->Field = true;
+        start = comma + 1;
+    }
+}
+
+// An aid's value option: true when args[i] is one.
+bool TakeAidValue(const std::vector<std::string>& args, std::size_t& i, RadarAids& aids) {
+    const std::string& arg = args[i];
+    for (const AidNumber& number : kAidNumbers) {
+        if (arg != std::string("--") + number.Name) continue;
+        const auto value = WholeNumber<std::int32_t>(OptionValue(args, i), number.Lowest, number.Highest);
+        if (!value) {
+            throw UsageError(arg + " takes a whole number from " + std::to_string(number.Lowest) + " to " +
+                             std::to_string(number.Highest));
+        }
+        aids.*number.Field = *value;
+        return true;
+    }
+    if (arg != std::string("--") + kConflictDistanceName) return false;
+    double distance = 0;
+    if (!ParseDouble(OptionValue(args, i), distance) || distance < kLowestConflictDistanceNm ||
+        distance > kHighestConflictDistanceNm) {
+        throw UsageError(arg + " takes nautical miles from 0.5 to 20");
+    }
+    aids.ConflictDistanceNm = distance;
+    return true;
+}
+
 }  // namespace
+
+const char* const kAidsOptionsHelp =
+    "  --traffic-log FILE the traffic as a session printed it, tarnwick-session --json's lines; the\n"
+    "                     table drawn is the last at or before --at T seconds, and the tables up\n"
+    "                     to it give the aircraft's motion, as the radar window's ticks do\n"
+    "  --at T             the time in the session to draw, in seconds (hover's --at X,Y is the\n"
+    "                     pointer's pixel)\n"
+    "  --nickname N       the program's name in that session (default: \"ATC Controller\")\n"
+    "  --aids LIST        the radar aids, comma-separated: history, vectors, datablock, labels,\n"
+    "                     rings, conflicts, altfilter; or none (the default)\n"
+    "  --history-dots N   track history dots, 1 to 10 (default 5)\n"
+    "  --history-spacing S  seconds between them, 1 to 12 (default 5)\n"
+    "  --vector-minutes M speed vectors' length in minutes of flight, 1 to 3 (default 1)\n"
+    "  --ring-spacing NM  range rings' spacing, 1 to 100 (default 5)\n"
+    "  --conflict-distance NM  conflict alert's horizontal limit, 0.5 to 20 (default 3)\n"
+    "  --conflict-altitude FT  its vertical limit, 100 to 5000 (default 1000)\n"
+    "  --conflict-lookahead S  how far ahead it looks, 0 to 300 seconds (default 60)\n"
+    "  --lowest-altitude FT, --highest-altitude FT\n"
+    "                     the altitude filter's band, -2000 to 99900 (default 0 to 18000)\n";
 
 ScreenPoint ParsePixel(const std::string& text, const std::string& option) {
     const std::size_t comma = text.find(',');
@@ -48,6 +113,7 @@ ScreenPoint ParsePixel(const std::string& text, const std::string& option) {
 }
 
 bool TakeScopeArgument(const std::vector<std::string>& args, std::size_t& i, ScopeOptions& options) {
+    if (TakeAidValue(args, i, options.Aids)) return true;
     const std::string& arg = args[i];
     if (arg == "--airport" || arg == "--sector") {
         if (options.Choice) throw UsageError("give one of --airport and --sector");
@@ -78,6 +144,19 @@ bool TakeScopeArgument(const std::vector<std::string>& args, std::size_t& i, Sco
         options.Center = position;
     } else if (arg == "--traffic") {
         options.TrafficFile = OptionValue(args, i);
+    } else if (arg == "--traffic-log") {
+        options.TrafficLog = OptionValue(args, i);
+    } else if (arg == "--at" && i + 1 < args.size() && args[i + 1].find(',') == std::string::npos) {
+        // A time; hover's pointer pixel, X,Y, is the command's own.
+        double seconds = 0;
+        if (!ParseDouble(OptionValue(args, i), seconds) || seconds < 0 || seconds > kMaxSessionSeconds) {
+            throw UsageError("--at takes seconds into the session");
+        }
+        options.AtSeconds = seconds;
+    } else if (arg == "--nickname") {
+        options.Nickname = Ansi(OptionValue(args, i), arg);
+    } else if (arg == "--aids") {
+        ParseAidList(OptionValue(args, i), options.Aids);
     } else if (!arg.empty() && arg[0] == '-') {
         return false;
     } else if (options.WorkFolder.empty()) {
@@ -91,6 +170,12 @@ bool TakeScopeArgument(const std::vector<std::string>& args, std::size_t& i, Sco
 void RequireScopeOptions(const ScopeOptions& options) {
     if (options.WorkFolder.empty()) throw UsageError("no work folder");
     if (!options.Choice) throw UsageError("give --airport or --sector");
+    if (!options.TrafficFile.empty() && !options.TrafficLog.empty())
+        throw UsageError("give one of --traffic and --traffic-log");
+    if (options.TrafficLog.empty() != !options.AtSeconds)
+        throw UsageError("--traffic-log and --at go together");
+    if (options.Aids.LowestAltitudeFt > options.Aids.HighestAltitudeFt)
+        throw UsageError("--lowest-altitude is above --highest-altitude");
 }
 
 std::unique_ptr<PreparedScope> PrepareScope(const ScopeOptions& options, const char* command) {
@@ -109,6 +194,11 @@ std::unique_ptr<PreparedScope> PrepareScope(const ScopeOptions& options, const c
     }
     SwitchOnAtRadarLoad(state.Display);
     if (!options.TrafficFile.empty()) scope->OwnName = ReadTrafficFile(options.TrafficFile, state.Session);
+    if (!options.TrafficLog.empty()) {
+        ReadTrafficLog(options.TrafficLog, *options.AtSeconds, options.Nickname, state.Session);
+        scope->OwnName = options.Nickname;
+    }
+    scope->Aids = options.Aids;
 
     RadarView& view = scope->View;
     InitializeView(view, options.Width, options.Height, state.Area.AreaCenterLat, state.Area.AreaCenterLon);

@@ -1,5 +1,6 @@
 #include "traffic_file.h"
 
+#include <cmath>
 #include <fstream>
 #include <limits>
 #include <nlohmann/json.hpp>
@@ -41,8 +42,11 @@ class Reader {
         return value.get<double>();
     }
 
-    PlayerRecord Player(const json& value, std::size_t index) const {
-        const std::string where = "Players[" + std::to_string(index) + "]";
+    // `derived`: the keys tarnwick-session adds to an entry, which the
+    // motion history works out again, are passed over.
+    PlayerRecord Player(const json& value, std::size_t index, bool derived = false,
+                        const std::string& list = "Players") const {
+        const std::string where = list + "[" + std::to_string(index) + "]";
         if (!value.is_object()) Fail(where + " is not an object");
         PlayerRecord record;
         for (const auto& [key, field] : value.items()) {
@@ -65,6 +69,9 @@ class Reader {
                 record.Category = Text(field, name);
             } else if (key == "Aircraft") {
                 record.Aircraft = Text(field, name);
+            } else if (derived &&
+                       (key == "GroundSpeedKt" || key == "TrackTrue" || key == "VerticalSpeedFpm")) {
+                continue;
             } else {
                 Fail("unknown key " + name);
             }
@@ -72,21 +79,28 @@ class Reader {
         return record;
     }
 
+    void Rename(std::string path) { path_ = std::move(path); }
+
    private:
     std::string path_;
 };
+
+// The text of a file, or a TrafficFileError.
+std::string Contents(const Reader& reader, const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) reader.Fail("cannot be read");
+    std::stringstream content;
+    content << file.rdbuf();
+    return content.str();
+}
 
 }  // namespace
 
 std::string ReadTrafficFile(const std::string& path, SessionState& session) {
     const Reader reader(path);
-    std::ifstream file(path, std::ios::binary);
-    if (!file) reader.Fail("cannot be read");
-    std::stringstream content;
-    content << file.rdbuf();
     json root;
     try {
-        root = json::parse(content.str());
+        root = json::parse(Contents(reader, path));
     } catch (const json::exception& error) {
         reader.Fail(error.what());
     }
@@ -111,6 +125,47 @@ std::string ReadTrafficFile(const std::string& path, SessionState& session) {
         }
     }
     return ownName;
+}
+
+void ReadTrafficLog(const std::string& path, double atSeconds, const std::string& ownName,
+                    SessionState& session) {
+    Reader reader(path);
+    std::istringstream lines(Contents(reader, path));
+    std::size_t number = 0;
+    double lastSeconds = 0.0;
+    for (std::string line; std::getline(lines, line);) {
+        reader.Rename(path + ":" + std::to_string(++number));
+        if (line.find_first_not_of(" \t\r") == std::string::npos) continue;
+        json root;
+        try {
+            root = json::parse(line);
+        } catch (const json::exception& error) {
+            reader.Fail(error.what());
+        }
+        if (!root.is_object()) reader.Fail("is not a JSON object");
+        if (!root.contains("traffic")) continue;  // chat and messages
+        const json& time = root.contains("time") ? root["time"] : json();
+        const double seconds = reader.Number(time, "time");
+        if (!(seconds >= lastSeconds)) reader.Fail("time goes back");
+        lastSeconds = seconds;
+        if (seconds > atSeconds) break;
+        const json& entries = root["traffic"];
+        if (!entries.is_array()) reader.Fail("traffic is not a list");
+        TrafficTable table;
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            PlayerRecord record = reader.Player(entries[i], i, true, "traffic");
+            if (!table.Append(record.Name, record.PlayerId, record.Kind))
+                reader.Fail("more players than the traffic table holds");
+            table.Entries().back() = std::move(record);
+        }
+        session.Traffic = std::move(table);
+        session.Motion.Observe(session.Traffic, std::chrono::milliseconds(std::llround(seconds * 1000.0)));
+    }
+    for (const PlayerRecord& entry : session.Traffic.Entries()) {
+        if (entry.Name != ownName) continue;
+        session.OwnPlayerId = entry.PlayerId;
+        break;
+    }
 }
 
 }  // namespace tarnwick::tools

@@ -25,4 +25,14 @@ class TrafficFileError : public std::runtime_error {
 // (Windows-1252). Throws TrafficFileError naming the file and the fault.
 std::string ReadTrafficFile(const std::string& path, SessionState& session);
 
+// A session as `tarnwick-session --json` prints it, one JSON object a line:
+// the tables ({"time": seconds, "traffic": [entries]}) with the chat and
+// messages between them, which are passed over. The table as of `atSeconds`
+// (the last one printed at or before it) fills the session's traffic table,
+// and every table up to it feeds the motion history, as the radar window's
+// ticks do. `ownName` (Windows-1252) is the program's name in the session,
+// whose entry gives the own id. Throws TrafficFileError naming the line.
+void ReadTrafficLog(const std::string& path, double atSeconds, const std::string& ownName,
+                    SessionState& session);
+
 }  // namespace tarnwick::tools

@@ -5,9 +5,11 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -24,12 +26,14 @@ namespace {
 // Problems are reported as the command users run, tarnwick-db render.
 constexpr const char* kCommand = "tarnwick-db render";
 
-constexpr const char* kHelp =
+constexpr const char* kUsage =
     "Usage: tarnwick-render WORK_FOLDER (--airport \"LIST TEXT\" | --sector \"FULL NAME\") [--zoom L]\n"
-    "         [--size WxH] [--center LAT,LON] [--traffic FILE.json] [--calls] [--out FILE.png]\n"
+    "         [--size WxH] [--center LAT,LON] [--traffic FILE.json | --traffic-log FILE --at T]\n"
+    "         [--aids LIST] [aid values] [--calls] [--out FILE.png]\n"
     "Draws the scope of an area as the radar window draws it after opening: the area gathered as\n"
-    "the choice window does, at level 9, moved and zoomed as asked, with the traffic on top.\n"
-    "tarnwick-db render runs it; it is a program of its own because it needs Qt.\n"
+    "the choice window does, at level 9, moved and zoomed as asked, with the traffic on top and\n"
+    "the radar aids asked for. tarnwick-db render runs it; it is a program of its own because it\n"
+    "needs Qt.\n"
     "\n"
     "Options:\n"
     "  --airport TEXT     the airport with this choice-list text (tarnwick-db list --airports)\n"
@@ -37,7 +41,9 @@ constexpr const char* kHelp =
     "  --zoom L           the zoom level, 1 to 55\n"
     "  --size WxH         the picture's size in pixels (default 800x600)\n"
     "  --center LAT,LON   the view's centre in decimal degrees\n"
-    "  --traffic FILE     the traffic table as JSON\n"
+    "  --traffic FILE     the traffic table as JSON\n";
+
+constexpr const char* kOwnOptions =
     "  --calls            print every drawing call, one a line\n"
     "  --out FILE.png     write the picture as PNG\n"
     "  --help             show this help and exit\n"
@@ -51,6 +57,8 @@ constexpr const char* kHelp =
     "\n"
     "Example:\n"
     "  tarnwick-render demo --airport \"Seattle Tacoma Intl  (KSEA)\" --zoom 12 --out ksea.png\n";
+
+const std::string kHelp = std::string(kUsage) + tools::kAidsOptionsHelp + kOwnOptions;
 
 struct RenderOptions {
     tools::ScopeOptions Scope;
@@ -74,17 +82,33 @@ RenderOptions Parse(const std::vector<std::string>& args) {
     return options;
 }
 
+// Any aid on may write or place text, which the scope font measures.
+bool MeasuresText(const RadarAids& aids) {
+    return std::any_of(kAidSwitches.begin(), kAidSwitches.end(),
+                       [&](const AidSwitch& aid) { return aids.*aid.Field; });
+}
+
 int Run(const CommandArguments& args, char* argv[]) {
     const RenderOptions options = Parse(args);
     const auto prepared = tools::PrepareScope(options.Scope, kCommand);
     const ProgramState& state = prepared->State;
     const bool damaged = prepared->Damaged;
 
-    // One periodic redraw of the radar window, with nothing under the pointer.
-    RecordingCanvas recording;
+    // Text needs fonts, and fonts need a GUI application, even off screen.
+    int appArgc = 1;
+    std::unique_ptr<QGuiApplication> application;
+    if (!options.Out.empty() || MeasuresText(prepared->Aids)) {
+        if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        application = std::make_unique<QGuiApplication>(appArgc, argv);
+    }
+
+    // One periodic redraw of the radar window, with nothing under the pointer,
+    // its labels measured as the window measures them.
+    RecordingCanvas recording(application ? QtTextMetrics(ScopeFont(QGuiApplication::font()))
+                                          : DefaultTextMetrics());
     const HoverTarget nothingHovered;
-    const ScopeContext scope{recording,          prepared->View, state.Area,         state.Display,
-                             *state.Declination, nothingHovered, prepared->Traffic()};
+    const ScopeContext scope{recording,          prepared->View, state.Area,          state.Display,
+                             *state.Declination, nothingHovered, prepared->Traffic(), &prepared->AidsInForce};
     RedrawScopeAndTraffic(scope);
 
     if (options.Calls) {
@@ -96,10 +120,6 @@ int Run(const CommandArguments& args, char* argv[]) {
     if (!options.Out.empty()) {
         const int width = options.Scope.Width;
         const int height = options.Scope.Height;
-        // Text needs fonts, and fonts need a GUI application, even off screen.
-        if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        int appArgc = 1;
-        QGuiApplication application(appArgc, argv);
         QImage image(width, height, QImage::Format_RGB32);
         QPainter painter(&image);
         QtPainterCanvas canvas(painter, width, height);

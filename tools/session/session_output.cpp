@@ -2,8 +2,12 @@
 
 #include <cstdio>
 
+#include <cmath>
+#include <optional>
+
 #include "base/ansi.h"
 #include "base/json_writer.h"
+#include "base/rounding.h"
 #include "scenery/record_json.h"
 
 namespace tarnwick::tools {
@@ -18,13 +22,35 @@ void PrintLine(const std::string& line) {
     std::fflush(stdout);
 }
 
+// A whole number, or null while unknown.
+void WholeOrNull(JsonWriter& json, const char* key, std::optional<double> value, double modulo = 0) {
+    json.Key(key);
+    if (!value) {
+        json.Null();
+        return;
+    }
+    double whole = RoundHalfEven(*value);
+    if (modulo > 0) whole = std::fmod(whole, modulo);
+    json.Integer(static_cast<std::int64_t>(whole));
+}
+
 }  // namespace
 
-void SessionOutput::Traffic(std::chrono::milliseconds time, const TrafficTable& table) const {
+void SessionOutput::Traffic(std::chrono::milliseconds time, const TrafficTable& table,
+                            const MotionHistory& motion) const {
     if (json_) {
         JsonWriter json(false);
         json.BeginObject().Key("time").Number(Seconds(time)).Key("traffic").BeginArray();
-        for (const PlayerRecord& entry : table.Entries()) WriteJson(json, entry);
+        for (const PlayerRecord& entry : table.Entries()) {
+            json.BeginObject();
+            WriteJsonFields(json, entry);
+            const Motion moving = motion.MotionOf(KeyOf(entry));
+            WholeOrNull(json, "GroundSpeedKt", moving.GroundSpeedKt);
+            // 359.6 degrees is north, 0.
+            WholeOrNull(json, "TrackTrue", moving.TrackTrue, 360);
+            WholeOrNull(json, "VerticalSpeedFpm", moving.VerticalSpeedFpm);
+            json.EndObject();
+        }
         json.EndArray().EndObject();
         PrintLine(json.Text());
         return;

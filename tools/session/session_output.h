@@ -6,6 +6,7 @@
 #include <string>
 
 #include "multiplayer/user_message.h"
+#include "state/motion_history.h"
 #include "state/traffic_table.h"
 
 namespace tarnwick::tools {
@@ -15,7 +16,10 @@ class SessionOutput {
     explicit SessionOutput(bool json) : json_(json) {}
 
     // `time` counts from the radar window's load; texts are Windows-1252.
-    void Traffic(std::chrono::milliseconds time, const TrafficTable& table) const;
+    // With --json each entry also has its motion: GroundSpeedKt, TrackTrue
+    // and VerticalSpeedFpm in whole units, null while unknown.
+    void Traffic(std::chrono::milliseconds time, const TrafficTable& table,
+                 const MotionHistory& motion) const;
     void Chat(std::chrono::milliseconds time, const std::string& line) const;
     // A message box: standard error, and standard output with --json.
     void Message(const UserMessage& message) const;

@@ -19,6 +19,8 @@ namespace {
 using std::chrono::milliseconds;
 
 constexpr milliseconds kAcceptanceWait{1000};
+// The connection window's step timer, which the tool need not keep to.
+constexpr milliseconds kStep{10};
 constexpr milliseconds kJoinRepeat{30000};
 constexpr milliseconds kReceiveTick{100};
 constexpr milliseconds kMaintenanceTick{30000};
@@ -45,6 +47,25 @@ void Show(const std::vector<UserMessage>& messages, const SessionOutput& out) {
 // The answer the user would give by pressing Enter.
 std::optional<std::string> DefaultAnswer(const ProviderQuestion& question) { return question.DefaultAnswer; }
 
+// Moves the search or the join on as the connection window does, until it has
+// nothing left to wait for; whether it showed a message.
+bool Settle(SessionConnection& connection, const Choice& choice, const SessionClock& clock,
+            const SessionOutput& out) {
+    bool told = false;
+    while (connection.Stepping() || connection.Question()) {
+        ConnectionOutcome outcome;
+        if (const auto& question = connection.Question()) {
+            outcome = connection.Answer(choice.Prompt(*question));
+        } else {
+            clock.Pass(kStep);
+            outcome = connection.Step();
+        }
+        Show(outcome.Messages, out);
+        told = told || !outcome.Messages.empty();
+    }
+    return told;
+}
+
 // Search and join as the connection window does; true once accepted.
 bool Join(SessionConnection& connection, PlayObjects& play, const Choice& choice, const SessionClock& clock,
           const SessionRunOptions& options, const SessionOutput& out) {
@@ -55,7 +76,8 @@ bool Join(SessionConnection& connection, PlayObjects& play, const Choice& choice
         out.Problem("this build has no connection type \"" + choice.ConnectionType + "\"");
         return false;
     }
-    Show(connection.LocateSession(static_cast<int>(type - types.begin()), choice.Prompt).Messages, out);
+    Show(connection.LocateSession(static_cast<int>(type - types.begin())).Messages, out);
+    Settle(connection, choice, clock, out);
     if (connection.SessionLines().empty()) {
         out.Problem("no session found");
         return false;
@@ -64,8 +86,9 @@ bool Join(SessionConnection& connection, PlayObjects& play, const Choice& choice
     if (!line) return false;
     const ConnectionOutcome joining = connection.JoinSession(*line, options.NicknameUtf8);
     Show(joining.Messages, out);
+    const bool told = Settle(connection, choice, clock, out) || !joining.Messages.empty();
     // A join that stops without a message box must still say why.
-    if (!connection.WaitTimersEnabled() && joining.Messages.empty())
+    if (!connection.WaitTimersEnabled() && !told)
         out.Problem("the join stopped at \"" + connection.Status() + "\" without a join request sent");
     for (milliseconds waited{0}; connection.WaitTimersEnabled() && waited < options.Duration;) {
         clock.Pass(kAcceptanceWait);
@@ -79,11 +102,14 @@ bool Join(SessionConnection& connection, PlayObjects& play, const Choice& choice
     return false;
 }
 
-// Shows one tick's events; true when they end the session.
-bool Report(const LinkEvents& events, milliseconds time, const TrafficTable& table,
-            const SessionOutput& out) {
+// Shows one tick's events; true when they end the session. A tick that
+// changed the table feeds the motion history first, as the radar window's do.
+bool Report(const LinkEvents& events, milliseconds time, SessionState& session, const SessionOutput& out) {
     for (const std::string& line : events.ChatLines) out.Chat(time, line);
-    if (events.TrafficChanged) out.Traffic(time, table);
+    if (events.TrafficChanged) {
+        session.Motion.Observe(session.Traffic, time);
+        out.Traffic(time, session.Traffic, session.Motion);
+    }
     Show(events.Messages, out);
     return events.Disconnect;
 }
@@ -110,10 +136,10 @@ int RunSession(ProgramState& state, PlayObjects& play, const Choice& choice, con
         for (milliseconds time{0}; time < options.Duration && !ended;) {
             clock.Pass(kReceiveTick);
             time = clock.Now() - start;
-            ended = Report(link.ReceiveTick(), time, state.Session.Traffic, out);
+            ended = Report(link.ReceiveTick(), time, state.Session, out);
             if (!ended && time >= nextUpkeep) {
                 nextUpkeep += kMaintenanceTick;
-                ended = Report(link.MaintenanceTick(), time, state.Session.Traffic, out);
+                ended = Report(link.MaintenanceTick(), time, state.Session, out);
             }
         }
     }

@@ -19,7 +19,7 @@ DemoSessionTransport::DemoSessionTransport(DemoSessionSetup setup)
     hub_.HostSession(kDemoSessionName, kDemoMaxPlayers, kDemoApplicationGuid);
     simulator_ = std::make_unique<TrafficSimulator>(hub_, std::move(setup.Traffic));
     transport_ = std::make_unique<InProcessTransport>(hub_, kDemoConnectionName);
-    Advance();
+    Simulate();
 }
 
 DemoSessionTransport::~DemoSessionTransport() {
@@ -28,22 +28,22 @@ DemoSessionTransport::~DemoSessionTransport() {
     simulator_.reset();
 }
 
-std::vector<SessionDescription> DemoSessionTransport::EnumerateSessions() {
-    Advance();
-    return transport_->EnumerateSessions();
+void DemoSessionTransport::StartEnumerateSessions() {
+    Simulate();
+    transport_->StartEnumerateSessions();
 }
 
 std::int32_t DemoSessionTransport::MessageCount(std::int32_t player) {
-    Advance();
+    Simulate();
     return transport_->MessageCount(player);
 }
 
 std::vector<SessionMember> DemoSessionTransport::Players() {
-    Advance();
+    Simulate();
     return transport_->Players();
 }
 
-void DemoSessionTransport::Advance() { simulator_->Advance(clock_()); }
+void DemoSessionTransport::Simulate() { simulator_->Advance(clock_()); }
 
 TransportFactory DemoSessionFactory(std::function<DemoSessionSetup()> setup) {
     return [setup = std::move(setup)] { return std::make_unique<DemoSessionTransport>(setup()); };

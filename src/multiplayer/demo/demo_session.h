@@ -31,7 +31,7 @@ class DemoSessionTransport final : public ForwardingTransport {
     explicit DemoSessionTransport(DemoSessionSetup setup);
     ~DemoSessionTransport() override;
 
-    std::vector<SessionDescription> EnumerateSessions() override;
+    void StartEnumerateSessions() override;
     std::int32_t MessageCount(std::int32_t player) override;
     std::vector<SessionMember> Players() override;
 
@@ -39,7 +39,7 @@ class DemoSessionTransport final : public ForwardingTransport {
 
    private:
     SessionTransport& Target() override { return *transport_; }
-    void Advance();
+    void Simulate();
 
     DemoClock clock_;
     InProcessSessionHub hub_;

@@ -17,11 +17,9 @@ void FuzzReceiveTick(std::span<const std::uint8_t> data) {
     InProcessSessionHub hub(1000);
     hub.HostSession("Fuzz", 16, "{FUZZ}");
     InProcessTransport transport(hub, "Fuzz");
-    transport.InitializeConnection(1, {});
-    transport.Open(transport.EnumerateSessions().at(0));
 
     SessionState session;
-    session.OwnPlayerId = transport.CreatePlayer("Tower", "Player");
+    session.OwnPlayerId = JoinWithPlayer(transport, "Tower");
     session.SessionMaxPlayers = 16;
     session.SessionConnected = true;
     session.TrafficEnabled = (data[0] & 2) == 0;

@@ -12,19 +12,18 @@ InProcessTransport::~InProcessTransport() {
     }
 }
 
-void InProcessTransport::InitializeConnection(int number, const ProviderPrompt&) {
+void InProcessTransport::StartInitializeConnection(int number) {
     if (number != 1) throw SessionError("no such connection type");
     initialized_ = true;
 }
 
-std::vector<SessionDescription> InProcessTransport::EnumerateSessions() {
+void InProcessTransport::StartEnumerateSessions() {
     if (!initialized_) throw SessionError("no connection type chosen");
-    std::vector<SessionDescription> sessions;
-    if (auto hosted = hub_.Hosted()) sessions.push_back(std::move(*hosted));
-    return sessions;
+    found_.clear();
+    if (auto hosted = hub_.Hosted()) found_.push_back(std::move(*hosted));
 }
 
-void InProcessTransport::Open(const SessionDescription& session) {
+void InProcessTransport::StartOpen(const SessionDescription& session) {
     if (!initialized_) throw SessionError("no connection type chosen");
     if (open_) throw SessionError("a session is open already");
     const auto hosted = hub_.Hosted();
@@ -34,11 +33,14 @@ void InProcessTransport::Open(const SessionDescription& session) {
     generation_ = hub_.Generation();
 }
 
-std::int32_t InProcessTransport::CreatePlayer(const std::string& friendlyName, const std::string&) {
+void InProcessTransport::StartCreatePlayer(const std::string& friendlyName, const std::string&) {
     RequireJoined();
-    const std::int32_t id = hub_.AddPlayer(friendlyName);
-    localPlayers_.push_back(id);
-    return id;
+    localPlayers_.push_back(hub_.AddPlayer(friendlyName));
+}
+
+std::int32_t InProcessTransport::CreatedPlayer() {
+    if (localPlayers_.empty()) throw SessionError("no player made");
+    return localPlayers_.back();
 }
 
 void InProcessTransport::Send(std::int32_t from, std::int32_t to, std::span<const std::uint8_t> message) {
@@ -115,6 +117,18 @@ void InProcessTransport::RequireLocal(std::int32_t player) const {
     if (std::find(localPlayers_.begin(), localPlayers_.end(), player) == localPlayers_.end()) {
         throw SessionError("not a player of this machine: " + std::to_string(player));
     }
+}
+
+void JoinHostedSession(InProcessTransport& transport) {
+    transport.StartInitializeConnection(1);
+    transport.StartEnumerateSessions();
+    transport.StartOpen(transport.FoundSessions().at(0));
+}
+
+std::int32_t JoinWithPlayer(InProcessTransport& transport, const std::string& friendlyName) {
+    JoinHostedSession(transport);
+    transport.StartCreatePlayer(friendlyName, "Player");
+    return transport.CreatedPlayer();
 }
 
 }  // namespace tarnwick

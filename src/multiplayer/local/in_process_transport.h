@@ -20,10 +20,16 @@ class InProcessTransport final : public SessionTransport {
     InProcessTransport& operator=(const InProcessTransport&) = delete;
 
     std::vector<std::string> ConnectionTypes() override { return {connectionName_}; }
-    void InitializeConnection(int number, const ProviderPrompt& prompt) override;
-    std::vector<SessionDescription> EnumerateSessions() override;
-    void Open(const SessionDescription& session) override;
-    std::int32_t CreatePlayer(const std::string& friendlyName, const std::string& formalName) override;
+    // Nothing here waits: every operation finishes inside its start.
+    void StartInitializeConnection(int number) override;
+    void StartEnumerateSessions() override;
+    void StartOpen(const SessionDescription& session) override;
+    void StartCreatePlayer(const std::string& friendlyName, const std::string& formalName) override;
+    Progress Advance() override { return Progress::Finished; }
+    ProviderQuestion Question() override { throw SessionError("nothing is asked"); }
+    void Answer(std::optional<std::string>) override { throw SessionError("nothing is asked"); }
+    std::vector<SessionDescription> FoundSessions() override { return found_; }
+    std::int32_t CreatedPlayer() override;
     void Send(std::int32_t from, std::int32_t to, std::span<const std::uint8_t> message) override;
     std::int32_t MessageCount(std::int32_t player) override;
     ReceivedMessage Receive() override;
@@ -44,7 +50,13 @@ class InProcessTransport final : public SessionTransport {
     bool initialized_ = false;
     bool open_ = false;
     std::uint64_t generation_ = 0;
+    std::vector<SessionDescription> found_;
     std::vector<std::int32_t> localPlayers_;
 };
+
+// Joins the hub's session, without and with a player of this machine (its id
+// returned); the operations finish at once, so this needs no event loop.
+void JoinHostedSession(InProcessTransport& transport);
+std::int32_t JoinWithPlayer(InProcessTransport& transport, const std::string& friendlyName);
 
 }  // namespace tarnwick

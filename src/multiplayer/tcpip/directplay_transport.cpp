@@ -1,6 +1,8 @@
 #include "multiplayer/tcpip/directplay_transport.h"
 
 #include <algorithm>
+#include <chrono>
+#include <utility>
 
 #include "base/ansi.h"
 #include "multiplayer/directplay/posix_runner.h"
@@ -17,8 +19,10 @@ namespace action = directplay::action;
 
 // Slack over the machine's own deadlines, which end every wait first.
 constexpr Millis kGrace{1000};
-// Opening the ports and letting the last messages out are quick.
+// Opening the ports is quick; a name server gives up well within the lookup's time.
 constexpr Millis kSocketWait{2000};
+constexpr Millis kLookupWait{30000};
+// How long a driver that goes lets the last bytes out.
 constexpr Millis kFlushWait{1000};
 
 constexpr const char* kAddressQuestion =
@@ -38,11 +42,34 @@ SessionDescription Describe(const directplay::SessionInfo& session) {
 
 std::string Ansi(std::string_view utf8) { return Utf8ToAnsi(utf8).value_or(std::string(utf8.size(), '?')); }
 
+// The tools' POSIX driver, which may wait when it goes: leaving a session
+// sends the machine's last messages, and they are let out before the sockets
+// close.
+class LingeringPosixRunner final : public directplay::PeerDriver {
+   public:
+    LingeringPosixRunner(directplay::SessionPeer& peer, const directplay::Clock& clock, std::uint32_t bind_ip)
+        : clock_(clock), runner_(peer, clock, bind_ip) {}
+    ~LingeringPosixRunner() override {
+        const Millis end = clock_.Now() + kFlushWait;
+        while (runner_.Sending() && clock_.Now() < end) runner_.PollOnce(Millis{10});
+    }
+    LingeringPosixRunner(const LingeringPosixRunner&) = delete;
+    LingeringPosixRunner& operator=(const LingeringPosixRunner&) = delete;
+
+    void Pump(Millis max_wait) override { runner_.Pump(max_wait); }
+    std::vector<directplay::Action> TakeEvents() override { return runner_.TakeEvents(); }
+    bool Sending() const override { return runner_.Sending(); }
+
+   private:
+    const directplay::Clock& clock_;
+    directplay::PosixRunner runner_;
+};
+
 }  // namespace
 
 PeerDriverFactory PosixPeerDrivers(std::uint32_t bind_ip) {
     return [bind_ip](directplay::SessionPeer& peer, const directplay::Clock& clock) {
-        return std::make_unique<directplay::PosixRunner>(peer, clock, bind_ip);
+        return std::make_unique<LingeringPosixRunner>(peer, clock, bind_ip);
     };
 }
 
@@ -50,6 +77,7 @@ DirectPlayTransport::DirectPlayTransport(DirectPlayTransportOptions options)
     : config_(options.Client),
       clock_(std::move(options.Clock)),
       history_(std::move(options.History)),
+      resolver_(options.Resolver ? std::move(options.Resolver) : SystemHostResolver()),
       log_(std::move(options.Log)),
       client_(std::make_unique<directplay::DirectPlayClient>(config_, *clock_)),
       driver_(options.Driver(*client_, *clock_)) {}
@@ -58,47 +86,51 @@ DirectPlayTransport::~DirectPlayTransport() { Close(); }
 
 std::vector<std::string> DirectPlayTransport::ConnectionTypes() { return {kTcpIpConnectionName}; }
 
-void DirectPlayTransport::InitializeConnection(int number, const ProviderPrompt& prompt) {
+void DirectPlayTransport::StartInitializeConnection(int number) {
     if (number != 1) throw SessionError("no such connection type");
+    RequireIdle();
     if (initialized_) throw SessionError("the connection is set up already");
+    Begin(Operation::kAsking, Millis{0});
+}
+
+ProviderQuestion DirectPlayTransport::Question() {
+    if (operation_ != Operation::kAsking) throw SessionError("nothing is asked");
     ProviderQuestion question{
         kAddressQuestion, {}, history_ ? history_->Recent() : std::vector<std::string>{}};
     if (!question.Suggestions.empty()) question.DefaultAnswer = question.Suggestions.front();
-    const std::optional<std::string> answer = prompt ? prompt(question) : std::nullopt;
-    if (!answer) throw SessionError("the host's address was not given");
-    address_ = TrimmedAddress(*answer);
-    if (!address_.empty()) {
-        host_ip_ = ResolveHostAddress(address_);
-        if (!host_ip_)
-            throw SessionError("unknown host", "Tarnwick could not find the computer \"" + Ansi(address_) +
-                                                   "\": check its name, or type its IPv4 address.");
-    }
-    client_->Start();
-    PumpUntil(kSocketWait,
-              [this] { return client_->CurrentState() != directplay::DirectPlayClient::State::kOpening; });
-    if (!client_->SocketsOpen()) {
-        const std::string reason = last_log_.empty() ? "no free ports" : last_log_;
-        throw SessionError("ports not open",
-                           "Tarnwick " + reason +
-                               ". Close another DirectPlay program that holds them, or free "
-                               "a TCP port in 2300-2349 and a UDP port in 2350-2399.");
-    }
-    initialized_ = true;
+    return question;
 }
 
-std::vector<SessionDescription> DirectPlayTransport::EnumerateSessions() {
+void DirectPlayTransport::Answer(std::optional<std::string> answer) {
+    if (operation_ != Operation::kAsking) throw SessionError("nothing is asked");
+    if (!answer) return Fail("the host's address was not given", {});
+    address_ = TrimmedAddress(*answer);
+    if (address_.empty()) return OpenSockets();
+    if (const auto ip = directplay::ParseIp(address_)) {
+        host_ip_ = ip;
+        return OpenSockets();
+    }
+    lookup_ = resolver_->Lookup(address_);
+    Begin(Operation::kLookingUp, kLookupWait);
+}
+
+void DirectPlayTransport::OpenSockets() {
+    client_->Start();
+    Begin(Operation::kOpeningSockets, kSocketWait);
+}
+
+void DirectPlayTransport::StartEnumerateSessions() {
+    RequireIdle();
     RequireInitialized();
     enumeration_done_ = false;
     found_.clear();
+    sessions_.clear();
     client_->Enumerate(host_ip_);
-    PumpUntil(config_.enumeration_time + kGrace, [this] { return enumeration_done_; });
-    std::vector<SessionDescription> sessions;
-    for (const auto& session : found_) sessions.push_back(Describe(session));
-    if (!sessions.empty() && history_ && !address_.empty()) history_->Remember(address_);
-    return sessions;
+    Begin(Operation::kEnumerating, config_.enumeration_time + kGrace);
 }
 
-void DirectPlayTransport::Open(const SessionDescription& session) {
+void DirectPlayTransport::StartOpen(const SessionDescription& session) {
+    RequireIdle();
     RequireInitialized();
     if (open_) throw SessionError("a session is open already");
     const auto chosen = std::find_if(found_.begin(), found_.end(), [&](const directplay::SessionInfo& info) {
@@ -111,32 +143,136 @@ void DirectPlayTransport::Open(const SessionDescription& session) {
     directplay::JoinRequest request;
     request.visible_player = false;
     client_->Join(*chosen, request);
-    const Millis limit = config_.reply_timeout + config_.name_table_timeout + kGrace;
-    if (!PumpUntil(limit, [this] { return joined_ || join_failure_; })) {
-        client_->Leave();
-        throw SessionError("join timed out", "The host did not finish the join.");
-    }
-    if (join_failure_) throw SessionError("join failed", *join_failure_);
-    open_ = true;
+    Begin(Operation::kJoining, config_.reply_timeout + config_.name_table_timeout + kGrace);
 }
 
-std::int32_t DirectPlayTransport::CreatePlayer(const std::string& friendlyName,
-                                               const std::string& formalName) {
+void DirectPlayTransport::StartCreatePlayer(const std::string& friendlyName, const std::string& formalName) {
+    RequireIdle();
     RequireOpen();
     if (own_player_ != 0) throw SessionError("this computer has its player already");
     joined_.reset();
     join_failure_.reset();
     if (!client_->CreateVisiblePlayer(friendlyName, formalName))
         throw SessionError("no player can be made now");
-    if (!PumpUntil(config_.reply_timeout + kGrace, [this] { return joined_ || join_failure_; }))
-        throw SessionError("no player", "The host did not give this computer a player.");
-    if (join_failure_) {
-        open_ = false;  // the machine has left the session
-        throw SessionError("player refused", *join_failure_);
-    }
-    own_player_ = joined_->player;
+    Begin(Operation::kCreatingPlayer, config_.reply_timeout + kGrace);
+}
+
+std::int32_t DirectPlayTransport::CreatedPlayer() {
+    if (own_player_ == 0) throw SessionError("no player made");
     return ProgramPlayerId(own_player_);
 }
+
+Progress DirectPlayTransport::Advance() {
+    Refresh();
+    // A stage that ends may start the next, which may be ready at once.
+    for (Operation was = Operation::kNone; operation_ != was && !failure_;) {
+        was = operation_;
+        Check();
+    }
+    if (failure_) {
+        operation_ = Operation::kNone;
+        const SessionError failure = *std::exchange(failure_, std::nullopt);
+        throw failure;
+    }
+    switch (operation_) {
+        case Operation::kNone:
+            return Progress::Finished;
+        case Operation::kAsking:
+            return Progress::Asking;
+        default:
+            return Progress::Working;
+    }
+}
+
+void DirectPlayTransport::Check() {
+    switch (operation_) {
+        case Operation::kNone:
+        case Operation::kAsking:
+            return;
+        case Operation::kLookingUp:
+            return CheckLookup();
+        case Operation::kOpeningSockets:
+            return CheckSockets();
+        case Operation::kEnumerating:
+            return CheckEnumeration();
+        case Operation::kJoining:
+            return CheckJoin();
+        case Operation::kCreatingPlayer:
+            return CheckPlayer();
+    }
+}
+
+void DirectPlayTransport::CheckLookup() {
+    const bool answered = lookup_.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+    if (!answered && !TimedOut()) return;
+    std::optional<std::uint32_t> ip;
+    try {
+        if (answered) ip = lookup_.get();
+    } catch (const std::future_error&) {
+        // The lookup could not be made: the name stays unknown.
+    }
+    lookup_ = {};
+    if (!ip)
+        return Fail("unknown host", "Tarnwick could not find the computer \"" + Ansi(address_) +
+                                        "\": check its name, or type its IPv4 address.");
+    host_ip_ = ip;
+    OpenSockets();
+}
+
+void DirectPlayTransport::CheckSockets() {
+    if (client_->CurrentState() == directplay::DirectPlayClient::State::kOpening && !TimedOut()) return;
+    if (!client_->SocketsOpen()) {
+        const std::string reason = last_log_.empty() ? "no free ports" : last_log_;
+        return Fail("ports not open", "Tarnwick " + reason +
+                                          ". Close another DirectPlay program that holds them, or free "
+                                          "a TCP port in 2300-2349 and a UDP port in 2350-2399.");
+    }
+    initialized_ = true;
+    operation_ = Operation::kNone;
+}
+
+void DirectPlayTransport::CheckEnumeration() {
+    if (!enumeration_done_ && !TimedOut()) return;
+    for (const auto& session : found_) sessions_.push_back(Describe(session));
+    if (!sessions_.empty() && history_ && !address_.empty()) history_->Remember(address_);
+    operation_ = Operation::kNone;
+}
+
+void DirectPlayTransport::CheckJoin() {
+    if (join_failure_) return Fail("join failed", *join_failure_);
+    if (joined_) {
+        open_ = true;
+        operation_ = Operation::kNone;
+    } else if (TimedOut()) {
+        client_->Leave();
+        Fail("join timed out", "The host did not finish the join.");
+    }
+}
+
+void DirectPlayTransport::CheckPlayer() {
+    if (join_failure_) {
+        open_ = false;  // the machine has left the session
+        return Fail("player refused", *join_failure_);
+    }
+    if (joined_) {
+        own_player_ = joined_->player;
+        operation_ = Operation::kNone;
+    } else if (TimedOut()) {
+        Fail("no player", "The host did not give this computer a player.");
+    }
+}
+
+void DirectPlayTransport::Begin(Operation operation, Millis limit) {
+    operation_ = operation;
+    deadline_ = clock_->Now() + limit;
+    failure_.reset();
+}
+
+void DirectPlayTransport::Fail(const std::string& what, std::string advice) {
+    failure_ = SessionError(what, std::move(advice));
+}
+
+bool DirectPlayTransport::TimedOut() const { return clock_->Now() >= deadline_; }
 
 void DirectPlayTransport::Send(std::int32_t from, std::int32_t to, std::span<const std::uint8_t> message) {
     RequireOpen();
@@ -205,30 +341,20 @@ void DirectPlayTransport::DestroyPlayer(std::int32_t player) {
 }
 
 void DirectPlayTransport::Close() {
-    if (!open_) return;
+    const bool joining = operation_ == Operation::kJoining || operation_ == Operation::kCreatingPlayer;
+    operation_ = Operation::kNone;
+    if (!open_ && !joining) return;
     open_ = false;
     own_player_ = 0;
     inbox_.clear();
     client_->Leave();
-    PumpUntil(kFlushWait, [this] { return !driver_->Sending(); });
+    Refresh();
 }
 
 bool DirectPlayTransport::SessionLost() {
     if (!open_) return false;
     Refresh();
     return lost_.has_value();
-}
-
-bool DirectPlayTransport::PumpUntil(Millis limit, const std::function<bool()>& done) {
-    const Millis end = clock_->Now() + limit;
-    Refresh();
-    while (!done()) {
-        const Millis now = clock_->Now();
-        if (now >= end) return false;
-        driver_->Pump(end - now);
-        for (auto& event : driver_->TakeEvents()) Absorb(event);
-    }
-    return true;
 }
 
 void DirectPlayTransport::Refresh() {
@@ -257,6 +383,10 @@ void DirectPlayTransport::Absorb(directplay::Action& event) {
         last_log_ = log->text;
         if (log_) log_(log->text);
     }
+}
+
+void DirectPlayTransport::RequireIdle() const {
+    if (operation_ != Operation::kNone) throw SessionError("another operation is under way");
 }
 
 void DirectPlayTransport::RequireInitialized() const {

@@ -1,10 +1,9 @@
 #pragma once
 // "Internet TCP/IP Connection For DirectPlay": the program's session
-// operations over a DirectPlay 4 client on TCP/IP. The operations wait, as
-// DirectPlay's did; the client machine itself never does, so each wait pumps
-// a driver that runs the machine on sockets (plain POSIX for the tools, the
-// program's event loop for the windows) until the answer comes or the time is
-// up.
+// operations over a DirectPlay 4 client on TCP/IP. A driver runs the client
+// machine on sockets (plain POSIX for the tools, the program's event loop for
+// the windows); the operations that wait start it on its way and Advance
+// reads what the driver has brought, so nothing here ever waits itself.
 //
 // The session is joined with this computer's system player alone; the
 // program's visible player comes with CreatePlayer, as with DirectPlay.
@@ -20,13 +19,16 @@
 #include "multiplayer/directplay/peer_driver.h"
 #include "multiplayer/session_transport.h"
 #include "multiplayer/tcpip/address_history.h"
+#include "multiplayer/tcpip/host_resolver.h"
 
 namespace tarnwick {
 
 using PeerDriverFactory = std::function<std::unique_ptr<directplay::PeerDriver>(directplay::SessionPeer&,
                                                                                 const directplay::Clock&)>;
 
-// Drivers on plain POSIX sockets bound to this address (0: every interface).
+// Drivers on plain POSIX sockets bound to this address (0: every interface),
+// for the tools, which may wait: a driver that goes lets the last bytes out
+// first, for a second at most.
 PeerDriverFactory PosixPeerDrivers(std::uint32_t bind_ip = directplay::kAnyAddress);
 
 struct DirectPlayTransportOptions {
@@ -36,6 +38,8 @@ struct DirectPlayTransportOptions {
     PeerDriverFactory Driver;
     // Where the addresses typed at the prompt are kept; none when empty.
     std::shared_ptr<AddressHistory> History;
+    // Looks up the host names typed at the prompt; the system's when empty.
+    std::shared_ptr<HostResolver> Resolver;
     // What the machine logs (dropped messages, closed connections); UTF-8.
     std::function<void(const std::string&)> Log;
 };
@@ -49,12 +53,18 @@ class DirectPlayTransport final : public SessionTransport {
 
     std::vector<std::string> ConnectionTypes() override;
     // Asks for the host's address (a name or IPv4; empty: every host on the
-    // local network) and opens this computer's DirectPlay ports.
-    void InitializeConnection(int number, const ProviderPrompt& prompt) override;
+    // local network), looks the name up and opens this computer's DirectPlay
+    // ports.
+    void StartInitializeConnection(int number) override;
     // Every session that answers within the enumeration time.
-    std::vector<SessionDescription> EnumerateSessions() override;
-    void Open(const SessionDescription& session) override;
-    std::int32_t CreatePlayer(const std::string& friendlyName, const std::string& formalName) override;
+    void StartEnumerateSessions() override;
+    void StartOpen(const SessionDescription& session) override;
+    void StartCreatePlayer(const std::string& friendlyName, const std::string& formalName) override;
+    Progress Advance() override;
+    ProviderQuestion Question() override;
+    void Answer(std::optional<std::string> answer) override;
+    std::vector<SessionDescription> FoundSessions() override { return sessions_; }
+    std::int32_t CreatedPlayer() override;
     void Send(std::int32_t from, std::int32_t to, std::span<const std::uint8_t> message) override;
     std::int32_t MessageCount(std::int32_t player) override;
     ReceivedMessage Receive() override;
@@ -63,16 +73,38 @@ class DirectPlayTransport final : public SessionTransport {
     void AddPlayerToGroup(std::int32_t group, std::int32_t player) override;
     std::string FriendlyName(std::int32_t player) override;
     void DestroyPlayer(std::int32_t player) override;
-    // Deletes this computer's players everywhere and lets the last bytes go.
+    // Deletes this computer's players everywhere, or gives up a join under
+    // way; the driver lets the last bytes go when it goes.
     void Close() override;
     bool SessionLost() override;
 
    private:
-    // Pumps until `done` or the time is up; false on time-out.
-    bool PumpUntil(directplay::Millis limit, const std::function<bool()>& done);
+    // The operation under way, one stage after the other.
+    enum class Operation {
+        kNone,
+        kAsking,
+        kLookingUp,
+        kOpeningSockets,
+        kEnumerating,
+        kJoining,
+        kCreatingPlayer
+    };
+
+    void Begin(Operation operation, directplay::Millis limit);
+    // Looks at the stage under way once; it may finish, fail or move on.
+    void Check();
+    void CheckLookup();
+    void CheckSockets();
+    void CheckEnumeration();
+    void CheckJoin();
+    void CheckPlayer();
+    void OpenSockets();
+    void Fail(const std::string& what, std::string advice);
+    bool TimedOut() const;
     // Takes in what the driver has without waiting.
     void Refresh();
     void Absorb(directplay::Action& event);
+    void RequireIdle() const;
     void RequireInitialized() const;
     void RequireOpen();
     void RequireOwn(std::int32_t player) const;
@@ -80,10 +112,16 @@ class DirectPlayTransport final : public SessionTransport {
     directplay::ClientConfig config_;
     std::shared_ptr<const directplay::Clock> clock_;
     std::shared_ptr<AddressHistory> history_;
+    std::shared_ptr<HostResolver> resolver_;
     std::function<void(const std::string&)> log_;
     // The driver works on the client, so it goes first.
     std::unique_ptr<directplay::DirectPlayClient> client_;
     std::unique_ptr<directplay::PeerDriver> driver_;
+
+    Operation operation_ = Operation::kNone;
+    directplay::Millis deadline_{0};
+    std::optional<SessionError> failure_;
+    HostLookup lookup_;
 
     bool initialized_ = false;
     std::string address_;  // as typed; empty for the local network
@@ -92,6 +130,7 @@ class DirectPlayTransport final : public SessionTransport {
     // enumeration
     bool enumeration_done_ = false;
     std::vector<directplay::SessionInfo> found_;
+    std::vector<SessionDescription> sessions_;
     // joining and the session
     std::optional<directplay::action::Joined> joined_;
     std::optional<std::string> join_failure_;

@@ -11,7 +11,9 @@ namespace tarnwick {
 // The text without the blanks around it.
 std::string TrimmedAddress(std::string_view text);
 
-// The IPv4 address (host order), or nothing when the name is unknown.
+// The IPv4 address (host order), or nothing when the name is unknown. Asks the
+// name servers and waits for them: never on a window's thread
+// (SystemHostResolver runs it on its own).
 std::optional<std::uint32_t> ResolveHostAddress(std::string_view host);
 
 }  // namespace tarnwick

@@ -1,6 +1,6 @@
 #include "multiplayer/tcpip/qt_directplay_driver.h"
 
-#include <QEventLoop>
+#include <QCoreApplication>
 #include <QHostAddress>
 #include <QNetworkDatagram>
 #include <QTcpServer>
@@ -46,6 +46,31 @@ bool BindInRange(QUdpSocket& socket, const QHostAddress& address, PortRange rang
     return false;
 }
 
+// How long the connections of a driver that went may take to send their last bytes.
+constexpr int kLingerMs = 1000;
+
+// Bytes wait to go out, or the connection that is to carry them is opening.
+bool StillSending(const QTcpSocket& socket) {
+    return socket.bytesToWrite() > 0 || socket.state() == QAbstractSocket::ConnectingState ||
+           socket.state() == QAbstractSocket::HostLookupState;
+}
+
+// Leaves a connection that still has bytes to send to the event loop, which
+// closes it once they have gone.
+void LetFinish(QTcpSocket* socket) {
+    QCoreApplication* application = QCoreApplication::instance();
+    if (!StillSending(*socket) || application == nullptr) return;
+    // The application deletes what is still there when it ends.
+    socket->setParent(application);
+    QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+    QObject::connect(socket, &QTcpSocket::errorOccurred, socket, &QObject::deleteLater);
+    QTimer::singleShot(kLingerMs, socket, [socket] {
+        socket->abort();
+        socket->deleteLater();
+    });
+    socket->disconnectFromHost();
+}
+
 std::string RangeText(PortRange range) {
     return std::to_string(range.first) + "-" + std::to_string(range.last);
 }
@@ -65,27 +90,16 @@ QtDirectPlayDriver::QtDirectPlayDriver(directplay::SessionPeer& peer, const dire
 QtDirectPlayDriver::~QtDirectPlayDriver() {
     // Sockets going away must not call back into a driver that is going too.
     for (QObject* child : owner_.children()) QObject::disconnect(child, nullptr, &owner_, nullptr);
+    // Leaving a session sends the machine's last messages: they go out after
+    // the driver, without anyone waiting for them.
+    for (auto& [id, stream] : streams_) LetFinish(stream.socket);
 }
 
-void QtDirectPlayDriver::Pump(Millis maxWait) {
-    Settle();
-    if (!events_.empty() || maxWait <= Millis{0}) return;
-    QEventLoop loop;
-    QTimer::singleShot(static_cast<int>(std::min<Millis::rep>(maxWait.count(), 60000)), &loop,
-                       &QEventLoop::quit);
-    QEventLoop* outer = std::exchange(wait_, &loop);
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
-    wait_ = outer;
-    // What ended this wait may be what an outer wait is waiting for.
-    if (wait_ && !events_.empty()) wait_->quit();
-}
+void QtDirectPlayDriver::Pump(Millis) { Settle(); }
 
 bool QtDirectPlayDriver::Sending() const {
     return std::any_of(streams_.begin(), streams_.end(), [](const auto& entry) {
-        const QTcpSocket* socket = entry.second.socket;
-        return entry.second.closing || socket->bytesToWrite() > 0 ||
-               socket->state() == QAbstractSocket::ConnectingState ||
-               socket->state() == QAbstractSocket::HostLookupState;
+        return entry.second.closing || StillSending(*entry.second.socket);
     });
 }
 
@@ -97,7 +111,6 @@ void QtDirectPlayDriver::Settle() {
     } else {
         deadline_->stop();
     }
-    if (wait_ && !events_.empty()) wait_->quit();
 }
 
 void QtDirectPlayDriver::RunActions() {

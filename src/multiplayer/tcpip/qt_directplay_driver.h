@@ -2,8 +2,7 @@
 // Runs a DirectPlay state machine on the program's event loop with Qt's
 // sockets: whatever arrives feeds the machine at once and its answers go out
 // at once, so pings and acknowledgements never wait for the program to ask.
-// A wait (Pump) runs the event loop until an event or the time is up, without
-// user input, so windows stay painted and nothing else is clicked meanwhile.
+// It never waits itself: Pump only hands over what the event loop brought.
 #include <QObject>
 #include <QTimer>
 #include <map>
@@ -14,7 +13,6 @@
 #include "multiplayer/service_providers.h"
 #include "multiplayer/tcpip/directplay_transport.h"
 
-class QEventLoop;
 class QTcpServer;
 class QTcpSocket;
 class QUdpSocket;
@@ -29,6 +27,7 @@ class QtDirectPlayDriver final : public directplay::PeerDriver {
     QtDirectPlayDriver(const QtDirectPlayDriver&) = delete;
     QtDirectPlayDriver& operator=(const QtDirectPlayDriver&) = delete;
 
+    // Never waits: the event loop does, and `maxWait` is its business.
     void Pump(directplay::Millis maxWait) override;
     std::vector<directplay::Action> TakeEvents() override { return std::exchange(events_, {}); }
     bool Sending() const override;
@@ -38,8 +37,7 @@ class QtDirectPlayDriver final : public directplay::PeerDriver {
         QTcpSocket* socket = nullptr;
         bool closing = false;
     };
-    // Carries out what the machine asked for, re-arms its timer and ends a
-    // wait that has something to report.
+    // Carries out what the machine asked for and re-arms its timer.
     void Settle();
     void RunActions();
     void Perform(directplay::Action& action);
@@ -67,7 +65,6 @@ class QtDirectPlayDriver final : public directplay::PeerDriver {
     QTimer* deadline_;
     std::map<directplay::ConnectionId, Stream> streams_;
     std::vector<directplay::Action> events_;
-    QEventLoop* wait_ = nullptr;
     bool runningActions_ = false;
 };
 

@@ -34,7 +34,7 @@ TrafficSimulatorSetup Seattle(std::uint64_t seed, bool withRunway) {
 struct DemoRun {
     DemoRun() {
         connection.Load();
-        connection.LocateSession(1, {});
+        connection.LocateSession(1);
         connection.JoinSession(0, kDefaultNickname);
         for (int i = 0; i < 5 && !accepted; ++i) {
             clock += milliseconds(1000);

@@ -11,9 +11,13 @@ namespace {
 
 std::unique_ptr<InProcessTransport> Joined(InProcessSessionHub& hub) {
     auto transport = std::make_unique<InProcessTransport>(hub, "In-process");
-    transport->InitializeConnection(1, {});
-    transport->Open(transport->EnumerateSessions().at(0));
+    JoinHostedSession(*transport);
     return transport;
+}
+
+std::int32_t CreatePlayer(InProcessTransport& transport, const std::string& name) {
+    transport.StartCreatePlayer(name, "Player");
+    return transport.CreatedPlayer();
 }
 
 std::vector<std::uint8_t> Bytes(std::uint8_t b) { return {b}; }
@@ -25,8 +29,8 @@ TEST(InProcessSession, DeliversInOrderToPlayersGroupsAndAllButTheSender) {
     const std::int32_t group = hub.AddGroup("FS61_REFUSE_PARAMS");
     auto a = Joined(hub);
     auto b = Joined(hub);
-    const std::int32_t alice = a->CreatePlayer("Alice", "Player");
-    const std::int32_t bob = b->CreatePlayer("Bob", "Player");
+    const std::int32_t alice = CreatePlayer(*a, "Alice");
+    const std::int32_t bob = CreatePlayer(*b, "Bob");
     EXPECT_EQ(hub.Hosted()->CurrentPlayers, 3);
     a->AddPlayerToGroup(group, alice);
 
@@ -50,11 +54,11 @@ TEST(InProcessSession, LeavingAndLosingTheSession) {
     InProcessSessionHub hub;
     hub.HostSession("Test", 2, "{GUID}");
     auto a = Joined(hub);
-    a->CreatePlayer("Alice", "Player");
+    CreatePlayer(*a, "Alice");
     {
         auto b = Joined(hub);
-        b->CreatePlayer("Bob", "Player");
-        EXPECT_THROW(a->CreatePlayer("Carol", "Player"), SessionError) << "two players at most";
+        CreatePlayer(*b, "Bob");
+        EXPECT_THROW(CreatePlayer(*a, "Carol"), SessionError) << "two players at most";
     }
     EXPECT_EQ(a->Players().size(), 1u) << "a dropped transport has left the session";
     EXPECT_FALSE(a->SessionLost());

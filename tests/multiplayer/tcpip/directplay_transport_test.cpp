@@ -8,6 +8,7 @@
 #include "multiplayer/game/messages.h"
 #include "multiplayer/session_link.h"
 #include "multiplayer/tcpip/address_history.h"
+#include "multiplayer/tcpip/host_resolver_stub.h"
 #include "multiplayer/tcpip/loopback_host.h"
 #include "support/directplay_test_client.h"
 
@@ -16,32 +17,43 @@ namespace {
 
 using directplay::Millis;
 using testing::Answer;
+using testing::Complete;
 using testing::LoopbackHost;
 using testing::TransportOptionsFor;
 
-// Polls through the transport until `done` or two seconds have passed.
+// Polls through the transport until `done` or the sockets' deadline.
 template <typename Done>
 bool Eventually(LoopbackHost& host, SessionTransport& transport, Done done) {
-    const Millis end = host.clock->Now() + Millis{2000};
-    while (!done()) {
-        if (host.clock->Now() >= end) return false;
+    for (const auto end = testing::SocketDeadlineFromNow(); !done();) {
+        if (std::chrono::steady_clock::now() >= end) return false;
         transport.SessionLost();  // pumps
         host.Poll();
     }
     return true;
 }
 
+// The sessions a search at `address` finds.
+std::vector<SessionDescription> Locate(SessionTransport& transport, const std::string& address) {
+    transport.StartInitializeConnection(1);
+    EXPECT_TRUE(Complete(transport, Answer(address)));
+    transport.StartEnumerateSessions();
+    EXPECT_TRUE(Complete(transport));
+    return transport.FoundSessions();
+}
+
 class DirectPlayTransportTest : public ::testing::Test {
    protected:
     // Located and joined with a player named `nickname`.
     std::int32_t Join(const std::string& nickname = "ATC Controller") {
-        transport.InitializeConnection(1, Answer(" 127.0.0.1 "));
-        const auto sessions = transport.EnumerateSessions();
+        const auto sessions = Locate(transport, " 127.0.0.1 ");
         EXPECT_EQ(sessions.size(), 1u);
         if (sessions.empty()) return 0;
         EXPECT_EQ(SessionLine(sessions[0]), "Loopback (1/16)");
-        transport.Open(sessions[0]);
-        return transport.CreatePlayer(nickname, "Player");
+        transport.StartOpen(sessions[0]);
+        EXPECT_TRUE(Complete(transport));
+        transport.StartCreatePlayer(nickname, "Player");
+        EXPECT_TRUE(Complete(transport));
+        return transport.CreatedPlayer();
     }
 
     LoopbackHost host;
@@ -105,19 +117,44 @@ TEST_F(DirectPlayTransportTest, AHostThatLeavesLosesTheSession) {
     EXPECT_THROW(transport.MessageCount(own), SessionError);
 }
 
-TEST_F(DirectPlayTransportTest, AHostThatNeverAnswersFailsTheJoinWithWhatToCheck) {
-    transport.InitializeConnection(1, Answer("127.0.0.1"));
-    const auto sessions = transport.EnumerateSessions();
+TEST(DirectPlayTransport, AHostThatNeverAnswersFailsTheJoinOnceTheReplyTimeHasPassed) {
+    LoopbackHost host;
+    auto options = TransportOptionsFor(host);
+    // Far longer than any hold-up of the test: only the clock ends the wait.
+    options.Client.reply_timeout = options.Client.name_table_timeout = Millis{20000};
+    DirectPlayTransport transport(options);
+    const auto sessions = Locate(transport, "127.0.0.1");
     ASSERT_EQ(sessions.size(), 1u);
     host.running = false;  // as if a firewall kept its connection back out
-    const Millis start = host.clock->Now();
+    transport.StartOpen(sessions[0]);
+    EXPECT_EQ(transport.Advance(), Progress::Working) << "the join starts and returns";
+    host.clock->Jump(Millis{10000});
+    EXPECT_EQ(transport.Advance(), Progress::Working);
+    host.clock->Jump(Millis{10500});
     try {
-        transport.Open(sessions[0]);
+        transport.Advance();
         FAIL() << "joined a silent host";
     } catch (const SessionError& error) {
         EXPECT_NE(error.Advice().find("inbound TCP ports 2300-2349"), std::string::npos) << error.Advice();
     }
-    EXPECT_LT(host.clock->Now() - start, host.ClientConfig().reply_timeout + Millis{1000});
+}
+
+TEST(DirectPlayTransport, AHostNameIsLookedUpWithoutWaiting) {
+    LoopbackHost host;
+    auto resolver = std::make_shared<testing::HostResolverStub>();
+    auto options = TransportOptionsFor(host);
+    options.Resolver = resolver;
+    DirectPlayTransport transport(options);
+    transport.StartInitializeConnection(1);
+    ASSERT_EQ(transport.Advance(), Progress::Asking);
+    transport.Answer(" fs-host ");
+    for (int turn = 0; turn < 3; ++turn) EXPECT_EQ(transport.Advance(), Progress::Working);
+    EXPECT_EQ(resolver->asked, (std::vector<std::string>{"fs-host"}));
+    resolver->Answer("fs-host", directplay::kLoopbackAddress);
+    ASSERT_TRUE(Complete(transport));
+    transport.StartEnumerateSessions();
+    ASSERT_TRUE(Complete(transport));
+    EXPECT_EQ(transport.FoundSessions().size(), 1u) << "the search asks the address the name stands for";
 }
 
 TEST(DirectPlayTransport, PromptOffersRecentAddressesAndACancelOrUnknownHostFails) {
@@ -128,32 +165,36 @@ TEST(DirectPlayTransport, PromptOffersRecentAddressesAndACancelOrUnknownHostFail
     };
     LoopbackHost host;
     auto history = std::make_shared<Remembered>();
+    auto resolver = std::make_shared<testing::HostResolverStub>();
+    resolver->Answer("no-such-host.invalid", std::nullopt);
     auto options = TransportOptionsFor(host);
     options.History = history;
+    options.Resolver = resolver;
     {
         DirectPlayTransport transport(options);
+        transport.StartInitializeConnection(1);
         ProviderQuestion asked;
-        EXPECT_THROW(transport.InitializeConnection(1,
-                                                    [&](const ProviderQuestion& question) {
-                                                        asked = question;
-                                                        return std::nullopt;
-                                                    }),
+        EXPECT_THROW(Complete(transport,
+                              [&](const ProviderQuestion& question) {
+                                  asked = question;
+                                  return std::nullopt;
+                              }),
                      SessionError);
         EXPECT_EQ(asked.Suggestions, history->list);
         EXPECT_EQ(asked.DefaultAnswer, "10.0.0.9");
     }
     {
         DirectPlayTransport transport(options);
+        transport.StartInitializeConnection(1);
         try {
-            transport.InitializeConnection(1, Answer("no-such-host.invalid"));
+            Complete(transport, Answer("no-such-host.invalid"));
             FAIL() << "an unknown name was accepted";
         } catch (const SessionError& error) {
             EXPECT_NE(error.Advice().find("no-such-host.invalid"), std::string::npos);
         }
     }
     DirectPlayTransport transport(options);
-    transport.InitializeConnection(1, Answer("127.0.0.1"));
-    ASSERT_EQ(transport.EnumerateSessions().size(), 1u);
+    ASSERT_EQ(Locate(transport, "127.0.0.1").size(), 1u);
     EXPECT_EQ(history->list, (std::vector<std::string>{"127.0.0.1", "10.0.0.9"}))
         << "an address that found a session is offered first next time";
 }
@@ -171,9 +212,9 @@ struct ProgramJoining {
     }
     // Locates the host's session and joins it; true once the host accepts.
     bool Join() {
-        connection.LocateSession(0, Answer("127.0.0.1"));
+        Complete(connection, connection.LocateSession(0), Answer("127.0.0.1"));
         if (connection.SessionLines().size() != 1) return false;
-        connection.JoinSession(0, "ATC Controller");
+        Complete(connection, connection.JoinSession(0, "ATC Controller"));
         return Eventually(host, play.Play(), [&] { return connection.WaitForAcceptance().OpenRadar; });
     }
 
@@ -190,17 +231,18 @@ TEST(DirectPlayTransport, TheConnectionWindowNamesTheReasonForARefusedSession) {
     ProgramJoining program(host);
     SessionConnection& connection = program.connection;
 
-    ConnectionOutcome outcome = connection.LocateSession(0, Answer(std::nullopt));
-    EXPECT_EQ(outcome.Messages,
+    auto messages = Complete(connection, connection.LocateSession(0), Answer(std::nullopt));
+    EXPECT_EQ(messages,
               (std::vector<UserMessage>{{"Error, canceled connection. Try to locate session again."}}));
 
-    outcome = connection.LocateSession(0, Answer("127.0.0.1"));
-    EXPECT_TRUE(outcome.Messages.empty());
+    messages = Complete(connection, connection.LocateSession(0), Answer("127.0.0.1"));
+    EXPECT_EQ(messages, std::vector<UserMessage>{});
     ASSERT_EQ(connection.SessionLines().size(), 1u);
-    outcome = connection.JoinSession(0, "ATC Controller");
-    ASSERT_EQ(outcome.Messages.size(), 1u);
+    messages = Complete(connection, connection.JoinSession(0, "ATC Controller"));
+    ASSERT_TRUE(messages);
+    ASSERT_EQ(messages->size(), 1u);
     EXPECT_EQ(
-        outcome.Messages[0].Text,
+        messages->at(0).Text,
         "Failed to join game. Try to locate session again.\n"
         "The session uses the DirectPlay reliable protocol (DIRECTPLAYPROTOCOL), which Tarnwick does not "
         "support yet.");

@@ -2,20 +2,24 @@
 // A DirectPlay session host in the test's own process, on 127.0.0.1 and ports
 // the system picks, with one simulated pilot and the FS-style group. It runs
 // only when polled: DriversWithHost polls it on every turn of the client's
-// driver, so a join needs no threads. With `answering`, its pilot answers as
-// an FS2002 host would: it accepts joins and identifies itself when asked.
+// driver, so a join needs no threads. Host and client share a clock the test
+// can move ahead. With `answering`, its pilot answers as an FS2002 host would:
+// it accepts joins and identifies itself when asked.
 #include <algorithm>
+#include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
+#include <thread>
 #include <vector>
 
 #include "multiplayer/directplay/host_session.h"
 #include "multiplayer/directplay/posix_runner.h"
-#include "multiplayer/directplay/steady_clock.h"
 #include "multiplayer/game/message_decoder.h"
 #include "multiplayer/session_connection.h"
 #include "multiplayer/tcpip/directplay_transport.h"
 #include "support/directplay_test_client.h"
+#include "support/socket_time.h"
 
 namespace tarnwick::testing {
 
@@ -56,7 +60,7 @@ class LoopbackHost {
         return config;
     }
 
-    std::shared_ptr<directplay::SteadyClock> clock = std::make_shared<directplay::SteadyClock>();
+    std::shared_ptr<JumpingClock> clock = std::make_shared<JumpingClock>();
     directplay::DirectPlayHost host;
     directplay::PosixRunner runner;
     std::vector<directplay::Action> events;
@@ -119,6 +123,45 @@ inline DirectPlayTransportOptions TransportOptionsFor(LoopbackHost& host) {
 
 inline ProviderPrompt Answer(std::optional<std::string> answer) {
     return [answer](const ProviderQuestion&) { return answer; };
+}
+
+// Runs the operation the transport started last to its end, answering its
+// question with `prompt`, and `between` its steps; its failure is thrown.
+// False when the sockets took longer than the deadline.
+inline bool Complete(
+    SessionTransport& transport, const ProviderPrompt& prompt = {},
+    const std::function<void()>& between = [] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }) {
+    for (const auto end = SocketDeadlineFromNow(); std::chrono::steady_clock::now() < end; between()) {
+        const Progress progress = transport.Advance();
+        if (progress == Progress::Finished) return true;
+        if (progress == Progress::Asking)
+            transport.Answer(prompt ? prompt(transport.Question()) : std::nullopt);
+    }
+    return false;
+}
+
+// The same for the connection window's search or join, from the outcome of
+// its start: every message it gave, or nothing when the sockets took longer
+// than the deadline.
+inline std::optional<std::vector<UserMessage>> Complete(SessionConnection& connection,
+                                                        ConnectionOutcome started,
+                                                        const ProviderPrompt& prompt = {}) {
+    std::vector<UserMessage> messages = std::move(started.Messages);
+    for (const auto end = SocketDeadlineFromNow(); std::chrono::steady_clock::now() < end;) {
+        ConnectionOutcome outcome;
+        if (const auto& question = connection.Question()) {
+            outcome = connection.Answer(prompt ? prompt(*question) : std::nullopt);
+        } else if (!connection.Stepping()) {
+            return messages;
+        } else {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            outcome = connection.Step();
+        }
+        messages.insert(messages.end(), outcome.Messages.begin(), outcome.Messages.end());
+    }
+    return std::nullopt;
 }
 
 }  // namespace tarnwick::testing

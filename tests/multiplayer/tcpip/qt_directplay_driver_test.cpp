@@ -4,12 +4,13 @@
 
 #include <gtest/gtest.h>
 
-#include <QEventLoop>
+#include <QCoreApplication>
 #include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
+#include <thread>
 
 #include "multiplayer/game/messages.h"
 #include "multiplayer/tcpip/loopback_host.h"
@@ -21,9 +22,23 @@ namespace {
 
 using directplay::Millis;
 
+// One turn of the program's event loop, then a breath.
+void Turn() {
+    QCoreApplication::processEvents();
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+// Runs the event loop until `done` or the sockets' deadline.
+template <typename Done>
+bool Eventually(Done done) {
+    for (const auto end = testing::SocketDeadlineFromNow(); !done(); Turn())
+        if (std::chrono::steady_clock::now() >= end) return false;
+    return true;
+}
+
 TEST(QtDirectPlayDriver, JoinsAHostAndExchangesMessagesOnTheEventLoop) {
     testing::LoopbackHost host;
-    // The host runs on the same event loop the transport's waits run.
+    // The host runs on the same event loop as the driver.
     QTimer hostTurns;
     QObject::connect(&hostTurns, &QTimer::timeout, [&] { host.Poll(); });
     hostTurns.start(2);
@@ -33,23 +48,25 @@ TEST(QtDirectPlayDriver, JoinsAHostAndExchangesMessagesOnTheEventLoop) {
         return std::make_unique<QtDirectPlayDriver>(peer, clock, directplay::kLoopbackAddress);
     };
     DirectPlayTransport transport(std::move(options));
-    transport.InitializeConnection(1, testing::Answer("127.0.0.1"));
-    const auto sessions = transport.EnumerateSessions();
+    transport.StartInitializeConnection(1);
+    ASSERT_TRUE(testing::Complete(transport, testing::Answer("127.0.0.1"), Turn));
+    transport.StartEnumerateSessions();
+    ASSERT_TRUE(testing::Complete(transport, {}, Turn));
+    const auto sessions = transport.FoundSessions();
     ASSERT_EQ(sessions.size(), 1u);
-    transport.Open(sessions[0]);
-    const std::int32_t own = transport.CreatePlayer("ATC Controller", "Player");
+    transport.StartOpen(sessions[0]);
+    ASSERT_TRUE(testing::Complete(transport, {}, Turn));
+    transport.StartCreatePlayer("ATC Controller", "Player");
+    ASSERT_TRUE(testing::Complete(transport, {}, Turn));
+    const std::int32_t own = transport.CreatedPlayer();
     ASSERT_NE(own, 0);
     EXPECT_EQ(transport.FriendlyName(static_cast<std::int32_t>(host.pilot)), "Sim One");
 
     transport.Send(own, kAllPlayers, Encode(MsgJoinRequest{}));
     ASSERT_TRUE(host.host.SendGameMessage(host.pilot, kAllPlayers, Encode(MsgIdentifyRequest{}), true));
-    const Millis end = host.clock->Now() + Millis{2000};
-    while ((transport.MessageCount(own) == 0 || host.Events<directplay::action::Deliver>().empty()) &&
-           host.clock->Now() < end) {
-        QEventLoop idle;
-        QTimer::singleShot(5, &idle, &QEventLoop::quit);
-        idle.exec();
-    }
+    ASSERT_TRUE(Eventually([&] {
+        return transport.MessageCount(own) > 0 && !host.Events<directplay::action::Deliver>().empty();
+    }));
     ASSERT_EQ(transport.MessageCount(own), 1);
     EXPECT_EQ(transport.Receive().Bytes, Encode(MsgIdentifyRequest{}));
     ASSERT_EQ(host.Events<directplay::action::Deliver>().size(), 1u);
@@ -57,13 +74,23 @@ TEST(QtDirectPlayDriver, JoinsAHostAndExchangesMessagesOnTheEventLoop) {
 
     transport.DestroyPlayer(own);
     transport.Close();
-    const Millis leaving = host.clock->Now() + Millis{2000};
-    while (host.host.Names().SystemPlayers().size() > 1 && host.clock->Now() < leaving) {
-        QEventLoop idle;
-        QTimer::singleShot(5, &idle, &QEventLoop::quit);
-        idle.exec();
-    }
-    EXPECT_EQ(host.host.Names().SystemPlayers().size(), 1u) << "the host saw this computer leave";
+    EXPECT_TRUE(Eventually([&] { return host.host.Names().SystemPlayers().size() == 1; }))
+        << "the host saw this computer leave";
+}
+
+TEST(QtDirectPlayDriver, APumpNeverRunsTheEventLoop) {
+    testing::LoopbackHost host;
+    directplay::DirectPlayClient client(host.ClientConfig(), *host.clock);
+    QtDirectPlayDriver driver(client, *host.clock, directplay::kLoopbackAddress);
+    client.Start();
+    driver.Pump(Millis{0});
+    EXPECT_TRUE(client.SocketsOpen()) << "what the machine asked for is done";
+    driver.TakeEvents();
+    bool timerRan = false;
+    QTimer::singleShot(0, [&] { timerRan = true; });
+    driver.Pump(Millis{1000});
+    EXPECT_FALSE(timerRan) << "a timer due meanwhile waits for the program's own event loop";
+    Eventually([&] { return timerRan; });
 }
 
 // This computer's address: the old host keeps its enumeration port on 127.0.0.1.
@@ -85,39 +112,33 @@ TEST(QtDirectPlayDriver, OpensTheEnumerationPortWhenThisComputerTakesOver) {
     std::vector<std::string> notes;
     options.Log = [&](const std::string& note) { notes.push_back(note); };
     DirectPlayTransport transport(std::move(options));
-    transport.InitializeConnection(1, testing::Answer("127.0.0.1"));
-    const auto sessions = transport.EnumerateSessions();
+    transport.StartInitializeConnection(1);
+    ASSERT_TRUE(testing::Complete(transport, testing::Answer("127.0.0.1"), Turn));
+    transport.StartEnumerateSessions();
+    ASSERT_TRUE(testing::Complete(transport, {}, Turn));
+    const auto sessions = transport.FoundSessions();
     ASSERT_EQ(sessions.size(), 1u);
-    transport.Open(sessions[0]);
-    ASSERT_NE(transport.CreatePlayer("ATC Controller", "Player"), 0);
+    transport.StartOpen(sessions[0]);
+    ASSERT_TRUE(testing::Complete(transport, {}, Turn));
+    transport.StartCreatePlayer("ATC Controller", "Player");
+    ASSERT_TRUE(testing::Complete(transport, {}, Turn));
 
     host.host.Leave();
-    const auto turn = [] {
-        QEventLoop idle;
-        QTimer::singleShot(2, &idle, &QEventLoop::quit);
-        idle.exec();
-    };
-    const auto hosting = [&] {
+    ASSERT_TRUE(Eventually([&] {
         transport.SessionLost();  // takes in the notes
-        return std::any_of(notes.begin(), notes.end(), [](const std::string& note) {
+        return std::ranges::any_of(notes, [](const std::string& note) {
             return note.find("hosts the session now") != std::string::npos;
         });
-    };
-    for (const Millis end = host.clock->Now() + Millis{2000}; !hosting() && host.clock->Now() < end;) turn();
-    ASSERT_TRUE(hosting());
-    testing::DirectPlayTestClient late(host.ClientConfig().enumeration_port, turn, kOwnAddress + 1);
+    }));
+    testing::DirectPlayTestClient late(host.ClientConfig().enumeration_port, Turn, kOwnAddress + 1);
     ASSERT_TRUE(late.Join("Late", kOwnAddress)) << "found and joined through this computer";
     const auto lateId = static_cast<std::int32_t>(late.Client().OwnPlayer());
-    const auto knowsLate = [&] {
-        const auto players = transport.Players();
-        return std::any_of(players.begin(), players.end(), [&](const auto& p) { return p.Id == lateId; });
-    };
-    for (const Millis end = host.clock->Now() + Millis{2000}; !knowsLate() && host.clock->Now() < end;) {
-        turn();
+    EXPECT_TRUE(Eventually([&] {
         late.Turn();
-    }
+        return std::ranges::any_of(transport.Players(),
+                                   [&](const SessionMember& p) { return p.Id == lateId; });
+    })) << "the late machine's player reached this computer";
     EXPECT_FALSE(transport.SessionLost());
-    EXPECT_EQ(transport.FriendlyName(lateId), "Late");
 }
 
 TEST(QtAddressHistory, KeepsTheMostRecentFirstWithoutRepeatsInTheUserConfiguration) {

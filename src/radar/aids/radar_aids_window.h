@@ -1,0 +1,59 @@
+#pragma once
+// "Radar aids", from the radar window's Options menu: a check box per aid and
+// its values. Every change applies at once to the scope behind it, which
+// stays live: this window does not lock the radar window.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QWidget>
+
+#include "state/radar_aids.h"
+
+class QGridLayout;
+
+namespace tarnwick {
+
+class RadarAidsWindow : public QWidget {
+    Q_OBJECT
+   public:
+    explicit RadarAidsWindow(RadarAids& aids, QWidget* parent = nullptr);
+
+    // The aids changed elsewhere (the radar window's shortcuts).
+    void ShowAids();
+
+   signals:
+    void AidsChanged();
+
+   private:
+    QCheckBox* AddSwitch(bool RadarAids::*field, int row);
+    QSpinBox* AddNumber(std::int32_t RadarAids::*field, const char* caption, const char* unit, int row,
+                        int column);
+    void Apply();
+    void KeepBandUpright();
+
+    RadarAids& aids_;
+    bool showing_ = false;
+    QGridLayout* grid_;
+
+    QCheckBox* historyCheck_;
+    QSpinBox* historyDotsSpin_;
+    QSpinBox* historySpacingSpin_;
+    QCheckBox* vectorsCheck_;
+    QComboBox* vectorMinutesCombo_;
+    QCheckBox* dataBlockCheck_;
+    QCheckBox* labelsCheck_;
+    QCheckBox* ringsCheck_;
+    QSpinBox* ringSpacingSpin_;
+    QCheckBox* conflictsCheck_;
+    QDoubleSpinBox* conflictDistanceSpin_;
+    QSpinBox* conflictAltitudeSpin_;
+    QSpinBox* conflictLookaheadSpin_;
+    QCheckBox* altitudeFilterCheck_;
+    QSpinBox* lowestAltitudeSpin_;
+    QSpinBox* highestAltitudeSpin_;
+    QPushButton* closeButton_;
+};
+
+}  // namespace tarnwick

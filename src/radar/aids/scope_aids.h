@@ -1,0 +1,27 @@
+#pragma once
+// What the radar aids add to a redraw pass: the controller's choices, the
+// aircraft's motion, the labels' places from the pass before, and the
+// pointer, whose aircraft keeps its label on top.
+#include <optional>
+
+#include "radar/aids/label_places.h"
+#include "radar/canvas.h"
+#include "radar/radar_view.h"
+#include "state/motion_history.h"
+#include "state/radar_aids.h"
+
+namespace tarnwick {
+
+inline constexpr Rgb kConflictRed{255, 0, 0};
+inline constexpr Rgb kRangeRingGrey{56, 72, 56};
+
+struct ScopeAids {
+    const RadarAids& Settings;
+    const MotionHistory& Motion;
+    // Where each label went last time; without it labels are placed afresh.
+    LabelPlaces* Places = nullptr;
+    // The pointer over the picture, in pixels.
+    std::optional<ScreenPoint> Pointer = std::nullopt;
+};
+
+}  // namespace tarnwick

@@ -1,0 +1,21 @@
+#include "radar/text_metrics.h"
+
+namespace tarnwick {
+
+TextMetrics TextMetrics::Uniform(std::uint8_t advance, std::int32_t lineHeight) {
+    TextMetrics metrics;
+    metrics.Advance.fill(advance);
+    metrics.LineHeight = lineHeight;
+    return metrics;
+}
+
+TextMetrics DefaultTextMetrics() { return TextMetrics::Uniform(7, 14); }
+
+TextExtent MeasureLine(const TextMetrics& metrics, std::string_view line) {
+    if (line.empty()) return {};
+    std::int32_t width = 0;
+    for (const char c : line) width += metrics.Advance[static_cast<unsigned char>(c)];
+    return {width, metrics.LineHeight};
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,154 @@
+// The radar aids in the windows: the "Radar aids" window and the shortcuts
+// on a live scope, the traffic list, and the conflict alert in the chat log,
+// over a scripted session whose pilots report their positions.
+#include <gtest/gtest.h>
+
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include "geo/local_offset.h"
+#include "multiplayer/game/wire_values.h"
+#include "multiplayer/session_windows_fixture.h"
+#include "radar/aids/qt_radar_aids_store.h"
+#include "radar/aids/radar_aids_window.h"
+#include "radar/aids/scope_aids.h"
+#include "radar/aids/traffic_list_window.h"
+#include "radar/qt_painter_canvas.h"
+#include "support/reported_flight.h"
+
+namespace tarnwick {
+namespace {
+
+using std::chrono::milliseconds;
+using testing::FlightPath;
+
+class AidsWindowsTest : public testing::SessionWindowsTest {
+   protected:
+    AidsWindowsTest() {
+        EXPECT_TRUE(config.isValid());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
+        JoinScriptedSession();
+        if (Form1()) Form1()->SetClock([this] { return clock; });
+    }
+
+    // A pilot `east` and `north` nautical miles from the area's centre.
+    void AddPilot(const std::string& name, double east, double north, double track, double speedKt,
+                  double altitudeFt) {
+        const geo::GeoPoint p =
+            geo::MovedBy(state.Area.AreaCenterLat, state.Area.AreaCenterLon, {east, north});
+        const std::int32_t id = hub.AddPlayer(name);
+        hub.Send(id, state.Session.OwnPlayerId, Encode(MsgJoinAccept{id}));
+        pilots.push_back(
+            {id,
+             {.Lat = p.Lat, .Lon = p.Lon, .AltitudeFt = altitudeFt, .TrackDeg = track, .SpeedKt = speedKt}});
+    }
+    // Every pilot reports each 100 ms receive tick, for `seconds` of the session.
+    void Fly(double seconds) {
+        for (int tick = 0; tick < static_cast<int>(seconds * 10) && Form1(); ++tick) {
+            for (auto& [id, path] : pilots) {
+                path = path.After(0.1);
+                const PositionWords words{AttitudeWordForHeading(path.TrackDeg), LatitudeToWire(path.Lat),
+                                          LongitudeToWire(path.Lon), AltitudeMetresFromFeet(path.AltitudeFt)};
+                hub.Send(id, kAllPlayers, Encode(MsgPosition{words}));
+            }
+            clock += milliseconds(100);
+            Form1()->ReceiveTick();
+        }
+    }
+    QString ChatLog() { return Control<QPlainTextEdit>(Form6(), "RichTextBox1")->toPlainText(); }
+
+    QTemporaryDir config;
+    std::vector<std::pair<std::int32_t, FlightPath>> pilots;
+};
+
+TEST_F(AidsWindowsTest, AConflictIsListedOnceInTheChatLogWhenItStarts) {
+    ASSERT_NE(Form1(), nullptr);
+    AddPilot("NORTH", 0, -4, 0, 200, 5000);
+    AddPilot("SOUTH", 0, 4, 180, 200, 5000);
+    Fly(8);
+    EXPECT_FALSE(ChatLog().contains("CONFLICT")) << "the alert is off";
+    state.Aids.Conflicts = true;
+    Fly(30);
+    EXPECT_EQ(ChatLog().count("CONFLICT NORTH SOUTH"), 1) << ChatLog().toStdString();
+}
+
+TEST_F(AidsWindowsTest, TheAidsWindowAppliesAtOnceWithoutLockingAndIsKeptInTheUserConfiguration) {
+    RadarWindow* radar = Form1();
+    ASSERT_NE(radar, nullptr);
+    QAction* menuItem = radar->menuBar()->findChild<QAction*>("radar_aids_op");
+    ASSERT_NE(menuItem, nullptr);
+    menuItem->trigger();
+    RadarAidsWindow* aidsWindow = flow->AidsWindow();
+    ASSERT_NE(aidsWindow, nullptr);
+    EXPECT_TRUE(aidsWindow->isVisible());
+    EXPECT_TRUE(radar->isEnabled()) << "the scope stays live";
+    EXPECT_TRUE(radar->findChild<QTimer*>("Timer2")->isActive());
+
+    const auto ringPixels = [&] {
+        const QImage& image = radar->Picture1()->Image();
+        int count = 0;
+        for (int y = 0; y < image.height(); y += 2) {
+            for (int x = 0; x < image.width(); x += 2)
+                count += image.pixelColor(x, y) == ToQColor(kRangeRingGrey);
+        }
+        return count;
+    };
+    radar->RedrawNow();
+    EXPECT_EQ(ringPixels(), 0);
+    Control<QCheckBox>(aidsWindow, "ringsCheck")->setChecked(true);
+    EXPECT_TRUE(state.Aids.Rings);
+    EXPECT_GT(ringPixels(), 0) << "redrawn at once";
+    Control<QSpinBox>(aidsWindow, "historyDotsSpin")->setValue(8);
+    EXPECT_EQ(LoadRadarAids(), state.Aids) << "kept in the user's configuration";
+    EXPECT_EQ(LoadRadarAids().HistoryDots, 8);
+
+    // A shortcut toggles an aid; the window's box follows.
+    QAction* history = radar->menuBar()->findChild<QAction*>("history_aid_op");
+    ASSERT_NE(history, nullptr);
+    EXPECT_EQ(history->shortcut(), QKeySequence("Ctrl+H"));
+    history->trigger();
+    EXPECT_TRUE(state.Aids.History);
+    EXPECT_TRUE(Control<QCheckBox>(aidsWindow, "historyCheck")->isChecked());
+    EXPECT_TRUE(LoadRadarAids().History);
+    for (const char* name : {"vectors_aid_op", "labels_aid_op"})
+        EXPECT_FALSE(radar->menuBar()->findChild<QAction*>(name)->shortcut().isEmpty()) << name;
+}
+
+TEST_F(AidsWindowsTest, TheTrafficListSortsLiveAndADoubleClickCentresTheScope) {
+    RadarWindow* radar = Form1();
+    ASSERT_NE(radar, nullptr);
+    AddPilot("HIGH", 10, 0, 90, 300, 24000);
+    AddPilot("LOW", -5, 5, 180, 120, 2500);
+    Fly(7);
+    radar->menuBar()->findChild<QAction*>("show_traffic_list_op")->trigger();
+    TrafficListWindow* list = flow->TrafficListShown();
+    ASSERT_NE(list, nullptr);
+    EXPECT_TRUE(radar->isEnabled());
+    QTableWidget* table = list->Table();
+    const auto names = [&] {
+        QStringList shown;
+        for (int row = 0; row < table->rowCount(); ++row) shown << table->item(row, 0)->text();
+        return shown;
+    };
+    EXPECT_EQ(names(), (QStringList{"HIGH", "LOW"})) << "by name, the program's own left out";
+    table->sortByColumn(2, Qt::AscendingOrder);
+    EXPECT_EQ(names(), (QStringList{"LOW", "HIGH"})) << "by altitude, as numbers (2500 before 24000)";
+    EXPECT_NEAR(table->item(1, 3)->text().toDouble(), 300, 10);
+    const FlightPath& high = pilots[0].second;
+    EXPECT_EQ(table->item(1, 5)->text().toInt(),
+              geo::DistanceNm(state.Area.AreaCenterLat, state.Area.AreaCenterLon, high.Lat, high.Lon))
+        << "distance from the centre";
+
+    Fly(2);
+    list->Refresh();
+    EXPECT_EQ(names(), (QStringList{"LOW", "HIGH"})) << "the sort stays";
+    emit table->cellDoubleClicked(0, 0);
+    const GeoBounds& view = radar->View().ViewBounds;
+    EXPECT_NEAR((view.North + view.South) / 2, pilots[1].second.Lat, 1e-4);
+    EXPECT_NEAR((view.West + view.East) / 2, pilots[1].second.Lon, 1e-4);
+}
+
+}  // namespace
+}  // namespace tarnwick
