@@ -4,6 +4,8 @@
 #include <chrono>
 
 #include "geo/geodesy.h"
+#include "multiplayer/record/recording_transport.h"
+#include "multiplayer/record/replay_transport.h"
 
 namespace tarnwick {
 namespace {
@@ -41,10 +43,20 @@ DemoSessionSetup DemoSessionAround(const ChosenArea& area, DemoClock clock) {
     return setup;
 }
 
-TransportFactory ProgramSessionObjects(const ChosenArea& area, DemoClock clock, TransportFactory tcpIp) {
-    return [&area, clock = std::move(clock), tcpIp = std::move(tcpIp)] {
-        return std::make_unique<ServiceProviderSet>(ProgramConnectionTypes(
-            DemoSessionFactory([&area, clock] { return DemoSessionAround(area, clock); }), tcpIp));
+TransportFactory ProgramSessionObjects(const ChosenArea& area, DemoClock clock, TransportFactory tcpIp,
+                                       TransportFactory replay, std::shared_ptr<SessionRecorder> recorder) {
+    return [&area, clock = std::move(clock), tcpIp = std::move(tcpIp), replay = std::move(replay),
+            recorder = std::move(recorder)]() -> std::unique_ptr<SessionTransport> {
+        auto set = std::make_unique<ServiceProviderSet>(ProgramConnectionTypes(
+            DemoSessionFactory([&area, clock] { return DemoSessionAround(area, clock); }), tcpIp, replay));
+        if (!recorder) return set;
+        return std::make_unique<RecordingTransport>(std::move(set), recorder);
+    };
+}
+
+TransportFactory ReplayFactory(std::shared_ptr<ReplayClock> clock, std::filesystem::path file) {
+    return [clock = std::move(clock), file = std::move(file)] {
+        return std::make_unique<ReplayTransport>(clock, file);
     };
 }
 

@@ -24,6 +24,8 @@ constexpr const char* kHelp =
     "                        [--nickname N] [--say TEXT] [--seconds S] [--json]\n"
     "       tarnwick-session --connect HOST [--port P] [--session NAME] [--work WORK]\n"
     "                        [--nickname N] [--say TEXT] [--seconds S] [--json]\n"
+    "       tarnwick-session --replay FILE [--work WORK] [--seconds S] [--json]\n"
+    "(each may add --record OUT)\n"
     "\n"
     "Joins the built-in demo session around an area, or a real FS2002 session over DirectPlay TCP/IP,\n"
     "as the connection window does, runs the radar window's receive ticks (every 100 ms) and upkeep\n"
@@ -31,6 +33,10 @@ constexpr const char* kHelp =
     "that S seconds of session pass at once; a real session takes S seconds.\n"
     "\n"
     "  --demo          the session: \"Demo Session On This Computer\"\n"
+    "  --replay FILE   the session: \"Replay A Recorded Session\" of FILE, on a clock of its own as the\n"
+    "                  demo runs, until the recording ends (or S seconds)\n"
+    "  --record OUT    write what the session sends into OUT, a recording for --replay and for the\n"
+    "                  program's replay (see docs/recording.md)\n"
     "  --connect HOST  the session: \"Internet TCP/IP Connection For DirectPlay\" with the host's name\n"
     "                  or IPv4 address (\"\" searches the local network); the host must be able to\n"
     "                  connect back to this computer on TCP 2300-2349\n"
@@ -53,7 +59,7 @@ constexpr const char* kHelp =
     "go to standard error (and with --json to standard output too).\n"
     "\n"
     "Exit status:\n"
-    "  0  the time ran out in the session\n"
+    "  0  the time ran out in the session, or the replay reached the recording's end\n"
     "  1  the area or the session could not be had, the join was refused, or the session was lost\n"
     "     or closed by its host\n"
     "  2  bad arguments\n"
@@ -63,6 +69,8 @@ constexpr const char* kHelp =
 
 struct Options {
     bool Demo = false;
+    std::optional<std::string> Replay;
+    bool SecondsGiven = false;
     std::optional<NetworkTarget> Network;
     bool Json = false;
     std::optional<AreaChoice> Area;
@@ -78,6 +86,10 @@ void Parse(const std::vector<std::string>& args, Options& options) {
         const bool hasValue = i + 1 < args.size();
         if (arg == "--demo") {
             options.Demo = true;
+        } else if (arg == "--replay" && hasValue && !options.Replay) {
+            options.Replay = args[++i];
+        } else if (arg == "--record" && hasValue && !options.Run.RecordTo) {
+            options.Run.RecordTo = args[++i];
         } else if (arg == "--connect" && hasValue && !options.Network) {
             options.Network.emplace();
             options.Network->Host = args[++i];
@@ -105,13 +117,15 @@ void Parse(const std::vector<std::string>& args, Options& options) {
             const std::optional<int> seconds = WholeNumber(args[++i], 0, 86400);
             if (!seconds) throw UsageError("--seconds takes a whole number from 0 to 86400");
             options.Run.Duration = std::chrono::seconds(*seconds);
+            options.SecondsGiven = true;
         } else {
             throw UsageError("unexpected or incomplete argument '" + arg + "'");
         }
     }
-    // One session: the demo or the network; the network's options need it.
-    if (options.Demo == options.Network.has_value())
-        throw UsageError("give one session: --demo or --connect HOST");
+    // One session: the demo, the network or a replay; the network's options need it.
+    if (int{options.Demo} + int{options.Network.has_value()} + int{options.Replay.has_value()} != 1)
+        throw UsageError("give one session: --demo, --connect HOST or --replay FILE");
+    if (options.Replay && !options.SecondsGiven) options.Run.Duration = std::chrono::milliseconds(0);
     if (!options.Network &&
         (network.EnumerationPort != NetworkTarget{}.EnumerationPort || !network.SessionName.empty()))
         throw UsageError("--port and --session go with --connect");
@@ -125,21 +139,23 @@ int Run(const std::vector<std::string>& args) {
     Options options;
     Parse(args, options);
     const SessionOutput out(options.Json);
+    options.Run.Source = std::string("tarnwick-session ") + kProgramVersion;
 
     ProgramState state;
     WorldLoad load;
     try {
         load = LoadWorld(options.Work, state, true);
     } catch (const std::exception& error) {
-        // A real session goes on without the work folder, headings true.
-        if (!options.Network || options.Area) throw;
+        // A real or replayed session goes on without the work folder, headings true.
+        if ((!options.Network && !options.Replay) || options.Area) throw;
         load.Problems.push_back(error.what());
     }
     // Without the declination grid headings stay true; the rest still works.
     for (const std::string& problem : load.Problems) out.Problem(problem);
 
     SelectionState selection = SelectionOf(state);
-    // A real session needs no area; one is gathered only when asked for.
+    // A real or replayed session needs no area; one is gathered only when asked for.
+    if (options.Replay && !options.Area) return RunReplaySession(state, options.Run, *options.Replay, out);
     if (options.Network && !options.Area) return RunNetworkSession(state, options.Run, *options.Network, out);
     if (!options.Area) {
         const std::vector<std::string> airports = AirportListTexts(selection);
@@ -157,6 +173,7 @@ int Run(const std::vector<std::string>& args) {
         return 1;
     }
     if (options.Network) return RunNetworkSession(state, options.Run, *options.Network, out);
+    if (options.Replay) return RunReplaySession(state, options.Run, *options.Replay, out);
     return RunDemoSession(state, options.Run, out);
 }
 
