@@ -17,7 +17,8 @@ TEST(SessionConnection, LocatingOffersTheProgramsConnectionTypesAndListsSessions
     f.connection.Load();
     std::vector<std::string> names;
     for (const ConnectionTypeLine& line : f.connection.ConnectionTypeLines()) names.push_back(line.Name);
-    EXPECT_EQ(names, (std::vector<std::string>{kTcpIpConnectionName, kDemoConnectionName, kReplayConnectionName}));
+    EXPECT_EQ(names,
+              (std::vector<std::string>{kTcpIpConnectionName, kDemoConnectionName, kReplayConnectionName}));
     EXPECT_EQ(f.connection.Status(), kStatusNone);
 
     std::vector<std::string> statuses;

@@ -10,6 +10,7 @@
 #include "base/ansi.h"
 #include "base/command_line.h"
 #include "base/program_version.h"
+#include "capture_run.h"
 #include "multiplayer/session_connection.h"
 #include "selection/choice_lists.h"
 #include "selection/gather_area.h"
@@ -25,6 +26,7 @@ constexpr const char* kHelp =
     "       tarnwick-session --connect HOST [--port P] [--session NAME] [--work WORK]\n"
     "                        [--nickname N] [--say TEXT] [--seconds S] [--json]\n"
     "       tarnwick-session --replay FILE [--work WORK] [--seconds S] [--json]\n"
+    "       tarnwick-session --capture FILE.pcap[ng] [--player NAME] [--record OUT]\n"
     "(each may add --record OUT)\n"
     "\n"
     "Joins the built-in demo session around an area, or a real FS2002 session over DirectPlay TCP/IP,\n"
@@ -35,6 +37,11 @@ constexpr const char* kHelp =
     "  --demo          the session: \"Demo Session On This Computer\"\n"
     "  --replay FILE   the session: \"Replay A Recorded Session\" of FILE, on a clock of its own as the\n"
     "                  demo runs, until the recording ends (or S seconds)\n"
+    "  --capture FILE  read a packet capture of a DirectPlay session (pcap or pcapng), report on standard\n"
+    "                  error what it holds (the session, its flags and dialects, the players, every\n"
+    "                  message not read, with its place in the file) and, with --record, write it as a\n"
+    "                  recording heard by a machine that never spoke\n"
+    "  --player NAME   with --capture: record what reached this player's machine, as this player\n"
     "  --record OUT    write what the session sends into OUT, a recording for --replay and for the\n"
     "                  program's replay (see docs/recording.md)\n"
     "  --connect HOST  the session: \"Internet TCP/IP Connection For DirectPlay\" with the host's name\n"
@@ -70,6 +77,8 @@ constexpr const char* kHelp =
 struct Options {
     bool Demo = false;
     std::optional<std::string> Replay;
+    std::optional<std::string> Capture;
+    std::string PlayerUtf8;
     bool SecondsGiven = false;
     std::optional<NetworkTarget> Network;
     bool Json = false;
@@ -88,6 +97,10 @@ void Parse(const std::vector<std::string>& args, Options& options) {
             options.Demo = true;
         } else if (arg == "--replay" && hasValue && !options.Replay) {
             options.Replay = args[++i];
+        } else if (arg == "--capture" && hasValue && !options.Capture) {
+            options.Capture = args[++i];
+        } else if (arg == "--player" && hasValue) {
+            options.PlayerUtf8 = args[++i];
         } else if (arg == "--record" && hasValue && !options.Run.RecordTo) {
             options.Run.RecordTo = args[++i];
         } else if (arg == "--connect" && hasValue && !options.Network) {
@@ -122,9 +135,12 @@ void Parse(const std::vector<std::string>& args, Options& options) {
             throw UsageError("unexpected or incomplete argument '" + arg + "'");
         }
     }
-    // One session: the demo, the network or a replay; the network's options need it.
-    if (int{options.Demo} + int{options.Network.has_value()} + int{options.Replay.has_value()} != 1)
-        throw UsageError("give one session: --demo, --connect HOST or --replay FILE");
+    // One session: the demo, the network, a replay or a capture; the network's options need it.
+    if (int{options.Demo} + int{options.Network.has_value()} + int{options.Replay.has_value()} +
+            int{options.Capture.has_value()} !=
+        1)
+        throw UsageError("give one session: --demo, --connect HOST, --replay FILE or --capture FILE");
+    if (!options.PlayerUtf8.empty() && !options.Capture) throw UsageError("--player goes with --capture");
     if (options.Replay && !options.SecondsGiven) options.Run.Duration = std::chrono::milliseconds(0);
     if (!options.Network &&
         (network.EnumerationPort != NetworkTarget{}.EnumerationPort || !network.SessionName.empty()))
@@ -140,6 +156,7 @@ int Run(const std::vector<std::string>& args) {
     Parse(args, options);
     const SessionOutput out(options.Json);
     options.Run.Source = std::string("tarnwick-session ") + kProgramVersion;
+    if (options.Capture) return ReadCapture(*options.Capture, options.PlayerUtf8, options.Run.RecordTo, out);
 
     ProgramState state;
     WorldLoad load;

@@ -43,6 +43,12 @@ class RecordingFile final : public RecordingSink {
 
 }  // namespace
 
+void WriteRecording(const Recording& recording, RecordingSink& sink) {
+    sink.Write(FormatRecordingHeader(recording.Header));
+    for (const RecordingLine& line : recording.Lines) sink.Write(FormatRecordingLine(line));
+    sink.Flush();
+}
+
 std::unique_ptr<RecordingSink> OpenRecordingFile(const std::filesystem::path& path) {
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (!file) throw RecordingError("cannot create " + path.string() + ": " + std::strerror(errno));

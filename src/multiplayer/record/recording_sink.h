@@ -19,6 +19,11 @@ class RecordingSink {
     virtual std::uint64_t Size() const = 0;
 };
 
+struct Recording;
+
+// Writes a whole recording, header first, and flushes it.
+void WriteRecording(const Recording& recording, RecordingSink& sink);
+
 // Creates or empties the file; RecordingError when it cannot be opened.
 std::unique_ptr<RecordingSink> OpenRecordingFile(const std::filesystem::path& path);
 
