@@ -54,9 +54,17 @@ TransportFactory ProgramSessionObjects(const ChosenArea& area, DemoClock clock, 
     };
 }
 
-TransportFactory ReplayFactory(std::shared_ptr<ReplayClock> clock, std::filesystem::path file) {
-    return [clock = std::move(clock), file = std::move(file)] {
-        return std::make_unique<ReplayTransport>(clock, file);
+std::shared_ptr<SessionRecords> MakeSessionRecords(DemoClock clock, std::string source) {
+    auto records = std::make_shared<SessionRecords>();
+    records->Recorder = std::make_shared<SessionRecorder>(clock);
+    records->Replay = std::make_shared<ReplayClock>(clock);
+    records->Source = std::move(source);
+    return records;
+}
+
+TransportFactory ReplayFactory(std::shared_ptr<SessionRecords> records) {
+    return [records = std::move(records)] {
+        return std::make_unique<ReplayTransport>(records->Replay, records->ReplayFile);
     };
 }
 

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <string>
 
 #include "multiplayer/demo/demo_session.h"
 #include "multiplayer/record/replay_clock.h"
@@ -29,9 +30,21 @@ TransportFactory ProgramSessionObjects(const ChosenArea& area, DemoClock clock, 
                                        TransportFactory replay = {},
                                        std::shared_ptr<SessionRecorder> recorder = {});
 
-// The replay's session objects: each asks for a recording, offering `file`
-// first, and plays it on `clock`.
-TransportFactory ReplayFactory(std::shared_ptr<ReplayClock> clock, std::filesystem::path file = {});
+// What the program's windows record sessions with and replay them on.
+struct SessionRecords {
+    // Told by every session object of the program.
+    std::shared_ptr<SessionRecorder> Recorder;
+    std::shared_ptr<ReplayClock> Replay;
+    // The program and version named in a recording.
+    std::string Source;
+    // The recording the replay offers first, when one was named at start.
+    std::filesystem::path ReplayFile;
+};
+std::shared_ptr<SessionRecords> MakeSessionRecords(DemoClock clock, std::string source);
+
+// The replay's session objects: each asks for a recording, offering the
+// records' file first, and plays it on the records' clock.
+TransportFactory ReplayFactory(std::shared_ptr<SessionRecords> records);
 
 // Milliseconds of the machine's steady clock, for the program's own sessions.
 DemoClock SteadyDemoClock();

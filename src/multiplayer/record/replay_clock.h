@@ -19,6 +19,10 @@ class ReplayClock {
     bool Paused() const { return paused_; }
     // Sets the replay's time, going on from there at the same pace.
     void JumpTo(Millis time);
+    // A replay is under way on this clock: its session object says so from
+    // the moment its player is made until it goes.
+    bool Playing() const { return playing_; }
+    void SetPlaying(bool playing) { playing_ = playing; }
 
    private:
     void Anchor();
@@ -28,6 +32,7 @@ class ReplayClock {
     Millis anchorTime_{0};
     int speed_ = 1;
     bool paused_ = false;
+    bool playing_ = false;
 };
 
 }  // namespace tarnwick

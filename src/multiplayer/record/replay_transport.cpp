@@ -45,6 +45,10 @@ ReplayTransport::ReplayTransport(std::shared_ptr<ReplayClock> clock, std::filesy
 ReplayTransport::ReplayTransport(std::shared_ptr<ReplayClock> clock, Recording recording)
     : clock_(std::move(clock)), loaded_(true), recording_(std::move(recording)) {}
 
+ReplayTransport::~ReplayTransport() {
+    if (ownId_ != 0) clock_->SetPlaying(false);
+}
+
 void ReplayTransport::StartInitializeConnection(int) { asking_ = !loaded_; }
 
 ProviderQuestion ReplayTransport::Question() {
@@ -101,8 +105,12 @@ void ReplayTransport::StartCreatePlayer(const std::string& friendlyName, const s
         ownName_ = friendlyName;
     }
     names_[ownId_] = ownName_;
-    // The recording's time goes on from the moment the player was made.
+    // The recording's time goes on from the moment the player was made, at
+    // its own pace.
+    clock_->SetSpeed(1);
+    clock_->SetPaused(false);
     clock_->JumpTo(ownTime);
+    clock_->SetPlaying(true);
 }
 
 void ReplayTransport::CatchUp() {

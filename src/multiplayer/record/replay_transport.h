@@ -29,6 +29,7 @@ class ReplayTransport final : public SessionTransport {
     ReplayTransport(std::shared_ptr<ReplayClock> clock, std::filesystem::path file);
     // A recording already read.
     ReplayTransport(std::shared_ptr<ReplayClock> clock, Recording recording);
+    ~ReplayTransport() override;
 
     std::vector<std::string> ConnectionTypes() override { return {kReplayConnectionName}; }
     void StartInitializeConnection(int number) override;
