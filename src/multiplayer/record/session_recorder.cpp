@@ -42,11 +42,12 @@ void SessionRecorder::Start(std::unique_ptr<RecordingSink> sink, const Recording
     if (own_) Write(*own_);
     if (players_) Write(RecordedMembers{false, *players_});
     if (groups_) Write(RecordedMembers{true, *groups_});
-    for (const auto& [id, name] : names_) {
+    for (const auto& known : names_) {
         const bool listed = players_ && std::ranges::any_of(*players_, [&](const SessionMember& p) {
-                                return p.Id == id && p.ShortName == name;
+                                return p.Id == known.first && p.ShortName == known.second;
                             });
-        if (!listed && !(own_ && own_->Id == id && own_->Name == name)) Write(RecordedName{id, name});
+        const bool own = own_ && own_->Id == known.first && own_->Name == known.second;
+        if (!listed && !own) Write(RecordedName{known.first, known.second});
     }
     // Earlier words in the order they came, as far as the map can tell: by
     // sender, identification before aircraft before position.
