@@ -8,12 +8,10 @@
 #include <vector>
 
 #include "multiplayer/capture/capture_reader.h"
-#include "multiplayer/game/messages.h"
-#include "multiplayer/game/wire_values.h"
-#include "multiplayer/local/in_process_session.h"
 #include "multiplayer/local/in_process_transport.h"
 #include "multiplayer/record/recording_transport.h"
 #include "multiplayer/session_link.h"
+#include "reporting_pilots.h"
 
 namespace {
 
@@ -36,16 +34,7 @@ void BM_ReceiveTickRecording(benchmark::State& state) {
     session.SessionConnected = session.TrafficEnabled = true;
     (void)session.Traffic.Append("ATC Controller", session.OwnPlayerId, kKindPlayer);
 
-    std::vector<std::int32_t> pilots;
-    std::vector<MessageBytes> reports;
-    for (int i = 0; i < kPilots; ++i) {
-        const std::string name = "PILOT" + std::to_string(i);
-        pilots.push_back(hub.AddPlayer(name));
-        (void)session.Traffic.Append(name, pilots.back(), kKindPlayer);
-        const PositionWords words{AttitudeWordForHeading(i * 5.0), LatitudeToWire(47.0 + i * 0.01),
-                                  LongitudeToWire(-122.0 - i * 0.01), 1000 + i};
-        reports.push_back(Encode(MsgPositionLong{words}));
-    }
+    const auto [pilots, reports] = bench::AddReportingPilots(hub, session.Traffic, kPilots, false);
     const std::filesystem::path file = std::filesystem::temp_directory_path() / "tarnwick-record-bench.rec";
     if (recording) recorder->Start(OpenRecordingFile(file), RecordingHeader{});
     auto grid = std::make_unique<DeclinationGrid>();
