@@ -12,8 +12,11 @@ std::string DefaultRecordingName(const std::tm& local, const std::string& areaTi
     std::string area;
     for (char c : areaTitle) {
         const auto byte = static_cast<unsigned char>(c);
-        const bool kept = byte < 0x80 && (std::isalnum(byte) || c == '(' || c == ')' || c == '-' || c == ' ');
-        if (!kept) continue;
+        // Letters (accented ones too), digits and brackets stay; anything
+        // else, such as a slash or a colon, parts words like a space.
+        const bool letter = byte >= 0xC0 && byte != 0xD7 && byte != 0xF7;
+        const bool kept = letter || (byte < 0x80 && (std::isalnum(byte) || c == '(' || c == ')' || c == '-'));
+        if (!kept) c = ' ';
         // Runs of spaces, as list texts have, become one.
         if (c == ' ' && (area.empty() || area.back() == ' ')) continue;
         area.push_back(c);
