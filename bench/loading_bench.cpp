@@ -76,7 +76,7 @@ struct BenchWorld {
         WriteAirportDatabase(folder / kAirportsFileName, airports);
         WriteAirspaceDatabase(folder / kAirspacesFileName, airspaces);
         SettingsRecord settings;
-        settings.ProgramTitle = kProgramTitle;
+        settings.ProgramTitle = kSettingsFileTitle;
         settings.SetupDone = 1;
         settings.FsVersion = 1;
         settings.FsFolder = (folder / "fs").string();

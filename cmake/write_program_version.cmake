@@ -1,5 +1,5 @@
-# Writes OUTPUT from cmake/program_version.h.in with PROJECT_VERSION and the
-# source tree's git commit. Runs on every build so the commit never goes
+# Writes OUTPUT from cmake/program_version.h.in with the source tree's git
+# commit. Runs on every build so the commit never goes
 # stale; the file is only rewritten (and the executables only rebuilt) when it
 # changes. Outside a git checkout, or without git, the commit stays empty.
 set(TARNWICK_COMMIT "")

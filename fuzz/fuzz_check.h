@@ -1,19 +1,13 @@
 #pragma once
-// Invariant checks for the fuzz targets. They stay on in every build type; a
-// broken invariant aborts, so libFuzzer keeps the input that broke it.
+// Invariant checks for the fuzz targets (Require: see fuzz_invariant.h).
+#include <algorithm>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <span>
 #include <vector>
 
-namespace tarnwick::fuzz {
+#include "multiplayer/fuzzing/fuzz_invariant.h"
 
-inline void Require(bool holds, const char* invariant) {
-    if (holds) return;
-    std::fprintf(stderr, "broken invariant: %s\n", invariant);
-    std::abort();
-}
+namespace tarnwick::fuzz {
 
 // True when `encoded` is exactly the first encoded.size() bytes of `input`.
 inline bool IsPrefixOf(const std::vector<std::uint8_t>& encoded, std::span<const std::uint8_t> input) {

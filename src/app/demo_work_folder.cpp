@@ -22,6 +22,7 @@ namespace fs = std::filesystem;
 std::string RunTool(const fs::path& tool, std::vector<std::string> args) {
     args.insert(args.begin(), tool.string());
     std::vector<char*> argv;
+    argv.reserve(args.size() + 1);
     for (std::string& arg : args) argv.push_back(arg.data());
     argv.push_back(nullptr);
     pid_t child = 0;
@@ -53,7 +54,7 @@ std::string PrepareDemoWorkFolder(const fs::path& demoFolder, const fs::path& to
     const fs::path folder = fs::absolute(demoFolder, error);
     const fs::path fs2002 = folder / "FS2002";
     if (!Exists(fs2002 / "FS2002.EXE")) {
-        const std::string problem = RunTool(toolFolder / "tarnwick-mkscenery", {fs2002.string()});
+        std::string problem = RunTool(toolFolder / "tarnwick-mkscenery", {fs2002.string()});
         if (!problem.empty()) return problem;
     }
     for (const char* name : {kSettingsFileName, kAirportsFileName, kAirspacesFileName}) {

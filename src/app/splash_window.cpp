@@ -19,7 +19,7 @@ SplashWindow::SplashWindow(SettingsState& settings, SessionState& session, std::
     setStyleSheet("background-color: black; color: rgb(0, 192, 0);");
 
     auto* layout = new QVBoxLayout(this);
-    auto* title = new QLabel("TARNWICK VERSION 2.0", this);
+    auto* title = new QLabel(kProgramTitleLine, this);
     QFont font = title->font();
     font.setPointSize(20);
     font.setBold(true);

@@ -94,9 +94,7 @@ std::string UpperCaseAnsi(std::string_view text) {
     for (char& c : upper) {
         const auto b = static_cast<unsigned char>(c);
         unsigned char u = b;
-        if (b >= 'a' && b <= 'z') {
-            u = static_cast<unsigned char>(b - 0x20);
-        } else if (b >= 0xE0 && b <= 0xFE && b != 0xF7) {  // à..þ except ÷
+        if ((b >= 'a' && b <= 'z') || (b >= 0xE0 && b <= 0xFE && b != 0xF7)) {  // and à..þ except ÷
             u = static_cast<unsigned char>(b - 0x20);
         } else if (b == 0x9A || b == 0x9C || b == 0x9E) {  // š œ ž
             u = static_cast<unsigned char>(b - 0x10);

@@ -86,6 +86,7 @@ std::vector<MountedVolume> ParseMounts(std::string_view procMounts,
         byRoot[root] = MountedVolume{root, name};
     }
     std::vector<MountedVolume> volumes;
+    volumes.reserve(byRoot.size());
     for (auto& entry : byRoot) volumes.push_back(std::move(entry.second));
     return volumes;
 }

@@ -1,10 +1,13 @@
 #include "multiplayer/chat.h"
 
+#include "base/program_name.h"
 #include "base/rounding.h"
 #include "multiplayer/game/messages.h"
 #include "multiplayer/game/wire_text.h"
 
 namespace tarnwick {
+
+std::string ChatBanner() { return std::string("[") + kProgramName + "]"; }
 
 std::vector<std::string> ChatPlayerNames(const TrafficTable& table) {
     std::vector<std::string> names;

@@ -14,8 +14,8 @@
 
 namespace tarnwick {
 
-// The log's first line.
-inline constexpr const char* kChatBanner = "[Tarnwick v2.0]";  // the program's name in brackets
+// The log's first line: the program's name in brackets.
+std::string ChatBanner();
 // What the message box holds until the user writes in it.
 inline constexpr const char* kChatPlaceholder = "[Write your message here]";
 

@@ -33,7 +33,7 @@ ChatWindow::ChatWindow(const SessionState& session, PlayObjects& play, QWidget* 
     richTextBox1_->setReadOnly(true);
     // A long session's log stays cheap to extend: lines are only ever added.
     richTextBox1_->setUndoRedoEnabled(false);
-    richTextBox1_->appendPlainText(FromAnsi(kChatBanner));
+    richTextBox1_->appendPlainText(FromAnsi(ChatBanner()));
     list1_->setObjectName("List1");
     list1_->setSelectionMode(QAbstractItemView::NoSelection);
     text1_->setObjectName("Text1");

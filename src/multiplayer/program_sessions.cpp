@@ -1,6 +1,5 @@
 #include "multiplayer/program_sessions.h"
 
-#include <algorithm>
 #include <chrono>
 
 #include "geo/geodesy.h"
@@ -13,9 +12,7 @@ namespace {
 const AirportRecord* CentreAirport(const ChosenArea& area) {
     const AirportRecord* nearest = nullptr;
     double nearestArc = 0.0;
-    const auto count = static_cast<std::size_t>(std::max(area.AreaAirportCount, 0));
-    for (std::size_t i = 0; i < count && i < area.AreaAirports.size(); ++i) {
-        const AirportRecord& airport = area.AreaAirports[i];
+    for (const AirportRecord& airport : area.FilledAirports()) {
         const double arc =
             geo::AngularDistance(area.AreaCenterLat, area.AreaCenterLon, airport.Lat, airport.Lon);
         if (!nearest || arc < nearestArc) {

@@ -14,7 +14,7 @@ AboutWindow::AboutWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     setWindowTitle(QString("About ") + kProgramName);
     setAttribute(Qt::WA_DeleteOnClose);
     auto* layout = new QVBoxLayout(this);
-    auto* title = new QLabel("TARNWICK VERSION 2.0", this);
+    auto* title = new QLabel(kProgramTitleLine, this);
     title->setObjectName("Label1");
     QFont font = title->font();
     font.setPointSize(14);

@@ -21,12 +21,4 @@ void DrawIls(const ScopeContext& scope, const AirportRecord& airport);
 void DrawTaxiways(const ScopeContext& scope, const AirportRecord& airport);
 void DrawParkings(const ScopeContext& scope, const AirportRecord& airport);
 
-// The entries 0..count-1 that the list really holds.
-template <typename T>
-std::size_t UsableEntries(const SlotList<T>& list, std::int32_t count) {
-    if (count <= 0) return 0;
-    const auto wanted = static_cast<std::size_t>(count);
-    return wanted < list.SlotCount() ? wanted : list.SlotCount();
-}
-
 }  // namespace tarnwick

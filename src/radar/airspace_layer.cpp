@@ -42,9 +42,7 @@ class OutlineRunner {
 
     void Run(const AirspaceRecord& airspace) {
         current_ = {};
-        const std::size_t count = UsableEntries(airspace.Points, airspace.PointCount);
-        for (std::size_t i = 0; i < count; ++i) {
-            const BoundaryPoint& point = airspace.Points[i];
+        for (const BoundaryPoint& point : airspace.FilledPoints()) {
             // A distance or pixel that does not fit its integer (a broken
             // record) loses that element only, not the whole scope.
             try {
@@ -159,10 +157,9 @@ void DrawAirspaces(const ScopeContext& scope) {
     const ChosenArea& area = scope.Area;
     OutlineRunner runner(scope);
     std::optional<std::size_t> highlighted;
-    const std::size_t count =
-        std::min(static_cast<std::size_t>(std::max(area.AreaAirspaceCount, 0)), area.AreaAirspaces.size());
-    for (std::size_t i = 0; i < count; ++i) {
-        const AirspaceRecord& airspace = area.AreaAirspaces[i];
+    const std::span<const AirspaceRecord> airspaces = area.FilledAirspaces();
+    for (std::size_t i = 0; i < airspaces.size(); ++i) {
+        const AirspaceRecord& airspace = airspaces[i];
         if (Designates(scope.Hover, airspace)) {
             highlighted = i;
             continue;
@@ -174,7 +171,7 @@ void DrawAirspaces(const ScopeContext& scope) {
         DrawOne(scope, runner, airspace, false);
     }
     // Drawn last so it lies on top; the switches and the view test do not apply.
-    if (highlighted) DrawOne(scope, runner, area.AreaAirspaces[*highlighted], true);
+    if (highlighted) DrawOne(scope, runner, airspaces[*highlighted], true);
 }
 
 }  // namespace tarnwick

@@ -80,10 +80,7 @@ class HoverSearch {
         const DisplayOptions& display = scene_.Display;
         const std::int16_t level = scene_.View.ZoomLevel;
         if (level < kAirspacesFromLevel || level > kAirspacesToLevel || !display.DisplayAirspaces) return;
-        const std::size_t count = std::min(static_cast<std::size_t>(std::max(area.AreaAirspaceCount, 0)),
-                                           area.AreaAirspaces.size());
-        for (std::size_t i = 0; i < count; ++i) {
-            const AirspaceRecord& s = area.AreaAirspaces[i];
+        for (const AirspaceRecord& s : area.FilledAirspaces()) {
             if ((s.ClassText == kArtccHigh && !display.DisplayHighArtcc) ||
                 (s.ClassText == kArtccLow && !display.DisplayLowArtcc)) {
                 continue;
@@ -107,24 +104,18 @@ class HoverSearch {
         const ChosenArea& area = scene_.Area;
         const DisplayOptions& display = scene_.Display;
         if (scene_.View.ZoomLevel < kGroundFromLevel) return;
-        const std::size_t airports =
-            std::min(static_cast<std::size_t>(std::max(area.AreaAirportCount, 0)), area.AreaAirports.size());
-        for (std::size_t a = 0; a < airports; ++a) {
-            const AirportRecord& airport = area.AreaAirports[a];
+        for (const AirportRecord& airport : area.FilledAirports()) {
             if (display.DisplayParkings) {
-                for (std::size_t i = 0; i < UsableEntries(airport.Parkings, airport.ParkingCount); ++i) {
-                    const ParkingEntry& p = airport.Parkings[i];
+                for (const ParkingEntry& p : airport.FilledParkings()) {
                     if (Hits(p.Lat, p.Lon)) info_.Text = ParkingText(p);
                 }
             }
-            for (std::size_t i = 0; i < UsableEntries(airport.Runways, airport.RunwayCount); ++i) {
-                const RunwayEntry& r = airport.Runways[i];
+            for (const RunwayEntry& r : airport.FilledRunways()) {
                 if (Hits(r.End1Lat, r.End1Lon)) info_.Text = RunwayEndText(r, false);
                 if (Hits(r.End2Lat, r.End2Lon)) info_.Text = RunwayEndText(r, true);
             }
             if (display.DisplayIls) {
-                for (std::size_t i = 0; i < UsableEntries(airport.IlsList, airport.IlsCount); ++i) {
-                    const IlsEntry& ils = airport.IlsList[i];
+                for (const IlsEntry& ils : airport.FilledIls()) {
                     if (Hits(ils.Lat, ils.Lon)) info_.Text = IlsText(ils);
                 }
             }

@@ -13,9 +13,7 @@ constexpr std::int16_t kFeatherHalfAngle = 5;
 // aircraft flying it. The line width is whatever the runways left.
 void DrawIls(const ScopeContext& scope, const AirportRecord& airport) {
     Canvas& picture = scope.Picture;
-    const std::size_t count = UsableEntries(airport.IlsList, airport.IlsCount);
-    for (std::size_t i = 0; i < count; ++i) {
-        const IlsEntry& ils = airport.IlsList[i];
+    for (const IlsEntry& ils : airport.FilledIls()) {
         if (!scope.InView(ils.Lat, ils.Lon)) continue;
         picture.SetDrawColor(kIlsYellow);
         picture.SetFillColor(kIlsYellow);

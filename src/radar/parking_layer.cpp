@@ -9,9 +9,7 @@ constexpr std::int32_t kDiscRadiusPx = 5;
 // A filled disc of fixed pixel size per gate or parking.
 void DrawParkings(const ScopeContext& scope, const AirportRecord& airport) {
     Canvas& picture = scope.Picture;
-    const std::size_t count = UsableEntries(airport.Parkings, airport.ParkingCount);
-    for (std::size_t i = 0; i < count; ++i) {
-        const ParkingEntry& parking = airport.Parkings[i];
+    for (const ParkingEntry& parking : airport.FilledParkings()) {
         if (!scope.InView(parking.Lat, parking.Lon)) continue;
         picture.SetDrawColor(kParkingBrown);
         picture.SetFillColor(kParkingBrown);

@@ -6,9 +6,7 @@ namespace tarnwick {
 // crossing a close view still appears; the picture clips the line.
 void DrawRunways(const ScopeContext& scope, const AirportRecord& airport) {
     Canvas& picture = scope.Picture;
-    const std::size_t count = UsableEntries(airport.Runways, airport.RunwayCount);
-    for (std::size_t i = 0; i < count; ++i) {
-        const RunwayEntry& runway = airport.Runways[i];
+    for (const RunwayEntry& runway : airport.FilledRunways()) {
         if (!scope.InView(runway.CenterLat, runway.CenterLon) &&
             !scope.InView(runway.End1Lat, runway.End1Lon) && !scope.InView(runway.End2Lat, runway.End2Lon)) {
             continue;

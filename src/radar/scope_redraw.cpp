@@ -1,7 +1,5 @@
 #include "radar/scope_redraw.h"
 
-#include <algorithm>
-
 #include "base/rounding.h"
 #include "radar/aids/range_rings.h"
 #include "radar/airport_layers.h"
@@ -27,11 +25,8 @@ void RedrawScope(const ScopeContext& scope) {
     const DisplayOptions& display = scope.Display;
     const std::int16_t level = scope.View.ZoomLevel;
     if (level < 1 || area.AreaAirportCount < 1) return;
-    const std::size_t airports =
-        std::min(static_cast<std::size_t>(area.AreaAirportCount), area.AreaAirports.size());
     const auto forCulled = [&](auto&& draw) {
-        for (std::size_t i = 0; i < airports; ++i) {
-            const AirportRecord& airport = area.AreaAirports[i];
+        for (const AirportRecord& airport : area.FilledAirports()) {
             if (StrictlyInside(scope.View.CullBounds, airport.Lat, airport.Lon)) draw(airport);
         }
     };
@@ -62,9 +57,8 @@ void RedrawScope(const ScopeContext& scope) {
         });
     }
     if (level < kNamesFromLevel) {
-        for (std::size_t i = 0; i < airports; ++i) {
-            DrawGuarded(DrawAirportDot, scope, area.AreaAirports[i]);
-        }
+        for (const AirportRecord& airport : area.FilledAirports())
+            DrawGuarded(DrawAirportDot, scope, airport);
     }
     scope.Picture.ResetState();
 }

@@ -44,9 +44,7 @@ bool ShowsName(const TaxiSegmentEntry& segment) {
 void DrawTaxiways(const ScopeContext& scope, const AirportRecord& airport) {
     Canvas& picture = scope.Picture;
     const DeclinationGrid& grid = scope.Declination;
-    const std::size_t count = UsableEntries(airport.TaxiSegments, airport.TaxiSegmentCount);
-    for (std::size_t i = 0; i < count; ++i) {
-        const TaxiSegmentEntry& segment = airport.TaxiSegments[i];
+    for (const TaxiSegmentEntry& segment : airport.FilledTaxiSegments()) {
         const std::optional<SegmentEnds> ends = EndsOf(airport, segment);
         if (!ends) continue;
         const SegmentEnds& s = *ends;

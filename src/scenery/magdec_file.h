@@ -15,7 +15,7 @@ namespace tarnwick {
 
 inline constexpr std::int64_t kMagdecOffsetField = 110;
 inline constexpr std::int64_t kMagdecGridSkip = 8;  // bytes between S and the first grid value
-inline constexpr std::int64_t kMagdecGridBytes = 2 * DeclinationGrid::kCellCount;
+inline constexpr std::int64_t kMagdecGridBytes = 2 * std::int64_t{DeclinationGrid::kCellCount};
 
 struct DeclinationLoadResult {
     bool Ok = false;

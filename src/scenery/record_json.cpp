@@ -1,6 +1,5 @@
 #include "scenery/record_json.h"
 
-#include <algorithm>
 #include <type_traits>
 
 #include "state/record_fields.h"
@@ -33,9 +32,7 @@ class JsonFields {
         json_.Key(countName).Integer(count);
         if (summary_) return;
         json_.Key(name).BeginArray();
-        const std::size_t filled =
-            std::min<std::size_t>(count < 0 ? 0 : static_cast<std::size_t>(count), list.SlotCount());
-        for (std::size_t i = 0; i < filled; ++i) WriteObject(json_, list[i], FieldTag::Full);
+        for (const T& element : list.Filled(count)) WriteObject(json_, element, FieldTag::Full);
         json_.EndArray();
     }
 

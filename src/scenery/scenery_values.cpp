@@ -60,7 +60,7 @@ std::string ParkingLabel(std::int32_t nameWord) {
                                              "NW PARKING", "GATE",      "DOCK"};
     const auto bits = static_cast<std::uint32_t>(nameWord);
     const std::uint32_t code = bits & 0x7Fu;
-    const std::string number = std::to_string((bits >> 7) & 0x1FFFu);
+    std::string number = std::to_string((bits >> 7) & 0x1FFFu);
     if (code >= 1 && code <= 11) return std::string(kNames[code - 1]) + " " + number;
     if (code >= 12 && code <= 37)
         return std::string("GATE ") + static_cast<char>('A' + (code - 12)) + " " + number;

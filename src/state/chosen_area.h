@@ -2,6 +2,7 @@
 // The airport or sector being controlled: its tables, gathered from the world
 // tables, and the globals that name and centre it.
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,14 @@ struct ChosenArea {
     std::string AreaKind;
     double AreaCenterLat = 0.0;
     double AreaCenterLon = 0.0;
+
+    // The airports and airspaces the counts name that the tables really hold.
+    std::span<const AirportRecord> FilledAirports() const {
+        return FilledPart(AreaAirports, AreaAirportCount);
+    }
+    std::span<const AirspaceRecord> FilledAirspaces() const {
+        return FilledPart(AreaAirspaces, AreaAirspaceCount);
+    }
 };
 
 }  // namespace tarnwick

@@ -2,6 +2,7 @@
 // The airport and airspace records, one form on disk and in memory. Texts are
 // ANSI bytes. Each list carries its own slots beside the record's count field.
 #include <cstdint>
+#include <span>
 #include <string>
 
 #include "state/slot_list.h"
@@ -68,6 +69,15 @@ struct AirportRecord {
     SlotList<TaxiSegmentEntry> TaxiSegments;
     std::int32_t TaxiSegmentCount = 0;
     bool operator==(const AirportRecord&) const = default;
+
+    // The entries each count names that its list really holds.
+    std::span<const RunwayEntry> FilledRunways() const { return Runways.Filled(RunwayCount); }
+    std::span<const IlsEntry> FilledIls() const { return IlsList.Filled(IlsCount); }
+    std::span<const TaxiPointEntry> FilledTaxiPoints() const { return TaxiPoints.Filled(TaxiPointCount); }
+    std::span<const ParkingEntry> FilledParkings() const { return Parkings.Filled(ParkingCount); }
+    std::span<const TaxiSegmentEntry> FilledTaxiSegments() const {
+        return TaxiSegments.Filled(TaxiSegmentCount);
+    }
 };
 
 struct BoundaryPoint {
@@ -88,6 +98,9 @@ struct AirspaceRecord {
     std::string AirspaceName;
     std::string FullName;
     bool operator==(const AirspaceRecord&) const = default;
+
+    // The boundary points the count names that the list really holds.
+    std::span<const BoundaryPoint> FilledPoints() const { return Points.Filled(PointCount); }
 };
 
 // Class texts of airspaces: those stored in the airspace database, the ones

@@ -20,7 +20,7 @@ std::vector<std::uint8_t> EncodeSettings(const SettingsRecord& record) {
 namespace {
 
 std::string RecordProblem(const SettingsRecord& s) {
-    if (s.ProgramTitle != kProgramTitle || s.SetupDone != 1)
+    if (s.ProgramTitle != kSettingsFileTitle || s.SetupDone != 1)
         return "it holds no settings record of this program";
     if (s.FsVersion > 1) return "it names an unknown simulator version " + std::to_string(s.FsVersion);
     if (s.AirportCount < 0 || s.AirspaceCount < 0)

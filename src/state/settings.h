@@ -10,7 +10,10 @@
 namespace tarnwick {
 
 inline constexpr const char* kSettingsFileName = "atc_settings.tcs";
-inline constexpr const char* kProgramTitle = "Tarnwick Version 2.0";
+// The text every settings file begins with, which a start checks before it
+// trusts the file. Part of the file's format, not the program's version: it
+// keeps these bytes whatever project(VERSION) says.
+inline constexpr const char* kSettingsFileTitle = "Tarnwick Version 2.0";
 
 struct SettingsRecord {
     std::string ProgramTitle;

@@ -5,7 +5,7 @@
 namespace tarnwick {
 
 void WriteSetupSettings(SettingsState& settings, const std::string& fsFolder, bool simulatorSelected) {
-    settings.Record.ProgramTitle = kProgramTitle;
+    settings.Record.ProgramTitle = kSettingsFileTitle;
     settings.Record.SetupDone = 1;
     if (simulatorSelected) {
         settings.Record.FsVersion = 1;

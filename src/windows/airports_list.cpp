@@ -1,20 +1,10 @@
 #include "windows/airports_list.h"
 
-#include <algorithm>
-#include <span>
-
 #include "selection/choice_lists.h"
 
 namespace tarnwick {
 
 namespace {
-
-// The airports the count names that the table really holds.
-std::span<const AirportRecord> AreaAirports(const ChosenArea& area) {
-    const std::size_t count =
-        std::min(static_cast<std::size_t>(std::max(area.AreaAirportCount, 0)), area.AreaAirports.size());
-    return std::span<const AirportRecord>(area.AreaAirports).first(count);
-}
 
 std::string FrequencyMessage(const AirportRecord& a) {
     return "Airport Name: " + a.Name + "\r\n" + "ICAO_ID: " + a.IcaoId + "\r\n" +
@@ -27,12 +17,12 @@ std::string FrequencyMessage(const AirportRecord& a) {
 
 std::vector<std::string> AirportsListLines(const ChosenArea& area) {
     std::vector<std::string> lines;
-    for (const AirportRecord& airport : AreaAirports(area)) lines.push_back(AirportListText(airport));
+    for (const AirportRecord& airport : area.FilledAirports()) lines.push_back(AirportListText(airport));
     return lines;
 }
 
 std::optional<GeoPosition> CenterScreenTarget(const ChosenArea& area, std::string_view selectedLine) {
-    for (const AirportRecord& airport : AreaAirports(area)) {
+    for (const AirportRecord& airport : area.FilledAirports()) {
         if (AirportListText(airport) == selectedLine) return GeoPosition{airport.Lat, airport.Lon};
     }
     return std::nullopt;
@@ -40,7 +30,7 @@ std::optional<GeoPosition> CenterScreenTarget(const ChosenArea& area, std::strin
 
 std::vector<std::string> FrequencyMessages(const ChosenArea& area, std::string_view selectedLine) {
     std::vector<std::string> messages;
-    for (const AirportRecord& airport : AreaAirports(area)) {
+    for (const AirportRecord& airport : area.FilledAirports()) {
         if (AirportListText(airport) == selectedLine) messages.push_back(FrequencyMessage(airport));
     }
     return messages;

@@ -135,7 +135,7 @@ TEST_F(SetupWindowTest, TheSimulatorFolderIsSavedAsTypedAndTheBuilderOpens) {
     EXPECT_EQ(boxes.shown[0].Text, kSettingsCreated);
     EXPECT_EQ(boxes.shown[0].Icon, MessageIcon::Information);
     SettingsRecord expected;
-    expected.ProgramTitle = kProgramTitle;
+    expected.ProgramTitle = kSettingsFileTitle;
     expected.SetupDone = 1;
     expected.FsVersion = 1;
     expected.FsFolder = typed;

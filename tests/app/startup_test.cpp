@@ -20,7 +20,7 @@ using testing::TempFolder;
 
 void WriteAllThree(const TempFolder& folder) {
     SettingsRecord settings;
-    settings.ProgramTitle = kProgramTitle;
+    settings.ProgramTitle = kSettingsFileTitle;
     settings.SetupDone = 1;
     settings.FsVersion = 1;
     settings.FsFolder = "/fs";
@@ -81,7 +81,7 @@ TEST(StartupDecision, EmptyFolderDeletesNothing) {
 
 TEST(StartupDecision, ADamagedSettingsFileTakesTheRoadOfAMissingOneAndIsNamed) {
     SettingsRecord record;
-    record.ProgramTitle = kProgramTitle;
+    record.ProgramTitle = kSettingsFileTitle;
     record.SetupDone = 1;
     record.FsVersion = 1;
     record.FsFolder = "/fs";

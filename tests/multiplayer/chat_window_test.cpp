@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QTextDocument>
 
+#include "base/program_name.h"
 #include "multiplayer/session_fixture.h"
 
 namespace tarnwick {
@@ -42,7 +43,7 @@ struct ChatWindowTest : ::testing::Test {
 };
 
 TEST_F(ChatWindowTest, SendAndEnterSendTheLineAndTheLogOnlyGrows) {
-    EXPECT_EQ(Log()->toPlainText(), "[Tarnwick v2.0]");
+    EXPECT_EQ(Log()->toPlainText(), QString("[%1]").arg(kProgramName));
     HostChat();
 
     Text1()->setText("Hi");
@@ -57,9 +58,11 @@ TEST_F(ChatWindowTest, SendAndEnterSendTheLineAndTheLogOnlyGrows) {
     EXPECT_EQ(HostChat(), (std::vector<std::string>{"Hi", "Gr\xFC\xDF \x80 ?"}));
 
     window.AppendLine("Host: Hello");
-    EXPECT_EQ(Log()->toPlainText(), QString::fromUtf8("[Tarnwick v2.0]\nATC Controller: Hi\n"
-                                                      "ATC Controller: Gr\xC3\xBC\xC3\x9F \xE2\x82\xAC ?\n"
-                                                      "Host: Hello"));
+    EXPECT_EQ(Log()->toPlainText(),
+              QString("[%1]").arg(kProgramName) +
+                  QString::fromUtf8("\nATC Controller: Hi\n"
+                                    "ATC Controller: Gr\xC3\xBC\xC3\x9F \xE2\x82\xAC ?\n"
+                                    "Host: Hello"));
     EXPECT_EQ(removedChars, 0);
 
     window.RefreshChatPlayerList();

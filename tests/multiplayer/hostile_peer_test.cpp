@@ -64,18 +64,32 @@ TEST(HostilePeer, BadMessagesArePassedOverAndTheLinkKeepsWorking) {
         << "after all that the program still answers";
 }
 
-TEST(HostilePeer, ArbitraryBytesThroughTheFuzzEntryPoint) {
+TEST(HostilePeer, ArbitraryBytesLeaveALinkThatStillAnswersUnlessTheSessionEnded) {
     std::mt19937 engine(20240917);
+    int read = 0;
+    int ended = 0;
     for (int run = 0; run < 3000; ++run) {
-        std::vector<std::uint8_t> data(engine() % 400);
-        for (auto& b : data) b = static_cast<std::uint8_t>(engine());
-        // Steer some records toward real message types so the handlers run.
-        for (std::size_t i = 4; i + 1 < data.size(); i += 37) {
-            data[i] = static_cast<std::uint8_t>(0x01 + engine() % 0x23);
-            data[i + 1] = 0x10;
+        // The entry's records (see receive_fuzzing.h), each a message with a
+        // real type code, a random length field and random payload, so that
+        // the handlers run on what they must not trust.
+        std::vector<std::uint8_t> data{static_cast<std::uint8_t>(engine())};
+        for (auto record = engine() % 12; record > 0; --record) {
+            MessageBytes message = Header(static_cast<std::int32_t>(0x1001 + engine() % 0x23),
+                                          static_cast<std::int32_t>(engine() % 80) - 8);
+            for (auto b = engine() % 60; b > 0; --b) message.push_back(static_cast<std::uint8_t>(engine()));
+            data.push_back(static_cast<std::uint8_t>(engine()));
+            data.push_back(static_cast<std::uint8_t>(message.size()));
+            data.push_back(0);
+            data.insert(data.end(), message.begin(), message.end());
         }
-        FuzzReceiveTick(data);
+        const ReceiveTickRun outcome = RunReceiveTicks(data);
+        ASSERT_TRUE(outcome.SessionEnded || outcome.StillAnswers) << "run " << run;
+        read += outcome.ReadMessages;
+        ended += outcome.SessionEnded ? 1 : 0;
     }
+    EXPECT_GT(read, 1000) << "the bytes reached the handlers of the messages the program reads";
+    EXPECT_GT(ended, 0) << "some runs ended the session";
+    EXPECT_LT(ended, 2000) << "most runs left a session to answer in";
 }
 
 }  // namespace

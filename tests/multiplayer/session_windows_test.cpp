@@ -4,6 +4,7 @@
 #include <QPlainTextEdit>
 #include <QTimer>
 
+#include "base/program_name.h"
 #include "session_windows_fixture.h"
 
 namespace tarnwick {
@@ -45,7 +46,7 @@ TEST_F(SessionWindowsTest, TheDemoIsJoinedThroughTheControlsAndOpensRadarAndChat
     EXPECT_EQ(flow->programEnded, 0) << "the connection window closed after acceptance keeps the program";
     RadarWindow* radar = Form1();
     ASSERT_NE(radar, nullptr);
-    EXPECT_EQ(radar->windowTitle(), "Tarnwick v2.0 - Seattle Tacoma Intl  (KSEA)");
+    EXPECT_EQ(radar->windowTitle(), QString(kProgramName) + " - Seattle Tacoma Intl  (KSEA)");
     for (const char* timer : {"Timer1", "Timer2", "Timer3", "Timer4"}) {
         EXPECT_TRUE(Timer(radar, timer)->isActive()) << timer;
     }

@@ -12,6 +12,7 @@
 
 #include "app/preferences_window.h"
 #include "app/qt_window_flow.h"
+#include "base/program_name.h"
 #include "multiplayer/service_providers.h"
 #include "radar/airport_layers.h"
 #include "scope_fixture.h"
@@ -67,7 +68,7 @@ TEST_F(RadarWindowTest, LoadsCentredOnTheAreaAtLevelNine) {
     RadarWindow window(state.Area, state.Display, state.Aids, *state.Declination, state.Session, play, boxes);
     window.Load();
     EXPECT_EQ(window.objectName(), "Form1");
-    EXPECT_EQ(window.windowTitle(), "Tarnwick v2.0 - Seattle Tacoma Intl  (KSEA)");
+    EXPECT_EQ(window.windowTitle(), QString(kProgramName) + " - Seattle Tacoma Intl  (KSEA)");
     EXPECT_TRUE(window.windowFlags() & Qt::WindowMinimizeButtonHint);
     EXPECT_FALSE(window.windowFlags() & Qt::WindowMaximizeButtonHint);
     EXPECT_EQ(Find<QPushButton>(&window, "Command5")->text(), "+");
@@ -101,7 +102,7 @@ TEST_F(RadarWindowTest, WithoutASessionTheScopeStaysEmptyAndInactive) {
     state.Session.SessionConnected = false;
     RadarWindow window(state.Area, state.Display, state.Aids, *state.Declination, state.Session, play, boxes);
     window.Load();
-    EXPECT_EQ(window.windowTitle(), "Tarnwick v2.0 ");
+    EXPECT_EQ(window.windowTitle(), QString(kProgramName) + " ");
     EXPECT_EQ(Level(window), "0x");
     EXPECT_FALSE(window.findChild<QTimer*>("Timer2")->isActive());
     Click(window, "Command5");
@@ -323,7 +324,7 @@ TEST_F(RadarWindowTest, EveryWindowTheMenusOpenLocksTheScopeAndGivesItBackAsItWa
 
     Trigger(*radar, "about_program1");
     expectLocked("Form7");
-    EXPECT_EQ(TopLevel("Form7")->windowTitle(), "About Tarnwick v2.0");
+    EXPECT_EQ(TopLevel("Form7")->windowTitle(), QString("About ") + kProgramName);
     Find<QPushButton>(TopLevel("Form7"), "Command1")->click();
     QApplication::processEvents();
     EXPECT_EQ(TopLevel("Form7"), nullptr);
@@ -355,7 +356,7 @@ TEST_F(RadarWindowTest, ANewAreaChosenFromTheMenuRecentresTheScopeInTheSameSessi
     flow.AreaChosen();
     EXPECT_TRUE(radar->isEnabled());
     EXPECT_TRUE(radar->findChild<QTimer*>("Timer2")->isActive());
-    EXPECT_EQ(radar->windowTitle(), "Tarnwick v2.0 - Boeing Field King Co Intl  (KBFI)");
+    EXPECT_EQ(radar->windowTitle(), QString(kProgramName) + " - Boeing Field King Co Intl  (KBFI)");
     EXPECT_NEAR((radar->View().ViewBounds.North + radar->View().ViewBounds.South) / 2, 47.53, 1e-9);
     EXPECT_TRUE(state.Session.SessionConnected);
     EXPECT_EQ(Level(*radar), "x9");

@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "base/program_name.h"
 #include "scenery/database_file.h"
 #include "state/program_state.h"
 #include "state/settings.h"
@@ -58,7 +59,7 @@ class BuilderWindowTest : public ::testing::Test {
         target.Settings.RebuildPending = true;
         target.Settings.FsVersion = 1;
         target.Settings.FsFolder = Root().string();
-        target.Settings.Record.ProgramTitle = kProgramTitle;
+        target.Settings.Record.ProgramTitle = kSettingsFileTitle;
         target.Settings.Record.SetupDone = 1;
         target.Settings.Record.FsVersion = 1;
         target.Settings.Record.FsFolder = target.Settings.FsFolder;
@@ -137,7 +138,7 @@ TEST_F(BuilderWindowTest, PreparesThenScansOnTheButtonAndHandsOverToTheChoice) {
     EXPECT_EQ(boxes.shown[1].Text, "The creation process, of the database files, was completed!");
     EXPECT_EQ(ReadSettingsFile(WorkFile(state.Settings.WorkFolder, kSettingsFileName)).Record.AirportCount,
               4);
-    EXPECT_EQ(boxes.shown[1].Title, "Tarnwick v2.0");
+    EXPECT_EQ(boxes.shown[1].Title, kProgramName);
     EXPECT_EQ(boxes.shown[1].Icon, MessageIcon::Information);
     EXPECT_EQ(buildsDone, 1);
     EXPECT_EQ(buildsFailed, 0);

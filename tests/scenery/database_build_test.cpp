@@ -26,7 +26,7 @@ class DatabaseBuildTest : public ::testing::Test {
         state.Settings.RebuildPending = true;
         state.Settings.FsVersion = 1;
         state.Settings.FsFolder = (fs.Path() / "FS2002").string();
-        state.Settings.Record.ProgramTitle = kProgramTitle;
+        state.Settings.Record.ProgramTitle = kSettingsFileTitle;
         state.Settings.Record.SetupDone = 1;
         state.Settings.Record.FsVersion = 1;
         state.Settings.Record.FsFolder = state.Settings.FsFolder;

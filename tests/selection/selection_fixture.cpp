@@ -55,7 +55,7 @@ WorkFolderFixture::WorkFolderFixture(const std::vector<AirportRecord>& airports,
                                      const std::vector<AirspaceRecord>& airspaces, bool withMagdec,
                                      std::int16_t declinationRaw) {
     SettingsRecord settings;
-    settings.ProgramTitle = kProgramTitle;
+    settings.ProgramTitle = kSettingsFileTitle;
     settings.SetupDone = 1;
     settings.FsVersion = 1;
     settings.FsFolder = (Folder.Path() / "fs").string();

@@ -74,7 +74,7 @@ TEST(Settings, ALongerOlderFileKeepsItsTail) {
 
 TEST(Settings, ShortFilesReadAsEmptyAndZero) {
     SettingsRecord full;
-    full.ProgramTitle = kProgramTitle;
+    full.ProgramTitle = kSettingsFileTitle;
     full.SetupDone = 1;
     full.FsVersion = 1;
     full.FsFolder = "C:\\FS2002";
@@ -94,7 +94,7 @@ TEST(Settings, ShortFilesReadAsEmptyAndZero) {
 
 TEST(Settings, ARecordSetupNeverWritesCannotBeTrusted) {
     SettingsRecord written;
-    written.ProgramTitle = kProgramTitle;
+    written.ProgramTitle = kSettingsFileTitle;
     written.SetupDone = 1;
     written.FsVersion = 1;
     written.FsFolder = "C:\\FS2002";

@@ -14,7 +14,7 @@ using testing::TempFolder;
 
 void WriteWorkFolder(const TempFolder& folder, std::int32_t airportCount) {
     SettingsRecord settings;
-    settings.ProgramTitle = kProgramTitle;
+    settings.ProgramTitle = kSettingsFileTitle;
     settings.SetupDone = 1;
     settings.FsVersion = 1;
     settings.FsFolder = "C:\\Fl\xFCgsimulator";

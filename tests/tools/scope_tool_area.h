@@ -13,7 +13,7 @@ namespace tarnwick::testing {
 // One airport with a runway, and one ARTCC airspace whose rectangle holds it.
 inline void WriteArea(const TempFolder& folder) {
     SettingsRecord settings;
-    settings.ProgramTitle = kProgramTitle;
+    settings.ProgramTitle = kSettingsFileTitle;
     settings.SetupDone = 1;
     settings.FsVersion = 1;
     settings.FsFolder = (folder.Path() / "fs").string();

@@ -23,7 +23,7 @@ using testing::TempFolder;
 // goes on without the declination grid.
 void WriteWorkFolder(const TempFolder& folder) {
     SettingsRecord settings;
-    settings.ProgramTitle = kProgramTitle;
+    settings.ProgramTitle = kSettingsFileTitle;
     settings.SetupDone = 1;
     settings.FsVersion = 1;
     settings.FsFolder = (folder.Path() / "no-simulator-here").string();

@@ -2,17 +2,17 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
+#include <numbers>
 #include <random>
 #include <string>
 
+#include "geo/local_plane.h"
 #include "scenery_kit/bgl_writer.h"
 
 namespace tarnwick::mkscenery {
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 constexpr std::size_t kAirportFilesPerArea = 250;
 
 // Draws from the engine's raw output only: the standard fixes that sequence,
@@ -57,13 +57,13 @@ double Frequency(Random& random) { return 118.0 + random.Int(0, 759) * 0.025; }
 // Moves (lat, lon) by metres east and north on a local flat approximation: good
 // enough for laying out a synthetic airport.
 void Move(double& lat, double& lon, double eastM, double northM) {
-    lat += northM / 111120.0;
-    lon += eastM / (111120.0 * std::cos(lat * kPi / 180.0));
+    lat += northM / geo::kMetresPerDegreeLat;
+    lon += eastM / geo::MetresPerDegreeLon(lat);
 }
 
 void AddTaxiNetwork(Random& random, bgl::Airport& airport) {
     bgl::TaxiNetwork& net = airport.Taxi;
-    const double heading = airport.Runways[0].TrueHeading * kPi / 180.0;
+    const double heading = geo::DegreesToRadians(airport.Runways[0].TrueHeading);
     const double alongE = std::sin(heading), alongN = std::cos(heading);
     const int columns = random.Int(40, 90);
     // Three taxiways parallel to the main runway, with cross links between them.
@@ -107,7 +107,8 @@ bgl::Airport MakeAirport(Random& random, std::size_t index) {
     const int size = index % 10 == 0 ? 3 : random.Chance(0.3) ? 2 : random.Chance(0.6) ? 1 : 0;
     airport.Icao = IcaoFor(index);
     airport.Name = NameFor(random, size);
-    airport.Lat = std::asin(random.Uniform(std::sin(-55 * kPi / 180), std::sin(70 * kPi / 180))) * 180 / kPi;
+    airport.Lat = geo::RadiansToDegrees(
+        std::asin(random.Uniform(std::sin(geo::DegreesToRadians(-55)), std::sin(geo::DegreesToRadians(70)))));
     airport.Lon = random.Uniform(-180, 180);
     airport.ElevationFt =
         std::round(random.Chance(0.7) ? random.Uniform(0, 1500) : random.Uniform(1500, 8000));
@@ -135,8 +136,8 @@ bgl::Airport MakeAirport(Random& random, std::size_t index) {
         runway.CenterLat = airport.Lat;
         runway.CenterLon = airport.Lon;
         const double spacing = parallel ? 400.0 : 0.0;
-        Move(runway.CenterLat, runway.CenterLon, spacing * std::cos(heading * kPi / 180),
-             -spacing * std::sin(heading * kPi / 180));
+        Move(runway.CenterLat, runway.CenterLon, spacing * std::cos(geo::DegreesToRadians(heading)),
+             -spacing * std::sin(geo::DegreesToRadians(heading)));
         runway.ElevationFt = airport.ElevationFt;
         runway.LengthFt = size == 3   ? random.Int(8000, 13000)
                           : size == 2 ? random.Int(5000, 9000)
@@ -151,7 +152,8 @@ bgl::Airport MakeAirport(Random& random, std::size_t index) {
             ils.Lon = runway.CenterLon;
             const double half = runway.LengthFt * 0.3048 / 2 + 300;
             const double toward = runway.TrueHeading + (e == 0 ? 0 : 180);
-            Move(ils.Lat, ils.Lon, half * std::sin(toward * kPi / 180), half * std::cos(toward * kPi / 180));
+            Move(ils.Lat, ils.Lon, half * std::sin(geo::DegreesToRadians(toward)),
+                 half * std::cos(geo::DegreesToRadians(toward)));
             ils.Mhz = 108.1 + random.Int(0, 39) * 0.05;
             ils.TrueCourse = e == 0 ? runway.TrueHeading : runway.TrueHeading + 180;
             runway.IlsList.push_back(ils);
@@ -174,7 +176,8 @@ bgl::Airspace MakeAirspace(Random& random, const bgl::Airport& near, const std::
     s.LowerFt = lower;
     s.UpperFt = upper;
     const double dLat = radiusNm / 60.0;
-    const double dLon = std::min(179.0, radiusNm / (60.0 * std::max(0.1, std::cos(near.Lat * kPi / 180))));
+    const double dLon =
+        std::min(179.0, radiusNm / (60.0 * std::max(0.1, std::cos(geo::DegreesToRadians(near.Lat)))));
     s.North = std::min(89.0, near.Lat + dLat);
     s.South = std::max(-89.0, near.Lat - dLat);
     s.West = near.Lon - dLon;
@@ -188,17 +191,18 @@ bgl::Airspace MakeAirspace(Random& random, const bgl::Airport& near, const std::
     }
     const int corners = random.Int(5, 12);
     for (int c = 0; c <= corners; ++c) {
-        const double angle = 2 * kPi * (c % corners) / corners;
+        const double angle = 2 * std::numbers::pi * (c % corners) / corners;
         s.Points.push_back({c == 0 ? bgl::kMovePoint : bgl::kLine, near.Lat + dLat * std::cos(angle) * 0.9,
                             near.Lon + dLon * std::sin(angle) * 0.9, 0});
     }
     return s;
 }
 
-std::string Numbered(const char* pattern, std::size_t n) {
-    char name[64];
-    std::snprintf(name, sizeof name, pattern, n);
-    return name;
+// n in decimal, with leading zeros up to `width` digits.
+std::string ZeroPadded(std::size_t n, std::size_t width) {
+    std::string digits = std::to_string(n);
+    if (digits.size() < width) digits.insert(0, width - digits.size(), '0');
+    return digits;
 }
 
 }  // namespace
@@ -219,14 +223,15 @@ WriteSummary WriteSyntheticFolder(FolderWriter& out, const std::filesystem::path
         std::max<std::size_t>(1, (perFile.size() + kAirportFilesPerArea - 1) / kAirportFilesPerArea);
     std::vector<ConfigArea> config = {{"Default Terrain", "Scenery\\World", true, true}};
     for (std::size_t a = 0; a < areas; ++a) {
-        config.push_back({Numbered("Synthetic Region %02zu", a + 1),
-                          Numbered("Synthetic\\Region%02zu", a + 1), true, false});
+        config.push_back({"Synthetic Region " + ZeroPadded(a + 1, 2),
+                          "Synthetic\\Region" + ZeroPadded(a + 1, 2), true, false});
     }
     WriteFolderBasics(out, config, dataDir);
 
     std::size_t next = 0;
     for (std::size_t f = 0; f < perFile.size(); ++f) {
-        const std::string folder = Numbered("Synthetic/REGION%02zu/Scenery/", f / kAirportFilesPerArea + 1);
+        const std::string folder =
+            "Synthetic/REGION" + ZeroPadded(f / kAirportFilesPerArea + 1, 2) + "/Scenery/";
         bgl::SceneryFile file;
         for (std::size_t i = 0; i < perFile[f]; ++i) file.Airports.push_back(MakeAirport(random, next++));
         for (const bgl::Airport& airport : file.Airports) {
@@ -236,11 +241,11 @@ WriteSummary WriteSyntheticFolder(FolderWriter& out, const std::filesystem::path
         }
         if (f % 4 == 0) {
             const bgl::Airport& centre = file.Airports.front();
-            const std::string unit = Numbered("SECTOR %04zu CONTROL", f / 4);
+            const std::string unit = "SECTOR " + ZeroPadded(f / 4, 4) + " CONTROL";
             bgl::Airspace low =
-                MakeAirspace(random, centre, Numbered("SECTOR %04zu LOW", f / 4), 150, 0, 18000, false);
+                MakeAirspace(random, centre, "SECTOR " + ZeroPadded(f / 4, 4) + " LOW", 150, 0, 18000, false);
             bgl::Airspace high = low;
-            high.Name = Numbered("SECTOR %04zu HIGH", f / 4);
+            high.Name = "SECTOR " + ZeroPadded(f / 4, 4) + " HIGH";
             high.LowerFt = high.UpperFt = -1;
             low.FullName = high.FullName = unit;
             low.Mhz = Frequency(random);
@@ -254,15 +259,16 @@ WriteSummary WriteSyntheticFolder(FolderWriter& out, const std::filesystem::path
         }
         summary.Airports += file.Airports.size();
         summary.Airspaces += file.Airspaces.size();
-        out.Write(folder + Numbered(f % 2 ? "ap%05zu.bgl" : "AP%05zu.BGL", f), bgl::WriteSceneryFile(file));
+        out.Write(folder + (f % 2 ? "ap" + ZeroPadded(f, 5) + ".bgl" : "AP" + ZeroPadded(f, 5) + ".BGL"),
+                  bgl::WriteSceneryFile(file));
         ++summary.AirportFiles;
 
         // About two other files for every airport file, in the same folder or
         // in the default terrain.
         for (int k = 0; k < 2; ++k) {
             const std::size_t size = static_cast<std::size_t>(random.Int(1024, 24 * 1024));
-            const std::string name = k == 0 ? folder + Numbered("Obj%05zu.bgl", f)
-                                            : Numbered("Scenery/World/Scenery/TX%05zu.BGL", f);
+            const std::string name = k == 0 ? folder + "Obj" + ZeroPadded(f, 5) + ".bgl"
+                                            : "Scenery/World/Scenery/TX" + ZeroPadded(f, 5) + ".BGL";
             out.Write(name, bgl::NonAirportFile(size, random.Bits()));
             ++summary.OtherFiles;
         }

@@ -1,7 +1,5 @@
 #include "multiplayer/demo/demo_session.h"
 
-#include <algorithm>
-
 namespace tarnwick {
 namespace {
 
@@ -51,11 +49,7 @@ TransportFactory DemoSessionFactory(std::function<DemoSessionSetup()> setup) {
 
 std::vector<SimulatedRunway> SimulatedRunwaysOf(const AirportRecord& airport) {
     std::vector<SimulatedRunway> runways;
-    const auto& slots = airport.Runways.Slots();
-    const std::size_t count =
-        std::min(slots.size(), static_cast<std::size_t>(std::max(airport.RunwayCount, 0)));
-    for (std::size_t i = 0; i < count; ++i) {
-        const RunwayEntry& r = slots[i];
+    for (const RunwayEntry& r : airport.FilledRunways()) {
         runways.push_back(
             {r.End1Lat, r.End1Lon, r.End2Lat, r.End2Lon, r.ElevationFt, r.PrimaryId, r.SecondaryId});
     }

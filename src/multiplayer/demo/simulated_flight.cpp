@@ -2,7 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
+
+#include "geo/local_plane.h"
 
 namespace tarnwick {
 namespace {
@@ -10,19 +11,12 @@ namespace {
 constexpr double kMetresPerSecondPerKt = geo::kMetresPerNm / 3600.0;
 constexpr double kRollOutHold = 6.0;
 
-double Radians(double degrees) { return degrees * std::numbers::pi / 180.0; }
-
 // -180 .. 180
 double AngleDifference(double to, double from) {
     double d = std::fmod(to - from, 360.0);
     if (d > 180.0) d -= 360.0;
     if (d < -180.0) d += 360.0;
     return d;
-}
-
-double BearingOf(double dx, double dy) {
-    const double degrees = std::atan2(dx, dy) * 180.0 / std::numbers::pi;
-    return degrees < 0.0 ? degrees + 360.0 : degrees;
 }
 
 }  // namespace
@@ -58,7 +52,7 @@ void SimulatedFlight::Step(double seconds) {
     const double remaining = length - (rx * ux + ry * uy);
     // Right of the leg is positive; the aircraft cuts back toward it at up to 45 degrees.
     const double crossTrack = rx * uy - ry * ux;
-    const double legBearing = BearingOf(ux, uy);
+    const double legBearing = geo::BearingOfOffset(ux, uy);
     const double desired = legBearing - std::clamp(crossTrack * 0.03, -45.0, 45.0);
 
     Steer(desired, seconds);
@@ -99,8 +93,8 @@ void SimulatedFlight::Climb(const Waypoint& target, double remaining, double sec
 
 void SimulatedFlight::Move(double seconds) {
     const double metres = state_.SpeedKt * kMetresPerSecondPerKt * seconds;
-    state_.Position.X += metres * std::sin(Radians(state_.HeadingDeg));
-    state_.Position.Y += metres * std::cos(Radians(state_.HeadingDeg));
+    state_.Position.X += metres * std::sin(geo::DegreesToRadians(state_.HeadingDeg));
+    state_.Position.Y += metres * std::cos(geo::DegreesToRadians(state_.HeadingDeg));
 }
 
 void SimulatedFlight::Reach(const Waypoint& target) {

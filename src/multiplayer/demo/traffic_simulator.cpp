@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <numbers>
 #include <optional>
 #include <type_traits>
 #include <variant>
 
 #include "base/rounding.h"
+#include "geo/local_plane.h"
 #include "multiplayer/game/message_decoder.h"
 #include "multiplayer/game/wire_values.h"
 
@@ -77,7 +77,7 @@ struct ActiveRunway {
     std::string Designator;
 
     LocalPoint At(double along, double right) const {
-        const double h = HeadingDeg * std::numbers::pi / 180.0;
+        const double h = geo::DegreesToRadians(HeadingDeg);
         return {Threshold.X + along * std::sin(h) + right * std::cos(h),
                 Threshold.Y + along * std::cos(h) - right * std::sin(h)};
     }
@@ -90,13 +90,12 @@ std::string DesignatorFor(double heading) {
 }
 
 LocalPoint Toward(LocalPoint from, double bearingDeg, double metres) {
-    const double b = bearingDeg * std::numbers::pi / 180.0;
-    return {from.X + metres * std::sin(b), from.Y + metres * std::cos(b)};
+    const geo::PlaneOffset offset = geo::OffsetToward(bearingDeg, metres);
+    return {from.X + offset.East, from.Y + offset.North};
 }
 
 double BearingFrom(LocalPoint from, LocalPoint to) {
-    const double degrees = std::atan2(to.X - from.X, to.Y - from.Y) * 180.0 / std::numbers::pi;
-    return degrees < 0.0 ? degrees + 360.0 : degrees;
+    return geo::BearingOfOffset(to.X - from.X, to.Y - from.Y);
 }
 
 enum class PilotStage { AwaitingAcceptance, Parked, LiningUp, Flying, RollingOut, Stopped };
@@ -143,13 +142,11 @@ struct TrafficSimulator::Impl {
     bool ended = false;
 
     // --- the local plane ---
-    double MetresPerDegreeLon() const {
-        return 60.0 * kNm * std::max(std::cos(setup.CenterLat * std::numbers::pi / 180.0), 0.01);
-    }
+    double MetresPerDegreeLon() const { return geo::MetresPerDegreeLon(setup.CenterLat); }
     LocalPoint ToLocal(double lat, double lon) const {
         return {(lon - setup.CenterLon) * MetresPerDegreeLon(), (lat - setup.CenterLat) * 60.0 * kNm};
     }
-    double LatitudeOf(LocalPoint p) const { return setup.CenterLat + p.Y / (60.0 * kNm); }
+    double LatitudeOf(LocalPoint p) const { return setup.CenterLat + p.Y / geo::kMetresPerDegreeLat; }
     double LongitudeOf(LocalPoint p) const {
         const double lon = setup.CenterLon + p.X / MetresPerDegreeLon();
         return std::fmod(std::fmod(lon + 180.0, 360.0) + 360.0, 360.0) - 180.0;
@@ -255,7 +252,7 @@ struct TrafficSimulator::Impl {
     std::vector<Waypoint> ArrivalRoute(const Pilot& pilot, LocalPoint from) const {
         const AircraftPerformance& perf = pilot.Type->Performance;
         const double elevation = runway.ElevationFt;
-        const double h = runway.HeadingDeg * std::numbers::pi / 180.0;
+        const double h = geo::DegreesToRadians(runway.HeadingDeg);
         const double rightOfCentreline =
             (from.X - runway.Threshold.X) * std::cos(h) - (from.Y - runway.Threshold.Y) * std::sin(h);
         const double side = rightOfCentreline >= 0.0 ? 1.0 : -1.0;

@@ -14,6 +14,12 @@ constexpr std::int32_t kColumnOffsetPx = 24;
 constexpr std::int32_t kRowGapPx = 1;
 constexpr std::int32_t kCellPx = 32;
 
+// The cells are kept row by row; row and column lie inside the grid.
+std::size_t CellIndex(std::int32_t row, std::int32_t column, std::int32_t columns) {
+    return static_cast<std::size_t>(row) * static_cast<std::size_t>(columns) +
+           static_cast<std::size_t>(column);
+}
+
 struct Candidate {
     ScreenPoint TopLeft;
     bool Leader = false;
@@ -79,7 +85,7 @@ bool LabelPlaces::Free(const Box& box) const {
     const std::int32_t r1 = std::min(rows_ - 1, (box.Bottom - 1) / kCellPx);
     for (std::int32_t row = r0; row <= r1; ++row) {
         for (std::int32_t column = c0; column <= c1; ++column) {
-            for (const std::uint32_t i : cells_[static_cast<std::size_t>(row * columns_ + column)]) {
+            for (const std::uint32_t i : cells_[CellIndex(row, column, columns_)]) {
                 const Box& other = boxes_[i];
                 if (Overlap(box.Left, box.Right, other.Left, other.Right) &&
                     Overlap(box.Top, box.Bottom, other.Top, other.Bottom)) {
@@ -102,7 +108,7 @@ void LabelPlaces::Take(const Box& box) {
     const std::int32_t r1 = std::clamp((box.Bottom - 1) / kCellPx, 0, rows_ - 1);
     for (std::int32_t row = r0; row <= r1; ++row) {
         for (std::int32_t column = c0; column <= c1; ++column)
-            cells_[static_cast<std::size_t>(row * columns_ + column)].push_back(index);
+            cells_[CellIndex(row, column, columns_)].push_back(index);
     }
 }
 
