@@ -4,6 +4,7 @@
 #include "base/rounding.h"
 #include "multiplayer/game/messages.h"
 #include "multiplayer/game/wire_text.h"
+#include "state/session_state.h"
 
 namespace tarnwick {
 
@@ -24,7 +25,7 @@ std::string ChatLogLine(std::string_view name, std::string_view text) {
 }
 
 ChatSendResult SendChat(SessionTransport& transport, std::int32_t ownPlayerId, std::string_view textUtf8) {
-    if (ownPlayerId < 1) return {};
+    if (!IsPlayerId(ownPlayerId)) return {};
     const std::string text = ToWireText(textUtf8);
     try {
         const std::string ownName = transport.FriendlyName(ownPlayerId);

@@ -36,6 +36,7 @@ void SessionConnection::SetStatus(const std::string& text) {
 
 void SessionConnection::Load() {
     accepted_ = false;
+    session_.HostPlayerId = 0;
     session_.SessionConnected = session_.TrafficEnabled = false;
     typeChoiceEnabled_ = true;
     waitTimersEnabled_ = false;
@@ -198,7 +199,7 @@ void SessionConnection::ListSessions() {
 }
 
 void SessionConnection::RequestJoin() {
-    if (session_.OwnPlayerId < 1) return;  // the window stays at "Connecting..."
+    if (!session_.HasOwnPlayer()) return;  // the window stays at "Connecting..."
     play_.Play().Send(session_.OwnPlayerId, kAllPlayers, Encode(MsgJoinRequest{}));
     waitTimersEnabled_ = true;
 }
@@ -226,7 +227,7 @@ void SessionConnection::Failed(ConnectionOutcome& outcome, const SessionError& e
 
 ConnectionOutcome SessionConnection::WaitForAcceptance() {
     ConnectionOutcome outcome;
-    if (!waitTimersEnabled_ || session_.OwnPlayerId < 1) return outcome;
+    if (!waitTimersEnabled_ || !session_.HasOwnPlayer()) return outcome;
     try {
         SessionTransport& play = play_.Play();
         if (play.SessionLost()) {
@@ -234,10 +235,12 @@ ConnectionOutcome SessionConnection::WaitForAcceptance() {
             return outcome;
         }
         for (std::int32_t n = play.MessageCount(session_.OwnPlayerId); n >= 1; --n) {
+            const ReceivedMessage received = play.Receive();
             // A message too short for its type says nothing; the next one may.
-            const GameMessage message = DecodeGameMessage(play.Receive().Bytes);
+            const GameMessage message = DecodeGameMessage(received.Bytes);
             if (const auto* accept = std::get_if<MsgJoinAccept>(&message)) {
                 if (accept->PlayerId == session_.OwnPlayerId) {
+                    session_.HostPlayerId = received.From;
                     Accept(outcome);
                     return outcome;
                 }
@@ -290,7 +293,7 @@ void SessionConnection::Lose(ConnectionOutcome& outcome) {
 }
 
 void SessionConnection::RepeatJoinRequest() {
-    if (!waitTimersEnabled_ || session_.OwnPlayerId < 1) return;
+    if (!waitTimersEnabled_ || !session_.HasOwnPlayer()) return;
     try {
         SessionTransport& play = play_.Play();
         play.Send(session_.OwnPlayerId, kAllPlayers, Encode(MsgJoinRetry{}));

@@ -78,7 +78,7 @@ LinkEvents SessionLink::Start() {
 
 LinkEvents SessionLink::ReceiveTick() {
     LinkEvents events;
-    if (session_.OwnPlayerId < 1) return events;
+    if (!session_.HasOwnPlayer()) return events;
     try {
         for (std::int32_t n = transport_.MessageCount(session_.OwnPlayerId); n >= 1; --n) {
             if (Handle(transport_.Receive(), events) == Next::EndTick) return events;
@@ -123,17 +123,20 @@ SessionLink::Next SessionLink::Handle(const ReceivedMessage& message, LinkEvents
                 events.TrafficChanged = true;
             });
         } else if constexpr (std::is_same_v<T, MsgHostLeft>) {
-            return HandleHostLeft(events);
+            if (sender == session_.HostPlayerId) return HandleHostLeft(events);
         } else if constexpr (std::is_same_v<T, MsgRemovedByHost>) {
-            events.Messages.push_back({kRemovedText, MessageIcon::Information});
-            events.Disconnect = true;
-            return Next::EndTick;
+            if (sender == session_.HostPlayerId) {
+                events.Messages.push_back({kRemovedText, MessageIcon::Information});
+                events.Disconnect = true;
+                return Next::EndTick;
+            }
         } else if constexpr (std::is_same_v<T, MsgChat>) {
             if (!m.Text.empty()) events.ChatLines.push_back(transport_.FriendlyName(sender) + ": " + m.Text);
         }
         // One peer's bad message must not hold up everyone else's: a message
         // too short for its type is passed over and the tick goes on, as is
-        // one of a type the program does not read.
+        // one of a type the program does not read, and one that only the host
+        // may send coming from anyone else.
         return Next::Continue;
     };
     try {
@@ -178,6 +181,7 @@ SessionLink::Next SessionLink::HandleHostLeft(LinkEvents& events) {
     const TrafficTable& table = session_.Traffic;
     if (table.PlayerCount() != 1) {
         session_.IsHosting = true;
+        session_.HostPlayerId = session_.OwnPlayerId;
         events.Messages.push_back({kHostLeftText, MessageIcon::Information});
         return Next::Continue;
     }
@@ -197,7 +201,7 @@ void SessionLink::Lost(LinkEvents& events) {
 LinkEvents SessionLink::MaintenanceTick() {
     LinkEvents events;
     const std::int32_t own = session_.OwnPlayerId;
-    if (own < 1) return events;
+    if (!session_.HasOwnPlayer()) return events;
     try {
         const std::vector<SessionMember> players = transport_.Players();
         Prune(players, events);

@@ -44,7 +44,8 @@ class SessionLink {
     LinkEvents Start();
     // Timer1: handles the messages waiting at its start; those that arrive
     // meanwhile wait for the next tick. A failing session operation ends the
-    // tick; a message too short for its type is passed over.
+    // tick; a message too short for its type is passed over, and so are
+    // MsgHostLeft and MsgRemovedByHost from anyone but the session's host.
     LinkEvents ReceiveTick();
     // Timer3: drops the entries of players who left, asks unknown players to
     // identify themselves and every known pilot for its aircraft.

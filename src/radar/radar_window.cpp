@@ -465,7 +465,7 @@ void RadarWindow::StartTimers() {
 
 // The session's name for the program's own player, which the scope never draws.
 std::string RadarWindow::OwnName() {
-    if (session_.OwnPlayerId < 1 || !play_.Exists()) return {};
+    if (!session_.HasOwnPlayer() || !play_.Exists()) return {};
     try {
         return play_.Play().FriendlyName(session_.OwnPlayerId);
     } catch (const SessionError&) {

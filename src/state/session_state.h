@@ -10,9 +10,13 @@
 
 namespace tarnwick {
 
+// A DirectPlay player id is any 32-bit value but 0, negative ones as good as
+// any other: hosts XOR their ids with a key of all 32 bits.
+inline constexpr bool IsPlayerId(std::int32_t id) { return id != 0; }
+
 struct SessionState {
     // The id the session gave the program's player. Never cleared: everything
-    // that uses it acts only while it is 1 or more.
+    // that uses it acts only while it is a player id (not 0).
     std::int32_t OwnPlayerId = 0;
     // Application GUID text of the joined session.
     std::string SessionGuid;
@@ -24,11 +28,17 @@ struct SessionState {
     // The session's first host has left and the program answers join requests
     // in its place, until the radar window loads again.
     bool IsHosting = false;
+    // Who hosts the session at the FS2002 level: the player whose acceptance
+    // admitted the program's player, or the program's own once it hosts. Only
+    // this player can remove the program or say that it leaves.
+    std::int32_t HostPlayerId = 0;
 
     TrafficTable Traffic;
     // Where the entries have been, for their speeds and tracks; fed by the
     // radar window's ticks.
     MotionHistory Motion;
+
+    bool HasOwnPlayer() const { return IsPlayerId(OwnPlayerId); }
 };
 
 }  // namespace tarnwick

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <optional>
 #include <random>
 
 #include "multiplayer/fuzzing/receive_fuzzing.h"
@@ -16,16 +17,30 @@ MessageBytes Header(std::int32_t type, std::int32_t length) {
     return MessageBuilder().AppendLong(type).AppendLong(length).Take();
 }
 
-TEST(HostilePeer, BadMessagesArePassedOverAndTheLinkKeepsWorking) {
+// The program joined and its radar window open, with a pilot and a hostile
+// peer in the session.
+struct AmongPeers {
+    AmongPeers() {
+        f.Connect();
+        own = f.session.OwnPlayerId;
+        link.emplace(f.session, f.Transport(), *grid);
+        link->Start();
+        pilot = f.hub.AddPlayer("Pilot");
+        hostile = f.hub.AddPlayer("Hostile");
+        f.hub.Send(pilot, own, Encode(MsgJoinAccept{pilot}));
+    }
     SessionFixture f;
-    f.Connect();
-    const std::int32_t own = f.session.OwnPlayerId;
-    auto grid = std::make_unique<DeclinationGrid>();
-    SessionLink link(f.session, f.Transport(), *grid);
-    link.Start();
-    const std::int32_t pilot = f.hub.AddPlayer("Pilot");
-    const std::int32_t hostile = f.hub.AddPlayer("Hostile");
-    f.hub.Send(pilot, own, Encode(MsgJoinAccept{pilot}));
+    std::unique_ptr<DeclinationGrid> grid = std::make_unique<DeclinationGrid>();
+    std::optional<SessionLink> link;  // over the transport the join made
+    std::int32_t own = 0;
+    std::int32_t pilot = 0;
+    std::int32_t hostile = 0;
+};
+
+TEST(HostilePeer, BadMessagesArePassedOverAndTheLinkKeepsWorking) {
+    AmongPeers p;
+    auto& [f, grid, linked, own, pilot, hostile] = p;
+    SessionLink& link = *linked;
     f.hub.Send(hostile, own, Encode(MsgJoinAccept{pilot}));
     link.ReceiveTick();
     ASSERT_EQ(f.session.Traffic.PlayerCount(), 3);
@@ -62,6 +77,29 @@ TEST(HostilePeer, BadMessagesArePassedOverAndTheLinkKeepsWorking) {
     EXPECT_EQ(f.session.Traffic.PlayerCount(), 3);
     EXPECT_EQ(DecodeMessage<MsgJoinAccept>(f.hub.Receive(hostile)->Bytes).PlayerId, own)
         << "after all that the program still answers";
+}
+
+// Only the player that admitted the program (and, once the program hosts,
+// nobody else) can say that the host leaves or remove the program.
+TEST(HostilePeer, OnlyTheHostCanSayItLeavesOrRemoveTheProgram) {
+    AmongPeers p;
+    auto& [f, grid, linked, own, pilot, hostile] = p;
+    SessionLink& link = *linked;
+    ASSERT_EQ(f.session.HostPlayerId, f.host);
+    f.hub.Send(hostile, own, Encode(MsgRemovedByHost{}));
+    f.hub.Send(hostile, own, Encode(MsgHostLeft{}));
+    LinkEvents events = link.ReceiveTick();
+    EXPECT_TRUE(events.Messages.empty());
+    EXPECT_FALSE(events.Disconnect);
+    EXPECT_FALSE(f.session.IsHosting);
+
+    f.hub.Send(f.host, own, Encode(MsgHostLeft{}));
+    f.hub.RemovePlayer(f.host);
+    f.hub.Send(hostile, own, Encode(MsgRemovedByHost{}));
+    events = link.ReceiveTick();
+    ASSERT_EQ(events.Messages.size(), 1u) << "the host's leave, and nothing from the hostile peer";
+    EXPECT_FALSE(events.Disconnect);
+    EXPECT_TRUE(f.session.IsHosting);
 }
 
 TEST(HostilePeer, ArbitraryBytesLeaveALinkThatStillAnswersUnlessTheSessionEnded) {

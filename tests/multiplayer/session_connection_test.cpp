@@ -67,7 +67,7 @@ TEST(SessionConnection, AcceptanceForAnotherPlayerIsPassedOverAndTheTickStopsAtT
     f.connection.LocateSession(1);
     f.connection.JoinSession(0, "Tower \xE2\x82\xAC\xE2\x98\x85");  // a euro sign and a star
     const std::int32_t own = f.session.OwnPlayerId;
-    ASSERT_GE(own, 1);
+    ASSERT_NE(own, 0);
     EXPECT_EQ(f.hub.FriendlyName(own), "Tower \x80?") << "the star has no Windows-1252 code";
     EXPECT_EQ(f.TypesFor(f.host), (std::vector<std::int32_t>{MsgJoinRequest::kType}));
     EXPECT_EQ(f.connection.Status(), kStatusConnecting);

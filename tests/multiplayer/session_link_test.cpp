@@ -123,17 +123,18 @@ TEST_F(SessionLinkTest, ANewRadarWindowDropsLeaversAtOnceAndListsThoseStillHere)
 
 TEST_F(SessionLinkTest, HostLeavingWithOthersLeftMakesTheProgramTheHost) {
     const std::int32_t pilot = IdentifiedPilot("Pilot");
-    f.hub.RemovePlayer(f.host);
     const std::int32_t newcomer = f.hub.AddPlayer("Newcomer");
     const std::int32_t watcher = f.hub.AddPlayer("Watcher");
     f.hub.Send(pilot, own, Encode(MsgJoinRequest{}));
-    f.hub.Send(pilot, own, Encode(MsgHostLeft{}));
+    f.hub.Send(f.host, own, Encode(MsgHostLeft{}));
+    f.hub.RemovePlayer(f.host);
     f.hub.Send(newcomer, own, Encode(MsgJoinRequest{}));
     f.hub.Send(pilot, own, Encode(MsgJoinRequest{}));
     f.hub.Send(watcher, own, Encode(MsgObserverJoinRequest{}));
     const LinkEvents events = link->ReceiveTick();
     EXPECT_EQ(events.Messages, (std::vector<UserMessage>{kHostLeft}));
     EXPECT_TRUE(f.session.IsHosting);
+    EXPECT_EQ(f.session.HostPlayerId, own) << "the program speaks for the host now";
     EXPECT_EQ(f.TypesFor(pilot), (std::vector<std::int32_t>{MsgJoinRefuse::kType}))
         << "before the host left nobody was answered; then a known pilot is refused";
     const auto accept = f.hub.Receive(newcomer);

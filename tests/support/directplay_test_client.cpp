@@ -9,7 +9,8 @@ namespace tarnwick::testing {
 
 using namespace directplay;
 
-DirectPlayTestClient::DirectPlayTestClient(std::uint16_t enumerationPort, std::function<void()> eachTurn)
+DirectPlayTestClient::DirectPlayTestClient(std::uint16_t enumerationPort, std::function<void()> eachTurn,
+                                           std::uint32_t address)
     : eachTurn_(std::move(eachTurn)) {
     ClientConfig config;
     config.peer.tcp_ports = {0, 0};
@@ -17,7 +18,12 @@ DirectPlayTestClient::DirectPlayTestClient(std::uint16_t enumerationPort, std::f
     config.enumeration_port = enumerationPort;
     config.enumeration_time = Millis{300};
     client_.emplace(config, clock_);
-    runner_.emplace(*client_, clock_, kLoopbackAddress);
+    runner_.emplace(*client_, clock_, address);
+}
+
+void DirectPlayTestClient::Turn() {
+    runner_->PollOnce(Millis{0});
+    for (auto& event : runner_->TakeEvents()) events_.push_back(std::move(event));
 }
 
 bool DirectPlayTestClient::RunUntil(const std::function<bool()>& done) {
@@ -29,8 +35,8 @@ bool DirectPlayTestClient::RunUntil(const std::function<bool()>& done) {
     return done();
 }
 
-bool DirectPlayTestClient::Join(const std::string& playerName) {
-    client_->Enumerate(kLoopbackAddress);
+bool DirectPlayTestClient::Join(const std::string& playerName, std::uint32_t hostIp) {
+    client_->Enumerate(hostIp);
     if (!RunUntil([&] { return !Got<action::EnumerationDone>().empty(); })) return false;
     const auto found = Got<action::SessionFound>();
     if (found.empty()) return false;

@@ -1,6 +1,7 @@
 #pragma once
-// Our DirectPlay client on real sockets on 127.0.0.1, on ports the system
-// picks, for tests that join a host (ours in-process, or tarnwick-simhost).
+// Our DirectPlay client on real sockets on a loopback address (127.0.0.1
+// unless told), on ports the system picks, for tests that join a host (ours
+// in-process, or tarnwick-simhost).
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -25,13 +26,17 @@ std::vector<T> EventsOfKind(const std::vector<directplay::Action>& events) {
 
 class DirectPlayTestClient {
    public:
-    // `eachTurn` runs between two turns of the client, e.g. a host in the same process.
-    DirectPlayTestClient(std::uint16_t enumerationPort, std::function<void()> eachTurn = {});
+    // `eachTurn` runs between two turns of the client, e.g. a host in the same
+    // process; the client's sockets are bound to `address`.
+    DirectPlayTestClient(std::uint16_t enumerationPort, std::function<void()> eachTurn = {},
+                         std::uint32_t address = directplay::kLoopbackAddress);
 
     // Runs until `done` or the sockets' deadline; whether `done` came true.
     bool RunUntil(const std::function<bool()>& done);
-    // Finds the session at 127.0.0.1 and joins it with a visible player.
-    bool Join(const std::string& playerName);
+    // One turn without waiting, for a test that runs several machines.
+    void Turn();
+    // Finds the session at `hostIp` and joins it with a visible player.
+    bool Join(const std::string& playerName, std::uint32_t hostIp = directplay::kLoopbackAddress);
     // A guaranteed game message from our player to everyone.
     void Send(const MessageBytes& message);
     // Deletes our players everywhere; what was sent before goes out first.

@@ -5,39 +5,19 @@
 #include <atomic>
 #include <thread>
 
-#include "multiplayer/game/message_decoder.h"
 #include "multiplayer/tcpip/loopback_host.h"
 #include "support/run_tool.h"
 
 namespace tarnwick {
 namespace {
 
-using directplay::PlayerId;
-
-// The host's pilot answers as an FS2002 host would: it accepts the join and
-// identifies itself when asked.
-void Answer(testing::LoopbackHost& host, const directplay::action::Deliver& message) {
-    const GameMessage received = DecodeGameMessage(message.payload);
-    const auto sender = static_cast<std::int32_t>(message.from);
-    if (std::holds_alternative<MsgJoinRequest>(received))
-        host.host.SendGameMessage(host.pilot, message.from, Encode(MsgJoinAccept{sender}), true);
-    if (std::holds_alternative<MsgIdentifyRequest>(received))
-        host.host.SendGameMessage(host.pilot, message.from,
-                                  Encode(MsgJoinAccept{static_cast<std::int32_t>(host.pilot)}), true);
-}
-
 TEST(SessionToolNetwork, JoinsARealSessionSeesItsPilotAndLeaves) {
     testing::LoopbackHost host;
+    host.answering = true;
     const std::string port = std::to_string(host.runner.EnumerationPort().value_or(0));
     std::atomic<bool> stop = false;
     std::thread hostThread([&] {
-        std::size_t answered = 0;
-        while (!stop) {
-            host.runner.PollOnce(directplay::Millis{5});
-            for (auto& event : host.runner.TakeEvents()) host.events.push_back(std::move(event));
-            const auto delivered = host.Events<directplay::action::Deliver>();
-            for (; answered < delivered.size(); ++answered) Answer(host, delivered[answered]);
-        }
+        while (!stop) host.Poll(directplay::Millis{5});
     });
     const auto run = testing::RunTool(
         "tarnwick-session",

@@ -2,71 +2,35 @@
 // all three as separate programs speaking DirectPlay over TCP/IP: the pilots
 // move, their aircraft are known, chat goes from one controller to the host
 // and straight to the other controller, the first controller leaves cleanly
-// and the second sees the host leave. It takes over half a minute: aircraft
-// are asked for what they fly on the 30 s upkeep tick, and the host stays
-// well beyond it so that a slow machine still sees the answers.
+// and the second sees the host leave. The host's id key makes every id
+// negative as a signed number, as real hosts often do. It takes over half a
+// minute: aircraft are asked for what they fly on the 30 s upkeep tick, and
+// the host stays well beyond it so that a slow machine still sees the answers.
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <nlohmann/json.hpp>
-#include <regex>
 
-#include "support/spawned_tool.h"
+#include "controller_output.h"
 #include "support/temp_folder.h"
 
 namespace tarnwick {
 namespace {
 
 using std::chrono::milliseconds;
+using testing::Contains;
+using testing::ControllerArgs;
+using testing::EnumerationPortOf;
+using testing::OutputOf;
 using testing::SpawnedTool;
-
-std::string EnumerationPortOf(SpawnedTool& host) {
-    const auto line = host.ReadLine(milliseconds(10000));
-    std::smatch match;
-    if (!line || !std::regex_search(*line, match, std::regex("127\\.0\\.0\\.1:(\\d+)"))) return "";
-    return match[1];
-}
-
-std::vector<std::string> ControllerArgs(const std::string& port, const std::string& nickname,
-                                        const std::string& seconds) {
-    return {"--connect", "127.0.0.1", "--port", port, "--nickname", nickname, "--seconds", seconds, "--json"};
-}
-
-// Every JSON line the tool prints until it ends.
-std::vector<nlohmann::json> OutputOf(SpawnedTool& tool, milliseconds timeout) {
-    std::vector<nlohmann::json> lines;
-    while (const auto line = tool.ReadLine(timeout)) {
-        auto json = nlohmann::json::parse(*line, nullptr, false);
-        if (!json.is_discarded()) lines.push_back(std::move(json));
-    }
-    return lines;
-}
-
-bool Contains(const std::vector<nlohmann::json>& lines, const std::string& key, const std::string& part) {
-    for (const auto& line : lines)
-        if (line.contains(key) && line[key].is_string() &&
-            line[key].get<std::string>().find(part) != std::string::npos)
-            return true;
-    return false;
-}
-
-// The positions one pilot was seen at, in order.
-std::vector<std::pair<double, double>> TrackOf(const std::vector<nlohmann::json>& lines,
-                                               const std::string& name) {
-    std::vector<std::pair<double, double>> track;
-    for (const auto& line : lines)
-        if (line.contains("traffic"))
-            for (const auto& entry : line["traffic"])
-                if (entry["Name"] == name) track.emplace_back(entry["Latitude"], entry["Longitude"]);
-    return track;
-}
+using testing::TrackOf;
 
 TEST(SimhostSession, TwoControllersAndTheHostShareOneSession) {
     testing::TempFolder folder;
     const auto logPath = folder.Path() / "host.jsonl";
     SpawnedTool host("tarnwick-simhost",
                      {"--port", "0", "--address", "127.0.0.1", "--center", "47.449,-122.309", "--aircraft",
-                      "3", "--session", "Loopback", "--log", logPath.string(), "--leave-after", "45"});
+                      "3", "--session", "Loopback", "--log", logPath.string(), "--leave-after", "45",
+                      "--id-key", "0xC3A17C0D"});
     const std::string port = EnumerationPortOf(host);
     ASSERT_FALSE(port.empty());
 

@@ -102,6 +102,7 @@ TEST(SimhostTool, RejectsBadOptionsAndUnknownAirports) {
     EXPECT_EQ(bad.ExitStatus, 2);
     EXPECT_EQ(std::count(bad.Err.begin(), bad.Err.end(), '\n'), 1) << bad.Err;
     EXPECT_EQ(RunTool("tarnwick-simhost", {"--center", "1,2", "--airport", "KSEA"}).ExitStatus, 2);
+    EXPECT_EQ(RunTool("tarnwick-simhost", {"--center", "1,2", "--id-key", "0xC3A17C0G"}).ExitStatus, 2);
 
     TempFolder empty;
     const auto unknown =

@@ -76,17 +76,22 @@ void Show(const std::vector<UserMessage>& messages, const SessionOutput& out) {
 std::optional<std::string> DefaultAnswer(const ProviderQuestion& question) { return question.DefaultAnswer; }
 
 // Moves the search or the join on as the connection window does, until it has
-// nothing left to wait for.
-void Settle(SessionConnection& connection, const Choice& choice, const SessionClock& clock,
+// nothing left to wait for; whether it showed a message.
+bool Settle(SessionConnection& connection, const Choice& choice, const SessionClock& clock,
             const SessionOutput& out) {
+    bool told = false;
     while (connection.Stepping() || connection.Question()) {
+        ConnectionOutcome outcome;
         if (const auto& question = connection.Question()) {
-            Show(connection.Answer(choice.Prompt(*question)).Messages, out);
+            outcome = connection.Answer(choice.Prompt(*question));
         } else {
             clock.Pass(kStep);
-            Show(connection.Step().Messages, out);
+            outcome = connection.Step();
         }
+        Show(outcome.Messages, out);
+        told = told || !outcome.Messages.empty();
     }
+    return told;
 }
 
 // Search and join as the connection window does; true once accepted.
@@ -107,10 +112,13 @@ bool Join(SessionConnection& connection, PlayObjects& play, const Choice& choice
     }
     const std::optional<int> line = choice.PickSession(play.Sessions);
     if (!line) return false;
-    Show(connection.JoinSession(*line, options.NicknameUtf8).Messages, out);
-    Settle(connection, choice, clock, out);
-    for (milliseconds waited{0};
-         connection.WaitTimersEnabled() && waited < options.Duration && !choice.Over();) {
+    const ConnectionOutcome joining = connection.JoinSession(*line, options.NicknameUtf8);
+    Show(joining.Messages, out);
+    const bool told = Settle(connection, choice, clock, out) || !joining.Messages.empty();
+    // A join that stops without a message box must still say why.
+    if (!connection.WaitTimersEnabled() && !told)
+        out.Problem("the join stopped at \"" + connection.Status() + "\" without a join request sent");
+    for (milliseconds waited{0}; connection.WaitTimersEnabled() && waited < options.Duration && !choice.Over();) {
         clock.Pass(kAcceptanceWait);
         waited += kAcceptanceWait;
         const ConnectionOutcome outcome = connection.WaitForAcceptance();
@@ -218,11 +226,13 @@ int RunReplaySession(ProgramState& state, const SessionRunOptions& options, cons
 
 int RunNetworkSession(ProgramState& state, const SessionRunOptions& options, const NetworkTarget& target,
                       const SessionOutput& out) {
-    const TransportFactory tcpIp = [&target] {
+    const TransportFactory tcpIp = [&target, &out] {
         DirectPlayTransportOptions transport;
         transport.Client.enumeration_port = target.EnumerationPort;
         transport.Clock = std::make_shared<directplay::SteadyClock>();
         transport.Driver = PosixPeerDrivers();
+        // What DirectPlay notes (machines that go, a host that changes) goes to standard error.
+        transport.Log = [&out](const std::string& note) { out.Problem("DirectPlay: " + AnsiToUtf8(note)); };
         return std::make_unique<DirectPlayTransport>(std::move(transport));
     };
     const SessionClock clock{SteadyDemoClock(), [](milliseconds time) { std::this_thread::sleep_for(time); }};

@@ -1,6 +1,5 @@
 // tarnwick-simhost: a DirectPlay 4 session host on TCP/IP with simulated FS2002
 // pilots, for trying Tarnwick's network connection without FS2002.
-#include <csignal>
 #include <cstdio>
 #include <exception>
 #include <string>
@@ -9,8 +8,9 @@
 
 #include "base/command_line.h"
 #include "base/program_version.h"
-#include "simhost_area.h"
 #include "simhost_run.h"
+#include "simulated_area.h"
+#include "stop_signals.h"
 
 namespace tarnwick::tools {
 namespace {
@@ -18,18 +18,16 @@ namespace {
 int Run(const CommandArguments& args) {
     const SimhostOptions options = ParseSimhostCommandLine(args);
 
-    // Taken between two turns of the session, so that the host leaves cleanly.
-    sigset_t stopSignals;
-    sigemptyset(&stopSignals);
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&stopSignals, signal);
-    sigprocmask(SIG_BLOCK, &stopSignals, nullptr);
-
-    auto area = SimulatedArea(options);
+    const StopSignals stop;
+    auto area = SimulatedArea(options.Area, "tarnwick-simhost");
     if (const auto* problem = std::get_if<std::string>(&area)) {
         std::fprintf(stderr, "tarnwick-simhost: %s\n", problem->c_str());
         return 1;
     }
-    return ServeSession(options, std::get<tarnwick::TrafficSimulatorSetup>(std::move(area)), stopSignals);
+    auto traffic = std::get<TrafficSimulatorSetup>(std::move(area));
+    traffic.Aircraft = options.Aircraft;
+    traffic.RefuseJoins = options.Refuse;
+    return ServeSession(options, std::move(traffic), stop);
 }
 
 }  // namespace

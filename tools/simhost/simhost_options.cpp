@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <string_view>
 
 #include "base/command_line.h"
 #include "multiplayer/directplay/wire_basics.h"
@@ -12,7 +13,8 @@ namespace tarnwick::tools {
 const char* const kSimhostUsage =
     "Usage: tarnwick-simhost (--airport ICAO [--work WORK] | --center LAT,LON) [--session NAME]\n"
     "                        [--max-players N] [--aircraft N] [--address A] [--port P]\n"
-    "                        [--seconds S] [--leave-after S] [--refuse] [--log FILE] [--application GUID]\n"
+    "                        [--seconds S] [--leave-after S] [--refuse] [--migrate-host] [--id-key K]\n"
+    "                        [--log FILE] [--application GUID]\n"
     "\n"
     "Hosts a DirectPlay 4 session over TCP/IP that FS2002 and Tarnwick can find and join, and flies\n"
     "simulated pilots in it around an airport: they answer the FS2002 join, identification and\n"
@@ -31,6 +33,11 @@ const char* const kSimhostUsage =
     "  --leave-after S    after S seconds the host announces that it leaves (MsgHostLeft), leaves\n"
     "                     the session with all its pilots, and the tool ends\n"
     "  --refuse           answer join requests from outside with MsgJoinRefuse\n"
+    "  --migrate-host     flag the session MIGRATEHOST: when the host leaves, the machine whose system\n"
+    "                     player has the lowest id takes over and the session goes on\n"
+    "  --id-key K         the key the session's player ids are XORed with, e.g. 0xC3A17C0D or a decimal\n"
+    "                     number (default: random over all 32 bits, so that ids are often negative as\n"
+    "                     signed numbers, as in real sessions)\n"
     "  --log FILE         write every message received, system and game, decoded, as JSON lines\n"
     "  --application GUID the DirectPlay application GUID of the session (default: Tarnwick's demo);\n"
     "                     a client that searches for another application's sessions does not see it\n"
@@ -51,21 +58,15 @@ const char* const kSimhostUsage =
 
 namespace {
 
-std::optional<double> Decimal(const std::string& text) {
-    double value = 0.0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
-        return std::nullopt;
-    return value;
-}
-
-std::optional<std::pair<double, double>> Point(const std::string& text) {
-    const auto comma = text.find(',');
-    if (comma == std::string::npos) return std::nullopt;
-    const auto lat = Decimal(text.substr(0, comma));
-    const auto lon = Decimal(text.substr(comma + 1));
-    if (!lat || !lon || std::abs(*lat) > 90.0 || std::abs(*lon) > 180.0) return std::nullopt;
-    return std::pair{*lat, *lon};
+// 0x followed by hexadecimal digits, or a decimal number.
+std::optional<std::uint32_t> IdKey(const std::string& text) {
+    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    const std::string_view digits = hex ? std::string_view(text).substr(2) : std::string_view(text);
+    std::uint32_t key = 0;
+    const auto [end, error] =
+        std::from_chars(digits.data(), digits.data() + digits.size(), key, hex ? 16 : 10);
+    if (error != std::errc() || end != digits.data() + digits.size()) return std::nullopt;
+    return key;
 }
 
 constexpr std::int64_t kLongestRun = 7 * 86400;
@@ -76,8 +77,8 @@ SimhostOptions ParseSimhostCommandLine(const CommandArguments& args) {
     SimhostOptions options;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (arg == "--refuse") {
-            options.Refuse = true;
+        if (arg == "--refuse" || arg == "--migrate-host") {
+            (arg == "--refuse" ? options.Refuse : options.MigrateHost) = true;
             continue;
         }
         if (arg.rfind("--", 0) != 0) throw UsageError("unexpected argument '" + arg + "'");
@@ -94,14 +95,8 @@ SimhostOptions ParseSimhostCommandLine(const CommandArguments& args) {
             const auto n = WholeNumber<int>(value, 1, 1000);
             if (!n) bad();
             options.Aircraft = *n;
-        } else if (arg == "--airport") {
-            if (value.empty()) bad();
-            options.AirportIcao = value;
-        } else if (arg == "--center") {
-            options.Center = Point(value);
-            if (!options.Center) bad();
-        } else if (arg == "--work") {
-            options.Work = value;
+        } else if (TakeAreaOption(arg, value, options.Area)) {
+            continue;
         } else if (arg == "--address") {
             const auto ip = directplay::ParseIp(value);
             if (!ip) bad();
@@ -114,6 +109,9 @@ SimhostOptions ParseSimhostCommandLine(const CommandArguments& args) {
             const auto seconds = WholeNumber<std::int64_t>(value, 0, kLongestRun);
             if (!seconds) bad();
             (arg == "--seconds" ? options.Seconds : options.LeaveAfter) = std::chrono::seconds(*seconds);
+        } else if (arg == "--id-key") {
+            options.IdKey = IdKey(value);
+            if (!options.IdKey) bad();
         } else if (arg == "--application") {
             options.Application = directplay::ParseGuid(value);
             if (!options.Application) bad();
@@ -124,8 +122,7 @@ SimhostOptions ParseSimhostCommandLine(const CommandArguments& args) {
             throw UsageError("unknown option " + arg);
         }
     }
-    if (options.AirportIcao.has_value() == options.Center.has_value())
-        throw UsageError("give either --airport ICAO or --center LAT,LON");
+    RequireOneArea(options.Area);
     if (options.Aircraft >= static_cast<int>(options.MaxPlayers))
         throw UsageError("--aircraft must leave room below --max-players for someone to join");
     // The default of 6 to 12 aircraft must fit a small session as well.

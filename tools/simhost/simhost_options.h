@@ -8,6 +8,7 @@
 
 #include "base/command_line.h"
 #include "multiplayer/directplay/wire_basics.h"
+#include "simulated_area.h"
 
 namespace tarnwick::tools {
 
@@ -16,14 +17,15 @@ struct SimhostOptions {
     std::optional<directplay::Guid> Application;  // default: the demo's
     std::uint32_t MaxPlayers = 16;
     int Aircraft = 0;  // 0: 6 to 12
-    std::optional<std::string> AirportIcao;
-    std::optional<std::pair<double, double>> Center;  // latitude, longitude
-    std::string Work = ".";
+    SimulatedAreaChoice Area;
     std::uint32_t Address = 0;  // host order; 0 = all interfaces
     std::uint16_t Port = 47624;
     std::optional<std::chrono::seconds> Seconds;
     std::optional<std::chrono::seconds> LeaveAfter;
     bool Refuse = false;
+    // The key player ids are XORed with; random (all 32 bits) by default.
+    std::optional<std::uint32_t> IdKey;
+    bool MigrateHost = false;
     std::optional<std::string> LogFile;
 };
 

@@ -22,11 +22,6 @@ constexpr Millis kFarewell{500};
 
 void Note(const std::string& text) { std::fprintf(stderr, "tarnwick-simhost: %s\n", text.c_str()); }
 
-bool StopAsked(const sigset_t& signals) {
-    const timespec now{0, 0};
-    return sigtimedwait(&signals, nullptr, &now) > 0;
-}
-
 HostConfig ConfigOf(const SimhostOptions& options, std::uint64_t seed) {
     HostConfig config;
     config.session_name = options.SessionName;
@@ -38,12 +33,14 @@ HostConfig ConfigOf(const SimhostOptions& options, std::uint64_t seed) {
         config.peer.udp_ports = {0, 0};
     }
     config.seed = seed;
+    config.id_key = options.IdKey;
+    if (options.MigrateHost) config.session_flags |= session_flags::kMigrateHost;
     return config;
 }
 
 }  // namespace
 
-int ServeSession(const SimhostOptions& options, TrafficSimulatorSetup traffic, const sigset_t& stopSignals) {
+int ServeSession(const SimhostOptions& options, TrafficSimulatorSetup traffic, const StopSignals& stop) {
     std::ofstream log;
     if (options.LogFile) {
         log.open(*options.LogFile, std::ios::trunc);
@@ -110,7 +107,7 @@ int ServeSession(const SimhostOptions& options, TrafficSimulatorSetup traffic, c
             hostLeaves = true;
             break;
         }
-        if ((options.Seconds && now - start >= *options.Seconds) || StopAsked(stopSignals)) break;
+        if ((options.Seconds && now - start >= *options.Seconds) || stop.Asked()) break;
     }
 
     // The host's pilots leave; after --leave-after they say so first, as an

@@ -216,6 +216,7 @@ struct TrafficSimulator::Impl {
     }
 
     FlightKind RandomKind() {
+        if (setup.ArrivalsOnly) return FlightKind::Arrival;
         const double roll = dice.Uniform(0.0, 1.0);
         return roll < 0.4 ? FlightKind::Arrival : roll < 0.7 ? FlightKind::Departure : FlightKind::Pattern;
     }
@@ -489,13 +490,16 @@ struct TrafficSimulator::Impl {
 
     void Start() {
         ChooseRunway();
-        session.AddGroup("FS61_REQUEST_PARAMS");
-        session.AddGroup("FS61_REFUSE_PARAMS");
         targetPilots = setup.Aircraft > 0 ? setup.Aircraft : dice.Between(6, 12);
-        Pilot host = MakePilot(FlightKind::Pattern);
-        host.Host = true;
-        AddPilot(std::move(host), true);
-        while (static_cast<int>(pilots.size()) < targetPilots) AddPilot(MakePilot(RandomKind()), true);
+        if (!setup.HostElsewhere) {
+            session.AddGroup("FS61_REQUEST_PARAMS");
+            session.AddGroup("FS61_REFUSE_PARAMS");
+            Pilot host = MakePilot(FlightKind::Pattern);
+            host.Host = true;
+            AddPilot(std::move(host), true);
+        }
+        while (static_cast<int>(pilots.size()) < targetPilots)
+            AddPilot(MakePilot(RandomKind()), !setup.HostElsewhere);
         while (now < kWarmUpMs) Step(1000, true);
         nextChat = now + 10'000;
     }
@@ -553,6 +557,8 @@ std::vector<SimulatedPilot> TrafficSimulator::Pilots() const {
     return list;
 }
 
-std::int32_t TrafficSimulator::HostId() const { return impl_->pilots.empty() ? 0 : impl_->pilots.front().Id; }
+std::int32_t TrafficSimulator::HostId() const {
+    return impl_->pilots.empty() || !impl_->pilots.front().Host ? 0 : impl_->pilots.front().Id;
+}
 
 }  // namespace tarnwick

@@ -44,6 +44,13 @@ struct TrafficSimulatorSetup {
     int Aircraft = 0;
     // The host answers joins from outside the simulation with a refusal.
     bool RefuseJoins = false;
+    // The session's host is another machine: the simulation has no host of
+    // its own and makes no groups, and every pilot asks to join, as FS2002
+    // does, and flies once accepted.
+    bool HostElsewhere = false;
+    // Every pilot flies an arrival from about 30 nm out, so that all are in
+    // the air at once (departures wait their turn on the ground).
+    bool ArrivalsOnly = false;
 };
 
 // What a pilot is doing, for tests and tools.

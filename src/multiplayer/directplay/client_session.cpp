@@ -133,10 +133,15 @@ bool DirectPlayClient::HandleRoleMessage(const Origin& origin, const SystemFrame
             } else if constexpr (std::is_same_v<T, AddForward>) {
                 OnAddForward(origin, m);
             } else if constexpr (std::is_same_v<T, YouAreDead>) {
-                if (state_ == State::kJoined) LoseSession("The host removed this computer from the session.");
-                if (state_ == State::kRequestingId || state_ == State::kForwarding ||
-                    state_ == State::kCreatingPlayer)
+                if (!FromHost(origin, frame)) {
+                    Log("ignored a YOUAREDEAD from " + EndpointText(SenderListener(origin, frame)) +
+                        ", which does not host the session");
+                } else if (state_ == State::kJoined) {
+                    LoseSession("The host removed this computer from the session.");
+                } else if (state_ == State::kRequestingId || state_ == State::kForwarding ||
+                           state_ == State::kCreatingPlayer) {
                     FailJoin("The host does not know this computer.");
+                }
             } else {
                 return false;
             }
@@ -211,10 +216,8 @@ void DirectPlayClient::OnNameTable(const Origin& origin, const SessionDesc& desc
     for (const auto& record : shortcuts)
         for (const PlayerId child : record.shortcuts) names_.AddShortcut(child, record.id);
     if (!names_.Host()) {
-        for (const PlayerId machine : names_.SystemPlayers())
-            if (ListenerOf(machine) == host_listener_) names_.SetHost(machine);
+        if (const PlayerInfo* host = names_.MachineListeningAt(host_listener_)) names_.SetHost(host->id);
     }
-    host_system_ = names_.Host().value_or(0);
     for (const PlayerInfo* player : names_.Players())
         if (!player->IsSystemPlayer())
             Emit(action::PlayerCreated{player->id, Utf16ToAnsi(player->short_name)});
@@ -260,7 +263,6 @@ void DirectPlayClient::OnAddForward(const Origin& origin, const AddForward& mess
 void DirectPlayClient::FinishJoin() {
     state_ = State::kJoined;
     deadline_.reset();
-    last_heard_from_host_ = Now();
     next_keepalive_ = Now() + client_config_.keepalive_period;
     missed_pings_ = 0;
     Emit(action::Joined{own_system_, own_player_});
@@ -286,38 +288,33 @@ void DirectPlayClient::DeleteOwnPlayers() {
 }
 
 void DirectPlayClient::ResetSession() {
+    StopServing();
     names_.Clear();
     own_system_ = 0;
     own_player_ = 0;
-    host_system_ = 0;
     deadline_.reset();
     if (state_ != State::kIdle && state_ != State::kOpening) state_ = State::kReady;
 }
 
-void DirectPlayClient::MachineRemoved(PlayerId system_player) {
-    if (system_player == host_system_ && state_ == State::kJoined) LoseSession("The host left the session.");
+void DirectPlayClient::SessionEnded(const std::string& reason) {
+    if (state_ == State::kJoined) LoseSession(reason);
+    if (state_ == State::kCreatingPlayer) FailJoin(reason);
 }
 
-void DirectPlayClient::ListenerLost(const Endpoint& listener) {
-    if (listener != host_listener_) return;
+NameServerConfig DirectPlayClient::ServingConfig() const {
+    return {client_config_.enumeration_port, request_.password, NameServerConfig{}.name_table_timeout};
+}
+
+void DirectPlayClient::ListenerLost(const LostListener& lost) {
+    if (lost.listener != host_listener_ || Serving()) return;
     if (state_ == State::kRequestingId || state_ == State::kForwarding || state_ == State::kCreatingPlayer)
-        FailJoin("Could not connect to the host at " + EndpointText(listener) +
+        FailJoin("Could not connect to the host at " + EndpointText(lost.listener) +
                  ". Check that the host is still running and that no firewall blocks TCP ports 2300-2349 "
                  "between the two computers.");
-    else if (state_ == State::kJoined)
+    // Where the host may hand over, its silence and its listener tell whether
+    // it has gone (SessionPeer); elsewhere a lost host ends the session.
+    else if (state_ == State::kJoined && (session_.flags & session_flags::kMigrateHost) == 0)
         LoseSession("The connection to the host was lost.");
-}
-
-void DirectPlayClient::HostChanged(PlayerId system_player) {
-    host_system_ = system_player;
-    if (const auto listener = ListenerOf(system_player)) host_listener_ = *listener;
-}
-
-void DirectPlayClient::Heard(const Origin& origin) {
-    if (origin.peer.ip == host_listener_.ip) {
-        last_heard_from_host_ = Now();
-        missed_pings_ = 0;
-    }
 }
 
 void DirectPlayClient::Timer(Millis now) {
@@ -344,16 +341,21 @@ void DirectPlayClient::Timer(Millis now) {
                      Seconds(client_config_.reply_timeout) + ".");
     }
     const bool keepalive = (session_.flags & session_flags::kKeepAlive) != 0;
-    if (state_ == State::kJoined && keepalive && now >= next_keepalive_) {
+    const auto host = names_.Host();
+    if (state_ == State::kJoined && keepalive && !Serving() && host && now >= next_keepalive_) {
         next_keepalive_ = now + client_config_.keepalive_period;
-        if (now - last_heard_from_host_ >= client_config_.keepalive_period) {
-            if (++missed_pings_ > client_config_.keepalive_missed_limit) {
+        if (now - LastHeard(*host) < client_config_.keepalive_period) {
+            missed_pings_ = 0;
+        } else if (++missed_pings_ > client_config_.keepalive_missed_limit) {
+            missed_pings_ = 0;
+            if ((session_.flags & session_flags::kMigrateHost) == 0) {
                 LoseSession("The host stopped answering.");
-                return;
+            } else {
+                RemovePlayer(*host);  // and another machine takes over
             }
-            const PlayerInfo* host = names_.FindPlayer(host_system_);
-            if (host != nullptr && host->sp_data)
-                delivery_.SendSystemDatagram(host->sp_data->udp, Ping{own_system_, TickCount()});
+            return;
+        } else if (const PlayerInfo* info = names_.FindPlayer(*host); info->sp_data) {
+            delivery_.SendSystemDatagram(info->sp_data->udp, Ping{own_system_, TickCount()});
         }
     }
 }

@@ -3,7 +3,9 @@
 // it enumerates sessions, asks the host for a system player id, sends its
 // forward request, takes the name table from the reply, then optionally
 // creates a visible player on every machine and joins it to a group. It
-// answers pings and leaves by deleting its players everywhere.
+// answers pings and leaves by deleting its players everywhere. When the host
+// of a session that allows it goes, the client stays, and hosts the session
+// itself when it is first in line (session_peer.h).
 //
 // Sessions that need secure logon, the reliable protocol or client/server
 // mode are refused before anything is sent.
@@ -78,10 +80,9 @@ class DirectPlayClient : public SessionPeer {
     void SocketsReady() override;
     void SocketsFailed(const std::string& reason) override;
     bool HandleRoleMessage(const Origin& origin, const SystemFrame& frame) override;
-    void MachineRemoved(PlayerId system_player) override;
-    void ListenerLost(const Endpoint& listener) override;
-    void HostChanged(PlayerId system_player) override;
-    void Heard(const Origin& origin) override;
+    void ListenerLost(const LostListener& lost) override;
+    void SessionEnded(const std::string& reason) override;
+    NameServerConfig ServingConfig() const override;
     bool InSession() const override { return state_ == State::kCreatingPlayer || state_ == State::kJoined; }
     void Timer(Millis now) override;
     void CollectDeadlines(std::vector<Millis>& deadlines) const override;
@@ -114,12 +115,9 @@ class DirectPlayClient : public SessionPeer {
     std::optional<std::pair<SessionInfo, JoinRequest>> pending_join_;
     SessionInfo joining_;
     JoinRequest request_;
-    Endpoint host_listener_;
-    PlayerId host_system_ = 0;
     std::optional<Millis> deadline_;
     PlayerId own_player_ = 0;
     // keep-alive
-    Millis last_heard_from_host_{0};
     Millis next_keepalive_{0};
     int missed_pings_ = 0;
 };

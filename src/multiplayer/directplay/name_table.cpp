@@ -128,6 +128,12 @@ const PlayerInfo* NameTable::MachineOf(PlayerId player) const {
     return info->IsSystemPlayer() ? info : FindPlayer(info->system_player);
 }
 
+const PlayerInfo* NameTable::MachineListeningAt(const Endpoint& listener) const {
+    for (const auto& [id, info] : players_)
+        if (info.IsSystemPlayer() && info.sp_data && info.sp_data->tcp == listener) return &info;
+    return nullptr;
+}
+
 std::vector<PlayerId> NameTable::MachinesFor(PlayerId player_or_group) const {
     std::set<PlayerId> machines;
     if (player_or_group == kAllPlayers) {

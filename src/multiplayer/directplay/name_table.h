@@ -38,6 +38,8 @@ class NameTable {
     std::optional<PlayerId> FindGroupByName(std::u16string_view short_name) const;
     // The system player of the machine that owns this player (itself for one).
     const PlayerInfo* MachineOf(PlayerId player) const;
+    // The system player of the machine whose TCP listener this is.
+    const PlayerInfo* MachineListeningAt(const Endpoint& listener) const;
     // Machines (system player ids) with a member in the group, or that own a
     // player: where a message to that id must go.
     std::vector<PlayerId> MachinesFor(PlayerId player_or_group) const;

@@ -1,12 +1,12 @@
 #pragma once
 // A host's player and group ids: a 16-bit slot in the low half, a counter that
 // changes with every allocation in the high half, the whole XORed with the
-// session's reserved1 key so that the sequence does not show.
+// session's reserved1 key so that the sequence does not show. Any 32-bit key
+// will do, so ids take every value, the top bit set included: the program
+// never reads a sign into them.
 //
-// The program's own code treats ids as signed 32-bit values that are valid
-// from 1 up, as DirectPlay's automation objects hand them out; this host keeps
-// the top bit clear (key and counter below 0x8000) and never gives out 0, 1 or
-// 0xFFFFFFFF, the ids DirectPlay reserves.
+// Three values are never given out: 0 (every player), 1 (DPID_SERVERPLAYER,
+// the server of a client/server session) and 0xFFFFFFFF (DPID_UNKNOWN).
 #include <cstdint>
 #include <optional>
 #include <set>
@@ -17,14 +17,19 @@ namespace tarnwick::directplay {
 
 class PlayerIdAllocator {
    public:
-    // The key's top bit is cleared.
-    explicit PlayerIdAllocator(std::uint32_t key);
+    explicit PlayerIdAllocator(std::uint32_t key) : key_(key) {}
     std::uint32_t Key() const { return key_; }
     // Empty when all 65536 slots are in use.
     std::optional<PlayerId> Allocate();
-    void Release(PlayerId id);
+    // Keeps an id another host gave out from being given again: its slot under
+    // this key is taken, whatever scheme made it, and the counter moves past
+    // its own, so that ids of players who left before do not come back soon.
+    void Reserve(PlayerId id);
+    void Release(PlayerId id) { used_slots_.erase(SlotOf(id)); }
 
    private:
+    std::uint32_t SlotOf(PlayerId id) const { return (id ^ key_) & 0xFFFF; }
+
     std::uint32_t key_;
     std::uint32_t counter_ = 0;
     std::set<std::uint32_t> used_slots_;

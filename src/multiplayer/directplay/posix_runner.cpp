@@ -45,8 +45,10 @@ int BindInRange(int type, std::uint32_t ip, PortRange range) {
         if (type == SOCK_STREAM) setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
         if (type == SOCK_DGRAM) setsockopt(fd, SOL_SOCKET, SO_BROADCAST, &yes, sizeof yes);
         const sockaddr_in address = SocketAddress({ip, static_cast<std::uint16_t>(port)});
+        // Every machine of a large session may connect at once (all pilots
+        // answering an identification request), faster than a turn accepts.
         if (bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 &&
-            (type != SOCK_STREAM || listen(fd, 16) == 0)) {
+            (type != SOCK_STREAM || listen(fd, SOMAXCONN) == 0)) {
             MakeNonBlocking(fd);
             return fd;
         }
@@ -82,6 +84,9 @@ void PosixRunner::RunActions() {
 void PosixRunner::Perform(Action& action) {
     if (const auto* open = std::get_if<action::OpenSockets>(&action)) {
         OpenSockets(*open);
+    } else if (const auto* enumeration = std::get_if<action::OpenEnumeration>(&action)) {
+        const bool udp = OpenEnumeration(enumeration->port);
+        peer_.OnEnumerationOpen(udp, enumeration_tcp_ >= 0);
     } else if (const auto* connect = std::get_if<action::Connect>(&action)) {
         Connect(*connect);
     } else if (auto* send = std::get_if<action::SendTcp>(&action)) {
@@ -108,15 +113,7 @@ void PosixRunner::Perform(Action& action) {
 void PosixRunner::OpenSockets(const action::OpenSockets& request) {
     tcp_listener_ = BindInRange(SOCK_STREAM, bind_ip_, request.tcp);
     udp_socket_ = BindInRange(SOCK_DGRAM, bind_ip_, request.udp);
-    if (request.enumeration_port) {
-        const std::uint16_t wanted = *request.enumeration_port;
-        enumeration_udp_ = BindInRange(SOCK_DGRAM, bind_ip_, {wanted, wanted});
-        if (enumeration_udp_ >= 0) {
-            enumeration_port_ = LocalPort(enumeration_udp_);
-            // Also on TCP, for clients that enumerate by stream; not fatal if taken.
-            enumeration_tcp_ = BindInRange(SOCK_STREAM, bind_ip_, {*enumeration_port_, *enumeration_port_});
-        }
-    }
+    if (request.enumeration_port) OpenEnumeration(*request.enumeration_port);
     if (tcp_listener_ < 0 || udp_socket_ < 0 || (request.enumeration_port && enumeration_udp_ < 0)) {
         const std::string what =
             tcp_listener_ < 0 ? "no free TCP port in " + std::to_string(request.tcp.first) + "-" +
@@ -131,9 +128,26 @@ void PosixRunner::OpenSockets(const action::OpenSockets& request) {
     peer_.OnSocketsOpen(LocalPort(tcp_listener_), LocalPort(udp_socket_));
 }
 
+bool PosixRunner::OpenEnumeration(std::uint16_t port) {
+    if (enumeration_udp_ >= 0) return true;
+    enumeration_udp_ = BindInRange(SOCK_DGRAM, bind_ip_, {port, port});
+    if (enumeration_udp_ < 0) return false;
+    enumeration_port_ = LocalPort(enumeration_udp_);
+    // Also on TCP, for clients that enumerate by stream; not fatal if taken.
+    enumeration_tcp_ = BindInRange(SOCK_STREAM, bind_ip_, {*enumeration_port_, *enumeration_port_});
+    return true;
+}
+
 void PosixRunner::Connect(const action::Connect& request) {
     const int fd = socket(AF_INET, SOCK_STREAM, 0);
     if (fd < 0) {
+        peer_.OnClosed(request.connection);
+        return;
+    }
+    // From our own address, so that the other side sees the machine it knows.
+    const sockaddr_in own = SocketAddress({bind_ip_, 0});
+    if (bind_ip_ != kAnyAddress && bind(fd, reinterpret_cast<const sockaddr*>(&own), sizeof own) != 0) {
+        close(fd);
         peer_.OnClosed(request.connection);
         return;
     }
@@ -226,55 +240,70 @@ bool PosixRunner::Sending() const {
 }
 
 void PosixRunner::PollOnce(Millis timeout) {
-    RunActions();
-    Millis wait = timeout;
-    if (const auto deadline = peer_.NextDeadline())
-        wait = std::max(Millis{0}, std::min(wait, *deadline - clock_.Now()));
+    PosixRunner* self = this;
+    PollAll(std::span(&self, 1), timeout);
+}
 
+void PosixRunner::PollAll(std::span<PosixRunner* const> runners, Millis timeout) {
+    Millis wait = timeout;
     std::vector<pollfd> fds;
-    std::vector<ConnectionId> ids;  // parallel to fds; 0 for the fixed sockets
+    std::vector<Polled> owners;  // parallel to fds
+    for (PosixRunner* runner : runners) {
+        runner->RunActions();
+        if (const auto deadline = runner->peer_.NextDeadline())
+            wait = std::max(Millis{0}, std::min(wait, *deadline - runner->clock_.Now()));
+        runner->AddPolled(fds, owners);
+    }
+    poll(fds.data(), fds.size(), static_cast<int>(wait.count()));
+    for (std::size_t i = 0; i < fds.size(); ++i)
+        if (fds[i].revents != 0) owners[i].runner->HandlePolled(fds[i], owners[i].connection);
+    for (PosixRunner* runner : runners) {
+        runner->peer_.OnTimer();
+        runner->RunActions();
+    }
+}
+
+void PosixRunner::AddPolled(std::vector<pollfd>& fds, std::vector<Polled>& owners) {
     for (const int fd : {tcp_listener_, udp_socket_, enumeration_udp_, enumeration_tcp_}) {
         if (fd < 0) continue;
         fds.push_back({fd, POLLIN, 0});
-        ids.push_back(0);
+        owners.push_back({this, 0});
     }
     for (const auto& [id, stream] : streams_) {
         short events = POLLIN;
         if (stream.connecting || !stream.out.empty()) events |= POLLOUT;
         fds.push_back({stream.fd, events, 0});
-        ids.push_back(id);
+        owners.push_back({this, id});
     }
-    poll(fds.data(), fds.size(), static_cast<int>(wait.count()));
+}
 
-    for (std::size_t i = 0; i < fds.size(); ++i) {
-        if (fds[i].revents == 0) continue;
-        const int fd = fds[i].fd;
-        if (ids[i] == 0) {
-            if (fd == tcp_listener_ || fd == enumeration_tcp_) AcceptOn(fd);
-            if (fd == udp_socket_ || fd == enumeration_udp_) ReadDatagrams(fd);
-            continue;
-        }
-        const auto found = streams_.find(ids[i]);
-        if (found == streams_.end()) continue;
-        Stream& stream = found->second;
-        if (stream.connecting && (fds[i].revents & (POLLOUT | POLLERR | POLLHUP))) {
-            int error = 0;
-            socklen_t length = sizeof error;
-            getsockopt(stream.fd, SOL_SOCKET, SO_ERROR, &error, &length);
-            if (error != 0) {
-                Drop(ids[i], true);
-                continue;
-            }
-            stream.connecting = false;
-            peer_.OnConnected(ids[i]);
-            RunActions();
-        }
-        if (!streams_.contains(ids[i])) continue;
-        if (fds[i].revents & (POLLIN | POLLHUP | POLLERR)) ReadStream(ids[i], streams_.at(ids[i]));
-        if (streams_.contains(ids[i]) && (fds[i].revents & POLLOUT)) Flush(ids[i], streams_.at(ids[i]));
+void PosixRunner::HandlePolled(const pollfd& polled, ConnectionId connection) {
+    const int fd = polled.fd;
+    if (connection == 0) {
+        if (fd == tcp_listener_ || fd == enumeration_tcp_) AcceptOn(fd);
+        if (fd == udp_socket_ || fd == enumeration_udp_) ReadDatagrams(fd);
+        return;
     }
-    peer_.OnTimer();
-    RunActions();
+    const auto found = streams_.find(connection);
+    // A descriptor closed earlier in this turn may have been reused.
+    if (found == streams_.end() || found->second.fd != fd) return;
+    Stream& stream = found->second;
+    if (stream.connecting && (polled.revents & (POLLOUT | POLLERR | POLLHUP))) {
+        int error = 0;
+        socklen_t length = sizeof error;
+        getsockopt(stream.fd, SOL_SOCKET, SO_ERROR, &error, &length);
+        if (error != 0) {
+            Drop(connection, true);
+            return;
+        }
+        stream.connecting = false;
+        peer_.OnConnected(connection);
+        RunActions();
+    }
+    if (!streams_.contains(connection)) return;
+    if (polled.revents & (POLLIN | POLLHUP | POLLERR)) ReadStream(connection, streams_.at(connection));
+    if (streams_.contains(connection) && (polled.revents & POLLOUT))
+        Flush(connection, streams_.at(connection));
 }
 
 }  // namespace tarnwick::directplay

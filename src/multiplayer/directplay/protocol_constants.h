@@ -7,8 +7,12 @@ namespace tarnwick::directplay {
 
 using PlayerId = std::uint32_t;
 
-// Player id 0 addresses every player; it is never given to a player.
+// Player id 0 addresses every player; it is never given to a player. Nor are
+// the two ids DirectPlay keeps for itself: the server player of client/server
+// sessions and "unknown".
 inline constexpr PlayerId kAllPlayers = 0;
+inline constexpr PlayerId kServerPlayer = 1;
+inline constexpr PlayerId kUnknownPlayer = 0xFFFFFFFF;
 
 enum class Command : std::uint16_t {
     kEnumSessionsReply = 0x01,

@@ -50,6 +50,11 @@ struct OpenSockets {
     PortRange udp;
     std::optional<std::uint16_t> enumeration_port;
 };
+// Bind the enumeration port on UDP and TCP, for a machine that has become the
+// session's host; report with OnEnumerationOpen.
+struct OpenEnumeration {
+    std::uint16_t port = 0;
+};
 // Open a TCP connection; report OnConnected, or OnClosed if it fails.
 struct Connect {
     ConnectionId connection = 0;
@@ -82,6 +87,11 @@ struct JoinFailed {
 struct SessionLost {
     std::string reason;
 };
+// The session's host has gone and another machine hosts now, or this one.
+struct HostChanged {
+    PlayerId host = 0;  // the new host's system player
+    bool this_machine = false;
+};
 // A visible player of another machine appeared or left.
 struct PlayerCreated {
     PlayerId id = 0;
@@ -103,9 +113,9 @@ struct Log {
 };
 }  // namespace action
 
-using Action = std::variant<action::OpenSockets, action::Connect, action::SendTcp, action::Close,
-                            action::SendUdp, action::SessionFound, action::EnumerationDone, action::Joined,
-                            action::JoinFailed, action::SessionLost, action::PlayerCreated,
-                            action::PlayerDestroyed, action::Deliver, action::Log>;
+using Action = std::variant<action::OpenSockets, action::OpenEnumeration, action::Connect, action::SendTcp,
+                            action::Close, action::SendUdp, action::SessionFound, action::EnumerationDone,
+                            action::Joined, action::JoinFailed, action::SessionLost, action::HostChanged,
+                            action::PlayerCreated, action::PlayerDestroyed, action::Deliver, action::Log>;
 
 }  // namespace tarnwick::directplay

@@ -3,14 +3,29 @@
 #include <algorithm>
 #include <utility>
 
+#include "multiplayer/directplay/host_election.h"
 #include "multiplayer/directplay/utf16_text.h"
 
 namespace tarnwick::directplay {
+namespace {
+
+// A host that has just left may hold the enumeration port a little longer.
+constexpr Millis kEnumerationRetry{1000};
+
+std::string MachineText(PlayerId machine, const std::optional<Endpoint>& listener) {
+    std::string text = "machine " + std::to_string(machine);
+    if (listener) text += " at " + EndpointText(*listener);
+    return text;
+}
+
+}  // namespace
 
 SessionPeer::SessionPeer(const PeerConfig& config, const Clock& clock)
-    : config_(config), delivery_(actions_), clock_(clock) {
+    : config_(config), delivery_(actions_, clock, config.reconnect_interval), clock_(clock) {
     delivery_.SetDialect(config.dialect);
 }
+
+SessionPeer::~SessionPeer() = default;
 
 void SessionPeer::OnSocketsOpen(std::uint16_t tcp_port, std::uint16_t udp_port) {
     tcp_port_ = tcp_port;
@@ -22,15 +37,43 @@ void SessionPeer::OnSocketsOpen(std::uint16_t tcp_port, std::uint16_t udp_port) 
 
 void SessionPeer::OnSocketsFailed(const std::string& reason) { SocketsFailed(reason); }
 
+void SessionPeer::OnEnumerationOpen(bool udp, bool tcp) {
+    const std::string port = std::to_string(ServingConfig().enumeration_port);
+    if (udp) {
+        if (enumeration_retry_)
+            Log("opened UDP port " + port + ": the session can be found on this computer");
+        enumeration_retry_.reset();
+        if (!tcp) Log("could not open TCP port " + port);
+        return;
+    }
+    // The port may still be held, e.g. by the host that has just left.
+    if (!enumeration_retry_)
+        Log("could not open UDP port " + port +
+            ": machines that search for the session on this computer do not find it until it opens; "
+            "trying again every second");
+    enumeration_retry_ = Now() + kEnumerationRetry;
+}
+
 ConnectionId SessionPeer::OnAccepted(const Endpoint& peer) { return delivery_.Accept(peer); }
 
 void SessionPeer::OnConnected(ConnectionId connection) { delivery_.Connected(connection); }
 
 void SessionPeer::OnClosed(ConnectionId connection) {
-    if (const auto listener = delivery_.Closed(connection)) {
-        Log("the connection to " + EndpointText(*listener) + " closed");
-        ListenerLost(*listener);
+    const auto lost = delivery_.Closed(connection);
+    if (!lost) return;
+    Log((lost->refused ? "could not connect to " : "the connection to ") + EndpointText(lost->listener) +
+        (lost->refused ? "" : " closed"));
+    if (name_server_) name_server_->ListenerLost(lost->listener);
+    next_check_ = Now();  // a refusal may tell that a silent machine has gone
+    const PlayerInfo* machine = names_.MachineListeningAt(lost->listener);
+    // Whether a machine whose connection closed still listens is worth a look:
+    // one that refuses and stays silent has gone (CheckMachines).
+    if (machine != nullptr && !lost->refused && InSession()) {
+        delivery_.Probe(lost->listener);
+        if (machine->sp_data)
+            delivery_.SendSystemDatagram(machine->sp_data->udp, Ping{own_system_, TickCount()});
     }
+    ListenerLost(*lost);
 }
 
 void SessionPeer::OnTcpData(ConnectionId connection, std::span<const std::uint8_t> bytes) {
@@ -43,10 +86,25 @@ void SessionPeer::OnDatagram(const Endpoint& from, std::span<const std::uint8_t>
                        [this](const Origin& origin, Inbound& inbound) { Dispatch(origin, inbound); });
 }
 
-void SessionPeer::OnTimer() { Timer(Now()); }
+void SessionPeer::OnTimer() {
+    const Millis now = Now();
+    if (InSession()) CheckMachines(now);
+    if (name_server_ && enumeration_retry_ && now >= *enumeration_retry_) {
+        enumeration_retry_ = now + kEnumerationRetry;
+        Emit(action::OpenEnumeration{ServingConfig().enumeration_port});
+    }
+    if (name_server_) name_server_->Timer(now);
+    Timer(now);
+}
 
 std::optional<Millis> SessionPeer::NextDeadline() const {
     std::vector<Millis> deadlines;
+    if (InSession()) {
+        if (next_check_) deadlines.push_back(*next_check_);
+        if (awaited_host_) deadlines.push_back(next_ping_);
+    }
+    if (name_server_) name_server_->CollectDeadlines(deadlines);
+    if (name_server_ && enumeration_retry_) deadlines.push_back(*enumeration_retry_);
     CollectDeadlines(deadlines);
     if (deadlines.empty()) return std::nullopt;
     return *std::min_element(deadlines.begin(), deadlines.end());
@@ -64,7 +122,7 @@ bool SessionPeer::SendGameMessage(PlayerId from, PlayerId to, std::span<const st
     }
     const GameMessage message{from, to, {payload.begin(), payload.end()}};
     for (const PlayerId machine : machines) {
-        if (machine == own_system_) continue;
+        if (!Reaches(machine)) continue;
         const PlayerInfo* info = names_.FindPlayer(machine);
         if (info == nullptr || !info->sp_data) continue;
         if (guaranteed) {
@@ -84,12 +142,12 @@ std::optional<std::string> SessionPeer::PlayerName(PlayerId id) const {
 }
 
 void SessionPeer::SendToMachine(PlayerId machine, const SystemMessage& message) {
+    if (!Reaches(machine)) return;
     if (const auto listener = ListenerOf(machine)) delivery_.SendSystem(*listener, message);
 }
 
 void SessionPeer::SendToOtherMachines(const SystemMessage& message) {
-    for (const PlayerId machine : names_.SystemPlayers())
-        if (machine != own_system_) SendToMachine(machine, message);
+    for (const PlayerId machine : names_.SystemPlayers()) SendToMachine(machine, message);
 }
 
 std::optional<Endpoint> SessionPeer::ListenerOf(PlayerId machine) const {
@@ -98,8 +156,26 @@ std::optional<Endpoint> SessionPeer::ListenerOf(PlayerId machine) const {
     return info->sp_data->tcp;
 }
 
+bool SessionPeer::Reaches(PlayerId machine) const {
+    if (machine == own_system_) return false;
+    if (!config_.ignored) return true;
+    const auto listener = ListenerOf(machine);
+    return !listener || !config_.ignored(*listener);
+}
+
 Endpoint SessionPeer::SenderListener(const Origin& origin, const SystemFrame& frame) {
     return {ResolveAddress(frame.header_address.ip, origin.peer.ip), frame.header_address.port};
+}
+
+const PlayerInfo* SessionPeer::SendingMachine(const Origin& origin, const SystemFrame& frame) const {
+    return names_.MachineListeningAt(SenderListener(origin, frame));
+}
+
+bool SessionPeer::FromHost(const Origin& origin, const SystemFrame& frame) const {
+    const auto host = names_.Host();
+    if (host && *host == own_system_) return false;
+    const Endpoint sender = SenderListener(origin, frame);
+    return host ? ListenerOf(*host) == sender : sender == host_listener_;
 }
 
 SpData SessionPeer::OwnSpData() const { return {{kAnyAddress, tcp_port_}, {kAnyAddress, udp_port_}}; }
@@ -118,25 +194,67 @@ void SessionPeer::RemovePlayer(PlayerId id) {
     const PlayerInfo* info = names_.FindPlayer(id);
     if (info == nullptr) return;
     const bool machine = info->IsSystemPlayer();
+    const bool host = machine && names_.Host() == id && id != own_system_;
     std::vector<PlayerId> visible;
     for (const PlayerInfo* player : names_.Players())
         if (!player->IsSystemPlayer() && (player->id == id || (machine && player->system_player == id)))
             visible.push_back(player->id);
-    names_.RemovePlayer(id);
+    const std::vector<PlayerId> removed = names_.RemovePlayer(id);
+    if (name_server_) name_server_->Released(removed);
+    heard_.erase(id);
     for (const PlayerId gone : visible) Emit(action::PlayerDestroyed{gone});
-    if (machine) MachineRemoved(id);
+    if (host) HostGone("The host left the session.");
+    if (machine && awaited_host_ == id) ChooseNewHost();  // the next in line went too
+}
+
+Millis SessionPeer::LastHeard(PlayerId machine) const {
+    const auto found = heard_.find(machine);
+    return found == heard_.end() ? Millis{0} : found->second;
+}
+
+void SessionPeer::Serve(const NameServerConfig& config, std::uint32_t id_key) {
+    name_server_ = std::make_unique<NameServer>(*this, config, id_key);
+}
+
+void SessionPeer::StopServing() {
+    name_server_.reset();
+    enumeration_retry_.reset();
 }
 
 void SessionPeer::Dispatch(const Origin& origin, Inbound& inbound) {
-    Heard(origin);
     if (auto* game = std::get_if<GameMessage>(&inbound)) {
-        if (InSession())
-            Emit(action::Deliver{game->from, game->to, std::move(game->payload),
-                                 origin.connection.has_value()});
+        if (!InSession()) return;
+        // Without ids (NOMESSAGEID sessions) there is no sender to check.
+        if (delivery_.MessageIds()) {
+            const PlayerInfo* machine = names_.MachineOf(game->from);
+            if (machine == nullptr || !ArrivedFrom(*machine, origin)) {
+                Log("dropped a game message from player " + std::to_string(game->from) + " that came from " +
+                    EndpointText(origin.sender_listener.value_or(origin.peer)) +
+                    ", not from its own machine");
+                return;
+            }
+            heard_[machine->id] = Now();
+        }
+        Emit(action::Deliver{game->from, game->to, std::move(game->payload), origin.connection.has_value()});
         return;
     }
     const auto& frame = std::get<SystemFrame>(inbound);
-    if (!HandleRoleMessage(origin, frame)) HandleCommon(origin, frame);
+    if (const PlayerInfo* machine = SendingMachine(origin, frame)) heard_[machine->id] = Now();
+    if (HandleRoleMessage(origin, frame)) return;
+    if (name_server_ && name_server_->Handle(origin, frame)) return;
+    HandleCommon(origin, frame);
+}
+
+bool SessionPeer::ArrivedFrom(const PlayerInfo& machine, const Origin& origin) const {
+    if (!machine.sp_data) return false;
+    if (origin.sender_listener) return machine.sp_data->tcp == *origin.sender_listener;
+    return machine.sp_data->udp == origin.peer;
+}
+
+bool SessionPeer::MayDelete(const PlayerInfo* sender, PlayerId player) const {
+    if (sender == nullptr) return false;
+    const PlayerInfo* owner = names_.MachineOf(player);
+    return (owner != nullptr && owner->id == sender->id) || names_.Host() == sender->id;
 }
 
 void SessionPeer::HandleCommon(const Origin& origin, const SystemFrame& frame) {
@@ -159,7 +277,13 @@ void SessionPeer::HandleCommon(const Origin& origin, const SystemFrame& frame) {
             } else if constexpr (std::is_same_v<T, CreateGroup>) {
                 names_.AddGroup(m.info, sender_ip);
             } else if constexpr (std::is_same_v<T, DeletePlayer>) {
-                RemovePlayer(m.player_id);
+                if (names_.FindPlayer(m.player_id) == nullptr) return;
+                if (MayDelete(SendingMachine(origin, frame), m.player_id)) {
+                    RemovePlayer(m.player_id);
+                } else {
+                    Log("ignored a DELETEPLAYER of player " + std::to_string(m.player_id) + " from " +
+                        EndpointText(SenderListener(origin, frame)) + ", which neither owns it nor hosts");
+                }
             } else if constexpr (std::is_same_v<T, DeleteGroup>) {
                 names_.RemoveGroup(m.group_id != 0 ? m.group_id : m.player_id);
             } else if constexpr (std::is_same_v<T, AddPlayerToGroup>) {
@@ -182,21 +306,134 @@ void SessionPeer::HandleCommon(const Origin& origin, const SystemFrame& frame) {
                 delivery_.SetMessageIds((m.desc.flags & session_flags::kNoMessageId) == 0);
             } else if constexpr (std::is_same_v<T, Ping>) {
                 if (names_.FindPlayer(m.id_from) == nullptr) {
-                    UnknownPinger(origin, frame);
+                    if (name_server_) name_server_->UnknownPinger(origin, frame);
                 } else if (origin.connection) {
                     delivery_.SendSystem(SenderListener(origin, frame), PingReply{own_system_, m.tick_count});
                 } else {
                     delivery_.SendSystemDatagram(origin.peer, PingReply{own_system_, m.tick_count});
                 }
             } else if constexpr (std::is_same_v<T, PingReply>) {
-                // Heard() has noted the sign of life.
+                // Dispatch has noted the sign of life.
             } else if constexpr (std::is_same_v<T, IAmNameServer>) {
-                if (names_.SetHost(m.host_id)) HostChanged(m.host_id);
+                OnHostClaim(origin, frame, m);
             } else {
                 Log("ignored " + CommandName(frame.message) + " from " + EndpointText(origin.peer));
             }
         },
         frame.message);
+}
+
+void SessionPeer::OnHostClaim(const Origin& origin, const SystemFrame& frame, const IAmNameServer& claim) {
+    const PlayerInfo* sender = SendingMachine(origin, frame);
+    if (sender == nullptr || sender->id != claim.host_id || sender->id == own_system_) {
+        Log("ignored an IAMNAMESERVER for " + std::to_string(claim.host_id) + " from " +
+            EndpointText(SenderListener(origin, frame)) + ", which is not that machine");
+        return;
+    }
+    if (!name_server_) {
+        if (names_.Host() != claim.host_id || awaited_host_) FollowHost(claim.host_id);
+        return;
+    }
+    // Two machines that both took over: the one first in line keeps the
+    // session, so that both come to the same answer.
+    if (PrecedesAsHost(claim.host_id, own_system_)) {
+        Log(MachineText(claim.host_id, ListenerOf(claim.host_id)) +
+            " hosts the session as well and is first in line; it hosts");
+        StopServing();
+        FollowHost(claim.host_id);
+    } else {
+        name_server_->Announce(claim.host_id);
+    }
+}
+
+void SessionPeer::FollowHost(PlayerId machine) {
+    awaited_host_.reset();
+    names_.SetHost(machine);
+    if (const auto listener = ListenerOf(machine)) host_listener_ = *listener;
+    Log(MachineText(machine, ListenerOf(machine)) + " hosts the session now");
+    Emit(action::HostChanged{machine, false});
+}
+
+void SessionPeer::CheckMachines(Millis now) {
+    // Only a refusal starts the count, so the machines are looked at after
+    // one and then when the first of them would be gone, not at every turn:
+    // a tool runs hundreds of machines, each knowing hundreds.
+    if (next_check_ && now >= *next_check_) {
+        next_check_.reset();
+        std::vector<PlayerId> gone;
+        for (const PlayerId machine : names_.SystemPlayers()) {
+            const auto at = GoneAt(machine);
+            if (!at) continue;
+            if (now >= *at) {
+                gone.push_back(machine);
+            } else if (!next_check_ || *at < *next_check_) {
+                next_check_ = *at;
+            }
+        }
+        for (const PlayerId machine : gone) MachineVanished(machine);
+    }
+    if (awaited_host_ && now >= next_ping_) PingSilentMachines(now);
+}
+
+std::optional<Millis> SessionPeer::GoneAt(PlayerId machine) const {
+    if (!Reaches(machine)) return std::nullopt;
+    const auto listener = ListenerOf(machine);
+    if (!listener) return std::nullopt;
+    const auto refused = delivery_.RefusedAt(*listener);
+    if (!refused) return std::nullopt;
+    // A machine never heard from counts from the refusal.
+    const auto found = heard_.find(machine);
+    const Millis heard = found == heard_.end() ? *refused : found->second;
+    if (*refused < heard) return std::nullopt;
+    return heard + config_.silence_limit;
+}
+
+void SessionPeer::MachineVanished(PlayerId machine) {
+    if (names_.FindPlayer(machine) == nullptr) return;  // went with a host before it
+    Log(MachineText(machine, ListenerOf(machine)) + " has sent nothing for " +
+        std::to_string(config_.silence_limit.count() / 1000) +
+        " s and refuses connections: it has left the session");
+    std::vector<PlayerId> players;
+    for (const PlayerInfo* player : names_.Players())
+        if (player->system_player == machine && player->id != machine) players.push_back(player->id);
+    players.push_back(machine);
+    RemovePlayer(machine);
+    if (name_server_) name_server_->TellRemoved(players);
+}
+
+void SessionPeer::HostGone(const std::string& reason) {
+    if ((session_.flags & session_flags::kMigrateHost) == 0) {
+        SessionEnded(reason);
+        return;
+    }
+    Log(reason + " The session allows host migration: it goes on.");
+    ChooseNewHost();
+}
+
+void SessionPeer::ChooseNewHost() {
+    awaited_host_.reset();
+    const auto elected = ElectHost(names_);
+    if (!elected) return;
+    if (*elected == own_system_) {
+        Log("this machine is first in line and hosts the session now");
+        names_.SetHost(own_system_);
+        Serve(ServingConfig(), session_.reserved1);
+        name_server_->TakeOver();
+        Emit(action::HostChanged{own_system_, true});
+        return;
+    }
+    Log("waiting for " + MachineText(*elected, ListenerOf(*elected)) + ", first in line, to host");
+    awaited_host_ = *elected;
+    next_ping_ = Now();
+}
+
+void SessionPeer::PingSilentMachines(Millis now) {
+    for (const PlayerId machine : names_.SystemPlayers()) {
+        const PlayerInfo* info = names_.FindPlayer(machine);
+        if (!Reaches(machine) || !info->sp_data || now - LastHeard(machine) < config_.ping_period) continue;
+        delivery_.SendSystemDatagram(info->sp_data->udp, Ping{own_system_, TickCount()});
+    }
+    next_ping_ = now + config_.ping_period;
 }
 
 }  // namespace tarnwick::directplay

@@ -33,14 +33,30 @@ void WinsockDelivery::SendFrame(const Endpoint& listener, std::vector<std::uint8
         }
         return;
     }
+    const auto refused = refused_.find(listener);
+    if (refused != refused_.end() && clock_.Now() - refused->second < retry_after_) return;
+    Open(listener, std::move(frame));
+}
+
+void WinsockDelivery::Open(const Endpoint& listener, std::optional<std::vector<std::uint8_t>> frame) {
     const ConnectionId id = next_id_++;
     Connection connection;
     connection.peer = listener;
     connection.outbound = true;
-    connection.waiting.push_back(std::move(frame));
+    if (frame) connection.waiting.push_back(std::move(*frame));
     connections_.emplace(id, std::move(connection));
     outbound_[listener] = id;
     actions_.push_back(action::Connect{id, listener});
+}
+
+void WinsockDelivery::Probe(const Endpoint& listener) {
+    if (!outbound_.contains(listener)) Open(listener, std::nullopt);
+}
+
+std::optional<Millis> WinsockDelivery::RefusedAt(const Endpoint& listener) const {
+    const auto found = refused_.find(listener);
+    if (found == refused_.end()) return std::nullopt;
+    return found->second;
 }
 
 ConnectionId WinsockDelivery::Accept(const Endpoint& peer) {
@@ -57,28 +73,30 @@ void WinsockDelivery::Connected(ConnectionId id) {
     if (found == connections_.end() || found->second.open) return;
     Connection& connection = found->second;
     connection.open = true;
+    refused_.erase(connection.peer);
     for (auto& frame : connection.waiting) actions_.push_back(action::SendTcp{id, std::move(frame)});
     connection.waiting.clear();
     if (connection.close_when_sent) CloseConnection(id, connection);
 }
 
-std::optional<Endpoint> WinsockDelivery::Closed(ConnectionId id) {
+std::optional<LostListener> WinsockDelivery::Closed(ConnectionId id) {
     const auto found = connections_.find(id);
     if (found == connections_.end()) return std::nullopt;
-    std::optional<Endpoint> listener;
+    std::optional<LostListener> lost;
     if (found->second.outbound) {
-        listener = found->second.peer;
+        lost = LostListener{found->second.peer, !found->second.open};
         outbound_.erase(found->second.peer);
+        if (lost->refused) refused_[lost->listener] = clock_.Now();
     }
     connections_.erase(found);
-    return listener;
+    return lost;
 }
 
 void WinsockDelivery::TcpData(ConnectionId id, std::span<const std::uint8_t> bytes,
                               const OnInbound& on_inbound) {
     const auto found = connections_.find(id);
     if (found == connections_.end()) return;
-    const Origin origin{id, found->second.peer};
+    Origin origin{id, found->second.peer, std::nullopt};
     // Decoding may lead the session to close this very connection, so the
     // messages are collected first.
     std::vector<std::vector<std::uint8_t>> messages;
@@ -92,6 +110,10 @@ void WinsockDelivery::TcpData(ConnectionId id, std::span<const std::uint8_t> byt
     }
     for (const auto& message : messages) {
         try {
+            const Endpoint named = ReadSpHeader(message).address;
+            origin.sender_listener = Endpoint{ResolveAddress(named.ip, origin.peer.ip), named.port};
+            // A machine that speaks listens again (a new program on the same port).
+            refused_.erase(*origin.sender_listener);
             Inbound inbound = DecodeTcpFrame(message, with_ids_);
             on_inbound(origin, inbound);
         } catch (const MalformedMessage& e) {
@@ -104,7 +126,9 @@ void WinsockDelivery::Datagram(const Endpoint& from, std::span<const std::uint8_
                                const OnInbound& on_inbound) {
     try {
         Inbound inbound = DecodeDatagram(bytes, with_ids_);
-        on_inbound(Origin{std::nullopt, from}, inbound);
+        if (const auto* frame = std::get_if<SystemFrame>(&inbound))
+            refused_.erase({ResolveAddress(frame->header_address.ip, from.ip), frame->header_address.port});
+        on_inbound(Origin{std::nullopt, from, std::nullopt}, inbound);
     } catch (const MalformedMessage& e) {
         Log("dropped a datagram from " + EndpointText(from) + ": " + e.what());
     }

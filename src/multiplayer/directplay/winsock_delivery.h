@@ -24,13 +24,27 @@ namespace tarnwick::directplay {
 struct Origin {
     std::optional<ConnectionId> connection;  // empty for a datagram
     Endpoint peer;                           // the socket's remote address
+    // On TCP: the sender's listener, as the message's header names it (an
+    // address of 0.0.0.0 there stands for the connection's remote address).
+    std::optional<Endpoint> sender_listener;
+};
+
+// Our connection to a machine's listener is gone: closed after it was open,
+// or refused (never opened).
+struct LostListener {
+    Endpoint listener;
+    bool refused = false;
 };
 
 class WinsockDelivery {
    public:
     using OnInbound = std::function<void(const Origin&, Inbound&)>;
 
-    explicit WinsockDelivery(std::vector<Action>& actions) : actions_(actions) {}
+    // A listener that refused a connection is not tried again for
+    // `retry_after`, unless its machine speaks meanwhile: what is sent to it
+    // until then is dropped.
+    WinsockDelivery(std::vector<Action>& actions, const Clock& clock, Millis retry_after)
+        : actions_(actions), clock_(clock), retry_after_(retry_after) {}
 
     void SetOwnTcpPort(std::uint16_t port) { own_tcp_port_ = port; }
     void SetDialect(std::uint16_t dialect) { dialect_ = dialect; }
@@ -53,7 +67,7 @@ class WinsockDelivery {
     ConnectionId Accept(const Endpoint& peer);
     void Connected(ConnectionId connection);
     // Forgets the connection. Returns the listener it led to if it was ours.
-    std::optional<Endpoint> Closed(ConnectionId connection);
+    std::optional<LostListener> Closed(ConnectionId connection);
     void TcpData(ConnectionId connection, std::span<const std::uint8_t> bytes, const OnInbound& on_inbound);
     void Datagram(const Endpoint& from, std::span<const std::uint8_t> bytes, const OnInbound& on_inbound);
 
@@ -61,6 +75,11 @@ class WinsockDelivery {
     void CloseTo(const Endpoint& listener);
     void CloseAll();
     bool HasConnectionTo(const Endpoint& listener) const { return outbound_.contains(listener); }
+    // Opens a connection to the listener, with nothing to send, to learn
+    // whether it still takes connections.
+    void Probe(const Endpoint& listener);
+    // When the listener last refused a connection, unless one has opened since.
+    std::optional<Millis> RefusedAt(const Endpoint& listener) const;
 
    private:
     struct Connection {
@@ -72,10 +91,15 @@ class WinsockDelivery {
         FrameReassembler reader;
     };
     void SendFrame(const Endpoint& listener, std::vector<std::uint8_t> frame);
+    // A new outbound connection, carrying `frame` once open when there is one.
+    void Open(const Endpoint& listener, std::optional<std::vector<std::uint8_t>> frame);
     void CloseConnection(ConnectionId id, Connection& connection);
     void Log(std::string text);
 
     std::vector<Action>& actions_;
+    const Clock& clock_;
+    Millis retry_after_;
+    std::map<Endpoint, Millis> refused_;
     std::map<ConnectionId, Connection> connections_;
     std::map<Endpoint, ConnectionId> outbound_;
     ConnectionId next_id_ = 1;

@@ -7,7 +7,10 @@
 #include <QTcpSocket>
 #include <QUdpSocket>
 #include <algorithm>
+#include <cstdio>
 #include <utility>
+
+#include <sys/socket.h>
 
 #include "multiplayer/directplay/steady_clock.h"
 #include "multiplayer/tcpip/qt_address_history.h"
@@ -29,6 +32,9 @@ Endpoint EndpointOf(const QHostAddress& address, quint16 port) {
 
 // The first port of the range the server can listen on, or false.
 bool ListenInRange(QTcpServer& server, const QHostAddress& address, PortRange range) {
+    // Every machine of a large session may connect at once, e.g. all pilots
+    // answering the identification request the radar window sends on load.
+    server.setListenBacklogSize(SOMAXCONN);
     for (std::uint32_t port = range.first; port <= range.last; ++port)
         if (server.listen(address, static_cast<quint16>(port))) return true;
     return false;
@@ -120,6 +126,9 @@ void QtDirectPlayDriver::RunActions() {
 void QtDirectPlayDriver::Perform(directplay::Action& todo) {
     if (const auto* open = std::get_if<action::OpenSockets>(&todo)) {
         OpenSockets(*open);
+    } else if (const auto* enumeration = std::get_if<action::OpenEnumeration>(&todo)) {
+        const bool udp = OpenEnumeration(enumeration->port);
+        peer_.OnEnumerationOpen(udp, enumerationTcp_ != nullptr);
     } else if (const auto* connect = std::get_if<action::Connect>(&todo)) {
         Connect(*connect);
     } else if (const auto* send = std::get_if<action::SendTcp>(&todo)) {
@@ -152,37 +161,39 @@ void QtDirectPlayDriver::OpenSockets(const action::OpenSockets& request) {
         problem = "no free TCP port in " + RangeText(request.tcp);
     } else if (!BindInRange(*udp_, address, request.udp)) {
         problem = "no free UDP port in " + RangeText(request.udp);
-    } else if (request.enumeration_port) {
-        const PortRange port{*request.enumeration_port, *request.enumeration_port};
-        enumerationUdp_ = new QUdpSocket(&owner_);
-        if (!BindInRange(*enumerationUdp_, address, port)) {
-            problem = "UDP port " + std::to_string(port.first) + " is taken";
-        } else {
-            // Also on TCP, for clients that enumerate by stream; not fatal if taken.
-            enumerationTcp_ = new QTcpServer(&owner_);
-            const quint16 bound = enumerationUdp_->localPort();
-            if (!enumerationTcp_->listen(address, bound)) {
-                delete enumerationTcp_;
-                enumerationTcp_ = nullptr;
-            }
-        }
+    } else if (request.enumeration_port && !OpenEnumeration(*request.enumeration_port)) {
+        problem = "UDP port " + std::to_string(*request.enumeration_port) + " is taken";
     }
     if (!problem.empty()) {
         delete std::exchange(listener_, nullptr);
         delete std::exchange(udp_, nullptr);
-        delete std::exchange(enumerationUdp_, nullptr);
         peer_.OnSocketsFailed(problem);
         return;
     }
-    for (QTcpServer* server : {listener_, enumerationTcp_}) {
-        if (server == nullptr) continue;
-        QObject::connect(server, &QTcpServer::newConnection, &owner_, [this, server] { Accept(server); });
-    }
-    for (QUdpSocket* socket : {udp_, enumerationUdp_}) {
-        if (socket == nullptr) continue;
-        QObject::connect(socket, &QUdpSocket::readyRead, &owner_, [this, socket] { ReadDatagrams(socket); });
-    }
+    QObject::connect(listener_, &QTcpServer::newConnection, &owner_, [this] { Accept(listener_); });
+    QObject::connect(udp_, &QUdpSocket::readyRead, &owner_, [this] { ReadDatagrams(udp_); });
     peer_.OnSocketsOpen(listener_->serverPort(), udp_->localPort());
+}
+
+bool QtDirectPlayDriver::OpenEnumeration(std::uint16_t port) {
+    if (enumerationUdp_ != nullptr) return true;
+    const QHostAddress address(bindIp_);
+    auto* udp = new QUdpSocket(&owner_);
+    if (!BindInRange(*udp, address, {port, port})) {
+        delete udp;
+        return false;
+    }
+    enumerationUdp_ = udp;
+    QObject::connect(udp, &QUdpSocket::readyRead, &owner_, [this, udp] { ReadDatagrams(udp); });
+    // Also on TCP, for clients that enumerate by stream; not fatal if taken.
+    auto* tcp = new QTcpServer(&owner_);
+    if (!tcp->listen(address, udp->localPort())) {
+        delete tcp;
+        return true;
+    }
+    enumerationTcp_ = tcp;
+    QObject::connect(tcp, &QTcpServer::newConnection, &owner_, [this, tcp] { Accept(tcp); });
+    return true;
 }
 
 void QtDirectPlayDriver::Connect(const action::Connect& request) {
@@ -195,6 +206,8 @@ void QtDirectPlayDriver::Connect(const action::Connect& request) {
         Settle();
     });
     Watch(id, socket);
+    // From our own address, so that the other side sees the machine it knows.
+    if (bindIp_ != directplay::kAnyAddress) socket->bind(QHostAddress(bindIp_));
     socket->connectToHost(QHostAddress(request.to.ip), request.to.port);
 }
 
@@ -269,6 +282,11 @@ TransportFactory QtTcpIpTransports() {
             return std::make_unique<QtDirectPlayDriver>(peer, clock, directplay::kAnyAddress);
         };
         options.History = std::make_shared<QtAddressHistory>();
+        // What DirectPlay notes (machines that go, a host that changes) goes
+        // to standard error, for whoever started the program from a terminal.
+        options.Log = [](const std::string& note) {
+            std::fprintf(stderr, "tarnwick: DirectPlay: %s\n", note.c_str());
+        };
         return std::make_unique<DirectPlayTransport>(std::move(options));
     };
 }

@@ -42,6 +42,8 @@ class QtDirectPlayDriver final : public directplay::PeerDriver {
     void RunActions();
     void Perform(directplay::Action& action);
     void OpenSockets(const directplay::action::OpenSockets& request);
+    // Binds the enumeration port on UDP and TCP; whether the UDP socket is bound.
+    bool OpenEnumeration(std::uint16_t port);
     void Connect(const directplay::action::Connect& request);
     void Watch(directplay::ConnectionId id, QTcpSocket* socket);
     void Accept(QTcpServer* server);

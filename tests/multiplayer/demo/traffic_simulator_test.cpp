@@ -219,5 +219,41 @@ TEST(TrafficSimulator, RefusesOutsidersWhenToldSurvivesAnAskerThatLeftAndLeavesA
     EXPECT_TRUE(simulator.Pilots().empty());
 }
 
+// The pilots of tarnwick-simpilots: the session's host is elsewhere, so they
+// ask it to join and fly in once it accepts.
+TEST(TrafficSimulator, WithTheHostElsewherePilotsAskToJoinAndArriveOnceAccepted) {
+    InProcessSessionHub hub;
+    hub.HostSession(kDemoSessionName, kDemoMaxPlayers, kDemoApplicationGuid);
+    const std::int32_t host = hub.AddPlayer("Host");
+    TrafficSimulatorSetup setup = Seattle(9, true);
+    setup.Aircraft = 3;
+    setup.HostElsewhere = true;
+    setup.ArrivalsOnly = true;
+    TrafficSimulator simulator(hub, setup);
+    EXPECT_TRUE(simulator.Pilots().empty()) << "nobody flies before the host accepts";
+    EXPECT_EQ(simulator.HostId(), 0);
+    EXPECT_TRUE(hub.Groups().empty()) << "the session's groups are the host's";
+    int asked = 0;
+    while (const auto message = hub.Receive(host)) {
+        if (!std::holds_alternative<MsgJoinRequest>(DecodeGameMessage(message->Bytes))) continue;
+        ++asked;
+        hub.Send(host, message->From, Encode(MsgJoinAccept{message->From}));
+    }
+    EXPECT_EQ(asked, 3);
+
+    simulator.Advance(milliseconds(0));
+    simulator.Advance(milliseconds(1000));
+    const auto before = simulator.Pilots();
+    ASSERT_EQ(before.size(), 3u);
+    simulator.Advance(milliseconds(5000));
+    const auto after = simulator.Pilots();
+    ASSERT_EQ(after.size(), 3u);
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(after[i].Kind, FlightKind::Arrival);
+        EXPECT_FALSE(after[i].Flight.OnGround);
+        EXPECT_NE(after[i].Latitude, before[i].Latitude) << after[i].Name << " is flying";
+    }
+}
+
 }  // namespace
 }  // namespace tarnwick

@@ -24,7 +24,7 @@ LoopbackNetwork::Machine* LoopbackNetwork::Find(const SessionPeer* peer) {
 
 LoopbackNetwork::Machine* LoopbackNetwork::Listening(const Endpoint& to, bool tcp) {
     for (auto& m : machines_) {
-        if (m.ip != to.ip && to.ip != kBroadcastAddress) continue;
+        if ((m.ip != to.ip && to.ip != kBroadcastAddress) || vanished_.contains(m.peer)) continue;
         if ((tcp ? m.tcp : m.udp) == to.port || m.enumeration == to.port) return &m;
     }
     return nullptr;
@@ -43,6 +43,7 @@ void LoopbackNetwork::Pump() {
         bool any = false;
         for (std::size_t i = 0; i < machines_.size(); ++i) {
             auto actions = machines_[i].peer->TakeActions();
+            if (vanished_.contains(machines_[i].peer)) continue;
             any = any || !actions.empty();
             for (auto& a : actions) Handle(machines_[i], a);
         }
@@ -54,9 +55,32 @@ void LoopbackNetwork::Pump() {
 void LoopbackNetwork::AdvanceBy(Millis time, Millis step) {
     for (Millis done{0}; done < time; done += step) {
         clock_.Advance(step);
-        for (auto& m : machines_) m.peer->OnTimer();
+        for (auto& m : machines_)
+            if (!vanished_.contains(m.peer)) m.peer->OnTimer();
         Pump();
     }
+}
+
+void LoopbackNetwork::Vanish(const SessionPeer& peer) {
+    vanished_.insert(&peer);
+    std::vector<Link> orphaned;
+    for (auto it = links_.begin(); it != links_.end();) {
+        if (it->first.first == &peer) {
+            orphaned.push_back(it->second);
+            it = links_.erase(it);
+        } else if (it->second.peer == &peer) {
+            it = links_.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    for (const Link& link : orphaned) link.peer->OnClosed(link.id);
+    Pump();
+}
+
+int LoopbackNetwork::ConnectsTo(const SessionPeer& from, const Endpoint& listener) const {
+    const auto found = connects_.find({&from, listener});
+    return found == connects_.end() ? 0 : found->second;
 }
 
 void LoopbackNetwork::Handle(Machine& from, Action& action) {
@@ -67,7 +91,11 @@ void LoopbackNetwork::Handle(Machine& from, Action& action) {
         ++next_port_;
         from.enumeration = open->enumeration_port;
         peer.OnSocketsOpen(from.tcp, from.udp);
+    } else if (auto* enumeration = std::get_if<action::OpenEnumeration>(&action)) {
+        if (!enumeration_held_) from.enumeration = enumeration->port;
+        peer.OnEnumerationOpen(!enumeration_held_, !enumeration_held_);
     } else if (auto* connect = std::get_if<action::Connect>(&action)) {
+        ++connects_[{&peer, connect->to}];
         Machine* to = Listening(connect->to, true);
         if (to == nullptr || blocked_.contains(to->peer)) {
             peer.OnClosed(connect->connection);
@@ -96,7 +124,7 @@ void LoopbackNetwork::Handle(Machine& from, Action& action) {
     } else if (auto* datagram = std::get_if<action::SendUdp>(&action)) {
         if (Dropped(peer, datagram->bytes, true)) return;
         for (auto& m : machines_) {
-            if (&m == &from) continue;
+            if (&m == &from || vanished_.contains(m.peer)) continue;
             const bool addressed = m.ip == datagram->to.ip || datagram->to.ip == kBroadcastAddress;
             if (!addressed || (m.udp != datagram->to.port && m.enumeration != datagram->to.port)) continue;
             received_[m.peer].push_back(datagram->bytes);

@@ -48,6 +48,13 @@ class LoopbackNetwork {
     void DropFrom(const SessionPeer& peer, std::function<bool(const SystemMessage&)> match) {
         drops_[&peer] = std::move(match);
     }
+    // The machine goes without a word, as a crashed program does: its
+    // connections close, its ports refuse, and it neither sends nor receives.
+    void Vanish(const SessionPeer& peer);
+    // The enumeration port a machine that takes over cannot open, until cleared.
+    void HoldEnumerationPort(bool held) { enumeration_held_ = held; }
+    // Connections this machine tried to open to the listener.
+    int ConnectsTo(const SessionPeer& from, const Endpoint& listener) const;
 
    private:
     struct Machine {
@@ -72,6 +79,9 @@ class LoopbackNetwork {
     std::map<const SessionPeer*, std::vector<Action>> events_;
     std::map<const SessionPeer*, std::vector<std::vector<std::uint8_t>>> received_;
     std::set<const SessionPeer*> blocked_;
+    std::set<const SessionPeer*> vanished_;
+    bool enumeration_held_ = false;
+    std::map<std::pair<const SessionPeer*, Endpoint>, int> connects_;
     std::map<const SessionPeer*, std::function<bool(const SystemMessage&)>> drops_;
     std::uint16_t next_port_ = 2300;
     std::uint16_t next_ephemeral_ = 40000;

@@ -265,16 +265,15 @@ TEST_F(Session, AnOlderDialectHostIsJoined) {
     EXPECT_EQ(other.EventsOf<action::Joined>(joiner).size(), 1u);
 }
 
-TEST(DirectPlayPlayerIds, IdsStayUniquePositiveAndHideTheirSequence) {
-    PlayerIdAllocator ids(0xDEADBEEF);
-    EXPECT_EQ(ids.Key() & 0x80000000u, 0u);
+TEST(DirectPlayPlayerIds, IdsStayUniqueTakeAllThirtyTwoBitsAndHideTheirSequence) {
+    PlayerIdAllocator ids(0xC3A17C0D);
     std::set<PlayerId> live;
     std::vector<PlayerId> order;
     for (int round = 0; round < 2000; ++round) {
         const auto id = ids.Allocate();
         ASSERT_TRUE(id);
         EXPECT_TRUE(live.insert(*id).second);
-        EXPECT_GT(static_cast<std::int32_t>(*id), 1);
+        EXPECT_LT(static_cast<std::int32_t>(*id), 0) << "the key's top bit shows in every id";
         order.push_back(*id);
         if (round % 3 == 2) {  // churn: free one, so its slot comes back with another counter
             ids.Release(order[order.size() - 2]);
@@ -282,6 +281,28 @@ TEST(DirectPlayPlayerIds, IdsStayUniquePositiveAndHideTheirSequence) {
         }
     }
     EXPECT_NE(order[1] - order[0], 1u);
+
+    // Ids another host gave out stay taken, whatever their scheme, and those of
+    // players that left do not come back at once.
+    PlayerIdAllocator successor(0xC3A17C0D);
+    for (const PlayerId taken : live) successor.Reserve(taken);
+    for (int round = 0; round < 100; ++round) {
+        const PlayerId id = successor.Allocate().value();
+        EXPECT_FALSE(live.contains(id));
+        EXPECT_NE(id, order.front()) << "the first id, long released";
+    }
+}
+
+TEST(DirectPlayPlayerIds, TheIdsDirectPlayKeepsAreNeverGivenOut) {
+    // Keys under which the first id would be 0, 1 (the server player) and
+    // 0xFFFFFFFF (unknown).
+    for (const std::uint32_t key : {0x00010000u, 0x00010001u, 0xFFFEFFFFu}) {
+        PlayerIdAllocator ids(key);
+        const PlayerId first = ids.Allocate().value();
+        EXPECT_NE(first, kAllPlayers);
+        EXPECT_NE(first, kServerPlayer);
+        EXPECT_NE(first, kUnknownPlayer);
+    }
 }
 
 }  // namespace

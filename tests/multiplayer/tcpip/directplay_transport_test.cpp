@@ -4,10 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include "geo/declination_grid.h"
 #include "multiplayer/game/messages.h"
+#include "multiplayer/session_link.h"
 #include "multiplayer/tcpip/address_history.h"
 #include "multiplayer/tcpip/host_resolver_stub.h"
 #include "multiplayer/tcpip/loopback_host.h"
+#include "support/directplay_test_client.h"
 
 namespace tarnwick {
 namespace {
@@ -59,7 +62,7 @@ class DirectPlayTransportTest : public ::testing::Test {
 
 TEST_F(DirectPlayTransportTest, JoinsExchangesMessagesBothWaysAndLeaves) {
     const std::int32_t own = Join();
-    ASSERT_GE(own, 1);
+    ASSERT_NE(own, 0);
     const auto pilot = static_cast<std::int32_t>(host.pilot);
     EXPECT_EQ(transport.FriendlyName(own), "ATC Controller");
     EXPECT_EQ(transport.FriendlyName(pilot), "Sim One");
@@ -107,7 +110,7 @@ TEST_F(DirectPlayTransportTest, JoinsExchangesMessagesBothWaysAndLeaves) {
 
 TEST_F(DirectPlayTransportTest, AHostThatLeavesLosesTheSession) {
     const std::int32_t own = Join();
-    ASSERT_GE(own, 1);
+    ASSERT_NE(own, 0);
     EXPECT_FALSE(transport.SessionLost());
     host.host.Leave();
     ASSERT_TRUE(Eventually(host, transport, [&] { return transport.SessionLost(); }));
@@ -196,17 +199,37 @@ TEST(DirectPlayTransport, PromptOffersRecentAddressesAndACancelOrUnknownHostFail
         << "an address that found a session is offered first next time";
 }
 
+// The program's session objects over the TCP/IP connection type to `host`,
+// driven as the connection window drives them.
+struct ProgramJoining {
+    explicit ProgramJoining(LoopbackHost& served)
+        : host(served), play{[&served] {
+              return std::make_unique<ServiceProviderSet>(ProgramConnectionTypes({}, [&served] {
+                  return std::make_unique<DirectPlayTransport>(TransportOptionsFor(served));
+              }));
+          }} {
+        connection.Load();
+    }
+    // Locates the host's session and joins it; true once the host accepts.
+    bool Join() {
+        Complete(connection, connection.LocateSession(0), Answer("127.0.0.1"));
+        if (connection.SessionLines().size() != 1) return false;
+        Complete(connection, connection.JoinSession(0, "ATC Controller"));
+        return Eventually(host, play.Play(), [&] { return connection.WaitForAcceptance().OpenRadar; });
+    }
+
+    LoopbackHost& host;
+    SessionState session;
+    PlayObjects play;
+    SessionConnection connection{session, play};
+};
+
 // The connection window's logic over the TCP/IP type: the window's own
 // messages, with the reason underneath.
 TEST(DirectPlayTransport, TheConnectionWindowNamesTheReasonForARefusedSession) {
     LoopbackHost host(directplay::session_flags::kDirectPlayProtocol);
-    SessionState session;
-    PlayObjects play{[&] {
-        return std::make_unique<ServiceProviderSet>(ProgramConnectionTypes(
-            {}, [&] { return std::make_unique<DirectPlayTransport>(TransportOptionsFor(host)); }));
-    }};
-    SessionConnection connection(session, play);
-    connection.Load();
+    ProgramJoining program(host);
+    SessionConnection& connection = program.connection;
 
     auto messages = Complete(connection, connection.LocateSession(0), Answer(std::nullopt));
     EXPECT_EQ(messages,
@@ -224,6 +247,99 @@ TEST(DirectPlayTransport, TheConnectionWindowNamesTheReasonForARefusedSession) {
         "The session uses the DirectPlay reliable protocol (DIRECTPLAYPROTOCOL), which Tarnwick does not "
         "support yet.");
     EXPECT_EQ(connection.Status(), kStatusDisconnected);
+}
+
+// A host whose id key has the top bit set hands out ids that are negative as
+// signed numbers: the join and the message handling take them as any other.
+TEST(DirectPlayTransport, NegativeIdsJoinAndTheirMessagesAreHandled) {
+    LoopbackHost host(0, 0xC3A17C0D);
+    host.answering = true;
+    const auto pilot = static_cast<std::int32_t>(host.pilot);
+    ASSERT_LT(pilot, 0);
+    ProgramJoining program(host);
+    ASSERT_TRUE(program.Join());
+    SessionState& session = program.session;
+    PlayObjects& play = program.play;
+    ASSERT_LT(session.OwnPlayerId, 0);
+
+    const auto grid = std::make_unique<DeclinationGrid>();
+    SessionLink link(session, play.Play(), *grid);
+    link.Start();
+    ASSERT_TRUE(Eventually(host, play.Play(), [&] {
+        link.ReceiveTick();
+        return session.Traffic.PlayerCount() == 2;
+    }));
+    EXPECT_EQ(session.Traffic[1].PlayerId, pilot);
+    ASSERT_TRUE(host.host.SendGameMessage(host.pilot, kAllPlayers,
+                                          Encode(MsgPosition{{1024, 10001750 / 2, 0, 300}}), true));
+    ASSERT_TRUE(Eventually(host, play.Play(), [&] { return link.ReceiveTick().TrafficChanged; }));
+    EXPECT_EQ(session.Traffic[1].Latitude, 45.0);
+    link.MaintenanceTick();
+    EXPECT_TRUE(Eventually(host, play.Play(), [&] {
+        const auto got = host.Events<directplay::action::Deliver>();
+        return std::any_of(got.begin(), got.end(),
+                           [](const auto& m) { return m.payload == Encode(MsgAircraftInfoRequest{}); });
+    })) << "the upkeep pass asked the pilot for its aircraft";
+}
+
+// The host of a MIGRATEHOST session leaves; a pilot's machine, first in line,
+// takes over at the DirectPlay level while the program hosts the game: it
+// stays, answers a late pilot's join request, and its upkeep puts the late
+// pilot on the table.
+TEST(DirectPlayTransport, TheSessionOutlivesItsHostAndALatePilotJoinsThroughTheNewHost) {
+    // Ids shrink with every machine: the pilot, joining after the program, is first in line.
+    LoopbackHost host(directplay::session_flags::kMigrateHost, 0xFFFFFFFF);
+    host.answering = true;
+    ProgramJoining program(host);
+    ASSERT_TRUE(program.Join());
+    SessionState& session = program.session;
+    PlayObjects& play = program.play;
+
+    const auto grid = std::make_unique<DeclinationGrid>();
+    SessionLink link(session, play.Play(), *grid);
+    std::vector<UserMessage> told;
+    std::unique_ptr<testing::DirectPlayTestClient> late;
+    const std::uint16_t port = host.ClientConfig().enumeration_port;
+    testing::DirectPlayTestClient pilot(
+        port, [&] { play.Play().SessionLost(); }, directplay::kLoopbackAddress + 2);
+    const auto turn = [&] {
+        host.Poll();
+        const LinkEvents events = link.ReceiveTick();
+        told.insert(told.end(), events.Messages.begin(), events.Messages.end());
+        pilot.Turn();
+        if (late) late->Turn();
+    };
+    const auto eventually = [&](const std::function<bool()>& done) {
+        for (const Millis end = host.clock->Now() + Millis{3000}; !done() && host.clock->Now() < end;) turn();
+        return done();
+    };
+    ASSERT_TRUE(pilot.Join("Pilot"));
+    const auto answersIdentification = [](testing::DirectPlayTestClient& machine) {
+        machine.Send(Encode(MsgJoinAccept{static_cast<std::int32_t>(machine.Client().OwnPlayer())}));
+    };
+    link.Start();
+    answersIdentification(pilot);
+    ASSERT_TRUE(eventually([&] { return session.Traffic.PlayerCount() == 3; }));
+
+    host.host.SendGameMessage(host.pilot, kAllPlayers, Encode(MsgHostLeft{}), true);
+    host.host.Leave();
+    ASSERT_TRUE(eventually([&] { return session.IsHosting && pilot.Client().Serving(); }));
+    EXPECT_EQ(told, (std::vector<UserMessage>{
+                        {"The original host had left the session, Tarnwick is now hosting the session."}}));
+    EXPECT_FALSE(play.Play().SessionLost());
+    EXPECT_EQ(session.Traffic.PlayerCount(), 2) << "the host's pilot went with it";
+
+    late = std::make_unique<testing::DirectPlayTestClient>(port, turn, directplay::kLoopbackAddress + 3);
+    ASSERT_TRUE(late->Join("Late", directplay::kLoopbackAddress + 2))
+        << "found and joined through the new host";
+    late->Send(Encode(MsgJoinRequest{}));
+    ASSERT_TRUE(eventually([&] { return late->GotGame(MsgJoinAccept::kType); })) << "the program answered";
+    link.MaintenanceTick();
+    ASSERT_TRUE(eventually([&] { return late->GotGame(MsgIdentifyRequest::kType); }));
+    answersIdentification(*late);
+    EXPECT_TRUE(eventually([&] { return session.Traffic.PlayerCount() == 3; }))
+        << "the late pilot is on the table";
+    EXPECT_EQ(told.size(), 1u) << "and the session was never lost";
 }
 
 TEST(AddressHistory, MostRecentFirstWithoutRepeatsAndBounded) {

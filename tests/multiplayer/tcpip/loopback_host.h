@@ -3,16 +3,19 @@
 // the system picks, with one simulated pilot and the FS-style group. It runs
 // only when polled: DriversWithHost polls it on every turn of the client's
 // driver, so a join needs no threads. Host and client share a clock the test
-// can move ahead.
+// can move ahead. With `answering`, its pilot answers as an FS2002 host would:
+// it accepts joins and identifies itself when asked.
 #include <algorithm>
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <thread>
 #include <vector>
 
 #include "multiplayer/directplay/host_session.h"
 #include "multiplayer/directplay/posix_runner.h"
+#include "multiplayer/game/message_decoder.h"
 #include "multiplayer/session_connection.h"
 #include "multiplayer/tcpip/directplay_transport.h"
 #include "support/directplay_test_client.h"
@@ -22,17 +25,21 @@ namespace tarnwick::testing {
 
 class LoopbackHost {
    public:
-    explicit LoopbackHost(std::uint32_t session_flags = 0)
-        : host(Config(session_flags), *clock), runner(host, *clock, directplay::kLoopbackAddress) {
+    explicit LoopbackHost(std::uint32_t session_flags = 0, std::optional<std::uint32_t> id_key = {})
+        : host(Config(session_flags, id_key), *clock), runner(host, *clock, directplay::kLoopbackAddress) {
         host.Start();
         Poll();
         pilot = host.CreateLocalPlayer("Sim One");
         group = host.CreateGroup(kRefuseParamsGroup);
     }
 
-    void Poll() {
-        runner.PollOnce(directplay::Millis{0});
-        for (auto& event : runner.TakeEvents()) events.push_back(std::move(event));
+    void Poll(directplay::Millis wait = directplay::Millis{0}) {
+        runner.PollOnce(wait);
+        for (auto& event : runner.TakeEvents()) {
+            if (const auto* message = std::get_if<directplay::action::Deliver>(&event); message && answering)
+                Answer(*message);
+            events.push_back(std::move(event));
+        }
     }
 
     template <typename T>
@@ -61,15 +68,27 @@ class LoopbackHost {
     directplay::PlayerId group = 0;
     // Cleared to let the host fall silent (its sockets stay open).
     bool running = true;
+    bool answering = false;
 
    private:
-    static directplay::HostConfig Config(std::uint32_t session_flags) {
+    void Answer(const directplay::action::Deliver& message) {
+        const GameMessage received = DecodeGameMessage(message.payload);
+        const auto sender = static_cast<std::int32_t>(message.from);
+        if (std::holds_alternative<MsgJoinRequest>(received))
+            host.SendGameMessage(pilot, message.from, Encode(MsgJoinAccept{sender}), true);
+        if (std::holds_alternative<MsgIdentifyRequest>(received))
+            host.SendGameMessage(pilot, message.from, Encode(MsgJoinAccept{static_cast<std::int32_t>(pilot)}),
+                                 true);
+    }
+
+    static directplay::HostConfig Config(std::uint32_t session_flags, std::optional<std::uint32_t> id_key) {
         directplay::HostConfig config;
         config.peer.tcp_ports = {0, 0};
         config.peer.udp_ports = {0, 0};
         config.enumeration_port = 0;
         config.session_name = "Loopback";
         config.session_flags = session_flags;
+        config.id_key = id_key;
         return config;
     }
 };

@@ -9,11 +9,13 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <algorithm>
 #include <thread>
 
 #include "multiplayer/game/messages.h"
 #include "multiplayer/tcpip/loopback_host.h"
 #include "multiplayer/tcpip/qt_address_history.h"
+#include "support/directplay_test_client.h"
 
 namespace tarnwick {
 namespace {
@@ -57,7 +59,7 @@ TEST(QtDirectPlayDriver, JoinsAHostAndExchangesMessagesOnTheEventLoop) {
     transport.StartCreatePlayer("ATC Controller", "Player");
     ASSERT_TRUE(testing::Complete(transport, {}, Turn));
     const std::int32_t own = transport.CreatedPlayer();
-    ASSERT_GE(own, 1);
+    ASSERT_NE(own, 0);
     EXPECT_EQ(transport.FriendlyName(static_cast<std::int32_t>(host.pilot)), "Sim One");
 
     transport.Send(own, kAllPlayers, Encode(MsgJoinRequest{}));
@@ -89,6 +91,54 @@ TEST(QtDirectPlayDriver, APumpNeverRunsTheEventLoop) {
     driver.Pump(Millis{1000});
     EXPECT_FALSE(timerRan) << "a timer due meanwhile waits for the program's own event loop";
     Eventually([&] { return timerRan; });
+}
+
+// This computer's address: the old host keeps its enumeration port on 127.0.0.1.
+constexpr std::uint32_t kOwnAddress = directplay::kLoopbackAddress + 1;
+
+// When the host of a MIGRATEHOST session leaves and this computer is first in
+// line, the driver opens the enumeration port on the event loop, and a late
+// machine finds the session and joins through it.
+TEST(QtDirectPlayDriver, OpensTheEnumerationPortWhenThisComputerTakesOver) {
+    // Ids grow with every machine: this computer, joining first, is next in line.
+    testing::LoopbackHost host(directplay::session_flags::kMigrateHost, 0);
+    QTimer hostTurns;
+    QObject::connect(&hostTurns, &QTimer::timeout, [&] { host.Poll(); });
+    hostTurns.start(2);
+    DirectPlayTransportOptions options = testing::TransportOptionsFor(host);
+    options.Driver = [](directplay::SessionPeer& peer, const directplay::Clock& clock) {
+        return std::make_unique<QtDirectPlayDriver>(peer, clock, kOwnAddress);
+    };
+    std::vector<std::string> notes;
+    options.Log = [&](const std::string& note) { notes.push_back(note); };
+    DirectPlayTransport transport(std::move(options));
+    transport.StartInitializeConnection(1);
+    ASSERT_TRUE(testing::Complete(transport, testing::Answer("127.0.0.1"), Turn));
+    transport.StartEnumerateSessions();
+    ASSERT_TRUE(testing::Complete(transport, {}, Turn));
+    const auto sessions = transport.FoundSessions();
+    ASSERT_EQ(sessions.size(), 1u);
+    transport.StartOpen(sessions[0]);
+    ASSERT_TRUE(testing::Complete(transport, {}, Turn));
+    transport.StartCreatePlayer("ATC Controller", "Player");
+    ASSERT_TRUE(testing::Complete(transport, {}, Turn));
+
+    host.host.Leave();
+    ASSERT_TRUE(Eventually([&] {
+        transport.SessionLost();  // takes in the notes
+        return std::ranges::any_of(notes, [](const std::string& note) {
+            return note.find("hosts the session now") != std::string::npos;
+        });
+    }));
+    testing::DirectPlayTestClient late(host.ClientConfig().enumeration_port, Turn, kOwnAddress + 1);
+    ASSERT_TRUE(late.Join("Late", kOwnAddress)) << "found and joined through this computer";
+    const auto lateId = static_cast<std::int32_t>(late.Client().OwnPlayer());
+    EXPECT_TRUE(Eventually([&] {
+        late.Turn();
+        return std::ranges::any_of(transport.Players(),
+                                   [&](const SessionMember& p) { return p.Id == lateId; });
+    })) << "the late machine's player reached this computer";
+    EXPECT_FALSE(transport.SessionLost());
 }
 
 TEST(QtAddressHistory, KeepsTheMostRecentFirstWithoutRepeatsInTheUserConfiguration) {

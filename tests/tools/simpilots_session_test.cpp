@@ -1,0 +1,111 @@
+// Pilot machines of tarnwick-simpilots, a host of tarnwick-simhost and a
+// headless Tarnwick in one session, each machine on a loopback address of its
+// own: a hundred pilots on the table and moving, and a session that outlives
+// its host with Tarnwick hosting it, taking in a late pilot and letting go of
+// a pilot whose machine vanished.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+
+#include "controller_output.h"
+
+namespace tarnwick {
+namespace {
+
+using std::chrono::milliseconds;
+using testing::Contains;
+using testing::ControllerArgs;
+using testing::EnumerationPortOf;
+using testing::OutputOf;
+using testing::SpawnedTool;
+
+const std::string kCenter = "47.449,-122.309";
+
+std::vector<std::string> PilotArgs(const std::string& port, const std::string& aircraft,
+                                   const std::string& addresses, std::vector<std::string> extra) {
+    std::vector<std::string> args = {"--connect",   "127.0.0.1", "--port",        port,
+                                     "--aircraft",  aircraft,    "--center",      kCenter,
+                                     "--addresses", addresses,   "--system-ports"};
+    args.insert(args.end(), extra.begin(), extra.end());
+    return args;
+}
+
+// The last traffic table printed, and how many places each player was seen at.
+struct Seen {
+    nlohmann::json Last;
+    std::map<std::int64_t, std::set<std::pair<double, double>>> Places;
+};
+
+Seen SeenIn(const std::vector<nlohmann::json>& lines) {
+    Seen seen;
+    for (const auto& line : lines) {
+        if (!line.contains("traffic")) continue;
+        seen.Last = line["traffic"];
+        for (const auto& entry : line["traffic"])
+            seen.Places[entry["PlayerId"].get<std::int64_t>()].emplace(entry["Latitude"], entry["Longitude"]);
+    }
+    return seen;
+}
+
+bool OnTable(const nlohmann::json& table, std::int64_t player) {
+    for (const auto& entry : table)
+        if (entry["PlayerId"].get<std::int64_t>() == player) return true;
+    return false;
+}
+
+TEST(SimpilotsSession, AHundredPilotMachinesAreOnTheTableAndMoving) {
+    SpawnedTool host("tarnwick-simhost", {"--port", "0", "--address", "127.0.0.1", "--center", kCenter,
+                                          "--aircraft", "1", "--max-players", "200", "--seconds", "60"});
+    const std::string port = EnumerationPortOf(host);
+    ASSERT_FALSE(port.empty());
+    SpawnedTool pilots("tarnwick-simpilots", PilotArgs(port, "100", "127.0.0.2-127.0.0.101",
+                                                       {"--seconds", "50", "--log", "/dev/null"}));
+    const auto joined = pilots.ReadLine(milliseconds(40000));
+    ASSERT_TRUE(joined);
+    EXPECT_EQ(*joined, "joined 100 machines at 127.0.0.2-127.0.0.101");
+
+    SpawnedTool controller("tarnwick-session", ControllerArgs(port, "ATC Controller", "10"));
+    const auto lines = OutputOf(controller, milliseconds(30000));
+    EXPECT_EQ(controller.Wait(milliseconds(5000)), 0);
+    const Seen seen = SeenIn(lines);
+    EXPECT_EQ(seen.Last.size(), 102u) << "the program, the host's pilot and a hundred pilots";
+    std::size_t moving = 0;
+    for (const auto& [player, places] : seen.Places) moving += places.size() >= 2;
+    EXPECT_GE(moving, 100u);
+}
+
+TEST(SimpilotsSession, TheSessionOutlivesItsHostWithTarnwickHostingIt) {
+    // Ids shrink with every machine, so Tarnwick, joining last, is first in line.
+    SpawnedTool host("tarnwick-simhost",
+                     {"--port", "0", "--address", "127.0.0.1", "--center", kCenter, "--aircraft", "1",
+                      "--migrate-host", "--id-key", "0xFFFFFFFF", "--leave-after", "8"});
+    const std::string port = EnumerationPortOf(host);
+    ASSERT_FALSE(port.empty());
+    SpawnedTool pilots("tarnwick-simpilots", PilotArgs(port, "3", "127.0.0.2-127.0.0.4",
+                                                       {"--vanish-after", "12", "--seconds", "60"}));
+    ASSERT_TRUE(pilots.ReadLine(milliseconds(20000)));
+    SpawnedTool controller("tarnwick-session", ControllerArgs(port, "ATC Controller", "38"));
+    ASSERT_TRUE(controller.ReadLine(milliseconds(10000))) << "joined";
+
+    EXPECT_EQ(host.Wait(milliseconds(20000)), 0) << "the host left";
+    const auto vanished = pilots.ReadLine(milliseconds(20000));
+    ASSERT_TRUE(vanished && vanished->starts_with("vanished ")) << vanished.value_or("(nothing)");
+    const std::int64_t gone = std::stoll(vanished->substr(vanished->find("player ") + 7));
+    // A late pilot finds the session at the same port, now Tarnwick's.
+    SpawnedTool late("tarnwick-simpilots", PilotArgs(port, "1", "127.0.0.5-127.0.0.5", {"--seconds", "40"}));
+    ASSERT_TRUE(late.ReadLine(milliseconds(30000))) << "joined through the new host";
+
+    const auto lines = OutputOf(controller, milliseconds(40000));
+    EXPECT_EQ(controller.Wait(milliseconds(5000)), 0) << "the session was not lost";
+    EXPECT_TRUE(Contains(lines, "message", "Tarnwick is now hosting the session"));
+    const Seen seen = SeenIn(lines);
+    EXPECT_TRUE(std::any_of(seen.Places.begin(), seen.Places.end(), [&](const auto& entry) {
+        return OnTable(seen.Last, entry.first) && entry.second.size() >= 2;
+    })) << "pilots still move";
+    EXPECT_FALSE(OnTable(seen.Last, gone)) << "the vanished pilot left the table";
+    EXPECT_EQ(seen.Last.size(), 4u) << "the program, two pilots that stayed, and the late one";
+}
+
+}  // namespace
+}  // namespace tarnwick
