@@ -10,6 +10,7 @@
 #include <QToolTip>
 #include <QWheelEvent>
 #include <algorithm>
+#include <initializer_list>
 
 #include "base/ansi.h"
 #include "base/program_name.h"
@@ -338,12 +339,11 @@ void RadarWindow::MaintenanceTick() {
 
 void RadarWindow::HoverTick() {
     if (!loaded_) return;
-    const std::string ownName = OwnName();
-    readouts_.HoverTick({view_, area_, display_, Traffic(ownName)});
+    readouts_.HoverTick({view_, area_, display_, Traffic()});
 }
 
-ScopeTraffic RadarWindow::Traffic(const std::string& ownName) const {
-    return {session_.Traffic, session_.OwnPlayerId, ownName, ShownBand(aids_)};
+ScopeTraffic RadarWindow::Traffic() const {
+    return {session_.Traffic, session_.OwnPlayerId, session_.OwnName, ShownBand(aids_)};
 }
 
 // After a tick that changed the table: the motion history takes it in at the
@@ -352,9 +352,8 @@ void RadarWindow::TrafficMoved() {
     const std::chrono::milliseconds now = clock_();
     session_.Motion.Observe(session_.Traffic, now);
     if (!aids_.Conflicts) return;
-    const std::string ownName = OwnName();
     const std::vector<ConflictPair> pairs =
-        FindConflicts(Traffic(ownName), session_.Motion, ConflictLimitsOf(aids_));
+        FindConflicts(Traffic(), session_.Motion, ConflictLimitsOf(aids_));
     for (const std::string& line : conflictLog_.Update(session_.Traffic, pairs, now))
         emit ChatLineReceived(line);
 }
@@ -442,24 +441,13 @@ void RadarWindow::StartTimers() {
     timer4_->start();
 }
 
-// The session's name for the program's own player, which the scope never draws.
-std::string RadarWindow::OwnName() {
-    if (!session_.HasOwnPlayer() || !play_.Exists()) return {};
-    try {
-        return play_.Play().FriendlyName(session_.OwnPlayerId);
-    } catch (const SessionError&) {
-        return {};
-    }
-}
-
 template <typename Draw>
 void RadarWindow::DrawOnPicture(Draw draw) {
     QPainter painter(&picture1_->Image());
     if (!scopeMetrics_) scopeMetrics_ = QtTextMetrics(ScopeFont(painter.font()));
     QtPainterCanvas canvas(painter, picture1_->Image().width(), picture1_->Image().height(), *scopeMetrics_);
-    const std::string ownName = OwnName();
     const ScopeAids aids{aids_, session_.Motion, &labelPlaces_, pointerOverPicture_};
-    const ScopeContext scope{canvas, view_, area_, display_, grid_, hover_, Traffic(ownName), &aids};
+    const ScopeContext scope{canvas, view_, area_, display_, grid_, hover_, Traffic(), &aids};
     draw(scope);
     painter.end();
     picture1_->update();
@@ -504,26 +492,25 @@ void RadarWindow::TakeBackArea() {
     Center_Airport(area_.AreaCenterLon, area_.AreaCenterLat);
 }
 
+// The controls another window's lock disables: the picture and the four buttons.
+void RadarWindow::EnableScopeControls(bool enabled) {
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{picture1_, command2_, command5_, command6_, command3_})
+        control->setEnabled(enabled);
+}
+
 void RadarWindow::Lock() {
     locked_ = true;
     setEnabled(false);
     StopTimers();
-    for (QWidget* control : {static_cast<QWidget*>(picture1_), static_cast<QWidget*>(command2_),
-                             static_cast<QWidget*>(command5_), static_cast<QWidget*>(command6_),
-                             static_cast<QWidget*>(command3_)}) {
-        control->setEnabled(false);
-    }
+    EnableScopeControls(false);
 }
 
 void RadarWindow::Unlock() {
     locked_ = false;
     setEnabled(true);
     if (loaded_) StartTimers();
-    for (QWidget* control : {static_cast<QWidget*>(picture1_), static_cast<QWidget*>(command2_),
-                             static_cast<QWidget*>(command5_), static_cast<QWidget*>(command6_),
-                             static_cast<QWidget*>(command3_)}) {
-        control->setEnabled(true);
-    }
+    EnableScopeControls(true);
 }
 
 // The same geographic rectangle is stretched over the new size at the next

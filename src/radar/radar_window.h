@@ -110,8 +110,6 @@ class RadarWindow : public QMainWindow, private PointerHost {
     // The aids changed: the shortcuts' marks follow and the scope is redrawn
     // at once, unless another window holds it.
     void ShowAidsChanged();
-    // The session's name for the program's own player, which the scope never draws.
-    std::string OwnName();
 
    protected:
     void changeEvent(QEvent* event) override;
@@ -154,9 +152,10 @@ class RadarWindow : public QMainWindow, private PointerHost {
     void AddMenus();
     void AddAidShortcuts(QMenu* options);
     void TrafficMoved();
-    ScopeTraffic Traffic(const std::string& ownName) const;
+    ScopeTraffic Traffic() const;
     void ZoomButton(bool zoomIn);
     void PictureResized();
+    void EnableScopeControls(bool enabled);
     void StopTimers();
     void StartTimers();
     void StartSessionTimers();
