@@ -19,6 +19,7 @@
 #include "radar/hover_box.h"
 #include "radar/measuring_line.h"
 #include "radar/qt_painter_canvas.h"
+#include "radar/qt_record_controls.h"
 #include "radar/scope_redraw.h"
 
 namespace tarnwick {
@@ -237,6 +238,7 @@ void RadarWindow::AddMenus() {
         connect(item, &QAction::triggered, this, signal);
     };
     QMenu* file = addMenu("fil_menu1", "File");
+    fileMenu_ = file;
     addItem(file, "load_all_db_files", "Load all airports and ARTCC/FIRs",
             &RadarWindow::AllAirportsRequested);
     addItem(file, "create_new_db1", "Create new database files", &RadarWindow::NewDatabasesRequested);
@@ -284,9 +286,24 @@ void RadarWindow::ShowAidsChanged() {
     if (loaded_ && !locked_ && !disconnected_) RedrawNow();
 }
 
+void RadarWindow::SetRecords(std::shared_ptr<SessionRecords> records) {
+    if (recordControls_ || !records) return;
+    recordControls_ = new RecordControls(this, fileMenu_, picture1_, std::move(records), area_, boxes_);
+    connect(recordControls_, &RecordControls::CaptionChanged, this, [this] {
+        recordControls_->ShowState();
+        setWindowTitle(Caption());
+    });
+}
+
 void RadarWindow::Load() {
     // Without a session the scope stays empty and inactive.
     if (!session_.SessionConnected || loaded_) return;
+    if (recordControls_) {
+        recordControls_->ShowState();
+        // A replay's motion and conflicts run on the replay's time.
+        if (recordControls_->Replaying())
+            clock_ = [time = recordControls_->ReplayTime()] { return time->Now(); };
+    }
     try {
         link_ = std::make_unique<SessionLink>(session_, play_.Play(), grid_);
     } catch (const SessionError&) {
@@ -321,6 +338,7 @@ void RadarWindow::closeEvent(QCloseEvent* event) {
         command3_->repaint();
         StopSessionTimers();
         StopTimers();
+        if (recordControls_) recordControls_->SessionEnded();
         // The link holds the session object that leaving releases.
         link_.reset();
         LeaveSession(session_, play_);
@@ -331,6 +349,7 @@ void RadarWindow::closeEvent(QCloseEvent* event) {
 
 void RadarWindow::ReceiveTick() {
     if (link_) HandleLinkEvents(link_->ReceiveTick());
+    if (recordControls_) recordControls_->Tick();
 }
 
 void RadarWindow::MaintenanceTick() {
@@ -396,6 +415,7 @@ void RadarWindow::LeaveSessionForGood() {
     disconnected_ = true;
     StopSessionTimers();
     StopTimers();
+    if (recordControls_) recordControls_->SessionEnded();
     link_.reset();
     LeaveSession(session_, play_);
 }
@@ -426,7 +446,8 @@ void RadarWindow::StopSessionTimers() {
 }
 
 QString RadarWindow::Caption() const {
-    return QString(kTitle) + " - " + QString::fromStdString(AnsiToUtf8(area_.AreaTitle));
+    return QString(kTitle) + " - " + QString::fromStdString(AnsiToUtf8(area_.AreaTitle)) +
+           (recordControls_ ? recordControls_->CaptionSuffix() : QString());
 }
 
 void RadarWindow::StopTimers() {

@@ -32,6 +32,9 @@
 
 namespace tarnwick {
 
+class RecordControls;
+struct SessionRecords;
+
 // The scope picture: a black surface that keeps what was drawn on it until
 // it is cleared, like a picture box with a persistent image.
 class ScopePicture : public QWidget {
@@ -72,6 +75,10 @@ class RadarWindow : public QMainWindow, private PointerHost {
     // aids, which its shortcuts toggle.
     RadarWindow(const ChosenArea& area, DisplayOptions& display, RadarAids& aids, const DeclinationGrid& grid,
                 SessionState& session, PlayObjects& play, MessageBoxes& boxes, QWidget* parent = nullptr);
+
+    // The recorder and the replay's clock of the program's session objects:
+    // the File menu records, and a replay gets its controls.
+    void SetRecords(std::shared_ptr<SessionRecords> records);
 
     using Clock = std::function<std::chrono::milliseconds()>;
     // The session's time for the motion history and the conflict log (by
@@ -206,6 +213,8 @@ class RadarWindow : public QMainWindow, private PointerHost {
     QAction* vectorsAction_ = nullptr;
     QAction* dataBlockAction_ = nullptr;
     QAction* labelsAction_ = nullptr;
+    QMenu* fileMenu_ = nullptr;
+    RecordControls* recordControls_ = nullptr;
 };
 
 }  // namespace tarnwick
