@@ -223,8 +223,7 @@ void WindowFlow::AidsToggled() {
 
 TrafficListWindow* WindowFlow::ShowTrafficList() {
     if (!trafficList_) {
-        trafficList_ = new TrafficListWindow(state_.Session, state_.Area, *state_.Declination,
-                                             [this] { return radar_ ? radar_->OwnName() : std::string(); });
+        trafficList_ = new TrafficListWindow(state_.Session, state_.Area, *state_.Declination);
         trafficList_->setAttribute(Qt::WA_DeleteOnClose);
         connect(trafficList_, &TrafficListWindow::CenterRequested, this, [this](double lon, double lat) {
             // A scope that another window holds stays as it is.

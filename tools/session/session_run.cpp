@@ -118,7 +118,8 @@ bool Join(SessionConnection& connection, PlayObjects& play, const Choice& choice
     // A join that stops without a message box must still say why.
     if (!connection.WaitTimersEnabled() && !told)
         out.Problem("the join stopped at \"" + connection.Status() + "\" without a join request sent");
-    for (milliseconds waited{0}; connection.WaitTimersEnabled() && waited < options.Duration && !choice.Over();) {
+    for (milliseconds waited{0};
+         connection.WaitTimersEnabled() && waited < options.Duration && !choice.Over();) {
         clock.Pass(kAcceptanceWait);
         waited += kAcceptanceWait;
         const ConnectionOutcome outcome = connection.WaitForAcceptance();
