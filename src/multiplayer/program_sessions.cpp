@@ -51,7 +51,7 @@ TransportFactory ProgramSessionObjects(const ChosenArea& area, DemoClock clock, 
     };
 }
 
-std::shared_ptr<SessionRecords> MakeSessionRecords(DemoClock clock, std::string source) {
+std::shared_ptr<SessionRecords> MakeSessionRecords(const DemoClock& clock, std::string source) {
     auto records = std::make_shared<SessionRecords>();
     records->Recorder = std::make_shared<SessionRecorder>(clock);
     records->Replay = std::make_shared<ReplayClock>(clock);

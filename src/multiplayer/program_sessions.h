@@ -40,7 +40,7 @@ struct SessionRecords {
     // The recording the replay offers first, when one was named at start.
     std::filesystem::path ReplayFile;
 };
-std::shared_ptr<SessionRecords> MakeSessionRecords(DemoClock clock, std::string source);
+std::shared_ptr<SessionRecords> MakeSessionRecords(const DemoClock& clock, std::string source);
 
 // The replay's session objects: each asks for a recording, offering the
 // records' file first, and plays it on the records' clock.

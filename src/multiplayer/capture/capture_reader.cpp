@@ -281,15 +281,13 @@ void CaptureDecoder::System(const dp::SystemFrame& frame) {
     std::visit(
         [&](const auto& m) {
             using T = std::decay_t<decltype(m)>;
-            if constexpr (std::is_same_v<T, dp::EnumSessionsReply>) {
+            if constexpr (std::is_same_v<T, dp::EnumSessionsReply> || std::is_same_v<T, dp::SessionDescChanged>) {
                 Session(m.desc, m.name);
             } else if constexpr (std::is_same_v<T, dp::SuperEnumPlayersReply> ||
                                  std::is_same_v<T, dp::EnumPlayersReply>) {
                 Session(m.desc, m.name);
                 for (const dp::PlayerInfo& player : m.players) Announce(player, false);
                 for (const dp::PlayerInfo& group : m.groups) Announce(group, true);
-            } else if constexpr (std::is_same_v<T, dp::SessionDescChanged>) {
-                Session(m.desc, m.name);
             } else if constexpr (std::is_same_v<T, dp::CreatePlayer> ||
                                  std::is_same_v<T, dp::CreatePlayerVerify>) {
                 Announce(m.info, false);

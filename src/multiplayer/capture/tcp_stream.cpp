@@ -7,7 +7,7 @@ namespace {
 
 // Data held behind a gap before the gap is given up: more than a receive
 // window, so that a retransmission still fills it in any real capture.
-constexpr std::size_t kMaxWaitingBytes = 256 * 1024;
+constexpr std::size_t kMaxWaitingBytes = std::size_t{256} * 1024;
 
 }  // namespace
 
