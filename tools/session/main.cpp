@@ -22,8 +22,8 @@ namespace {
 constexpr const char* kHelp =
     "Usage: tarnwick-session --demo [--airport \"LIST TEXT\" | --sector \"NAME\"] [--work WORK]\n"
     "                        [--nickname N] [--say TEXT] [--seconds S] [--json]\n"
-    "       tarnwick-session --connect HOST [--port P] [--session NAME] [--work WORK]\n"
-    "                        [--nickname N] [--say TEXT] [--seconds S] [--json]\n"
+    "       tarnwick-session --connect HOST [--port P] [--session NAME] [--no-port-mapping]\n"
+    "                        [--work WORK] [--nickname N] [--say TEXT] [--seconds S] [--json]\n"
     "\n"
     "Joins the built-in demo session around an area, or a real FS2002 session over DirectPlay TCP/IP,\n"
     "as the connection window does, runs the radar window's receive ticks (every 100 ms) and upkeep\n"
@@ -33,9 +33,13 @@ constexpr const char* kHelp =
     "  --demo          the session: \"Demo Session On This Computer\"\n"
     "  --connect HOST  the session: \"Internet TCP/IP Connection For DirectPlay\" with the host's name\n"
     "                  or IPv4 address (\"\" searches the local network); the host must be able to\n"
-    "                  connect back to this computer on TCP 2300-2349\n"
+    "                  connect back to this computer on TCP 2300-2349 and UDP 2350-2399, so the home\n"
+    "                  router is asked (UPnP) to open the ports this computer uses, and what it\n"
+    "                  opened is told on standard error\n"
     "  --port P        the host's DirectPlay enumeration port (default: 47624)\n"
     "  --session NAME  join the session with this name (default: the first found)\n"
+    "  --no-port-mapping  do not ask the router to open ports (they are forwarded by hand, or\n"
+    "                  there is no router)\n"
     "  --airport TEXT  control the airport with this choice-list text (tarnwick-db list --airports);\n"
     "                  without --airport or --sector, the first airport of the list\n"
     "  --sector NAME   control this ARTCC/FIR sector\n"
@@ -88,6 +92,8 @@ void Parse(const std::vector<std::string>& args, Options& options) {
             network.EnumerationPort = *port;
         } else if (arg == "--session" && hasValue) {
             network.SessionName = args[++i];
+        } else if (arg == "--no-port-mapping") {
+            network.MapPorts = false;
         } else if (arg == "--json") {
             options.Json = true;
         } else if ((arg == "--airport" || arg == "--sector") && hasValue && !options.Area) {
@@ -113,9 +119,9 @@ void Parse(const std::vector<std::string>& args, Options& options) {
     // One session: the demo or the network; the network's options need it.
     if (options.Demo == options.Network.has_value())
         throw UsageError("give one session: --demo or --connect HOST");
-    if (!options.Network &&
-        (network.EnumerationPort != NetworkTarget{}.EnumerationPort || !network.SessionName.empty()))
-        throw UsageError("--port and --session go with --connect");
+    if (!options.Network && (network.EnumerationPort != NetworkTarget{}.EnumerationPort ||
+                             !network.SessionName.empty() || !network.MapPorts))
+        throw UsageError("--port, --session and --no-port-mapping go with --connect");
     if (options.Network) {
         network.Host = options.Network->Host;
         options.Network = network;

@@ -14,6 +14,8 @@
 
 #include "multiplayer/directplay/steady_clock.h"
 #include "multiplayer/tcpip/qt_address_history.h"
+#include "multiplayer/tcpip/qt_port_mapping_setting.h"
+#include "multiplayer/tcpip/upnp_port_mapper.h"
 
 namespace tarnwick {
 namespace {
@@ -275,8 +277,13 @@ void QtDirectPlayDriver::Forget(ConnectionId id, bool tellPeer) {
 }
 
 TransportFactory QtTcpIpTransports() {
-    return [] {
+    // One mapper for the run: each session object's removals queue behind
+    // the mappings before them, and the last are done when the program ends.
+    auto mapper = std::make_shared<UpnpPortMapper>();
+    return [mapper] {
         DirectPlayTransportOptions options;
+        options.Mapper = mapper;
+        options.MappingSetting = std::make_shared<QtPortMappingSetting>();
         options.Clock = std::make_shared<directplay::SteadyClock>();
         options.Driver = [](directplay::SessionPeer& peer, const directplay::Clock& clock) {
             return std::make_unique<QtDirectPlayDriver>(peer, clock, directplay::kAnyAddress);
