@@ -69,6 +69,8 @@ ReceiveTickRun RunReceiveTicks(std::span<const std::uint8_t> data) {
         (void)session.Traffic.Append(hub.FriendlyName(peer), peer, kKindPlayer);
     }
     hub.RemovePlayer(peers[3]);
+    // Alpha admitted the program: only it can remove the program or leave as host.
+    session.HostPlayerId = peers[0];
 
     auto grid = std::make_unique<DeclinationGrid>();
     grid->Cells.fill(-2000);

@@ -1,8 +1,9 @@
 #pragma once
 // An entry point for fuzzing the message handling: arbitrary bytes go through
 // the receive and upkeep ticks of a joined session as messages from a few
-// peers, known, unknown and departed. It returns for every input; a crash, a
-// sanitizer report or a broken invariant (which aborts) is a fault.
+// peers, known (the first the host that admitted the program), unknown and
+// departed. It returns for every input; a crash, a sanitizer report or a
+// broken invariant (which aborts) is a fault.
 #include <cstdint>
 #include <span>
 
