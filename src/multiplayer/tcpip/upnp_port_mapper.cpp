@@ -153,10 +153,11 @@ PortMappingResult UpnpPortMapper::MapNow(const PortMappingRequest& request) {
 }
 
 void UpnpPortMapper::UnmapNow(const PortMappingRequest& request) {
-    Router* router = FindRouter();
-    if (!router) return;
-    router->Remove("TCP", request.TcpPort);
-    router->Remove("UDP", request.UdpPort);
+    // Only the router that mapped can unmap: none found then, none to ask now
+    // (and no discovery to hold up the end of the program).
+    if (!router_) return;
+    router_->Remove("TCP", request.TcpPort);
+    router_->Remove("UDP", request.UdpPort);
 }
 
 }  // namespace tarnwick

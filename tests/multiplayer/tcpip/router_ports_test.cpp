@@ -13,8 +13,8 @@ namespace tarnwick {
 namespace {
 
 using directplay::Millis;
-using testing::Answer;
 using testing::Complete;
+using testing::Locate;
 using testing::LoopbackHost;
 using testing::PortMapperStub;
 
@@ -48,14 +48,6 @@ std::uint16_t FreeTcpPort() {
     return ntohs(address.sin_port);
 }
 
-std::vector<SessionDescription> Locate(DirectPlayTransport& transport) {
-    transport.StartInitializeConnection(1);
-    EXPECT_TRUE(Complete(transport, Answer("127.0.0.1")));
-    transport.StartEnumerateSessions();
-    EXPECT_TRUE(Complete(transport));
-    return transport.FoundSessions();
-}
-
 TEST(RouterPorts, TheListenedPortsAreMappedAndATakenOneMovesTheListenerOnToTheNext) {
     LoopbackHost host;
     auto router = std::make_shared<PortMapperStub>(
@@ -69,7 +61,7 @@ TEST(RouterPorts, TheListenedPortsAreMappedAndATakenOneMovesTheListenerOnToTheNe
     options.Log = [&](const std::string& note) { notes.push_back(note); };
     auto transport = std::make_unique<DirectPlayTransport>(options);
 
-    ASSERT_EQ(Locate(*transport).size(), 1u);
+    ASSERT_EQ(Locate(*transport, "127.0.0.1").size(), 1u);
     ASSERT_EQ(router->maps.size(), 2u);
     const PortMappingRequest taken = router->maps[0];
     const PortMappingRequest mapped = router->maps[1];
@@ -106,7 +98,7 @@ TEST(RouterPorts, ARefusingRouterLeavesThePlainSearchAndAFailedJoinSaysWhatItRef
     options.NeedsRouter = [](std::uint32_t) { return true; };  // as if 127.0.0.1 were beyond a router
     DirectPlayTransport transport(options);
 
-    const auto sessions = Locate(transport);
+    const auto sessions = Locate(transport, "127.0.0.1");
     ASSERT_EQ(sessions.size(), 1u) << "a refusal is no error: the search goes on as without a router";
     ASSERT_EQ(router->maps.size(), 1u);
     EXPECT_EQ(transport.RouterStatus(), "Router refused to open ports");
