@@ -14,6 +14,8 @@ namespace {
 // UPnP's answers that mean something to the caller.
 constexpr int kConflictInMappingEntry = 718;
 constexpr int kOnlyPermanentLeasesSupported = 725;
+// A network where no router answered is asked again after this long.
+constexpr std::chrono::seconds kRetryDiscovery{60};
 
 std::string ErrorText(int code) {
     const char* text = strupnperror(code);
@@ -104,6 +106,8 @@ void UpnpPortMapper::Work() {
 
 UpnpPortMapper::Router* UpnpPortMapper::FindRouter() {
     if (router_) return router_.get();
+    const auto now = std::chrono::steady_clock::now();
+    if (missed_ && now - *missed_ < kRetryDiscovery) return nullptr;
     int error = 0;
     UPNPDev* devices = upnpDiscover(discoveryMs_, nullptr, nullptr, 0, 0, 2, &error);
     auto router = std::make_unique<Router>();
@@ -117,8 +121,10 @@ UpnpPortMapper::Router* UpnpPortMapper::FindRouter() {
     if (found == 1 || found == 2) {
         router->connected = found == 1;
         router_ = std::move(router);
+        missed_.reset();
         return router_.get();
     }
+    missed_ = now;
     return nullptr;
 }
 
