@@ -298,9 +298,7 @@ bool DirectPlayTransport::MoveToNextPorts(const PortMappingResult& refused) {
     };
     if (refused.TcpPortTaken && !next(tcp, mapping_request_->TcpPort)) return false;
     if (refused.UdpPortTaken && !next(udp, mapping_request_->UdpPort)) return false;
-    if (log_)
-        log_("the router gave the ports to another computer; trying TCP " + std::to_string(tcp.first) +
-             " and UDP " + std::to_string(udp.first));
+    if (log_) log_("the router gave the ports to another computer: listening on the next ones");
     driver_.reset();
     client_ = std::make_unique<directplay::DirectPlayClient>(config_, *clock_);
     driver_ = driver_factory_(*client_, *clock_);
@@ -356,7 +354,7 @@ void DirectPlayTransport::CheckEnumeration() {
 }
 
 void DirectPlayTransport::CheckJoin() {
-    const auto withRouter = [this](std::string advice) {
+    const auto withRouter = [this](const std::string& advice) {
         const std::string router = RouterAdviceNow();
         return router.empty() ? advice : advice + " " + router;
     };
