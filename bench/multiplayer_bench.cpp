@@ -5,11 +5,9 @@
 #include <memory>
 #include <vector>
 
-#include "multiplayer/game/messages.h"
-#include "multiplayer/game/wire_values.h"
-#include "multiplayer/local/in_process_session.h"
 #include "multiplayer/local/in_process_transport.h"
 #include "multiplayer/session_link.h"
+#include "reporting_pilots.h"
 
 namespace {
 
@@ -27,16 +25,7 @@ void BM_ReceiveTickOverQueuedPositions(benchmark::State& state) {
     session.SessionConnected = session.TrafficEnabled = true;
     (void)session.Traffic.Append("ATC Controller", session.OwnPlayerId, kKindPlayer);
 
-    std::vector<std::int32_t> pilots;
-    std::vector<MessageBytes> reports;
-    for (int i = 0; i < kPilots; ++i) {
-        const std::string name = "PILOT" + std::to_string(i);
-        pilots.push_back(hub.AddPlayer(name));
-        (void)session.Traffic.Append(name, pilots.back(), kKindPlayer);
-        const PositionWords words{AttitudeWordForHeading(i * 5.0), LatitudeToWire(47.0 + i * 0.01),
-                                  LongitudeToWire(-122.0 - i * 0.01), 1000 + i};
-        reports.push_back(i % 2 ? Encode(MsgPosition{words}) : Encode(MsgPositionLong{words}));
-    }
+    const auto [pilots, reports] = bench::AddReportingPilots(hub, session.Traffic, kPilots, true);
     auto grid = std::make_unique<DeclinationGrid>();
     SessionLink link(session, transport, *grid);
 

@@ -19,7 +19,7 @@
 namespace {
 
 constexpr const char* kHelp =
-    "Usage: tarnwick [--work DIR | --desktop | --demo]\n"
+    "Usage: tarnwick [--work DIR | --desktop | --demo] [--replay FILE]\n"
     "An air-traffic-control radar for Microsoft Flight Simulator 2002 multiplayer sessions.\n"
     "Tarnwick keeps its three files (atc_settings.tcs, world_airports.dat, world_airspaces.dat)\n"
     "in its work folder: the folder it is started in, unless an option names another. When any\n"
@@ -33,6 +33,9 @@ constexpr const char* kHelp =
     "              folder of the Seattle region and the databases built from it are made when\n"
     "              missing, so the start leads straight to the airport and sector choice; the\n"
     "              connection window then has the demo session found and picked: \"Join Session\"\n"
+    "  --replay FILE  after the area's choice, replay the session recorded in FILE (File, \"Record\n"
+    "              session...\" in the radar window, or tarnwick-session --record): the connection\n"
+    "              window starts \"Replay A Recorded Session\" with FILE offered\n"
     "  --help      show this help and exit\n"
     "  --version   show the version and exit\n"
     "\n"
@@ -86,6 +89,9 @@ int main(int argc, char* argv[]) {
     application.setDesktopFileName("tarnwick");
 
     tarnwick::QtMessageBoxes boxes;
+    // Named from the folder the program was started in, before it moves to its work folder.
+    std::filesystem::path replay;
+    if (!options.Replay.empty()) replay = std::filesystem::absolute(options.Replay);
     std::string problem;
     const std::optional<std::filesystem::path> folder = WorkFolderFor(options, problem);
     std::error_code error;
@@ -106,6 +112,7 @@ int main(int argc, char* argv[]) {
     // The program keeps its files in the folder it works in.
     tarnwick::WindowFlow flow(state, boxes, QDir::currentPath().toStdString());
     if (options.Place == tarnwick::WorkPlace::Demo) flow.OfferDemoSessionFirst();
+    if (!replay.empty()) flow.OfferReplayFirst(replay);
     flow.ShowSplash();
     return application.exec();
 }

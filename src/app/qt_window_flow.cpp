@@ -6,9 +6,11 @@
 #include "app/preferences_window.h"
 #include "app/setup_window.h"
 #include "app/splash_window.h"
+#include "base/program_name.h"
 #include "multiplayer/chat_window.h"
 #include "multiplayer/connection_window.h"
 #include "multiplayer/program_sessions.h"
+#include "multiplayer/record/replay_transport.h"
 #include "multiplayer/tcpip/qt_directplay_driver.h"
 #include "radar/about_window.h"
 #include "radar/aids/qt_radar_aids_store.h"
@@ -25,8 +27,9 @@ namespace tarnwick {
 WindowFlow::WindowFlow(ProgramState& state, MessageBoxes& boxes, std::string workDirectory, QObject* parent)
     : QObject(parent),
       state_(state),
-      ownPlay_(std::make_unique<PlayObjects>(
-          ProgramSessionObjects(state.Area, SteadyDemoClock(), QtTcpIpTransports()))),
+      records_(MakeSessionRecords(SteadyDemoClock(), kProgramName)),
+      ownPlay_(std::make_unique<PlayObjects>(ProgramSessionObjects(
+          state.Area, SteadyDemoClock(), QtTcpIpTransports(), ReplayFactory(records_), records_->Recorder))),
       play_(*ownPlay_),
       boxes_(boxes),
       workDirectory_(std::move(workDirectory)) {}
@@ -113,7 +116,14 @@ ConnectionWindow* WindowFlow::ShowConnection() {
     connect(connection_, &ConnectionWindow::EndProgramRequested, this, &WindowFlow::EndProgram);
     connection_->show();
     if (std::exchange(offerDemo_, false)) connection_->LocateWith(kDemoConnectionName);
+    if (std::exchange(offerReplay_, false)) connection_->LocateWith(kReplayConnectionName);
     return connection_;
+}
+
+void WindowFlow::OfferReplayFirst(const std::filesystem::path& recording) {
+    if (!records_) return;
+    records_->ReplayFile = recording;
+    offerReplay_ = true;
 }
 
 RadarWindow* WindowFlow::ShowRadar() {
@@ -136,6 +146,7 @@ RadarWindow* WindowFlow::ShowRadar() {
         if (chat_) chat_->RefreshChatPlayerList();
     });
     connect(radar_, &RadarWindow::Disconnected, this, &WindowFlow::SessionLeft);
+    radar_->SetRecords(records_);
     radar_->show();
     radar_->Load();
     return radar_;
@@ -212,8 +223,7 @@ void WindowFlow::AidsToggled() {
 
 TrafficListWindow* WindowFlow::ShowTrafficList() {
     if (!trafficList_) {
-        trafficList_ = new TrafficListWindow(state_.Session, state_.Area, *state_.Declination,
-                                             [this] { return radar_ ? radar_->OwnName() : std::string(); });
+        trafficList_ = new TrafficListWindow(state_.Session, state_.Area, *state_.Declination);
         trafficList_->setAttribute(Qt::WA_DeleteOnClose);
         connect(trafficList_, &TrafficListWindow::CenterRequested, this, [this](double lon, double lat) {
             // A scope that another window holds stays as it is.

@@ -3,11 +3,13 @@
 // signal what happened; this flow alone decides what opens next.
 #include <QObject>
 #include <QPointer>
+#include <filesystem>
 #include <memory>
 #include <string>
 
 #include "base/message_boxes.h"
 #include "multiplayer/play_objects.h"
+#include "multiplayer/program_sessions.h"
 #include "state/program_state.h"
 
 namespace tarnwick {
@@ -41,6 +43,13 @@ class WindowFlow : public QObject {
     // The first connection window finds the demo session located and picked,
     // for a start on the demo region.
     void OfferDemoSessionFirst() { offerDemo_ = true; }
+    // The first connection window starts the replay, offering this recording.
+    void OfferReplayFirst(const std::filesystem::path& recording);
+
+    // What the session objects record with and replay on; the flow's own
+    // session objects use them, session objects of the caller's may.
+    const std::shared_ptr<SessionRecords>& Records() const { return records_; }
+    void SetRecords(std::shared_ptr<SessionRecords> records) { records_ = std::move(records); }
 
     ProgramState& State() { return state_; }
     PlayObjects& Play() { return play_; }
@@ -101,6 +110,7 @@ class WindowFlow : public QObject {
     void AidsToggled();
 
     ProgramState& state_;
+    std::shared_ptr<SessionRecords> records_;
     std::unique_ptr<PlayObjects> ownPlay_;
     PlayObjects& play_;
     MessageBoxes& boxes_;
@@ -115,6 +125,7 @@ class WindowFlow : public QObject {
     QPointer<RadarAidsWindow> radarAids_;
     QPointer<TrafficListWindow> trafficList_;
     bool offerDemo_ = false;
+    bool offerReplay_ = false;
 };
 
 }  // namespace tarnwick

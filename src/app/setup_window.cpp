@@ -37,11 +37,11 @@ SetupWindow::SetupWindow(SettingsState& settings, MessageBoxes& boxes, QWidget* 
       settings_(settings),
       boxes_(boxes),
       volumes_(ListMountedVolumes()),
-      option1_(new QRadioButton("Microsoft Flight Simulator 2002")),
-      drive1_(new QComboBox),
-      dir1_(new FolderTree),
-      text1_(new QLineEdit),
-      command1_(new QPushButton("NEXT STEP --->")) {
+      fs2002Option_(new QRadioButton("Microsoft Flight Simulator 2002")),
+      driveList_(new QComboBox),
+      folderTree_(new FolderTree),
+      folderEdit_(new QLineEdit),
+      nextStepButton_(new QPushButton("NEXT STEP --->")) {
     setObjectName("Form3");
     setWindowTitle("Settings");
     setAttribute(Qt::WA_DeleteOnClose);
@@ -51,8 +51,8 @@ SetupWindow::SetupWindow(SettingsState& settings, MessageBoxes& boxes, QWidget* 
     auto* frame1Layout = new QVBoxLayout(frame1);
     frame1Layout->addWidget(
         NamedLabel("Label1", "Select the version of your Microsoft Flight Simulator:", frame1));
-    option1_->setObjectName("Option1");
-    frame1Layout->addWidget(option1_);
+    fs2002Option_->setObjectName("Option1");
+    frame1Layout->addWidget(fs2002Option_);
 
     auto* frame2 = new QGroupBox("Flight Simulator's Path", this);
     frame2->setObjectName("Frame2");
@@ -61,35 +61,36 @@ SetupWindow::SetupWindow(SettingsState& settings, MessageBoxes& boxes, QWidget* 
                             2);
     frame2Layout->addWidget(
         NamedLabel("Label3", "Example: C:\\Program Files\\Microsoft Games\\Fs2002", frame2), 1, 0, 1, 2);
-    text1_->setObjectName("Text1");
-    frame2Layout->addWidget(text1_, 2, 0, 1, 2);
+    folderEdit_->setObjectName("Text1");
+    frame2Layout->addWidget(folderEdit_, 2, 0, 1, 2);
     frame2Layout->addWidget(NamedLabel("Label4", "Current Directory:", frame2), 3, 0, 1, 2);
-    drive1_->setObjectName("Drive1");
-    frame2Layout->addWidget(drive1_, 4, 0, 1, 2);
-    dir1_->setObjectName("Dir1");
-    frame2Layout->addWidget(dir1_, 5, 0, 1, 2);
+    driveList_->setObjectName("Drive1");
+    frame2Layout->addWidget(driveList_, 4, 0, 1, 2);
+    folderTree_->setObjectName("Dir1");
+    frame2Layout->addWidget(folderTree_, 5, 0, 1, 2);
 
-    command1_->setObjectName("Command1");
+    nextStepButton_->setObjectName("Command1");
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(frame1);
     layout->addWidget(frame2, 1);
-    layout->addWidget(command1_, 0, Qt::AlignRight);
+    layout->addWidget(nextStepButton_, 0, Qt::AlignRight);
     resize(520, 560);
 
-    for (const MountedVolume& volume : volumes_) drive1_->addItem(QString::fromStdString(volume.Entry()));
+    for (const MountedVolume& volume : volumes_) driveList_->addItem(QString::fromStdString(volume.Entry()));
     // The drive list opens on the volume of the work folder.
-    drive1_->setCurrentIndex(static_cast<int>(VolumeHolding(volumes_, WorkFolderPath(settings_.WorkFolder))));
+    driveList_->setCurrentIndex(
+        static_cast<int>(VolumeHolding(volumes_, WorkFolderPath(settings_.WorkFolder))));
 
-    connect(option1_, &QRadioButton::clicked, this, [this] { settings_.FsVersion = 1; });
-    connect(drive1_, &QComboBox::currentIndexChanged, this, &SetupWindow::OnDriveChanged);
-    connect(dir1_, &FolderTree::PathChanged, this, &SetupWindow::OnDirChanged);
-    connect(text1_, &QLineEdit::textChanged, this, &SetupWindow::OnText1Changed);
-    connect(command1_, &QPushButton::clicked, this, &SetupWindow::OnCommand1);
+    connect(fs2002Option_, &QRadioButton::clicked, this, [this] { settings_.FsVersion = 1; });
+    connect(driveList_, &QComboBox::currentIndexChanged, this, &SetupWindow::OnDriveChanged);
+    connect(folderTree_, &FolderTree::PathChanged, this, &SetupWindow::OnDirChanged);
+    connect(folderEdit_, &QLineEdit::textChanged, this, &SetupWindow::OnFolderTextChanged);
+    connect(nextStepButton_, &QPushButton::clicked, this, &SetupWindow::OnNextStepClicked);
 
     // Load: the only version is chosen (its click sets FsVersion), and the
     // folder tree opens where the drive list stands.
-    option1_->click();
-    OnDriveChanged(drive1_->currentIndex());
+    fs2002Option_->click();
+    OnDriveChanged(driveList_->currentIndex());
 }
 
 SetupWindow::~SetupWindow() = default;
@@ -101,19 +102,19 @@ void SetupWindow::OnDriveChanged(int index) {
     // that volume, else the volume's root.
     const QString current = QString::fromStdString(WorkFolderPath(settings_.WorkFolder).string());
     const bool here = VolumeHolding(volumes_, current.toStdString()) == static_cast<std::size_t>(index);
-    dir1_->SetRootAndPath(root, here ? current : root);
-    OnDirChanged(dir1_->Path());
+    folderTree_->SetRootAndPath(root, here ? current : root);
+    OnDirChanged(folderTree_->Path());
 }
 
-void SetupWindow::OnDirChanged(const QString& path) { text1_->setText(path); }
+void SetupWindow::OnDirChanged(const QString& path) { folderEdit_->setText(path); }
 
-void SetupWindow::OnText1Changed(const QString& text) {
+void SetupWindow::OnFolderTextChanged(const QString& text) {
     if (const auto shortened = ShortenDriveRoot(text.toStdString()))
-        text1_->setText(QString::fromStdString(*shortened));
+        folderEdit_->setText(QString::fromStdString(*shortened));
 }
 
-void SetupWindow::OnCommand1() {
-    const std::string folder = text1_->text().toStdString();
+void SetupWindow::OnNextStepClicked() {
+    const std::string folder = folderEdit_->text().toStdString();
     if (!HoldsFs2002Exe(folder, WorkFolderPath(settings_.WorkFolder))) {
         boxes_.Warn(kNotFs2002Folder);
         return;
@@ -128,7 +129,7 @@ void SetupWindow::OnCommand1() {
         return;
     }
     try {
-        WriteSetupSettings(settings_, *ansiFolder, option1_->isChecked());
+        WriteSetupSettings(settings_, *ansiFolder, fs2002Option_->isChecked());
     } catch (const FileError& failure) {
         boxes_.Warn(std::string("The settings file could not be written: ") + failure.what());
         return;

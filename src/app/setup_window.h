@@ -38,18 +38,18 @@ class SetupWindow : public QWidget {
    private:
     void OnDriveChanged(int index);
     void OnDirChanged(const QString& path);
-    void OnText1Changed(const QString& text);
-    void OnCommand1();
+    void OnFolderTextChanged(const QString& text);
+    void OnNextStepClicked();
 
     SettingsState& settings_;
     MessageBoxes& boxes_;
     bool setupFinished_ = false;
     std::vector<MountedVolume> volumes_;
-    QRadioButton* option1_;
-    QComboBox* drive1_;
-    FolderTree* dir1_;
-    QLineEdit* text1_;
-    QPushButton* command1_;
+    QRadioButton* fs2002Option_;
+    QComboBox* driveList_;
+    FolderTree* folderTree_;
+    QLineEdit* folderEdit_;
+    QPushButton* nextStepButton_;
 };
 
 }  // namespace tarnwick

@@ -12,7 +12,7 @@ SplashWindow::SplashWindow(SettingsState& settings, SessionState& session, std::
     : QWidget(parent, Qt::SplashScreen),
       settings_(settings),
       workDirectory_(std::move(workDirectory)),
-      timer1_(new QTimer(this)) {
+      decisionTimer_(new QTimer(this)) {
     setObjectName("Form8");
     setWindowTitle(kProgramName);
     setAttribute(Qt::WA_DeleteOnClose);
@@ -35,15 +35,15 @@ SplashWindow::SplashWindow(SettingsState& settings, SessionState& session, std::
     session.SessionConnected = false;
     session.TrafficEnabled = false;
 
-    timer1_->setObjectName("Timer1");
-    timer1_->setInterval(3000);
-    connect(timer1_, &QTimer::timeout, this, &SplashWindow::OnTimer1);
-    timer1_->start();
+    decisionTimer_->setObjectName("Timer1");
+    decisionTimer_->setInterval(3000);
+    connect(decisionTimer_, &QTimer::timeout, this, &SplashWindow::OnDecisionTimer);
+    decisionTimer_->start();
 }
 
-void SplashWindow::OnTimer1() {
-    if (timer1_->interval() != 3000) return;
-    timer1_->stop();
+void SplashWindow::OnDecisionTimer() {
+    if (decisionTimer_->interval() != 3000) return;
+    decisionTimer_->stop();
     const StartupOutcome outcome = StartupDecision(settings_, workDirectory_);
     close();
     emit Decided(outcome.Path, outcome.SettingsProblem);

@@ -16,7 +16,7 @@ class SplashWindow : public QWidget {
     SplashWindow(SettingsState& settings, SessionState& session, std::string workDirectory,
                  QWidget* parent = nullptr);
 
-    QTimer* Timer1() { return timer1_; }
+    QTimer* Timer1() { return decisionTimer_; }
 
    signals:
     // The start-up decision is made and the splash window has closed.
@@ -24,11 +24,11 @@ class SplashWindow : public QWidget {
     void Decided(tarnwick::StartupPath path, const std::string& notice);
 
    private:
-    void OnTimer1();
+    void OnDecisionTimer();
 
     SettingsState& settings_;
     std::string workDirectory_;
-    QTimer* timer1_;
+    QTimer* decisionTimer_;
 };
 
 }  // namespace tarnwick

@@ -8,6 +8,11 @@ StartOptions ParseStartOptions(const CommandArguments& args) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         StartOptions next;
+        if (arg == "--replay") {
+            options.Replay = OptionValue(args, i);
+            if (options.Replay.empty()) throw UsageError("--replay needs a recording");
+            continue;
+        }
         if (arg == "--work") {
             next.Place = WorkPlace::Folder;
             next.Folder = OptionValue(args, i);
@@ -21,6 +26,7 @@ StartOptions ParseStartOptions(const CommandArguments& args) {
         }
         if (chosen) throw UsageError("give only one of --work, --desktop and --demo");
         chosen = true;
+        next.Replay = options.Replay;
         options = next;
     }
     return options;

@@ -20,9 +20,12 @@ enum class WorkPlace {
 struct StartOptions {
     WorkPlace Place = WorkPlace::Current;
     std::string Folder;  // for WorkPlace::Folder
+    // --replay FILE: a recorded session to replay, as given.
+    std::string Replay;
 };
 
-// Throws UsageError for anything else than one of --work DIR, --desktop, --demo.
+// Throws UsageError for anything else than one of --work DIR, --desktop,
+// --demo, with or without --replay FILE.
 StartOptions ParseStartOptions(const CommandArguments& args);
 
 // The program's own folder: XDG_DATA_HOME/tarnwick, or HOME/.local/share/tarnwick

@@ -16,6 +16,9 @@ std::string AnsiToUtf8(std::string_view ansi);
 // it is not valid UTF-8.
 std::optional<std::string> Utf8ToAnsi(std::string_view utf8);
 
+// Appends one Unicode code point as UTF-8.
+void AppendUtf8(std::string& out, char32_t codePoint);
+
 // Upper case in Windows-1252, accented letters and š œ ž ÿ included, as the
 // simulator's identifiers and Windows' file names are compared.
 std::string UpperCaseAnsi(std::string_view text);

@@ -2,15 +2,16 @@
 
 #include <cmath>
 
+#include "geo/local_plane.h"
+
 namespace tarnwick::geo {
 namespace {
 
 constexpr double kNmPerDegree = 60.0;
-constexpr double kRadiansPerDegree = kPi / 180.0;
-
-double EastNmPerDegree(double lat) { return kNmPerDegree * std::cos(lat * kRadiansPerDegree); }
 
 }  // namespace
+
+double EastNmPerDegree(double lat) { return MetresPerDegreeLon(lat) / kMetresPerNm; }
 
 OffsetNm OffsetBetween(double lat1, double lon1, double lat2, double lon2) {
     const double dLon = std::remainder(lon2 - lon1, 360.0);
@@ -19,20 +20,18 @@ OffsetNm OffsetBetween(double lat1, double lon1, double lat2, double lon2) {
 
 GeoPoint MovedBy(double lat, double lon, OffsetNm offset) {
     const double newLat = lat + offset.North / kNmPerDegree;
-    const double perDegree = EastNmPerDegree((lat + newLat) / 2.0);
-    return {newLat, lon + (perDegree > 0.0 ? offset.East / perDegree : 0.0)};
+    return {newLat, lon + offset.East / EastNmPerDegree((lat + newLat) / 2.0)};
 }
 
 OffsetNm AlongCourse(double courseDegrees, double distanceNm) {
-    const double c = courseDegrees * kRadiansPerDegree;
-    return {distanceNm * std::sin(c), distanceNm * std::cos(c)};
+    const PlaneOffset along = OffsetToward(courseDegrees, distanceNm);
+    return {along.East, along.North};
 }
 
 double LengthNm(OffsetNm offset) { return std::hypot(offset.East, offset.North); }
 
 double CourseDegrees(OffsetNm offset) {
-    double course = std::atan2(offset.East, offset.North) / kRadiansPerDegree;
-    if (course < 0.0) course += 360.0;
+    const double course = BearingOfOffset(offset.East, offset.North);
     // A hair west of north rounds up to 360, which is north.
     return course >= 360.0 ? 0.0 : course;
 }

@@ -1,8 +1,9 @@
 #pragma once
-// Short moves on a flat plane laid on the earth at a position, for the motion
-// of aircraft over seconds and minutes: within a fraction of a per cent up to
-// 50 nm, away from the poles. The program's stored and displayed geometry
-// keeps the spherical helpers of geodesy.h with their roundings.
+// Short moves on a flat plane laid on the earth at a position (local_plane.h,
+// in nautical miles), for the motion of aircraft over seconds and minutes:
+// within a fraction of a per cent up to 50 nm, away from the poles. The
+// program's stored and displayed geometry keeps the spherical helpers of
+// geodesy.h with their roundings.
 #include "geo/geodesy.h"
 
 namespace tarnwick::geo {
@@ -21,6 +22,8 @@ GeoPoint MovedBy(double lat, double lon, OffsetNm offset);
 OffsetNm AlongCourse(double courseDegrees, double distanceNm);
 
 double LengthNm(OffsetNm offset);
+// Nautical miles per degree of longitude at a latitude.
+double EastNmPerDegree(double lat);
 // The true course of an offset, 0 up to (not including) 360 degrees.
 double CourseDegrees(OffsetNm offset);
 

@@ -1,9 +1,10 @@
 #pragma once
 // Flat-earth helpers for laying things out around a point, where a flat
-// approximation is good enough: the demo's traffic and the synthetic scenery,
-// in metres and with the exact pi their outputs were made with. What the
-// databases store and the scope draws keeps the program's own constants:
-// geodesy.h, and local_offset.h for the motion of aircraft on the scope.
+// approximation is good enough: the demo's traffic, the synthetic scenery and
+// (through local_offset.h, in nautical miles) the motion of aircraft on the
+// scope. They use the exact pi the demo's and the scenery's outputs were made
+// with; what the databases store and the scope's map draws keeps the
+// program's own constants of geodesy.h.
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -28,10 +29,10 @@ struct PlaneOffset {
     double North = 0.0;
 };
 
-// `metres` towards a compass bearing.
-inline PlaneOffset OffsetToward(double bearingDeg, double metres) {
+// `distance` (in any unit) towards a compass bearing.
+inline PlaneOffset OffsetToward(double bearingDeg, double distance) {
     const double b = DegreesToRadians(bearingDeg);
-    return {metres * std::sin(b), metres * std::cos(b)};
+    return {distance * std::sin(b), distance * std::cos(b)};
 }
 
 // The compass bearing, 0 up to 360, of an offset east and north.

@@ -32,11 +32,11 @@ class ChatWindow : public QWidget {
     const SessionState& session_;
     PlayObjects& play_;
 
-    QPlainTextEdit* richTextBox1_;
-    QListWidget* list1_;
-    QLineEdit* text1_;
-    QPushButton* command1_;
-    QPushButton* command2_;
+    QPlainTextEdit* chatLog_;
+    QListWidget* playerList_;
+    QLineEdit* messageEdit_;
+    QPushButton* sendButton_;
+    QPushButton* hideButton_;
 };
 
 }  // namespace tarnwick

@@ -3,6 +3,8 @@
 #include <chrono>
 
 #include "geo/geodesy.h"
+#include "multiplayer/record/recording_transport.h"
+#include "multiplayer/record/replay_transport.h"
 
 namespace tarnwick {
 namespace {
@@ -38,10 +40,28 @@ DemoSessionSetup DemoSessionAround(const ChosenArea& area, DemoClock clock) {
     return setup;
 }
 
-TransportFactory ProgramSessionObjects(const ChosenArea& area, DemoClock clock, TransportFactory tcpIp) {
-    return [&area, clock = std::move(clock), tcpIp = std::move(tcpIp)] {
-        return std::make_unique<ServiceProviderSet>(ProgramConnectionTypes(
-            DemoSessionFactory([&area, clock] { return DemoSessionAround(area, clock); }), tcpIp));
+TransportFactory ProgramSessionObjects(const ChosenArea& area, DemoClock clock, TransportFactory tcpIp,
+                                       TransportFactory replay, std::shared_ptr<SessionRecorder> recorder) {
+    return [&area, clock = std::move(clock), tcpIp = std::move(tcpIp), replay = std::move(replay),
+            recorder = std::move(recorder)]() -> std::unique_ptr<SessionTransport> {
+        auto set = std::make_unique<ServiceProviderSet>(ProgramConnectionTypes(
+            DemoSessionFactory([&area, clock] { return DemoSessionAround(area, clock); }), tcpIp, replay));
+        if (!recorder) return set;
+        return std::make_unique<RecordingTransport>(std::move(set), recorder);
+    };
+}
+
+std::shared_ptr<SessionRecords> MakeSessionRecords(DemoClock clock, std::string source) {
+    auto records = std::make_shared<SessionRecords>();
+    records->Recorder = std::make_shared<SessionRecorder>(clock);
+    records->Replay = std::make_shared<ReplayClock>(clock);
+    records->Source = std::move(source);
+    return records;
+}
+
+TransportFactory ReplayFactory(std::shared_ptr<SessionRecords> records) {
+    return [records = std::move(records)] {
+        return std::make_unique<ReplayTransport>(records->Replay, records->ReplayFile);
     };
 }
 

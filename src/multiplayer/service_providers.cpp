@@ -1,11 +1,15 @@
 #include "multiplayer/service_providers.h"
 
+#include "multiplayer/record/replay_transport.h"
+
 namespace tarnwick {
 
-std::vector<ConnectionType> ProgramConnectionTypes(TransportFactory demo, TransportFactory tcpIp) {
+std::vector<ConnectionType> ProgramConnectionTypes(TransportFactory demo, TransportFactory tcpIp,
+                                                   TransportFactory replay) {
     std::vector<ConnectionType> types;
     types.push_back({kTcpIpConnectionName, std::move(tcpIp)});
     types.push_back({kDemoConnectionName, std::move(demo)});
+    types.push_back({kReplayConnectionName, std::move(replay)});
     return types;
 }
 

@@ -22,9 +22,10 @@ struct ConnectionType {
     TransportFactory Create;
 };
 
-// The connection types in the order they are listed; TCP/IP fails until
-// `tcpIp` exists.
-std::vector<ConnectionType> ProgramConnectionTypes(TransportFactory demo, TransportFactory tcpIp = {});
+// The connection types in the order they are listed; TCP/IP and the replay
+// fail until their factories exist.
+std::vector<ConnectionType> ProgramConnectionTypes(TransportFactory demo, TransportFactory tcpIp = {},
+                                                   TransportFactory replay = {});
 
 // A session object over several connection types: StartInitializeConnection
 // makes the chosen type's transport, and every later operation goes to it.

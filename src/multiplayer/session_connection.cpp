@@ -37,6 +37,7 @@ void SessionConnection::SetStatus(const std::string& text) {
 void SessionConnection::Load() {
     accepted_ = false;
     session_.HostPlayerId = 0;
+    session_.OwnName.clear();
     session_.SessionConnected = session_.TrafficEnabled = false;
     typeChoiceEnabled_ = true;
     waitTimersEnabled_ = false;
@@ -276,6 +277,7 @@ void SessionConnection::Accept(ConnectionOutcome& outcome) {
     // A table full of entries from earlier sessions refuses the own entry; the
     // next upkeep pass clears them, and the join goes on without it.
     (void)session_.Traffic.Append(name, own, kKindPlayer);
+    session_.OwnName = name;
     accepted_ = true;
     outcome.Messages.push_back(Inform("Connected to FS session!"));
     session_.SessionConnected = session_.TrafficEnabled = true;

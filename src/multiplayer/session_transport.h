@@ -57,7 +57,7 @@ struct ProviderQuestion {
     std::vector<std::string> Suggestions;
     // Whether the connection offers to open ports on the home router, and the
     // user's choice so far; the asker keeps the choice in the user's setting.
-    std::optional<bool> OpenRouterPorts;
+    std::optional<bool> OpenRouterPorts{};
 };
 // The answer, or nothing when the user cancelled; for callers that answer at
 // once (the tools, the tests).

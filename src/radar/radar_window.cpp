@@ -3,13 +3,10 @@
 #include <QCloseEvent>
 #include <QEvent>
 #include <QMenuBar>
-#include <QMouseEvent>
-#include <QPaintEvent>
 #include <QPainter>
-#include <QResizeEvent>
 #include <QToolTip>
-#include <QWheelEvent>
 #include <algorithm>
+#include <initializer_list>
 
 #include "base/ansi.h"
 #include "base/program_name.h"
@@ -18,6 +15,7 @@
 #include "radar/hover_box.h"
 #include "radar/measuring_line.h"
 #include "radar/qt_painter_canvas.h"
+#include "radar/qt_record_controls.h"
 #include "radar/scope_redraw.h"
 
 namespace tarnwick {
@@ -28,9 +26,6 @@ constexpr int kReceiveIntervalMs = 100;
 constexpr int kRedrawIntervalMs = 1000;
 constexpr int kMaintenanceIntervalMs = 30000;
 constexpr int kHoverIntervalMs = 500;
-constexpr int kInitialPictureWidth = 800;
-constexpr int kInitialPictureHeight = 600;
-constexpr int kWheelNotch = 120;
 const char* const kTitle = kProgramName;
 
 QPushButton* MakeButton(QWidget* parent, const char* name, const char* caption, QRect geometry,
@@ -70,13 +65,6 @@ QLabel* MakeHoverBox(QWidget* picture) {
     return label;
 }
 
-// The picture's code of one button; other buttons do nothing.
-int ButtonCode(Qt::MouseButton button) {
-    if (button == Qt::LeftButton) return kLeftButton;
-    if (button == Qt::RightButton) return kRightButton;
-    return 0;
-}
-
 QTimer* MakeTimer(QObject* parent, const char* name, int intervalMs) {
     auto* timer = new QTimer(parent);
     timer->setObjectName(name);
@@ -85,71 +73,6 @@ QTimer* MakeTimer(QObject* parent, const char* name, int intervalMs) {
 }
 
 }  // namespace
-
-ScopePicture::ScopePicture(QWidget* parent) : QWidget(parent) {
-    setObjectName("Picture1");
-    setAttribute(Qt::WA_OpaquePaintEvent);
-    setMouseTracking(true);
-    resize(kInitialPictureWidth, kInitialPictureHeight);
-    image_ = QImage(size(), QImage::Format_RGB32);
-    image_.fill(Qt::black);
-}
-
-void ScopePicture::ClearImage() {
-    image_.fill(Qt::black);
-    update();
-}
-
-void ScopePicture::paintEvent(QPaintEvent* event) {
-    QPainter painter(this);
-    painter.fillRect(event->rect(), Qt::black);
-    painter.drawImage(event->rect().topLeft(), image_, event->rect());
-}
-
-void ScopePicture::resizeEvent(QResizeEvent* event) {
-    if (event->size() != image_.size() && !event->size().isEmpty()) {
-        // What was drawn stays where it was until the next redraw.
-        QImage resized(event->size(), QImage::Format_RGB32);
-        resized.fill(Qt::black);
-        QPainter(&resized).drawImage(0, 0, image_);
-        image_ = resized;
-    }
-    if (OnResized) OnResized();
-}
-
-void ScopePicture::mousePressEvent(QMouseEvent* event) {
-    // The other button while one is held is a combination.
-    const bool alone = (event->buttons() & ~event->button()) == Qt::NoButton;
-    const int button = alone ? ButtonCode(event->button()) : 0;
-    if (button != 0 && OnButtonDown) OnButtonDown(button, event->position());
-    event->accept();
-}
-
-void ScopePicture::mouseMoveEvent(QMouseEvent* event) {
-    if (OnPointerMove) OnPointerMove(event->position());
-    event->accept();
-}
-
-void ScopePicture::mouseReleaseEvent(QMouseEvent* event) {
-    // A release is of one button, whatever else is still held: the left
-    // button coming up ends measuring even while another one is down.
-    const int button = ButtonCode(event->button());
-    if (button != 0 && OnButtonUp) OnButtonUp(button);
-    event->accept();
-}
-
-void ScopePicture::leaveEvent(QEvent* event) {
-    if (OnPointerLeft) OnPointerLeft();
-    QWidget::leaveEvent(event);
-}
-
-void ScopePicture::wheelEvent(QWheelEvent* event) {
-    wheelRemainder_ += event->angleDelta().y();
-    const int notches = wheelRemainder_ / kWheelNotch;
-    wheelRemainder_ -= notches * kWheelNotch;
-    if (notches != 0 && OnWheel) OnWheel(notches);
-    event->accept();
-}
 
 RadarWindow::RadarWindow(const ChosenArea& area, DisplayOptions& display, RadarAids& aids,
                          const DeclinationGrid& grid, SessionState& session, PlayObjects& play,
@@ -167,60 +90,60 @@ RadarWindow::RadarWindow(const ChosenArea& area, DisplayOptions& display, RadarA
           return std::chrono::duration_cast<std::chrono::milliseconds>(
               std::chrono::steady_clock::now().time_since_epoch());
       }),
-      picture1_(new ScopePicture(this)),
-      timer1_(MakeTimer(this, "Timer1", kReceiveIntervalMs)),
-      timer2_(MakeTimer(this, "Timer2", kRedrawIntervalMs)),
-      timer3_(MakeTimer(this, "Timer3", kMaintenanceIntervalMs)),
-      timer4_(MakeTimer(this, "Timer4", kHoverIntervalMs)) {
+      scope_(new ScopePicture(this)),
+      receiveTimer_(MakeTimer(this, "Timer1", kReceiveIntervalMs)),
+      redrawTimer_(MakeTimer(this, "Timer2", kRedrawIntervalMs)),
+      upkeepTimer_(MakeTimer(this, "Timer3", kMaintenanceIntervalMs)),
+      hoverTimer_(MakeTimer(this, "Timer4", kHoverIntervalMs)) {
     setObjectName("Form1");
     setWindowTitle(QString(kTitle) + " ");
     setAttribute(Qt::WA_DeleteOnClose);
-    setCentralWidget(picture1_);
+    setCentralWidget(scope_);
 
-    command5_ = MakeButton(picture1_, "Command5", "+", QRect(8, 16, 25, 20), true);
-    command2_ = MakeButton(picture1_, "Command2", "C", QRect(8, 48, 25, 20), false);
-    command6_ = MakeButton(picture1_, "Command6", "-", QRect(8, 80, 25, 20), true);
-    command3_ = MakeButton(picture1_, "Command3", "> Disconnect", QRect(8, 112, 97, 25), false);
-    label6_ = MakeLabel(picture1_, "Label6", "Zoom:", QRect(8, 152, 41, 17));
-    label7_ = MakeLabel(picture1_, "Label7", "0x", QRect(48, 152, 25, 17));
-    label1_ = MakeHoverBox(picture1_);
+    zoomInButton_ = MakeButton(scope_, "Command5", "+", QRect(8, 16, 25, 20), true);
+    centreButton_ = MakeButton(scope_, "Command2", "C", QRect(8, 48, 25, 20), false);
+    zoomOutButton_ = MakeButton(scope_, "Command6", "-", QRect(8, 80, 25, 20), true);
+    disconnectButton_ = MakeButton(scope_, "Command3", "> Disconnect", QRect(8, 112, 97, 25), false);
+    zoomLabel_ = MakeLabel(scope_, "Label6", "Zoom:", QRect(8, 152, 41, 17));
+    zoomLevelLabel_ = MakeLabel(scope_, "Label7", "0x", QRect(48, 152, 25, 17));
+    hoverBox_ = MakeHoverBox(scope_);
 
-    connect(command5_, &QPushButton::clicked, this, [this] { ZoomButton(true); });
-    connect(command6_, &QPushButton::clicked, this, [this] { ZoomButton(false); });
-    connect(command2_, &QPushButton::clicked, this,
+    connect(zoomInButton_, &QPushButton::clicked, this, [this] { ZoomButton(true); });
+    connect(zoomOutButton_, &QPushButton::clicked, this, [this] { ZoomButton(false); });
+    connect(centreButton_, &QPushButton::clicked, this,
             [this] { Center_Airport(area_.AreaCenterLon, area_.AreaCenterLat); });
     // One wheel notch is one press of "+" or "-".
-    picture1_->OnWheel = [this](int notches) {
+    scope_->OnWheel = [this](int notches) {
         for (int i = 0; i < notches; ++i) ZoomButton(true);
         for (int i = 0; i > notches; --i) ZoomButton(false);
     };
-    picture1_->OnResized = [this] { PictureResized(); };
+    scope_->OnResized = [this] { PictureResized(); };
     // Pointer events arrive in the picture's user scale: longitude, latitude.
-    picture1_->OnButtonDown = [this](int button, QPointF at) {
+    scope_->OnButtonDown = [this](int button, QPointF at) {
         if (!loaded_) return;
         pointerPx_ = at;
         readouts_.ButtonDown(button, PictureToGeo(view_, at.x(), at.y()));
     };
-    picture1_->OnPointerMove = [this](QPointF at) {
+    scope_->OnPointerMove = [this](QPointF at) {
         if (!loaded_) return;
         pointerPx_ = at;
         pointerOverPicture_ =
             ScreenPoint{static_cast<std::int32_t>(at.x()), static_cast<std::int32_t>(at.y())};
         readouts_.PointerMove(PictureToGeo(view_, at.x(), at.y()));
     };
-    picture1_->OnPointerLeft = [this] { pointerOverPicture_.reset(); };
-    picture1_->OnButtonUp = [this](int button) {
+    scope_->OnPointerLeft = [this] { pointerOverPicture_.reset(); };
+    scope_->OnButtonUp = [this](int button) {
         if (loaded_) readouts_.ButtonUp(button);
     };
-    connect(command3_, &QPushButton::clicked, this, &RadarWindow::Disconnect);
+    connect(disconnectButton_, &QPushButton::clicked, this, &RadarWindow::Disconnect);
 
-    connect(timer1_, &QTimer::timeout, this, &RadarWindow::ReceiveTick);
-    connect(timer2_, &QTimer::timeout, this, &RadarWindow::RedrawNow);
-    connect(timer3_, &QTimer::timeout, this, &RadarWindow::MaintenanceTick);
-    connect(timer4_, &QTimer::timeout, this, &RadarWindow::HoverTick);
+    connect(receiveTimer_, &QTimer::timeout, this, &RadarWindow::ReceiveTick);
+    connect(redrawTimer_, &QTimer::timeout, this, &RadarWindow::RedrawNow);
+    connect(upkeepTimer_, &QTimer::timeout, this, &RadarWindow::MaintenanceTick);
+    connect(hoverTimer_, &QTimer::timeout, this, &RadarWindow::HoverTick);
 
     AddMenus();
-    resize(kInitialPictureWidth, kInitialPictureHeight + menuBar()->sizeHint().height());
+    resize(ScopePicture::kInitialWidth, ScopePicture::kInitialHeight + menuBar()->sizeHint().height());
 }
 
 void RadarWindow::AddMenus() {
@@ -236,6 +159,7 @@ void RadarWindow::AddMenus() {
         connect(item, &QAction::triggered, this, signal);
     };
     QMenu* file = addMenu("fil_menu1", "File");
+    fileMenu_ = file;
     addItem(file, "load_all_db_files", "Load all airports and ARTCC/FIRs",
             &RadarWindow::AllAirportsRequested);
     addItem(file, "create_new_db1", "Create new database files", &RadarWindow::NewDatabasesRequested);
@@ -283,9 +207,24 @@ void RadarWindow::ShowAidsChanged() {
     if (loaded_ && !locked_ && !disconnected_) RedrawNow();
 }
 
+void RadarWindow::SetRecords(std::shared_ptr<SessionRecords> records) {
+    if (recordControls_ || !records) return;
+    recordControls_ = new RecordControls(this, fileMenu_, scope_, std::move(records), area_, boxes_);
+    connect(recordControls_, &RecordControls::CaptionChanged, this, [this] {
+        recordControls_->ShowState();
+        setWindowTitle(Caption());
+    });
+}
+
 void RadarWindow::Load() {
     // Without a session the scope stays empty and inactive.
     if (!session_.SessionConnected || loaded_) return;
+    if (recordControls_) {
+        recordControls_->ShowState();
+        // A replay's motion and conflicts run on the replay's time.
+        if (recordControls_->Replaying())
+            clock_ = [time = recordControls_->ReplayTime()] { return time->Now(); };
+    }
     try {
         link_ = std::make_unique<SessionLink>(session_, play_.Play(), grid_);
     } catch (const SessionError&) {
@@ -293,13 +232,13 @@ void RadarWindow::Load() {
     }
     session_.IsHosting = false;
     setWindowTitle(Caption());
-    picture1_->ClearImage();
-    InitializeView(view_, picture1_->width(), picture1_->height(), area_.AreaCenterLat, area_.AreaCenterLon);
-    label7_->setText(QString::fromStdString(ZoomCaption(view_.ZoomLevel)));
+    scope_->ClearImage();
+    InitializeView(view_, scope_->width(), scope_->height(), area_.AreaCenterLat, area_.AreaCenterLon);
+    zoomLevelLabel_->setText(QString::fromStdString(ZoomCaption(view_.ZoomLevel)));
     SwitchOnAtRadarLoad(display_);
-    label1_->clear();
-    label1_->adjustSize();
-    label1_->hide();
+    hoverBox_->clear();
+    hoverBox_->adjustSize();
+    hoverBox_->hide();
     hover_.Clear();
     loaded_ = true;
     StartSessionTimers();
@@ -316,10 +255,11 @@ void RadarWindow::closeEvent(QCloseEvent* event) {
     emit Closed();
     if (!disconnected_) {
         disconnected_ = true;
-        command3_->setText("PLEASE WAIT...");
-        command3_->repaint();
+        disconnectButton_->setText("PLEASE WAIT...");
+        disconnectButton_->repaint();
         StopSessionTimers();
         StopTimers();
+        if (recordControls_) recordControls_->SessionEnded();
         // The link holds the session object that leaving releases.
         link_.reset();
         LeaveSession(session_, play_);
@@ -330,6 +270,7 @@ void RadarWindow::closeEvent(QCloseEvent* event) {
 
 void RadarWindow::ReceiveTick() {
     if (link_) HandleLinkEvents(link_->ReceiveTick());
+    if (recordControls_) recordControls_->Tick();
 }
 
 void RadarWindow::MaintenanceTick() {
@@ -338,12 +279,11 @@ void RadarWindow::MaintenanceTick() {
 
 void RadarWindow::HoverTick() {
     if (!loaded_) return;
-    const std::string ownName = OwnName();
-    readouts_.HoverTick({view_, area_, display_, Traffic(ownName)});
+    readouts_.HoverTick({view_, area_, display_, Traffic()});
 }
 
-ScopeTraffic RadarWindow::Traffic(const std::string& ownName) const {
-    return {session_.Traffic, session_.OwnPlayerId, ownName, ShownBand(aids_)};
+ScopeTraffic RadarWindow::Traffic() const {
+    return {session_.Traffic, session_.OwnPlayerId, session_.OwnName, ShownBand(aids_)};
 }
 
 // After a tick that changed the table: the motion history takes it in at the
@@ -352,51 +292,51 @@ void RadarWindow::TrafficMoved() {
     const std::chrono::milliseconds now = clock_();
     session_.Motion.Observe(session_.Traffic, now);
     if (!aids_.Conflicts) return;
-    const std::string ownName = OwnName();
     const std::vector<ConflictPair> pairs =
-        FindConflicts(Traffic(ownName), session_.Motion, ConflictLimitsOf(aids_));
+        FindConflicts(Traffic(), session_.Motion, ConflictLimitsOf(aids_));
     for (const std::string& line : conflictLog_.Update(session_.Traffic, pairs, now))
         emit ChatLineReceived(line);
 }
 
 void RadarWindow::SetPeriodicRedraw(bool running) {
     if (running && !locked_ && !disconnected_) {
-        timer2_->start();
+        redrawTimer_->start();
     } else {
-        timer2_->stop();
+        redrawTimer_->stop();
     }
 }
 
 void RadarWindow::CenterOn(double lon, double lat) { Center_Airport(lon, lat); }
 
 void RadarWindow::DrawMeasuring(GeoPosition anchor, GeoPosition pointer) {
-    picture1_->ClearImage();
+    scope_->ClearImage();
     DrawOnPicture([&](const ScopeContext& scope) { DrawMeasuringMove(scope, anchor, pointer); });
-    picture1_->repaint();
+    scope_->repaint();
 }
 
 void RadarWindow::ShowBox(const std::string& text) {
     QString caption = QString::fromStdString(AnsiToUtf8(text));
     caption.replace("\r\n", "\n");
-    label1_->setText(caption);
-    label1_->adjustSize();
+    hoverBox_->setText(caption);
+    hoverBox_->adjustSize();
     const ScreenPoint at =
         PlaceHoverBox({static_cast<std::int32_t>(pointerPx_.x()), static_cast<std::int32_t>(pointerPx_.y())},
-                      {label1_->width(), label1_->height()}, {picture1_->width(), picture1_->height()});
-    label1_->move(at.X, at.Y);
-    label1_->show();
-    label1_->raise();
+                      {hoverBox_->width(), hoverBox_->height()}, {scope_->width(), scope_->height()});
+    hoverBox_->move(at.X, at.Y);
+    hoverBox_->show();
+    hoverBox_->raise();
 }
 
 void RadarWindow::HideBox() {
-    label1_->hide();
-    label1_->clear();
+    hoverBox_->hide();
+    hoverBox_->clear();
 }
 
 void RadarWindow::LeaveSessionForGood() {
     disconnected_ = true;
     StopSessionTimers();
     StopTimers();
+    if (recordControls_) recordControls_->SessionEnded();
     link_.reset();
     LeaveSession(session_, play_);
 }
@@ -408,61 +348,51 @@ void RadarWindow::HandleLinkEvents(const LinkEvents& events) {
     if (!events.Messages.empty()) {
         // A message box runs its own event loop: no receive tick may start
         // inside it and pile up boxes of its own.
-        timer1_->stop();
+        receiveTimer_->stop();
         for (const UserMessage& message : events.Messages)
             boxes_.Show(AnsiToUtf8(message.Text), message.Icon);
-        if (!events.Disconnect && !disconnected_) timer1_->start();
+        if (!events.Disconnect && !disconnected_) receiveTimer_->start();
     }
     if (events.Disconnect) Disconnect();
 }
 
 void RadarWindow::StartSessionTimers() {
-    timer1_->start();
-    timer3_->start();
+    receiveTimer_->start();
+    upkeepTimer_->start();
 }
 
 void RadarWindow::StopSessionTimers() {
-    timer1_->stop();
-    timer3_->stop();
+    receiveTimer_->stop();
+    upkeepTimer_->stop();
 }
 
 QString RadarWindow::Caption() const {
-    return QString(kTitle) + " - " + QString::fromStdString(AnsiToUtf8(area_.AreaTitle));
+    return QString(kTitle) + " - " + QString::fromStdString(AnsiToUtf8(area_.AreaTitle)) +
+           (recordControls_ ? recordControls_->CaptionSuffix() : QString());
 }
 
 void RadarWindow::StopTimers() {
-    timer2_->stop();
-    timer4_->stop();
+    redrawTimer_->stop();
+    hoverTimer_->stop();
 }
 
 void RadarWindow::StartTimers() {
     // A view change while measuring keeps the periodic redraw off: it would
     // wipe the line until the button comes up.
-    if (!readouts_.MeasureActive()) timer2_->start();
-    timer4_->start();
-}
-
-// The session's name for the program's own player, which the scope never draws.
-std::string RadarWindow::OwnName() {
-    if (!session_.HasOwnPlayer() || !play_.Exists()) return {};
-    try {
-        return play_.Play().FriendlyName(session_.OwnPlayerId);
-    } catch (const SessionError&) {
-        return {};
-    }
+    if (!readouts_.MeasureActive()) redrawTimer_->start();
+    hoverTimer_->start();
 }
 
 template <typename Draw>
 void RadarWindow::DrawOnPicture(Draw draw) {
-    QPainter painter(&picture1_->Image());
+    QPainter painter(&scope_->Image());
     if (!scopeMetrics_) scopeMetrics_ = QtTextMetrics(ScopeFont(painter.font()));
-    QtPainterCanvas canvas(painter, picture1_->Image().width(), picture1_->Image().height(), *scopeMetrics_);
-    const std::string ownName = OwnName();
+    QtPainterCanvas canvas(painter, scope_->Image().width(), scope_->Image().height(), *scopeMetrics_);
     const ScopeAids aids{aids_, session_.Motion, &labelPlaces_, pointerOverPicture_};
-    const ScopeContext scope{canvas, view_, area_, display_, grid_, hover_, Traffic(ownName), &aids};
+    const ScopeContext scope{canvas, view_, area_, display_, grid_, hover_, Traffic(), &aids};
     draw(scope);
     painter.end();
-    picture1_->update();
+    scope_->update();
 }
 
 void RadarWindow::DrawPass() {
@@ -470,19 +400,19 @@ void RadarWindow::DrawPass() {
 }
 
 void RadarWindow::RedrawNow() {
-    picture1_->ClearImage();
+    scope_->ClearImage();
     DrawPass();
 }
 
 void RadarWindow::ZoomButton(bool zoomIn) {
     if (!loaded_) return;
     StopTimers();
-    picture1_->ClearImage();
+    scope_->ClearImage();
     // At a limit the step changes nothing, but the scope is still redrawn.
     const bool stepped = zoomIn ? ZoomInStep(view_) : ZoomOutStep(view_);
     if (stepped) {
-        label7_->setText(QString::fromStdString(ZoomCaption(view_.ZoomLevel)));
-        label7_->repaint();
+        zoomLevelLabel_->setText(QString::fromStdString(ZoomCaption(view_.ZoomLevel)));
+        zoomLevelLabel_->repaint();
     }
     DrawPass();
     StartTimers();
@@ -491,7 +421,7 @@ void RadarWindow::ZoomButton(bool zoomIn) {
 void RadarWindow::Center_Airport(double airpt_loc_x, double airpt_loc_y) {
     if (!loaded_) return;
     StopTimers();
-    picture1_->ClearImage();
+    scope_->ClearImage();
     tarnwick::Center_Airport(view_, airpt_loc_x, airpt_loc_y);
     DrawPass();
     StartTimers();
@@ -504,36 +434,35 @@ void RadarWindow::TakeBackArea() {
     Center_Airport(area_.AreaCenterLon, area_.AreaCenterLat);
 }
 
+// The controls another window's lock disables: the picture and the four buttons.
+void RadarWindow::EnableScopeControls(bool enabled) {
+    for (QWidget* control : std::initializer_list<QWidget*>{scope_, centreButton_, zoomInButton_,
+                                                            zoomOutButton_, disconnectButton_})
+        control->setEnabled(enabled);
+}
+
 void RadarWindow::Lock() {
     locked_ = true;
     setEnabled(false);
     StopTimers();
-    for (QWidget* control : {static_cast<QWidget*>(picture1_), static_cast<QWidget*>(command2_),
-                             static_cast<QWidget*>(command5_), static_cast<QWidget*>(command6_),
-                             static_cast<QWidget*>(command3_)}) {
-        control->setEnabled(false);
-    }
+    EnableScopeControls(false);
 }
 
 void RadarWindow::Unlock() {
     locked_ = false;
     setEnabled(true);
     if (loaded_) StartTimers();
-    for (QWidget* control : {static_cast<QWidget*>(picture1_), static_cast<QWidget*>(command2_),
-                             static_cast<QWidget*>(command5_), static_cast<QWidget*>(command6_),
-                             static_cast<QWidget*>(command3_)}) {
-        control->setEnabled(true);
-    }
+    EnableScopeControls(true);
 }
 
 // The same geographic rectangle is stretched over the new size at the next
 // tick; a minimized window does not redraw.
 void RadarWindow::PictureResized() {
-    timer2_->stop();
+    redrawTimer_->stop();
     if (isMinimized()) return;
-    view_.PictureWidthPx = picture1_->width();
-    view_.PictureHeightPx = picture1_->height();
-    if (loaded_ && !locked_) timer2_->start();
+    view_.PictureWidthPx = scope_->width();
+    view_.PictureHeightPx = scope_->height();
+    if (loaded_ && !locked_) redrawTimer_->start();
 }
 
 void RadarWindow::changeEvent(QEvent* event) {

@@ -3,7 +3,6 @@
 // periodic redraw, the session's receive and upkeep ticks, and the menus. The
 // view, the drawing and the session link are core logic; this window owns
 // their state and timers and passes on what the ticks report.
-#include <QImage>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenu>
@@ -23,6 +22,7 @@
 #include "radar/aids/label_places.h"
 #include "radar/hover_target.h"
 #include "radar/pointer_readouts.h"
+#include "radar/qt_scope_picture.h"
 #include "radar/radar_view.h"
 #include "radar/text_metrics.h"
 #include "state/chosen_area.h"
@@ -32,37 +32,8 @@
 
 namespace tarnwick {
 
-// The scope picture: a black surface that keeps what was drawn on it until
-// it is cleared, like a picture box with a persistent image.
-class ScopePicture : public QWidget {
-    Q_OBJECT
-   public:
-    explicit ScopePicture(QWidget* parent = nullptr);
-
-    QImage& Image() { return image_; }
-    void ClearImage();
-
-    std::function<void(int notches)> OnWheel;
-    std::function<void()> OnResized;
-    // The pointer in picture pixels; buttons as the pointer handling codes them.
-    std::function<void(int button, QPointF at)> OnButtonDown;
-    std::function<void(QPointF at)> OnPointerMove;
-    std::function<void(int button)> OnButtonUp;
-    std::function<void()> OnPointerLeft;
-
-   protected:
-    void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-    void wheelEvent(QWheelEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void leaveEvent(QEvent* event) override;
-
-   private:
-    QImage image_;
-    int wheelRemainder_ = 0;
-};
+class RecordControls;
+struct SessionRecords;
 
 class RadarWindow : public QMainWindow, private PointerHost {
     Q_OBJECT
@@ -72,6 +43,10 @@ class RadarWindow : public QMainWindow, private PointerHost {
     // aids, which its shortcuts toggle.
     RadarWindow(const ChosenArea& area, DisplayOptions& display, RadarAids& aids, const DeclinationGrid& grid,
                 SessionState& session, PlayObjects& play, MessageBoxes& boxes, QWidget* parent = nullptr);
+
+    // The recorder and the replay's clock of the program's session objects:
+    // the File menu records, and a replay gets its controls.
+    void SetRecords(std::shared_ptr<SessionRecords> records);
 
     using Clock = std::function<std::chrono::milliseconds()>;
     // The session's time for the motion history and the conflict log (by
@@ -91,7 +66,7 @@ class RadarWindow : public QMainWindow, private PointerHost {
     void HoverTick();
 
     const RadarView& View() const { return view_; }
-    ScopePicture* Picture1() { return picture1_; }
+    ScopePicture* Scope() { return scope_; }
 
     // Moves the view's centre to a longitude (x) and latitude (y) and redraws.
     void Center_Airport(double airpt_loc_x, double airpt_loc_y);
@@ -110,8 +85,6 @@ class RadarWindow : public QMainWindow, private PointerHost {
     // The aids changed: the shortcuts' marks follow and the scope is redrawn
     // at once, unless another window holds it.
     void ShowAidsChanged();
-    // The session's name for the program's own player, which the scope never draws.
-    std::string OwnName();
 
    protected:
     void changeEvent(QEvent* event) override;
@@ -154,9 +127,10 @@ class RadarWindow : public QMainWindow, private PointerHost {
     void AddMenus();
     void AddAidShortcuts(QMenu* options);
     void TrafficMoved();
-    ScopeTraffic Traffic(const std::string& ownName) const;
+    ScopeTraffic Traffic() const;
     void ZoomButton(bool zoomIn);
     void PictureResized();
+    void EnableScopeControls(bool enabled);
     void StopTimers();
     void StartTimers();
     void StartSessionTimers();
@@ -190,23 +164,25 @@ class RadarWindow : public QMainWindow, private PointerHost {
     // The scope font's, measured once.
     std::optional<TextMetrics> scopeMetrics_;
 
-    ScopePicture* picture1_;
-    QPushButton* command5_;
-    QPushButton* command2_;
-    QPushButton* command6_;
-    QPushButton* command3_;
-    QLabel* label6_;
-    QLabel* label7_;
-    QLabel* label1_;
-    QTimer* timer1_;
-    QTimer* timer2_;
-    QTimer* timer3_;
-    QTimer* timer4_;
+    ScopePicture* scope_;
+    QPushButton* zoomInButton_;
+    QPushButton* centreButton_;
+    QPushButton* zoomOutButton_;
+    QPushButton* disconnectButton_;
+    QLabel* zoomLabel_;
+    QLabel* zoomLevelLabel_;
+    QLabel* hoverBox_;
+    QTimer* receiveTimer_;
+    QTimer* redrawTimer_;
+    QTimer* upkeepTimer_;
+    QTimer* hoverTimer_;
     // Options menu: the aids toggled most, with their shortcuts.
     QAction* historyAction_ = nullptr;
     QAction* vectorsAction_ = nullptr;
     QAction* dataBlockAction_ = nullptr;
     QAction* labelsAction_ = nullptr;
+    QMenu* fileMenu_ = nullptr;
+    RecordControls* recordControls_ = nullptr;
 };
 
 }  // namespace tarnwick

@@ -38,11 +38,11 @@ BuilderWindow::BuilderWindow(SettingsState& settings, DeclinationGrid& grid, Mes
       build_(std::make_unique<DatabaseBuild>(settings, grid, WorkFolderPath(settings.WorkFolder))),
       readSceneriesPaths_(new QTimer(this)),
       readAllAirports_(new QTimer(this)),
-      command2_(new QPushButton("CREATE ATC DATABASE FILES", this)),
-      text1_(new QLineEdit("-None-", this)),
-      label2_(new QLabel("Scanning:", this)),
-      progressBar1_(new QProgressBar(this)),
-      drive1_(new QComboBox(this)) {
+      createButton_(new QPushButton("CREATE ATC DATABASE FILES", this)),
+      statusEdit_(new QLineEdit("-None-", this)),
+      scanningLabel_(new QLabel("Scanning:", this)),
+      progressBar_(new QProgressBar(this)),
+      driveList_(new QComboBox(this)) {
     setObjectName("Form4");
     setWindowTitle("Creating Database");
     setAttribute(Qt::WA_DeleteOnClose);
@@ -51,38 +51,38 @@ BuilderWindow::BuilderWindow(SettingsState& settings, DeclinationGrid& grid, Mes
     readSceneriesPaths_->setInterval(1000);
     readAllAirports_->setObjectName("Read_All_Airports");
     readAllAirports_->setInterval(5);
-    command2_->setObjectName("Command2");
-    text1_->setObjectName("Text1");
-    text1_->setReadOnly(true);
-    label2_->setObjectName("Label2");
-    progressBar1_->setObjectName("ProgressBar1");
-    progressBar1_->setRange(0, 1);
-    progressBar1_->setValue(0);
-    drive1_->setObjectName("Drive1");
+    createButton_->setObjectName("Command2");
+    statusEdit_->setObjectName("Text1");
+    statusEdit_->setReadOnly(true);
+    scanningLabel_->setObjectName("Label2");
+    progressBar_->setObjectName("ProgressBar1");
+    progressBar_->setRange(0, 1);
+    progressBar_->setValue(0);
+    driveList_->setObjectName("Drive1");
     // Folder names in the scenery configuration are resolved without drive
     // letters here, so the drive list has nothing to show the user.
     for (const MountedVolume& volume : ListMountedVolumes())
-        drive1_->addItem(QString::fromStdString(volume.Entry()));
-    drive1_->setVisible(false);
+        driveList_->addItem(QString::fromStdString(volume.Entry()));
+    driveList_->setVisible(false);
 
     auto* statusRow = new QHBoxLayout;
-    statusRow->addWidget(label2_);
-    statusRow->addWidget(text1_, 1);
+    statusRow->addWidget(scanningLabel_);
+    statusRow->addWidget(statusEdit_, 1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(statusRow);
-    layout->addWidget(progressBar1_);
-    layout->addWidget(command2_, 0, Qt::AlignHCenter);
-    layout->addWidget(drive1_);
+    layout->addWidget(progressBar_);
+    layout->addWidget(createButton_, 0, Qt::AlignHCenter);
+    layout->addWidget(driveList_);
     resize(520, 150);
 
     build_->SetStatusListener([this](const std::string& text) { ShowStatus(text); });
     connect(readSceneriesPaths_, &QTimer::timeout, this, &BuilderWindow::OnReadSceneriesPaths);
     connect(readAllAirports_, &QTimer::timeout, this, &BuilderWindow::OnReadAllAirports);
-    connect(command2_, &QPushButton::clicked, this, &BuilderWindow::OnCommand2);
+    connect(createButton_, &QPushButton::clicked, this, &BuilderWindow::OnCreateClicked);
 
     // The button waits for the preparation: pressed before it, the scan
     // would find no areas and write empty databases.
-    command2_->setEnabled(false);
+    createButton_->setEnabled(false);
     readSceneriesPaths_->start();
 }
 
@@ -93,8 +93,8 @@ BuilderWindow::~BuilderWindow() = default;
 void BuilderWindow::ShowStatus(const std::string& ansiText) {
     if (ansiText == shownStatus_) return;
     shownStatus_ = ansiText;
-    text1_->setText(QString::fromStdString(AnsiToUtf8(ansiText)));
-    text1_->repaint();
+    statusEdit_->setText(QString::fromStdString(AnsiToUtf8(ansiText)));
+    statusEdit_->repaint();
 }
 
 void BuilderWindow::Fail(const std::string& problem) {
@@ -108,7 +108,7 @@ void BuilderWindow::Fail(const std::string& problem) {
 }
 
 void BuilderWindow::OnReadSceneriesPaths() {
-    command2_->setEnabled(false);
+    createButton_->setEnabled(false);
     PrepareResult result;
     try {
         result = build_->Prepare();
@@ -117,21 +117,21 @@ void BuilderWindow::OnReadSceneriesPaths() {
         return;
     }
     if (result == PrepareResult::Waiting) return;  // ticks again a second later
-    progressBar1_->setRange(0, BarValue(build_->ProgressMax()));
-    progressBar1_->setValue(0);
+    progressBar_->setRange(0, BarValue(build_->ProgressMax()));
+    progressBar_->setValue(0);
     readSceneriesPaths_->stop();
     readSceneriesPaths_->setInterval(0);
-    command2_->setEnabled(true);
+    createButton_->setEnabled(true);
 }
 
-void BuilderWindow::OnCommand2() {
+void BuilderWindow::OnCreateClicked() {
     boxes_.Inform(
         "Now the create database file process will begin, this can take a few minutes, please wait");
     readAllAirports_->start();
 }
 
 void BuilderWindow::OnReadAllAirports() {
-    command2_->setEnabled(false);
+    createButton_->setEnabled(false);
     QElapsedTimer slice;
     slice.start();
     try {
@@ -145,22 +145,22 @@ void BuilderWindow::OnReadAllAirports() {
         Fail(failure.what());
         return;
     }
-    progressBar1_->setValue(BarValue(build_->ProgressValue()));
+    progressBar_->setValue(BarValue(build_->ProgressValue()));
 }
 
 void BuilderWindow::FinishBuild() {
     readAllAirports_->stop();
     readAllAirports_->setInterval(0);
-    progressBar1_->setValue(BarValue(build_->ProgressValue()));
+    progressBar_->setValue(BarValue(build_->ProgressValue()));
     try {
         build_->Finish();
     } catch (const BuildError& failure) {
         Fail(failure.what());
         return;
     }
-    progressBar1_->setMinimum(0);
-    progressBar1_->setValue(0);
-    command2_->setEnabled(true);
+    progressBar_->setMinimum(0);
+    progressBar_->setValue(0);
+    createButton_->setEnabled(true);
     boxes_.ShowTitled(kProgramName, CompletionMessage(build_->Summary()), MessageIcon::Information);
     // The next window opens before this one closes, so that the program never
     // runs without a window.

@@ -35,7 +35,7 @@ class BuilderWindow : public QWidget {
 
    private:
     void OnReadSceneriesPaths();
-    void OnCommand2();
+    void OnCreateClicked();
     void OnReadAllAirports();
     void FinishBuild();
     void Fail(const std::string& problem);
@@ -45,11 +45,11 @@ class BuilderWindow : public QWidget {
     std::unique_ptr<DatabaseBuild> build_;
     QTimer* readSceneriesPaths_;
     QTimer* readAllAirports_;
-    QPushButton* command2_;
-    QLineEdit* text1_;
-    QLabel* label2_;
-    QProgressBar* progressBar1_;
-    QComboBox* drive1_;
+    QPushButton* createButton_;
+    QLineEdit* statusEdit_;
+    QLabel* scanningLabel_;
+    QProgressBar* progressBar_;
+    QComboBox* driveList_;
     std::string shownStatus_;
 };
 

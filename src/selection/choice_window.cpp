@@ -104,7 +104,7 @@ ChoiceWindow::ChoiceWindow(SelectionState state, MessageBoxes& boxes, QWidget* p
       boxes_(boxes),
       airports_(new ChoiceListModel(this)),
       sectors_(new ChoiceListModel(this)),
-      timer1_(new QTimer(this)) {
+      loadTimer_(new QTimer(this)) {
     setObjectName("Form5");
     setWindowTitle("Choosing an airport or an ARTCC/FIR sector");
     setAttribute(Qt::WA_DeleteOnClose);
@@ -112,71 +112,71 @@ ChoiceWindow::ChoiceWindow(SelectionState state, MessageBoxes& boxes, QWidget* p
     auto* options = new QWidget(this);
     auto* optionsLayout = new QVBoxLayout(options);
     optionsLayout->setContentsMargins(0, 0, 0, 0);
-    option1_ = new QRadioButton("Control an airport", options);
-    option1_->setObjectName("Option1");
-    option1_->setChecked(true);
-    option2_ = new QRadioButton("Control an ARTCC/FIR sector", options);
-    option2_->setObjectName("Option2");
-    optionsLayout->addWidget(option1_);
-    optionsLayout->addWidget(option2_);
+    airportOption_ = new QRadioButton("Control an airport", options);
+    airportOption_->setObjectName("Option1");
+    airportOption_->setChecked(true);
+    sectorOption_ = new QRadioButton("Control an ARTCC/FIR sector", options);
+    sectorOption_->setObjectName("Option2");
+    optionsLayout->addWidget(airportOption_);
+    optionsLayout->addWidget(sectorOption_);
 
-    combo1_ = MakeChoiceCombo("Combo1", "[Type and select an airport]", airports_, this);
-    combo2_ = MakeChoiceCombo("Combo2", "[Type and select an ARTCC/FIR]", sectors_, this);
+    airportCombo_ = MakeChoiceCombo("Combo1", "[Type and select an airport]", airports_, this);
+    sectorCombo_ = MakeChoiceCombo("Combo2", "[Type and select an ARTCC/FIR]", sectors_, this);
 
-    command3_ = new QPushButton("GET AIRPORT OR ARTCC/FIR", this);
-    command3_->setObjectName("Command3");
-    command2_ = new QPushButton("EXIT", this);
-    command2_->setObjectName("Command2");
+    getAreaButton_ = new QPushButton("GET AIRPORT OR ARTCC/FIR", this);
+    getAreaButton_->setObjectName("Command3");
+    exitButton_ = new QPushButton("EXIT", this);
+    exitButton_->setObjectName("Command2");
 
-    text2_ = new QLineEdit("-None-", this);
-    text2_->setObjectName("Text2");
-    text2_->setReadOnly(true);
-    progressBar1_ = new QProgressBar(this);
-    progressBar1_->setObjectName("ProgressBar1");
-    progressBar1_->setRange(0, 6);
-    progressBar1_->setValue(0);
-    progressBar1_->setTextVisible(false);
+    statusEdit_ = new QLineEdit("-None-", this);
+    statusEdit_->setObjectName("Text2");
+    statusEdit_->setReadOnly(true);
+    progressBar_ = new QProgressBar(this);
+    progressBar_->setObjectName("ProgressBar1");
+    progressBar_->setRange(0, 6);
+    progressBar_->setValue(0);
+    progressBar_->setTextVisible(false);
 
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(command3_, 1);
-    buttons->addWidget(command2_);
+    buttons->addWidget(getAreaButton_, 1);
+    buttons->addWidget(exitButton_);
     auto* status = new QHBoxLayout;
     auto* statusLabel = new QLabel("Status:", this);
     statusLabel->setObjectName("Label1");
     status->addWidget(statusLabel);
-    status->addWidget(text2_, 1);
+    status->addWidget(statusEdit_, 1);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Frame("Frame1", "Choose one of the following options", options, this));
-    layout->addWidget(Frame("Frame2", "Select an airport", combo1_, this));
-    layout->addWidget(Frame("Frame3", "Select an ARTCC/FIR sector", combo2_, this));
+    layout->addWidget(Frame("Frame2", "Select an airport", airportCombo_, this));
+    layout->addWidget(Frame("Frame3", "Select an ARTCC/FIR sector", sectorCombo_, this));
     layout->addLayout(buttons);
     layout->addLayout(status);
-    layout->addWidget(progressBar1_);
+    layout->addWidget(progressBar_);
     resize(520, 360);
 
-    connect(option1_, &QRadioButton::clicked, this, &ChoiceWindow::OnOption1Clicked);
-    connect(option2_, &QRadioButton::clicked, this, &ChoiceWindow::OnOption2Clicked);
-    connect(command2_, &QPushButton::clicked, this, &ChoiceWindow::OnCommand2Clicked);
-    connect(command3_, &QPushButton::clicked, this, &ChoiceWindow::OnCommand3Clicked);
+    connect(airportOption_, &QRadioButton::clicked, this, &ChoiceWindow::OnAirportOptionClicked);
+    connect(sectorOption_, &QRadioButton::clicked, this, &ChoiceWindow::OnSectorOptionClicked);
+    connect(exitButton_, &QPushButton::clicked, this, &ChoiceWindow::OnExitClicked);
+    connect(getAreaButton_, &QPushButton::clicked, this, &ChoiceWindow::OnGetAreaClicked);
 
     // Nothing can be chosen before the lists are loaded.
     SetControlsEnabled(false);
-    timer1_->setObjectName("Timer1");
-    timer1_->setInterval(1000);
-    connect(timer1_, &QTimer::timeout, this, &ChoiceWindow::Timer1Tick);
-    timer1_->start();
+    loadTimer_->setObjectName("Timer1");
+    loadTimer_->setInterval(1000);
+    connect(loadTimer_, &QTimer::timeout, this, &ChoiceWindow::Timer1Tick);
+    loadTimer_->start();
 }
 
 void ChoiceWindow::Timer1Tick() {
     // Stopped first: a warning box runs its own event loop, in which the timer
     // must not start the loading a second time.
-    timer1_->stop();
+    loadTimer_->stop();
     choiceMade_ = false;
     SetControlsEnabled(false);
-    progressBar1_->setRange(0, 6);
-    progressBar1_->setValue(0);
-    progressBar1_->repaint();
+    progressBar_->setRange(0, 6);
+    progressBar_->setValue(0);
+    progressBar_->repaint();
 
     Progress progress(*this);
     try {
@@ -189,9 +189,9 @@ void ChoiceWindow::Timer1Tick() {
 
     ResetProgress();
     SetControlsEnabled(true);
-    option1_->setChecked(true);  // airport mode
-    combo1_->setEnabled(true);
-    combo2_->setEnabled(false);
+    airportOption_->setChecked(true);  // airport mode
+    airportCombo_->setEnabled(true);
+    sectorCombo_->setEnabled(false);
     SetStatus("Done");
 }
 
@@ -199,41 +199,41 @@ void ChoiceWindow::FillLists() {
     const SelectionState state = state_;
     SetStatus("Adding Airports to List");
     airports_->SetEntries(AirportListTexts(state));
-    combo1_->setCurrentIndex(-1);
+    airportCombo_->setCurrentIndex(-1);
     AdvanceProgress();
 
     SetStatus("Adding ARTCC/FIRs to List");
     sectors_->SetEntries(SectorListNames(state));
-    combo2_->setCurrentIndex(-1);
+    sectorCombo_->setCurrentIndex(-1);
     AdvanceProgress();
 }
 
-void ChoiceWindow::OnOption1Clicked() {
-    option2_->setChecked(false);
-    combo1_->setEnabled(true);
-    combo2_->setEnabled(false);
+void ChoiceWindow::OnAirportOptionClicked() {
+    sectorOption_->setChecked(false);
+    airportCombo_->setEnabled(true);
+    sectorCombo_->setEnabled(false);
 }
 
-void ChoiceWindow::OnOption2Clicked() {
-    option1_->setChecked(false);
-    combo2_->setEnabled(true);
-    combo1_->setEnabled(false);
+void ChoiceWindow::OnSectorOptionClicked() {
+    airportOption_->setChecked(false);
+    sectorCombo_->setEnabled(true);
+    airportCombo_->setEnabled(false);
 }
 
-void ChoiceWindow::OnCommand2Clicked() {
+void ChoiceWindow::OnExitClicked() {
     SetStatus("Please wait...");
     close();
 }
 
-void ChoiceWindow::OnCommand3Clicked() {
+void ChoiceWindow::OnGetAreaClicked() {
     AreaChoice choice;
     std::optional<std::string> selected;
-    if (option1_->isChecked()) {
+    if (airportOption_->isChecked()) {
         choice.Kind = AreaChoiceKind::Airport;
-        selected = SelectedText(combo1_, airports_);
-    } else if (option2_->isChecked()) {
+        selected = SelectedText(airportCombo_, airports_);
+    } else if (sectorOption_->isChecked()) {
         choice.Kind = AreaChoiceKind::Sector;
-        selected = SelectedText(combo2_, sectors_);
+        selected = SelectedText(sectorCombo_, sectors_);
     }
     if (!selected) return;  // nothing chosen: nothing happens
     choice.Text = std::move(*selected);
@@ -249,8 +249,8 @@ void ChoiceWindow::OnCommand3Clicked() {
     }
     ResetProgress();
     SetControlsEnabled(true);
-    if (option1_->isChecked()) combo2_->setEnabled(false);
-    if (option2_->isChecked()) combo1_->setEnabled(false);
+    if (airportOption_->isChecked()) sectorCombo_->setEnabled(false);
+    if (sectorOption_->isChecked()) airportCombo_->setEnabled(false);
     SetStatus("Done");
     if (outcome != GatherOutcome::Gathered) return;
 
@@ -268,32 +268,32 @@ void ChoiceWindow::closeEvent(QCloseEvent* event) {
 }
 
 void ChoiceWindow::SetControlsEnabled(bool enabled) {
-    for (QWidget* control :
-         std::initializer_list<QWidget*>{command2_, command3_, combo1_, combo2_, option1_, option2_}) {
+    for (QWidget* control : std::initializer_list<QWidget*>{exitButton_, getAreaButton_, airportCombo_,
+                                                            sectorCombo_, airportOption_, sectorOption_}) {
         control->setEnabled(enabled);
     }
 }
 
 void ChoiceWindow::SetStatus(const QString& text) {
-    text2_->setText(text);
-    text2_->repaint();
+    statusEdit_->setText(text);
+    statusEdit_->repaint();
 }
 
 void ChoiceWindow::StartProgress(int maximum) {
-    progressBar1_->setRange(0, maximum);
-    progressBar1_->setValue(0);
-    progressBar1_->repaint();
+    progressBar_->setRange(0, maximum);
+    progressBar_->setValue(0);
+    progressBar_->repaint();
 }
 
 void ChoiceWindow::AdvanceProgress() {
-    progressBar1_->setValue(std::min(progressBar1_->value() + 1, progressBar1_->maximum()));
-    progressBar1_->repaint();
+    progressBar_->setValue(std::min(progressBar_->value() + 1, progressBar_->maximum()));
+    progressBar_->repaint();
 }
 
 void ChoiceWindow::ResetProgress() {
-    progressBar1_->setMinimum(0);
-    progressBar1_->setValue(0);
-    progressBar1_->repaint();
+    progressBar_->setMinimum(0);
+    progressBar_->setValue(0);
+    progressBar_->repaint();
 }
 
 void ChoiceWindow::WarnIfNeeded(const std::string& warning) {

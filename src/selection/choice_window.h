@@ -41,10 +41,10 @@ class ChoiceWindow : public QWidget {
    private:
     class Progress;
 
-    void OnOption1Clicked();
-    void OnOption2Clicked();
-    void OnCommand2Clicked();
-    void OnCommand3Clicked();
+    void OnAirportOptionClicked();
+    void OnSectorOptionClicked();
+    void OnExitClicked();
+    void OnGetAreaClicked();
 
     void SetControlsEnabled(bool enabled);
     void SetStatus(const QString& text);
@@ -60,17 +60,17 @@ class ChoiceWindow : public QWidget {
     MessageBoxes& boxes_;
     bool choiceMade_ = false;
 
-    QRadioButton* option1_;
-    QRadioButton* option2_;
-    QComboBox* combo1_;
-    QComboBox* combo2_;
+    QRadioButton* airportOption_;
+    QRadioButton* sectorOption_;
+    QComboBox* airportCombo_;
+    QComboBox* sectorCombo_;
     ChoiceListModel* airports_;
     ChoiceListModel* sectors_;
-    QPushButton* command2_;
-    QPushButton* command3_;
-    QLineEdit* text2_;
-    QProgressBar* progressBar1_;
-    QTimer* timer1_;
+    QPushButton* exitButton_;
+    QPushButton* getAreaButton_;
+    QLineEdit* statusEdit_;
+    QProgressBar* progressBar_;
+    QTimer* loadTimer_;
 };
 
 }  // namespace tarnwick

@@ -32,6 +32,9 @@ struct SessionState {
     // admitted the program's player, or the program's own once it hosts. Only
     // this player can remove the program or say that it leaves.
     std::int32_t HostPlayerId = 0;
+    // The program's own player's name (Windows-1252) as the session had it when
+    // it accepted the join; the scope and the traffic list leave it out.
+    std::string OwnName;
 
     TrafficTable Traffic;
     // Where the entries have been, for their speeds and tracks; fed by the

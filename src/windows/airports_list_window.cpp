@@ -23,16 +23,16 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const char* caption) 
 }  // namespace
 
 AirportsListWindow::AirportsListWindow(const ChosenArea& area, MessageBoxes& boxes, QWidget* parent)
-    : QWidget(parent, Qt::Window), area_(area), boxes_(boxes), list1_(new QListWidget) {
+    : QWidget(parent, Qt::Window), area_(area), boxes_(boxes), airportList_(new QListWidget) {
     setObjectName("Form9");
     setWindowTitle("Area's airports list");
     setAttribute(Qt::WA_DeleteOnClose);
 
     auto* frame1 = new QGroupBox("Area's airports", this);
     frame1->setObjectName("Frame1");
-    list1_->setObjectName("List1");
+    airportList_->setObjectName("List1");
     auto* frameLayout = new QVBoxLayout(frame1);
-    frameLayout->addWidget(list1_);
+    frameLayout->addWidget(airportList_);
 
     QPushButton* command1 = MakeButton(this, "Command1", "Center Screen");
     QPushButton* command2 = MakeButton(this, "Command2", "Show Frequencies");
@@ -51,16 +51,16 @@ AirportsListWindow::AirportsListWindow(const ChosenArea& area, MessageBoxes& box
 }
 
 void AirportsListWindow::Refresh() {
-    list1_->clear();
-    list1_->repaint();
+    airportList_->clear();
+    airportList_->repaint();
     lines_ = AirportsListLines(area_);
-    for (const std::string& line : lines_) list1_->addItem(QString::fromStdString(AnsiToUtf8(line)));
-    list1_->repaint();
+    for (const std::string& line : lines_) airportList_->addItem(QString::fromStdString(AnsiToUtf8(line)));
+    airportList_->repaint();
 }
 
 std::optional<std::string> AirportsListWindow::SelectedLine() const {
-    const int row = list1_->currentRow();
-    if (row < 0 || static_cast<std::size_t>(row) >= lines_.size() || !list1_->item(row)->isSelected()) {
+    const int row = airportList_->currentRow();
+    if (row < 0 || static_cast<std::size_t>(row) >= lines_.size() || !airportList_->item(row)->isSelected()) {
         return std::nullopt;
     }
     return lines_[static_cast<std::size_t>(row)];

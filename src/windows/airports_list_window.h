@@ -42,7 +42,7 @@ class AirportsListWindow : public QWidget {
     MessageBoxes& boxes_;
     std::vector<std::string> lines_;
     bool givenBack_ = false;
-    QListWidget* list1_;
+    QListWidget* airportList_;
 };
 
 }  // namespace tarnwick

@@ -12,11 +12,17 @@ TEST(StartOptions, OneWorkPlaceAtMost) {
     EXPECT_EQ(work.Folder, "sims/home");
     EXPECT_EQ(ParseStartOptions({"--demo"}).Place, WorkPlace::Demo);
     EXPECT_EQ(ParseStartOptions({"--desktop"}).Place, WorkPlace::Own);
+    // A replay goes with any work place, before or after it.
+    const StartOptions replay = ParseStartOptions({"--replay", "evening.jsonl", "--demo"});
+    EXPECT_EQ(replay.Place, WorkPlace::Demo);
+    EXPECT_EQ(replay.Replay, "evening.jsonl");
+    EXPECT_EQ(ParseStartOptions({"--demo", "--replay", "evening.jsonl"}).Replay, "evening.jsonl");
 
     for (const CommandArguments& bad : std::vector<CommandArguments>{{"--work"},
                                                                      {"--work", ""},
                                                                      {"--demo", "--desktop"},
                                                                      {"--work", "a", "--work", "b"},
+                                                                     {"--replay"},
                                                                      {"folder"}}) {
         EXPECT_THROW(ParseStartOptions(bad), UsageError) << bad.front();
     }

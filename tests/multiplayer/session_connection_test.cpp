@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "multiplayer/forwarding_transport.h"
+#include "multiplayer/record/replay_transport.h"
 #include "multiplayer/session_fixture.h"
 #include "multiplayer/session_link.h"
 
@@ -16,7 +17,8 @@ TEST(SessionConnection, LocatingOffersTheProgramsConnectionTypesAndListsSessions
     f.connection.Load();
     std::vector<std::string> names;
     for (const ConnectionTypeLine& line : f.connection.ConnectionTypeLines()) names.push_back(line.Name);
-    EXPECT_EQ(names, (std::vector<std::string>{kTcpIpConnectionName, kDemoConnectionName}));
+    EXPECT_EQ(names,
+              (std::vector<std::string>{kTcpIpConnectionName, kDemoConnectionName, kReplayConnectionName}));
     EXPECT_EQ(f.connection.Status(), kStatusNone);
 
     std::vector<std::string> statuses;
@@ -167,7 +169,7 @@ TEST(SessionConnection, LeavingDestroysTheOwnPlayerAndTheNextLoadStartsAfresh) {
     EXPECT_EQ(f.session.Traffic.PlayerCount(), 1) << "the table stays until the next session's upkeep";
     f.connection.Load();
     EXPECT_EQ(f.connection.Status(), kStatusNone);
-    EXPECT_EQ(f.connection.ConnectionTypeLines().size(), 2u);
+    EXPECT_EQ(f.connection.ConnectionTypeLines().size(), 3u);
     EXPECT_TRUE(f.connection.Exit().EndProgram);
 }
 

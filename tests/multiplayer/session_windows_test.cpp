@@ -132,7 +132,7 @@ TEST_F(ScriptedSessionTest, DisconnectReturnsToAFreshConnectionWindow) {
     ConnectionWindow* form2 = Form2();
     ASSERT_NE(form2, nullptr);
     EXPECT_EQ(Control<QLabel>(form2, "Label5")->text(), "-None-");
-    EXPECT_EQ(Control<QListWidget>(form2, "List1")->count(), 2);
+    EXPECT_EQ(Control<QListWidget>(form2, "List1")->count(), 3);
     EXPECT_EQ(Control<QListWidget>(form2, "List2")->count(), 0);
     EXPECT_EQ(flow->programEnded, 0);
 }

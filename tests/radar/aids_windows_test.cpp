@@ -87,7 +87,7 @@ TEST_F(AidsWindowsTest, TheAidsWindowAppliesAtOnceWithoutLockingAndIsKeptInTheUs
     EXPECT_TRUE(radar->findChild<QTimer*>("Timer2")->isActive());
 
     const auto ringPixels = [&] {
-        const QImage& image = radar->Picture1()->Image();
+        const QImage& image = radar->Scope()->Image();
         int count = 0;
         for (int y = 0; y < image.height(); y += 2) {
             for (int x = 0; x < image.width(); x += 2)

@@ -95,7 +95,7 @@ TEST_F(RadarWindowTest, LoadsCentredOnTheAreaAtLevelNine) {
     // The periodic redraw paints the airport's red dot.
     window.RedrawNow();
     const ScreenPoint dot = ProjectToScreen(window.View(), 47.449, -122.309);
-    EXPECT_EQ(window.Picture1()->Image().pixelColor(dot.X, dot.Y), QColor(255, 0, 0));
+    EXPECT_EQ(window.Scope()->Image().pixelColor(dot.X, dot.Y), QColor(255, 0, 0));
 }
 
 TEST_F(RadarWindowTest, WithoutASessionTheScopeStaysEmptyAndInactive) {
@@ -131,7 +131,7 @@ TEST_F(RadarWindowTest, ZoomButtonsAndTheWheelStepTheSameWay) {
     const auto wheel = [&](int delta) {
         QWheelEvent event(QPointF(100, 100), QPointF(100, 100), QPoint(), QPoint(0, delta), Qt::NoButton,
                           Qt::NoModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(window.Picture1(), &event);
+        QApplication::sendEvent(window.Scope(), &event);
     };
     wheel(240);
     EXPECT_EQ(Level(window), "x11");
@@ -145,10 +145,10 @@ TEST_F(RadarWindowTest, ZoomButtonsAndTheWheelStepTheSameWay) {
     // At the limit the level stays, but the picture is still cleared and redrawn.
     for (int i = 0; i < 60; ++i) Click(window, "Command5");
     EXPECT_EQ(Level(window), "x55");
-    window.Picture1()->Image().setPixelColor(3, 3, Qt::white);
+    window.Scope()->Image().setPixelColor(3, 3, Qt::white);
     Click(window, "Command5");
     EXPECT_EQ(Level(window), "x55");
-    EXPECT_EQ(window.Picture1()->Image().pixelColor(3, 3), QColor(Qt::black));
+    EXPECT_EQ(window.Scope()->Image().pixelColor(3, 3), QColor(Qt::black));
     EXPECT_TRUE(window.findChild<QTimer*>("Timer2")->isActive());
 }
 
@@ -173,10 +173,10 @@ TEST_F(RadarWindowTest, ResizingKeepsTheRectangleAndMeasuresThePicture) {
     window.resize(600, 500);
     QApplication::processEvents();
     EXPECT_EQ(window.View().ViewBounds, before);
-    EXPECT_EQ(window.View().PictureWidthPx, window.Picture1()->width());
-    EXPECT_EQ(window.View().PictureHeightPx, window.Picture1()->height());
-    EXPECT_EQ(window.Picture1()->width(), 600);
-    EXPECT_EQ(window.Picture1()->Image().size(), window.Picture1()->size());
+    EXPECT_EQ(window.View().PictureWidthPx, window.Scope()->width());
+    EXPECT_EQ(window.View().PictureHeightPx, window.Scope()->height());
+    EXPECT_EQ(window.Scope()->width(), 600);
+    EXPECT_EQ(window.Scope()->Image().size(), window.Scope()->size());
 }
 
 TEST_F(RadarWindowTest, PreferencesFreezeTheScopeUntilTheyClose) {
@@ -191,7 +191,7 @@ TEST_F(RadarWindowTest, PreferencesFreezeTheScopeUntilTheyClose) {
     EXPECT_FALSE(radar->isEnabled());
     EXPECT_FALSE(radar->findChild<QTimer*>("Timer2")->isActive());
     EXPECT_FALSE(radar->findChild<QTimer*>("Timer4")->isActive());
-    EXPECT_FALSE(radar->Picture1()->isEnabled());
+    EXPECT_FALSE(radar->Scope()->isEnabled());
 
     struct Box {
         const char* name;
@@ -225,7 +225,7 @@ TEST_F(RadarWindowTest, PreferencesFreezeTheScopeUntilTheyClose) {
     EXPECT_TRUE(radar->isEnabled());
     EXPECT_TRUE(radar->findChild<QTimer*>("Timer2")->isActive());
     EXPECT_TRUE(radar->findChild<QTimer*>("Timer4")->isActive());
-    EXPECT_TRUE(radar->Picture1()->isEnabled());
+    EXPECT_TRUE(radar->Scope()->isEnabled());
     EXPECT_TRUE(Find<QPushButton>(radar, "Command5")->isEnabled());
     EXPECT_TRUE(Find<QPushButton>(radar, "Command3")->isEnabled());
 
@@ -264,7 +264,7 @@ struct ScopeState {
 ScopeState StateOf(RadarWindow& radar) {
     const auto active = [&](const char* name) { return radar.findChild<QTimer*>(name)->isActive(); };
     ScopeState state{radar.isEnabled(),
-                     radar.Picture1()->isEnabled(),
+                     radar.Scope()->isEnabled(),
                      active("Timer1"),
                      active("Timer2"),
                      active("Timer3"),
@@ -420,8 +420,8 @@ class ScopePointerTest : public RadarWindowTest {
         QApplication::processEvents();
     }
     void Mouse(QEvent::Type type, Qt::MouseButton button, QPointF at, Qt::MouseButtons held) {
-        QMouseEvent event(type, at, window.Picture1()->mapToGlobal(at), button, held, Qt::NoModifier);
-        QApplication::sendEvent(window.Picture1(), &event);
+        QMouseEvent event(type, at, window.Scope()->mapToGlobal(at), button, held, Qt::NoModifier);
+        QApplication::sendEvent(window.Scope(), &event);
     }
     void MoveTo(QPointF at, Qt::MouseButtons held = Qt::NoButton) {
         Mouse(QEvent::MouseMove, Qt::NoButton, at, held);
@@ -433,7 +433,7 @@ class ScopePointerTest : public RadarWindowTest {
 };
 
 TEST_F(ScopePointerTest, MeasuringStopsThePeriodicRedrawUntilTheButtonComesUp) {
-    const QImage& image = window.Picture1()->Image();
+    const QImage& image = window.Scope()->Image();
     Mouse(QEvent::MouseButtonPress, Qt::LeftButton, {200, 200}, Qt::LeftButton);
     EXPECT_FALSE(Timer("Timer2")->isActive());
     EXPECT_TRUE(Timer("Timer4")->isActive());
@@ -485,25 +485,25 @@ TEST_F(ScopePointerTest, TheHoverBoxShowsTheAircraftBesideThePointerAndTheRightB
     ASSERT_TRUE(Box()->isVisible());
     EXPECT_EQ(Box()->text(), "PLAYER: N123\nHEADING: 90\nALTITUDE: 3500 ft\nTYPE PLANE: Jet Plane");
     EXPECT_FALSE(Box()->geometry().contains(pointer.toPoint())) << "the box covers the pointer";
-    EXPECT_TRUE(window.Picture1()->rect().contains(Box()->geometry()));
+    EXPECT_TRUE(window.Scope()->rect().contains(Box()->geometry()));
 
     MoveTo(pointer + QPointF(1, 0));
     EXPECT_TRUE(Box()->isHidden());
     EXPECT_TRUE(Box()->text().isEmpty());
 
     // Near the picture's corner the box stays inside.
-    const QPointF corner(window.Picture1()->width() - 3, window.Picture1()->height() - 3);
+    const QPointF corner(window.Scope()->width() - 3, window.Scope()->height() - 3);
     n123.Latitude = PictureToGeo(window.View(), corner.x(), corner.y()).Lat;
     n123.Longitude = PictureToGeo(window.View(), corner.x(), corner.y()).Lon;
     MoveTo(corner);
     window.HoverTick();
     ASSERT_TRUE(Box()->isVisible());
-    EXPECT_TRUE(window.Picture1()->rect().contains(Box()->geometry()));
+    EXPECT_TRUE(window.Scope()->rect().contains(Box()->geometry()));
     EXPECT_FALSE(Box()->geometry().contains(corner.toPoint()));
 
     Mouse(QEvent::MouseButtonPress, Qt::RightButton, corner, Qt::RightButton);
     const GeoPosition clicked =
-        PictureToGeo(window.View(), window.Picture1()->width() / 2.0, window.Picture1()->height() / 2.0);
+        PictureToGeo(window.View(), window.Scope()->width() / 2.0, window.Scope()->height() / 2.0);
     EXPECT_NEAR(clicked.Lat, n123.Latitude, 1e-9);
     EXPECT_NEAR(clicked.Lon, n123.Longitude, 1e-9);
     EXPECT_EQ(Level(window), "x9");

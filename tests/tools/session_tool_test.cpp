@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <sstream>
@@ -136,6 +139,85 @@ TEST(SessionTool, BadOptionsAndUnknownAreasFailClearly) {
     const auto help = RunTool("tarnwick-session", {"--help"});
     EXPECT_EQ(help.ExitStatus, 0);
     EXPECT_NE(help.Out.find("the first airport of the list"), std::string::npos);
+}
+
+std::string ReadAll(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void WriteText(const std::filesystem::path& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+TEST(SessionTool, ARecordedDemoReplaysToTheSameLines) {
+    TempFolder folder;
+    WriteWorkFolder(folder);
+    const std::string recording = (folder.Path() / "demo.rec").string();
+    const auto live = RunTool("tarnwick-session", {"--demo", "--work", folder.String(), "--seconds", "65",
+                                                   "--say", "hello", "--record", recording, "--json"});
+    ASSERT_EQ(live.ExitStatus, 0) << live.Err;
+    const auto replay =
+        RunTool("tarnwick-session", {"--replay", recording, "--work", folder.String(), "--json"});
+    ASSERT_EQ(replay.ExitStatus, 0) << replay.Err;
+    // The chat line said live is the program's own, not received.
+    const std::string said = "{\"time\":0,\"chat\":\"ATC Controller: hello\"}\n";
+    ASSERT_NE(live.Out.find(said), std::string::npos);
+    std::string expected = live.Out;
+    expected.erase(expected.find(said), said.size());
+    EXPECT_EQ(replay.Out, expected);
+    EXPECT_GT(JsonLines(replay.Out).size(), 100u);
+
+    // Replayed and recorded again, the second recording replays the same.
+    const std::string again = (folder.Path() / "again.rec").string();
+    ASSERT_EQ(
+        RunTool("tarnwick-session", {"--replay", recording, "--work", folder.String(), "--record", again})
+            .ExitStatus,
+        0);
+    EXPECT_EQ(RunTool("tarnwick-session", {"--replay", again, "--work", folder.String(), "--json"}).Out,
+              expected);
+
+    // A crash leaves the last line cut short: the replay plays up to it and says so.
+    std::string text = ReadAll(recording);
+    text.resize(text.size() * 2 / 3);
+    WriteText(folder.Path() / "cut.rec", text);
+    const auto cut = RunTool("tarnwick-session", {"--replay", (folder.Path() / "cut.rec").string(), "--work",
+                                                  folder.String(), "--json"});
+    EXPECT_EQ(cut.ExitStatus, 0) << cut.Err;
+    EXPECT_NE(cut.Err.find("cut short; the recording is read up to the line before"), std::string::npos)
+        << cut.Err;
+    EXPECT_EQ(expected.compare(0, cut.Out.size() - 200, cut.Out, 0, cut.Out.size() - 200), 0);
+
+    // Damage in the middle: a clear line number; no header: not a recording.
+    text = ReadAll(recording);
+    const std::size_t line = text.find("\"kind\":\"message\"");
+    text.replace(line, 6, "\"k1nd\"");
+    WriteText(folder.Path() / "damaged.rec", text);
+    const auto damaged = RunTool("tarnwick-session", {"--replay", (folder.Path() / "damaged.rec").string(),
+                                                      "--work", folder.String(), "--json"});
+    EXPECT_NE(damaged.Err.find(": line 6: no \"kind\""), std::string::npos) << damaged.Err;
+    WriteText(folder.Path() / "plain.txt", "hello\n");
+    const auto plain = RunTool(
+        "tarnwick-session", {"--replay", (folder.Path() / "plain.txt").string(), "--work", folder.String()});
+    EXPECT_EQ(plain.ExitStatus, 1);
+    EXPECT_NE(plain.Err.find("plain.txt: line 1: not JSON: unexpected character at offset 0"),
+              std::string::npos)
+        << plain.Err;
+}
+
+TEST(SessionTool, AFullDiskStopsTheRecordingWhileTheSessionGoesOn) {
+    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full on this system";
+    TempFolder folder;
+    WriteWorkFolder(folder);
+    const auto run = RunTool("tarnwick-session", {"--demo", "--work", folder.String(), "--seconds", "20",
+                                                  "--record", "/dev/full", "--json"});
+    EXPECT_EQ(run.ExitStatus, 0) << run.Err;
+    EXPECT_NE(
+        run.Err.find("The recording stopped: writing /dev/full failed: No space left on device. The session "
+                     "goes on."),
+        std::string::npos)
+        << run.Err;
+    EXPECT_GT(JsonLines(run.Out).size(), 20u);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "base/ansi.h"
 #include "base/command_line.h"
 #include "base/program_version.h"
+#include "capture_run.h"
 #include "multiplayer/session_connection.h"
 #include "selection/choice_lists.h"
 #include "selection/gather_area.h"
@@ -24,6 +25,9 @@ constexpr const char* kHelp =
     "                        [--nickname N] [--say TEXT] [--seconds S] [--json]\n"
     "       tarnwick-session --connect HOST [--port P] [--session NAME] [--no-port-mapping]\n"
     "                        [--work WORK] [--nickname N] [--say TEXT] [--seconds S] [--json]\n"
+    "       tarnwick-session --replay FILE [--work WORK] [--seconds S] [--json]\n"
+    "       tarnwick-session --capture FILE.pcap[ng] [--player NAME] [--record OUT]\n"
+    "(each may add --record OUT)\n"
     "\n"
     "Joins the built-in demo session around an area, or a real FS2002 session over DirectPlay TCP/IP,\n"
     "as the connection window does, runs the radar window's receive ticks (every 100 ms) and upkeep\n"
@@ -31,6 +35,15 @@ constexpr const char* kHelp =
     "that S seconds of session pass at once; a real session takes S seconds.\n"
     "\n"
     "  --demo          the session: \"Demo Session On This Computer\"\n"
+    "  --replay FILE   the session: \"Replay A Recorded Session\" of FILE, on a clock of its own as the\n"
+    "                  demo runs, until the recording ends (or S seconds)\n"
+    "  --capture FILE  read a packet capture of a DirectPlay session (pcap or pcapng), report on standard\n"
+    "                  error what it holds (the session, its flags and dialects, the players, every\n"
+    "                  message not read, with its place in the file) and, with --record, write it as a\n"
+    "                  recording heard by a machine that never spoke\n"
+    "  --player NAME   with --capture: record what reached this player's machine, as this player\n"
+    "  --record OUT    write what the session sends into OUT, a recording for --replay and for the\n"
+    "                  program's replay (see docs/recording.md)\n"
     "  --connect HOST  the session: \"Internet TCP/IP Connection For DirectPlay\" with the host's name\n"
     "                  or IPv4 address (\"\" searches the local network); the host must be able to\n"
     "                  connect back to this computer on TCP 2300-2349 and UDP 2350-2399, so the home\n"
@@ -58,7 +71,7 @@ constexpr const char* kHelp =
     "real session (machines that leave or vanish, a host that hands over, messages dropped).\n"
     "\n"
     "Exit status:\n"
-    "  0  the time ran out in the session\n"
+    "  0  the time ran out in the session, or the replay reached the recording's end\n"
     "  1  the area or the session could not be had, the join was refused, or the session was lost\n"
     "     or closed by its host\n"
     "  2  bad arguments\n"
@@ -68,6 +81,10 @@ constexpr const char* kHelp =
 
 struct Options {
     bool Demo = false;
+    std::optional<std::string> Replay;
+    std::optional<std::string> Capture;
+    std::string PlayerUtf8;
+    bool SecondsGiven = false;
     std::optional<NetworkTarget> Network;
     bool Json = false;
     std::optional<AreaChoice> Area;
@@ -83,6 +100,14 @@ void Parse(const std::vector<std::string>& args, Options& options) {
         const bool hasValue = i + 1 < args.size();
         if (arg == "--demo") {
             options.Demo = true;
+        } else if (arg == "--replay" && hasValue && !options.Replay) {
+            options.Replay = args[++i];
+        } else if (arg == "--capture" && hasValue && !options.Capture) {
+            options.Capture = args[++i];
+        } else if (arg == "--player" && hasValue) {
+            options.PlayerUtf8 = args[++i];
+        } else if (arg == "--record" && hasValue && !options.Run.RecordTo) {
+            options.Run.RecordTo = args[++i];
         } else if (arg == "--connect" && hasValue && !options.Network) {
             options.Network.emplace();
             options.Network->Host = args[++i];
@@ -112,13 +137,18 @@ void Parse(const std::vector<std::string>& args, Options& options) {
             const std::optional<int> seconds = WholeNumber(args[++i], 0, 86400);
             if (!seconds) throw UsageError("--seconds takes a whole number from 0 to 86400");
             options.Run.Duration = std::chrono::seconds(*seconds);
+            options.SecondsGiven = true;
         } else {
             throw UsageError("unexpected or incomplete argument '" + arg + "'");
         }
     }
-    // One session: the demo or the network; the network's options need it.
-    if (options.Demo == options.Network.has_value())
-        throw UsageError("give one session: --demo or --connect HOST");
+    // One session: the demo, the network, a replay or a capture; the network's options need it.
+    if (int{options.Demo} + int{options.Network.has_value()} + int{options.Replay.has_value()} +
+            int{options.Capture.has_value()} !=
+        1)
+        throw UsageError("give one session: --demo, --connect HOST, --replay FILE or --capture FILE");
+    if (!options.PlayerUtf8.empty() && !options.Capture) throw UsageError("--player goes with --capture");
+    if (options.Replay && !options.SecondsGiven) options.Run.Duration = std::chrono::milliseconds(0);
     if (!options.Network && (network.EnumerationPort != NetworkTarget{}.EnumerationPort ||
                              !network.SessionName.empty() || !network.MapPorts))
         throw UsageError("--port, --session and --no-port-mapping go with --connect");
@@ -132,21 +162,24 @@ int Run(const std::vector<std::string>& args) {
     Options options;
     Parse(args, options);
     const SessionOutput out(options.Json);
+    options.Run.Source = std::string("tarnwick-session ") + kProgramVersion;
+    if (options.Capture) return ReadCapture(*options.Capture, options.PlayerUtf8, options.Run.RecordTo, out);
 
     ProgramState state;
     WorldLoad load;
     try {
         load = LoadWorld(options.Work, state, true);
     } catch (const std::exception& error) {
-        // A real session goes on without the work folder, headings true.
-        if (!options.Network || options.Area) throw;
+        // A real or replayed session goes on without the work folder, headings true.
+        if ((!options.Network && !options.Replay) || options.Area) throw;
         load.Problems.push_back(error.what());
     }
     // Without the declination grid headings stay true; the rest still works.
     for (const std::string& problem : load.Problems) out.Problem(problem);
 
     SelectionState selection = SelectionOf(state);
-    // A real session needs no area; one is gathered only when asked for.
+    // A real or replayed session needs no area; one is gathered only when asked for.
+    if (options.Replay && !options.Area) return RunReplaySession(state, options.Run, *options.Replay, out);
     if (options.Network && !options.Area) return RunNetworkSession(state, options.Run, *options.Network, out);
     if (!options.Area) {
         const std::vector<std::string> airports = AirportListTexts(selection);
@@ -164,6 +197,7 @@ int Run(const std::vector<std::string>& args) {
         return 1;
     }
     if (options.Network) return RunNetworkSession(state, options.Run, *options.Network, out);
+    if (options.Replay) return RunReplaySession(state, options.Run, *options.Replay, out);
     return RunDemoSession(state, options.Run, out);
 }
 

@@ -1,6 +1,7 @@
 #include "session_run.h"
 
 #include <algorithm>
+#include <fstream>
 #include <functional>
 #include <optional>
 #include <thread>
@@ -9,6 +10,7 @@
 #include "multiplayer/chat.h"
 #include "multiplayer/directplay/steady_clock.h"
 #include "multiplayer/program_sessions.h"
+#include "multiplayer/record/replay_transport.h"
 #include "multiplayer/session_connection.h"
 #include "multiplayer/session_link.h"
 #include "multiplayer/tcpip/directplay_transport.h"
@@ -39,7 +41,33 @@ struct Choice {
     ProviderPrompt Prompt;
     // The sessions line to join, or nothing (with the reason told) when none fits.
     std::function<std::optional<int>(const std::vector<SessionDescription>&)> PickSession;
+    // The session has nothing more to give (a replay at its end).
+    std::function<bool()> Over = [] { return false; };
 };
+
+std::optional<int> FirstSession(const std::vector<SessionDescription>&) { return 0; }
+
+// The recorder the run's session objects tell, started at once when asked for.
+std::shared_ptr<SessionRecorder> StartRecorder(const ProgramState& state, const SessionRunOptions& options,
+                                               const SessionClock& clock, const SessionOutput& out) {
+    auto recorder = std::make_shared<SessionRecorder>(clock.Now);
+    if (!options.RecordTo) return recorder;
+    RecordingHeader header;
+    header.Source = options.Source;
+    header.AreaKind = state.Area.AreaKind;
+    header.AreaTitle = state.Area.AreaTitle;
+    try {
+        recorder->Start(OpenRecordingFile(*options.RecordTo), header);
+    } catch (const RecordingError& error) {
+        out.Problem(error.what());
+    }
+    return recorder;
+}
+
+// A recording that stopped by itself is told; the session goes on.
+void ShowRecordingFailure(SessionRecorder& recorder, const SessionOutput& out) {
+    if (const std::optional<std::string> failure = recorder.TakeFailure()) out.Problem(*failure);
+}
 
 void Show(const std::vector<UserMessage>& messages, const SessionOutput& out) {
     for (const UserMessage& message : messages) out.Message(message);
@@ -91,7 +119,8 @@ bool Join(SessionConnection& connection, PlayObjects& play, const Choice& choice
     // A join that stops without a message box must still say why.
     if (!connection.WaitTimersEnabled() && !told)
         out.Problem("the join stopped at \"" + connection.Status() + "\" without a join request sent");
-    for (milliseconds waited{0}; connection.WaitTimersEnabled() && waited < options.Duration;) {
+    for (milliseconds waited{0};
+         connection.WaitTimersEnabled() && waited < options.Duration && !choice.Over();) {
         clock.Pass(kAcceptanceWait);
         waited += kAcceptanceWait;
         const ConnectionOutcome outcome = connection.WaitForAcceptance();
@@ -116,9 +145,10 @@ bool Report(const LinkEvents& events, milliseconds time, SessionState& session, 
 }
 
 int RunSession(ProgramState& state, PlayObjects& play, const Choice& choice, const SessionClock& clock,
-               const SessionRunOptions& options, const SessionOutput& out) {
+               const SessionRunOptions& options, SessionRecorder& recorder, const SessionOutput& out) {
     SessionConnection connection(state.Session, play);
     if (!Join(connection, play, choice, clock, options, out)) {
+        recorder.Stop();
         LeaveSession(state.Session, play);
         return 1;
     }
@@ -134,16 +164,19 @@ int RunSession(ProgramState& state, PlayObjects& play, const Choice& choice, con
         // long each tick takes.
         const milliseconds start = clock.Now();
         milliseconds nextUpkeep = kMaintenanceTick;
-        for (milliseconds time{0}; time < options.Duration && !ended;) {
+        for (milliseconds time{0}; time < options.Duration && !ended && !choice.Over();) {
             clock.Pass(kReceiveTick);
             time = clock.Now() - start;
             ended = Report(link.ReceiveTick(), time, state.Session, out);
+            ShowRecordingFailure(recorder, out);
             if (!ended && time >= nextUpkeep) {
                 nextUpkeep += kMaintenanceTick;
                 ended = Report(link.MaintenanceTick(), time, state.Session, out);
             }
         }
     }
+    recorder.Stop();
+    ShowRecordingFailure(recorder, out);
     // The link is gone before the session object it used is released.
     LeaveSession(state.Session, play);
     return ended ? 1 : 0;
@@ -153,11 +186,44 @@ int RunSession(ProgramState& state, PlayObjects& play, const Choice& choice, con
 
 int RunDemoSession(ProgramState& state, const SessionRunOptions& options, const SessionOutput& out) {
     milliseconds now{0};
-    PlayObjects play(ProgramSessionObjects(state.Area, [&now] { return now; }));
-    const Choice choice{kDemoConnectionName, DefaultAnswer,
-                        [](const std::vector<SessionDescription>&) { return std::optional<int>(0); }};
     const SessionClock clock{[&now] { return now; }, [&now](milliseconds time) { now += time; }};
-    return RunSession(state, play, choice, clock, options, out);
+    const std::shared_ptr<SessionRecorder> recorder = StartRecorder(state, options, clock, out);
+    PlayObjects play(ProgramSessionObjects(state.Area, clock.Now, {}, {}, recorder));
+    const Choice choice{kDemoConnectionName, DefaultAnswer, FirstSession};
+    return RunSession(state, play, choice, clock, options, *recorder, out);
+}
+
+int RunReplaySession(ProgramState& state, const SessionRunOptions& options, const std::filesystem::path& file,
+                     const SessionOutput& out) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) {
+        out.Problem("cannot open " + file.string());
+        return 1;
+    }
+    Recording recording;
+    try {
+        recording = ReadRecording(in);
+    } catch (const RecordingError& error) {
+        out.Problem(file.string() + ": " + error.what());
+        return 1;
+    }
+    for (const std::string& problem : recording.Problems) out.Problem(file.string() + ": " + problem);
+
+    milliseconds now{0};
+    const SessionClock clock{[&now] { return now; }, [&now](milliseconds time) { now += time; }};
+    const std::shared_ptr<SessionRecorder> recorder = StartRecorder(state, options, clock, out);
+    const auto replayClock = std::make_shared<ReplayClock>(clock.Now);
+    const milliseconds length = recording.Lines.empty() ? milliseconds(0) : recording.Lines.back().Time;
+    const TransportFactory replays = [replayClock, recording = std::move(recording)] {
+        return std::make_unique<ReplayTransport>(replayClock, recording);
+    };
+    PlayObjects play(ProgramSessionObjects(state.Area, clock.Now, {}, replays, recorder));
+    Choice choice{kReplayConnectionName, DefaultAnswer, FirstSession};
+    // Every line is played by the tick that reaches the last one's time.
+    choice.Over = [replayClock, length] { return replayClock->Now() >= length; };
+    SessionRunOptions run = options;
+    if (run.Duration == milliseconds(0)) run.Duration = milliseconds::max();
+    return RunSession(state, play, choice, clock, run, *recorder, out);
 }
 
 int RunNetworkSession(ProgramState& state, const SessionRunOptions& options, const NetworkTarget& target,
@@ -179,7 +245,9 @@ int RunNetworkSession(ProgramState& state, const SessionRunOptions& options, con
         transport.Log = [&out](const std::string& note) { out.Problem("DirectPlay: " + AnsiToUtf8(note)); };
         return std::make_unique<DirectPlayTransport>(std::move(transport));
     };
-    PlayObjects play(ProgramSessionObjects(state.Area, SteadyDemoClock(), tcpIp));
+    const SessionClock clock{SteadyDemoClock(), [](milliseconds time) { std::this_thread::sleep_for(time); }};
+    const std::shared_ptr<SessionRecorder> recorder = StartRecorder(state, options, clock, out);
+    PlayObjects play(ProgramSessionObjects(state.Area, SteadyDemoClock(), tcpIp, {}, recorder));
     const auto pick = [&](const std::vector<SessionDescription>& sessions) -> std::optional<int> {
         if (target.SessionName.empty()) return 0;
         const std::string wanted = Utf8ToAnsi(target.SessionName).value_or(target.SessionName);
@@ -194,8 +262,7 @@ int RunNetworkSession(ProgramState& state, const SessionRunOptions& options, con
     const Choice choice{
         kTcpIpConnectionName,
         [&target](const ProviderQuestion&) { return std::optional<std::string>(target.Host); }, pick};
-    const SessionClock clock{SteadyDemoClock(), [](milliseconds time) { std::this_thread::sleep_for(time); }};
-    return RunSession(state, play, choice, clock, options, out);
+    return RunSession(state, play, choice, clock, options, *recorder, out);
 }
 
 }  // namespace tarnwick::tools

@@ -6,6 +6,8 @@
 // runs on the real clock.
 #include <chrono>
 #include <cstdint>
+#include <filesystem>
+#include <optional>
 #include <string>
 
 #include "multiplayer/session_connection.h"
@@ -20,6 +22,10 @@ struct SessionRunOptions {
     std::chrono::milliseconds Duration{60000};
     // A chat line sent once the session is joined, as typed in the chat window.
     std::string SayUtf8;
+    // Record what the session sends into this file, from the search on.
+    std::optional<std::filesystem::path> RecordTo;
+    // The program and version named in the recording.
+    std::string Source;
 };
 
 // A real session over "Internet TCP/IP Connection For DirectPlay".
@@ -36,6 +42,11 @@ struct NetworkTarget {
 // Returns the exit status: 0 when the time ran out in the session, 1 when the
 // join failed or was refused, or the session was lost or closed by its host.
 int RunDemoSession(ProgramState& state, const SessionRunOptions& options, const SessionOutput& out);
+
+// Replays a recording on a clock of its own, as fast as the demo runs. With
+// no Duration given (zero), until the recording's end. Same exit statuses.
+int RunReplaySession(ProgramState& state, const SessionRunOptions& options, const std::filesystem::path& file,
+                     const SessionOutput& out);
 
 // The same over the network, on the real clock: the waits and ticks take the
 // time they take in the windows. Same exit statuses.

@@ -67,37 +67,6 @@ constexpr std::array<const char*, 5> kReplies = {"Roger", "Wilco", "Copy that", 
 constexpr std::array<const char*, 4> kSmallTalk = {"Good evening everyone", "Anyone on frequency?",
                                                    "Nice weather for flying today", "Is ATC online tonight?"};
 
-// The demo's centre airport reduced to what the pilots use: one runway in
-// one direction of use, on the local plane.
-struct ActiveRunway {
-    LocalPoint Threshold;
-    double HeadingDeg = 0.0;
-    double LengthM = 0.0;
-    double ElevationFt = 0.0;
-    std::string Designator;
-
-    LocalPoint At(double along, double right) const {
-        const double h = geo::DegreesToRadians(HeadingDeg);
-        return {Threshold.X + along * std::sin(h) + right * std::cos(h),
-                Threshold.Y + along * std::cos(h) - right * std::sin(h)};
-    }
-};
-
-std::string DesignatorFor(double heading) {
-    int number = static_cast<int>(RoundHalfEven(heading / 10.0)) % 36;
-    if (number == 0) number = 36;
-    return (number < 10 ? "0" : "") + std::to_string(number);
-}
-
-LocalPoint Toward(LocalPoint from, double bearingDeg, double metres) {
-    const geo::PlaneOffset offset = geo::OffsetToward(bearingDeg, metres);
-    return {from.X + offset.East, from.Y + offset.North};
-}
-
-double BearingFrom(LocalPoint from, LocalPoint to) {
-    return geo::BearingOfOffset(to.X - from.X, to.Y - from.Y);
-}
-
 enum class PilotStage { AwaitingAcceptance, Parked, LiningUp, Flying, RollingOut, Stopped };
 
 struct Pilot {
@@ -125,10 +94,14 @@ struct PendingChat {
 
 struct TrafficSimulator::Impl {
     Impl(HostedSession& hostedSession, TrafficSimulatorSetup simulatorSetup)
-        : session(hostedSession), setup(std::move(simulatorSetup)), dice(setup.Seed) {}
+        : session(hostedSession),
+          setup(std::move(simulatorSetup)),
+          plane{setup.CenterLat, setup.CenterLon},
+          dice(setup.Seed) {}
 
     HostedSession& session;
     TrafficSimulatorSetup setup;
+    DemoPlane plane;
     Dice dice;
     ActiveRunway runway;
     std::vector<Pilot> pilots;
@@ -141,48 +114,10 @@ struct TrafficSimulator::Impl {
     std::vector<PendingChat> chats;
     bool ended = false;
 
-    // --- the local plane ---
-    double MetresPerDegreeLon() const { return geo::MetresPerDegreeLon(setup.CenterLat); }
-    LocalPoint ToLocal(double lat, double lon) const {
-        return {(lon - setup.CenterLon) * MetresPerDegreeLon(), (lat - setup.CenterLat) * 60.0 * kNm};
-    }
-    double LatitudeOf(LocalPoint p) const { return setup.CenterLat + p.Y / geo::kMetresPerDegreeLat; }
-    double LongitudeOf(LocalPoint p) const {
-        const double lon = setup.CenterLon + p.X / MetresPerDegreeLon();
-        return std::fmod(std::fmod(lon + 180.0, 360.0) + 360.0, 360.0) - 180.0;
-    }
-
     void ChooseRunway() {
-        const SimulatedRunway* longest = nullptr;
-        double longestM = 300.0;
-        for (const SimulatedRunway& r : setup.Runways) {
-            const LocalPoint a = ToLocal(r.Lat1, r.Lon1);
-            const LocalPoint b = ToLocal(r.Lat2, r.Lon2);
-            const double length = std::hypot(b.X - a.X, b.Y - a.Y);
-            if (std::isfinite(length) && length > longestM) {
-                longestM = length;
-                longest = &r;
-            }
-        }
         const bool reverse = dice.Chance(0.5);
-        if (longest) {
-            LocalPoint a = ToLocal(longest->Lat1, longest->Lon1);
-            LocalPoint b = ToLocal(longest->Lat2, longest->Lon2);
-            if (reverse) std::swap(a, b);
-            runway.Threshold = a;
-            runway.HeadingDeg = BearingFrom(a, b);
-            runway.LengthM = longestM;
-            runway.ElevationFt = longest->ElevationFt;
-            // Runways are named by their magnetic heading, which the true
-            // track here is not; the scenery's own name is the right one.
-            runway.Designator = reverse ? longest->Id2 : longest->Id1;
-        } else {
-            runway.HeadingDeg = dice.Between(0, 35) * 10.0;
-            runway.LengthM = 2500.0;
-            runway.Threshold = Toward({}, runway.HeadingDeg + 180.0, runway.LengthM / 2.0);
-            runway.ElevationFt = setup.ElevationFt;
-        }
-        if (runway.Designator.empty()) runway.Designator = DesignatorFor(runway.HeadingDeg);
+        const std::optional<ActiveRunway> longest = LongestRunwayInUse(plane, setup.Runways, reverse);
+        runway = longest ? *longest : LaidOutRunway(dice.Between(0, 35) * 10.0, setup.ElevationFt);
     }
 
     // --- pilots ---
@@ -234,7 +169,7 @@ struct TrafficSimulator::Impl {
             start.HeadingDeg = std::fmod(bearing + 180.0, 360.0);
             start.SpeedKt = std::min(perf.CruiseKt, 250.0);
             pilot.Flight.emplace(perf, start, runway.ElevationFt);
-            pilot.Flight->SetRoute(ArrivalRoute(pilot, start.Position));
+            pilot.Flight->SetRoute(ArrivalRoute(runway, perf, start.Position));
             pilot.Stage = PilotStage::Flying;
             return;
         }
@@ -248,49 +183,6 @@ struct TrafficSimulator::Impl {
         pilot.DepartAt = std::max(now + static_cast<Ms>(dice.Uniform(15'000, 45'000)),
                                   lastDeparture + kDepartureSpacingMs);
         lastDeparture = pilot.DepartAt;
-    }
-
-    std::vector<Waypoint> ArrivalRoute(const Pilot& pilot, LocalPoint from) const {
-        const AircraftPerformance& perf = pilot.Type->Performance;
-        const double elevation = runway.ElevationFt;
-        const double h = geo::DegreesToRadians(runway.HeadingDeg);
-        const double rightOfCentreline =
-            (from.X - runway.Threshold.X) * std::cos(h) - (from.Y - runway.Threshold.Y) * std::sin(h);
-        const double side = rightOfCentreline >= 0.0 ? 1.0 : -1.0;
-        const double rollOut = std::min(runway.LengthM - 200.0, 1500.0);
-        return {
-            {runway.At(-18 * kNm, side * 5 * kNm), elevation + 5000, std::min(perf.CruiseKt, 230.0)},
-            {runway.At(-12 * kNm, 0), elevation + 3000, perf.ApproachKt + 40},
-            {runway.At(-6 * kNm, 0), elevation + 1900, perf.ApproachKt + 10},
-            {runway.At(0, 0), elevation, perf.ApproachKt, true},
-            {runway.At(std::max(rollOut, 300.0), 0), elevation, 15},
-        };
-    }
-
-    std::vector<Waypoint> DepartureRoute(const Pilot& pilot) const {
-        const AircraftPerformance& perf = pilot.Type->Performance;
-        const LocalPoint climbOut = runway.At(runway.LengthM + 3 * kNm, 0);
-        return {
-            {runway.At(0, 0), runway.ElevationFt, 12},
-            {climbOut, runway.ElevationFt + 2000, perf.ClimbKt},
-            {Toward(climbOut, pilot.OutboundDeg, 10 * kNm), pilot.CruiseFt, perf.CruiseKt},
-            {Toward({}, pilot.OutboundDeg, 45 * kNm), pilot.CruiseFt, perf.CruiseKt},
-        };
-    }
-
-    std::vector<Waypoint> PatternRoute(const Pilot& pilot) const {
-        // A left-hand circuit at 1000 ft above the field.
-        const AircraftPerformance& perf = pilot.Type->Performance;
-        const double elevation = runway.ElevationFt;
-        const double circuit = elevation + 1000;
-        const double side = -1.2 * kNm;
-        return {
-            {runway.At(runway.LengthM + 0.7 * kNm, 0), circuit, perf.ClimbKt},
-            {runway.At(runway.LengthM + 0.7 * kNm, side), circuit, perf.CruiseKt * 0.75},
-            {runway.At(-0.8 * kNm, side), circuit, perf.CruiseKt * 0.75},
-            {runway.At(-1.3 * kNm, 0), elevation + 400, perf.ApproachKt + 5},
-            {runway.At(0, 0), elevation, perf.ApproachKt, true},
-        };
     }
 
     void AddPilot(Pilot pilot, bool alreadyAccepted) {
@@ -367,22 +259,22 @@ struct TrafficSimulator::Impl {
         SimulatedFlight& flight = *pilot.Flight;
         if (pilot.Stage == PilotStage::Parked && now >= pilot.DepartAt) {
             if (pilot.Kind == FlightKind::Departure) {
-                flight.SetRoute(DepartureRoute(pilot));
+                flight.SetRoute(
+                    DepartureRoute(runway, pilot.Type->Performance, pilot.OutboundDeg, pilot.CruiseFt));
                 pilot.Stage = PilotStage::Flying;
             } else {
-                flight.SetRoute({{runway.At(0, 0), runway.ElevationFt, 12}});
+                flight.SetRoute(LineUpRoute(runway));
                 pilot.Stage = PilotStage::LiningUp;
             }
         }
         flight.Step(seconds);
         if (pilot.Stage == PilotStage::LiningUp && flight.RouteDone()) {
-            flight.SetRoute(PatternRoute(pilot), true);
+            flight.SetRoute(PatternRoute(runway, pilot.Type->Performance), true);
             pilot.Stage = PilotStage::Flying;
         }
         if (pilot.Kind == FlightKind::Pattern && pilot.Stage == PilotStage::Flying && !pilot.Host &&
             flight.Laps() >= pilot.PlannedLaps && flight.State().OnGround) {
-            flight.SetRoute(
-                {{runway.At(std::min(runway.LengthM - 200.0, 1200.0), 0), runway.ElevationFt, 12}});
+            flight.SetRoute(RollOutRoute(runway));
             pilot.Stage = PilotStage::RollingOut;
         }
         if (pilot.Stage == PilotStage::Flying && flight.RouteDone()) {
@@ -423,8 +315,8 @@ struct TrafficSimulator::Impl {
         const FlightState& state = pilot.Flight->State();
         PositionWords words;
         words.AttitudeWord = AttitudeWordForHeading(state.HeadingDeg);
-        words.LatitudeWord = LatitudeToWire(LatitudeOf(state.Position));
-        words.LongitudeWord = LongitudeToWire(LongitudeOf(state.Position));
+        words.LatitudeWord = LatitudeToWire(plane.LatitudeOf(state.Position));
+        words.LongitudeWord = LongitudeToWire(plane.LongitudeOf(state.Position));
         words.AltitudeMetres = AltitudeMetresFromFeet(state.AltitudeFt);
         session.Send(pilot.Id, kAllPlayers,
                      pilot.LongReports ? Encode(MsgPositionLong{words}) : Encode(MsgPosition{words}));
@@ -551,8 +443,8 @@ std::vector<SimulatedPilot> TrafficSimulator::Pilots() const {
     for (const Pilot& p : impl_->pilots) {
         if (!p.Flight) continue;
         const FlightState& state = p.Flight->State();
-        list.push_back({p.Id, p.Name, p.Kind, impl_->LatitudeOf(state.Position),
-                        impl_->LongitudeOf(state.Position), state});
+        list.push_back({p.Id, p.Name, p.Kind, impl_->plane.LatitudeOf(state.Position),
+                        impl_->plane.LongitudeOf(state.Position), state});
     }
     return list;
 }

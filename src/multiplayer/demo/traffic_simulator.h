@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "multiplayer/demo/demo_airfield.h"
 #include "multiplayer/demo/simulated_flight.h"
 #include "multiplayer/hosted_session.h"
 
@@ -23,15 +24,6 @@ namespace tarnwick {
 inline constexpr const char* kDemoSessionName = "Tarnwick demo";
 inline constexpr std::int32_t kDemoMaxPlayers = 16;
 inline constexpr const char* kDemoApplicationGuid = "{5D1B5C2E-7E0A-4C53-9A7B-2F5B1D7C9E41}";
-
-struct SimulatedRunway {
-    double Lat1 = 0.0, Lon1 = 0.0;
-    double Lat2 = 0.0, Lon2 = 0.0;
-    std::int32_t ElevationFt = 0;
-    // The designators of the ends ("16L" at end 1, "34R" at end 2), as the
-    // pilots say them; empty when unknown.
-    std::string Id1, Id2;
-};
 
 struct TrafficSimulatorSetup {
     double CenterLat = 0.0;

@@ -5,26 +5,6 @@
 namespace tarnwick::directplay {
 namespace {
 
-std::string Utf8Of(char32_t cp) {
-    std::string out;
-    if (cp < 0x80) {
-        out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
-    return out;
-}
-
 char32_t DecodeUtf8(std::string_view utf8, std::size_t& i) {
     const auto lead = static_cast<unsigned char>(utf8[i]);
     std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
@@ -62,7 +42,9 @@ std::string Utf16ToAnsi(std::u16string_view text) {
             out.push_back('?');
             continue;
         }
-        const auto ansi = Utf8ToAnsi(Utf8Of(cp));
+        std::string utf8;
+        AppendUtf8(utf8, cp);
+        const auto ansi = Utf8ToAnsi(utf8);
         out += ansi && ansi->size() == 1 ? *ansi : std::string("?");
     }
     return out;

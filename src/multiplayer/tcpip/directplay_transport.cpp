@@ -115,7 +115,7 @@ void DirectPlayTransport::StartInitializeConnection(int number) {
 ProviderQuestion DirectPlayTransport::Question() {
     if (operation_ != Operation::kAsking) throw SessionError("nothing is asked");
     ProviderQuestion question{
-        kAddressQuestion, {}, history_ ? history_->Recent() : std::vector<std::string>{}, std::nullopt};
+        kAddressQuestion, {}, history_ ? history_->Recent() : std::vector<std::string>{}};
     if (!question.Suggestions.empty()) question.DefaultAnswer = question.Suggestions.front();
     if (mapper_) question.OpenRouterPorts = !mapping_setting_ || mapping_setting_->Enabled();
     return question;

@@ -48,7 +48,7 @@ struct Plotted {
     explicit Plotted(const Mover& m)
         : Latitude(m.Latitude),
           Longitude(m.Longitude),
-          EastNmPerDegree(60.0 * std::cos(m.Latitude * geo::kPi / 180.0)),
+          EastNmPerDegree(geo::EastNmPerDegree(m.Latitude)),
           AltitudeFt(m.AltitudeFt),
           Velocity(geo::AlongCourse(m.TrackTrue, m.GroundSpeedKt / kSecondsPerHour)),
           SpeedNmPerS(m.GroundSpeedKt / kSecondsPerHour),

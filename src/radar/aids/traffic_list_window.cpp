@@ -19,13 +19,11 @@ QString FromAnsi(const std::string& text) { return QString::fromStdString(AnsiTo
 }  // namespace
 
 TrafficListWindow::TrafficListWindow(const SessionState& session, const ChosenArea& area,
-                                     const DeclinationGrid& grid, std::function<std::string()> ownName,
-                                     QWidget* parent)
+                                     const DeclinationGrid& grid, QWidget* parent)
     : QWidget(parent, Qt::Window),
       session_(session),
       area_(area),
       grid_(grid),
-      ownName_(std::move(ownName)),
       trafficTable_(new QTableWidget(0, kColumns, this)),
       refreshTimer_(new QTimer(this)) {
     setObjectName("FormTrafficList");
@@ -57,8 +55,7 @@ TrafficListWindow::TrafficListWindow(const SessionState& session, const ChosenAr
 }
 
 void TrafficListWindow::Refresh() {
-    const std::string ownName = ownName_ ? ownName_() : std::string();
-    const ScopeTraffic traffic{session_.Traffic, session_.OwnPlayerId, ownName};
+    const ScopeTraffic traffic{session_.Traffic, session_.OwnPlayerId, session_.OwnName};
     const std::vector<TrafficRow> rows = TrafficRows(traffic, session_.Motion, area_, grid_);
     const QTableWidgetItem* current = trafficTable_->currentItem();
     const QString selected = current ? trafficTable_->item(current->row(), kName)->text() : QString();

@@ -7,7 +7,6 @@
 #include <QTableWidget>
 #include <QTimer>
 #include <QWidget>
-#include <functional>
 #include <string>
 
 #include "geo/declination_grid.h"
@@ -19,9 +18,8 @@ namespace tarnwick {
 class TrafficListWindow : public QWidget {
     Q_OBJECT
    public:
-    // `ownName` asks the session for the program's own name (Windows-1252).
     TrafficListWindow(const SessionState& session, const ChosenArea& area, const DeclinationGrid& grid,
-                      std::function<std::string()> ownName, QWidget* parent = nullptr);
+                      QWidget* parent = nullptr);
 
     // The rows anew, keeping the sort and the selected player.
     void Refresh();
@@ -36,7 +34,6 @@ class TrafficListWindow : public QWidget {
     const SessionState& session_;
     const ChosenArea& area_;
     const DeclinationGrid& grid_;
-    std::function<std::string()> ownName_;
     QTableWidget* trafficTable_;
     QTimer* refreshTimer_;
 };

@@ -27,16 +27,17 @@ std::uint16_t HeaderChecksum(std::span<const std::uint8_t> header) {
 
 }  // namespace
 
-void PcapWriter::AddTcp(const Endpoint& from, const Endpoint& to, std::span<const std::uint8_t> payload) {
+void PcapWriter::AddTcp(const Endpoint& from, const Endpoint& to, std::span<const std::uint8_t> payload,
+                        std::uint32_t sequence, bool syn) {
     std::vector<std::uint8_t> segment;
     Big16(segment, from.port);
     Big16(segment, to.port);
-    Big32(segment, 1);          // sequence
-    Big32(segment, 1);          // acknowledgement
-    segment.push_back(5 << 4);  // 20-byte header
-    segment.push_back(0x18);    // PSH, ACK
-    Big16(segment, 65535);      // window
-    Big16(segment, 0);          // checksum, not checked by the reader
+    Big32(segment, sequence);
+    Big32(segment, 1);                     // acknowledgement
+    segment.push_back(5 << 4);             // 20-byte header
+    segment.push_back(syn ? 0x12 : 0x18);  // SYN, ACK or PSH, ACK
+    Big16(segment, 65535);                 // window
+    Big16(segment, 0);                     // checksum, not checked by the reader
     Big16(segment, 0);
     segment.insert(segment.end(), payload.begin(), payload.end());
     Add(6, from, to, segment);
@@ -70,14 +71,21 @@ void PcapWriter::Add(std::uint8_t protocol, const Endpoint& from, const Endpoint
     frame.insert(frame.end(), ip.begin(), ip.end());
     frame.insert(frame.end(), transport.begin(), transport.end());
 
-    Little32(bytes_, packets_);  // seconds
-    Little32(bytes_, 0);
+    const std::uint64_t micros = micros_.value_or(std::uint64_t{packets_} * 1'000'000);
+    Little32(bytes_, static_cast<std::uint32_t>(micros / 1'000'000));
+    Little32(bytes_, static_cast<std::uint32_t>(micros % 1'000'000));
     Little32(bytes_, static_cast<std::uint32_t>(frame.size()));
     Little32(bytes_, static_cast<std::uint32_t>(frame.size()));
     bytes_.insert(bytes_.end(), frame.begin(), frame.end());
 }
 
 void PcapWriter::Save(const std::filesystem::path& path) const {
+    const std::vector<std::uint8_t> file = Bytes();
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
+}
+
+std::vector<std::uint8_t> PcapWriter::Bytes() const {
     std::vector<std::uint8_t> file;
     Little32(file, 0xA1B2C3D4);
     file.insert(file.end(), {2, 0, 4, 0});  // version 2.4
@@ -86,8 +94,7 @@ void PcapWriter::Save(const std::filesystem::path& path) const {
     Little32(file, 65535);                  // snapshot length
     Little32(file, 1);                      // Ethernet
     file.insert(file.end(), bytes_.begin(), bytes_.end());
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
+    return file;
 }
 
 }  // namespace tarnwick::directplay::testing

@@ -1,0 +1,67 @@
+#pragma once
+// The radar window's part in recording and replaying sessions: File, "Record
+// session..." and "Stop recording", the red REC mark with the file's size on
+// the scope, and while a recording is replayed the Replay menu (pause, x1 to
+// x8) and the caption's word for it.
+#include <QAction>
+#include <QActionGroup>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMenu>
+#include <QObject>
+#include <memory>
+
+#include "base/message_boxes.h"
+#include "multiplayer/program_sessions.h"
+#include "state/chosen_area.h"
+
+namespace tarnwick {
+
+class RecordControls : public QObject {
+    Q_OBJECT
+   public:
+    // Adds its items to `fileMenu`, its Replay menu to the window's menu bar
+    // and its mark to `scope`.
+    RecordControls(QMainWindow* window, QMenu* fileMenu, QWidget* scope,
+                   std::shared_ptr<SessionRecords> records, const ChosenArea& area, MessageBoxes& boxes);
+
+    // Starts writing the session into the file (UTF-8 path); a failure is told.
+    void StartRecording(const QString& path);
+    void StopRecording();
+    // After each receive tick: the mark shows the size; a recording that
+    // stopped by itself is told.
+    void Tick();
+    // The session is left: a recording under way ends with it.
+    void SessionEnded();
+    // The menus and the mark as things stand, at the radar window's load.
+    void ShowState();
+
+    // A recording is being replayed on the scope.
+    bool Replaying() const;
+    // " - replay x4, paused" for the caption; empty when not replaying.
+    QString CaptionSuffix() const;
+    // The replay's clock, for the motion history and conflict log.
+    std::shared_ptr<ReplayClock> ReplayTime() const { return records_->Replay; }
+
+   signals:
+    // The replay's speed or pause changed.
+    void CaptionChanged();
+
+   private:
+    void AskForFile();
+    void ShowRecordingState();
+    void ShowReplayState();
+
+    QMainWindow* window_;
+    std::shared_ptr<SessionRecords> records_;
+    const ChosenArea& area_;
+    MessageBoxes& boxes_;
+    QAction* recordAction_;
+    QAction* stopRecordingAction_;
+    QLabel* recordingMark_;
+    QMenu* replayMenu_;
+    QAction* pauseAction_;
+    QActionGroup* speedGroup_;
+};
+
+}  // namespace tarnwick
