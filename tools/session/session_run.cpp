@@ -14,7 +14,7 @@
 #include "multiplayer/session_connection.h"
 #include "multiplayer/session_link.h"
 #include "multiplayer/tcpip/directplay_transport.h"
-#include "multiplayer/tcpip/upnp_port_mapper.h"
+#include "multiplayer/tcpip/port_mapper.h"
 
 namespace tarnwick::tools {
 namespace {
@@ -231,7 +231,7 @@ int RunNetworkSession(ProgramState& state, const SessionRunOptions& options, con
     // Lives longer than every session object, so that their mappings are
     // removed before the tool ends. Without mapping it is never asked, and
     // the advice on a failed search says so.
-    const auto mapper = std::make_shared<UpnpPortMapper>();
+    const std::shared_ptr<PortMapper> mapper = HomeRouterPortMapper();
     const auto mapping = std::make_shared<FixedPortMappingSetting>(target.MapPorts);
     const TransportFactory tcpIp = [&target, &out, mapper, mapping] {
         DirectPlayTransportOptions transport;

@@ -12,7 +12,7 @@
 #include "multiplayer/hosting/directplay_hosted_session.h"
 #include "multiplayer/hosting/observed_directplay_host.h"
 #include "multiplayer/hosting/session_message_log.h"
-#include "multiplayer/tcpip/upnp_port_mapper.h"
+#include "multiplayer/tcpip/port_mapper.h"
 
 namespace tarnwick::tools {
 namespace {
@@ -33,13 +33,18 @@ void Note(const std::string& text) { std::fprintf(stderr, "tarnwick-simhost: %s\
 // port and the session's ports, each on its own number outside.
 class RouterPorts {
    public:
-    RouterPorts(std::uint16_t enumeration, std::uint16_t tcp, std::uint16_t udp, Millis now) {
+    RouterPorts(std::uint16_t enumeration, std::uint16_t tcp, std::uint16_t udp, Millis now)
+        : mapper_(HomeRouterPortMapper()) {
         next_renewal_ = now + kRenewal;
+        if (!mapper_) {
+            Note("this build asks no router for ports (it was made without libminiupnpc)");
+            return;
+        }
         for (const PortMappingRequest& request :
              {PortMappingRequest{enumeration, enumeration, kLeaseSeconds, "tarnwick-simhost enumeration"},
               PortMappingRequest{tcp, udp, kLeaseSeconds, "tarnwick-simhost session"}}) {
             // The tool may wait for the router before the session opens.
-            const PortMappingResult result = mapper_.Map(request).get();
+            const PortMappingResult result = mapper_->Map(request).get();
             if (!result.Mapped) {
                 Note("router ports not opened. " + RouterAdvice(result, true));
                 continue;
@@ -49,7 +54,7 @@ class RouterPorts {
         }
     }
     ~RouterPorts() {
-        for (const PortMappingRequest& request : mapped_) mapper_.Unmap(request);
+        for (const PortMappingRequest& request : mapped_) mapper_->Unmap(request);
     }
     RouterPorts(const RouterPorts&) = delete;
     RouterPorts& operator=(const RouterPorts&) = delete;
@@ -59,11 +64,11 @@ class RouterPorts {
         next_renewal_ = now + kRenewal;
         // The answers are not waited for: a lapsed mapping shows as pilots
         // that cannot join.
-        for (const PortMappingRequest& request : mapped_) mapper_.Map(request);
+        for (const PortMappingRequest& request : mapped_) mapper_->Map(request);
     }
 
    private:
-    UpnpPortMapper mapper_;
+    std::shared_ptr<PortMapper> mapper_;
     std::vector<PortMappingRequest> mapped_;
     Millis next_renewal_{0};
 };

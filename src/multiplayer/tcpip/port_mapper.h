@@ -67,6 +67,10 @@ class FixedPortMappingSetting final : public PortMappingSetting {
     bool enabled_;
 };
 
+// The router of this computer's network, asked by UPnP (UpnpPortMapper);
+// none in a build without libminiupnpc.
+std::shared_ptr<PortMapper> HomeRouterPortMapper();
+
 // Whether a host at this address (host order) lies beyond the home router:
 // not this computer and not the local network's private ranges, where no
 // router stands between and asking one only costs time.

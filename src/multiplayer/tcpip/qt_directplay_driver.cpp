@@ -13,9 +13,9 @@
 #include <sys/socket.h>
 
 #include "multiplayer/directplay/steady_clock.h"
+#include "multiplayer/tcpip/port_mapper.h"
 #include "multiplayer/tcpip/qt_address_history.h"
 #include "multiplayer/tcpip/qt_port_mapping_setting.h"
-#include "multiplayer/tcpip/upnp_port_mapper.h"
 
 namespace tarnwick {
 namespace {
@@ -279,7 +279,7 @@ void QtDirectPlayDriver::Forget(ConnectionId id, bool tellPeer) {
 TransportFactory QtTcpIpTransports() {
     // One mapper for the run: each session object's removals queue behind
     // the mappings before them, and the last are done when the program ends.
-    auto mapper = std::make_shared<UpnpPortMapper>();
+    std::shared_ptr<PortMapper> mapper = HomeRouterPortMapper();
     return [mapper] {
         DirectPlayTransportOptions options;
         options.Mapper = mapper;

@@ -166,4 +166,6 @@ void UpnpPortMapper::UnmapNow(const PortMappingRequest& request) {
     router_->Remove("UDP", request.UdpPort);
 }
 
+std::shared_ptr<PortMapper> HomeRouterPortMapper() { return std::make_shared<UpnpPortMapper>(); }
+
 }  // namespace tarnwick
