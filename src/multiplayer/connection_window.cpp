@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include <QBoxLayout>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -16,6 +18,7 @@
 
 #include "base/ansi.h"
 #include "multiplayer/session_connection.h"
+#include "multiplayer/tcpip/qt_port_mapping_setting.h"
 
 namespace tarnwick {
 namespace {
@@ -67,6 +70,7 @@ ConnectionWindow::ConnectionWindow(SessionState& session, PlayObjects& play, Mes
       command2_(MakeButton("Command2", "Join Session", this)),
       command3_(MakeButton("Command3", "Exit", this)),
       label5_(MakeLabel("Label5", FromAnsi(kStatusNone), this)),
+      routerStatus_(MakeLabel("RouterStatus", {}, this)),
       timer1_(MakeTimer("Timer1", kAcceptanceWaitMs, this)),
       timer2_(MakeTimer("Timer2", kJoinRepeatMs, this)),
       stepTimer_(MakeTimer("StepTimer", kStepMs, this)) {
@@ -98,6 +102,7 @@ ConnectionWindow::ConnectionWindow(SessionState& session, PlayObjects& play, Mes
     auto* status = new QHBoxLayout;
     status->addWidget(MakeLabel("Label4", "STATUS:", this));
     status->addWidget(label5_, 1);
+    status->addWidget(routerStatus_);
     status->addWidget(command3_);
 
     auto* layout = new QVBoxLayout(this);
@@ -135,6 +140,7 @@ ConnectionWindow::~ConnectionWindow() { delete questionDialog_.data(); }
 
 void ConnectionWindow::ShowState() {
     label5_->setText(FromAnsi(connection_->Status()));
+    routerStatus_->setText(FromAnsi(connection_->RouterStatus()));
     list1_->setEnabled(connection_->TypeChoiceEnabled());
     command1_->setEnabled(connection_->TypeChoiceEnabled());
     command2_->setEnabled(connection_->JoinEnabled());
@@ -227,14 +233,25 @@ void ConnectionWindow::AskUser(const ProviderQuestion& question) {
         dialog->setComboBoxItems(items);
         dialog->setComboBoxEditable(true);
     }
-    connect(dialog, &QDialog::finished, this, [this, dialog](int result) {
+    QCheckBox* openRouterPorts = nullptr;
+    if (question.OpenRouterPorts) {
+        openRouterPorts = new QCheckBox("Open the ports on my router (UPnP)", dialog);
+        openRouterPorts->setObjectName("OpenRouterPorts");
+        openRouterPorts->setChecked(*question.OpenRouterPorts);
+    }
+    connect(dialog, &QDialog::finished, this, [this, dialog, openRouterPorts](int result) {
         std::optional<std::string> answer;
         if (result == QDialog::Accepted) answer = dialog->textValue().toStdString();
+        if (result == QDialog::Accepted && openRouterPorts)
+            QtPortMappingSetting().SetEnabled(openRouterPorts->isChecked());
         questionDialog_ = nullptr;
         Finish(connection_->Answer(std::move(answer)));
     });
     questionDialog_ = dialog;
     dialog->open();  // window-modal, and back at once
+    // The dialog lays itself out when shown: the box goes above its buttons.
+    if (auto* box = qobject_cast<QBoxLayout*>(dialog->layout()); box && openRouterPorts)
+        box->insertWidget(box->count() - 1, openRouterPorts);
 }
 
 void ConnectionWindow::DropQuestion() {

@@ -86,6 +86,7 @@ class ConnectionWindow : public QWidget {
     QPushButton* command2_;
     QPushButton* command3_;
     QLabel* label5_;
+    QLabel* routerStatus_;
     QTimer* timer1_;
     QTimer* timer2_;
     QTimer* stepTimer_;

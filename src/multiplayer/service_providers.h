@@ -36,6 +36,7 @@ class ServiceProviderSet final : public ForwardingTransport {
     std::vector<std::string> ConnectionTypes() override;
     void StartInitializeConnection(int number) override;
     bool SessionLost() override { return bound_ && bound_->SessionLost(); }
+    std::string RouterStatus() override { return bound_ ? bound_->RouterStatus() : std::string(); }
 
    private:
     SessionTransport& Target() override;

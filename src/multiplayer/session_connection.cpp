@@ -126,6 +126,10 @@ ConnectionOutcome SessionConnection::Step() {
     return outcome;
 }
 
+std::string SessionConnection::RouterStatus() const {
+    return play_.Exists() ? play_.Play().RouterStatus() : std::string();
+}
+
 ConnectionOutcome SessionConnection::Answer(std::optional<std::string> answerUtf8) {
     ConnectionOutcome outcome;
     if (!question_) return outcome;  // the question went with a reset

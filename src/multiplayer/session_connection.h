@@ -79,6 +79,9 @@ class SessionConnection {
     const std::vector<ConnectionTypeLine>& ConnectionTypeLines() const { return typeLines_; }
     const std::vector<std::string>& SessionLines() const { return sessionLines_; }
     const std::string& Status() const { return status_; }
+    // Beside the status: whether the home router opened this computer's
+    // ports (empty for connections without a router).
+    std::string RouterStatus() const;
     // The connection type list and "Locate Session".
     bool TypeChoiceEnabled() const { return typeChoiceEnabled_; }
     // Timer1 and Timer2.

@@ -55,6 +55,9 @@ struct ProviderQuestion {
     std::string DefaultAnswer;
     // Answers given before, most recent first, for the user to pick from.
     std::vector<std::string> Suggestions;
+    // Whether the connection offers to open ports on the home router, and the
+    // user's choice so far; the asker keeps the choice in the user's setting.
+    std::optional<bool> OpenRouterPorts{};
 };
 // The answer, or nothing when the user cancelled; for callers that answer at
 // once (the tools, the tests).
@@ -117,6 +120,10 @@ class SessionTransport {
     // The joined session went away without a word from its host: the host's
     // machine vanished or the connection broke.
     virtual bool SessionLost() = 0;
+    // Whether this computer's ports are open on the home router, in a few
+    // words for the connection window's status line; empty when the
+    // connection has no router to ask.
+    virtual std::string RouterStatus() { return {}; }
 };
 
 }  // namespace tarnwick

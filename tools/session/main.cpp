@@ -23,8 +23,8 @@ namespace {
 constexpr const char* kHelp =
     "Usage: tarnwick-session --demo [--airport \"LIST TEXT\" | --sector \"NAME\"] [--work WORK]\n"
     "                        [--nickname N] [--say TEXT] [--seconds S] [--json]\n"
-    "       tarnwick-session --connect HOST [--port P] [--session NAME] [--work WORK]\n"
-    "                        [--nickname N] [--say TEXT] [--seconds S] [--json]\n"
+    "       tarnwick-session --connect HOST [--port P] [--session NAME] [--no-port-mapping]\n"
+    "                        [--work WORK] [--nickname N] [--say TEXT] [--seconds S] [--json]\n"
     "       tarnwick-session --replay FILE [--work WORK] [--seconds S] [--json]\n"
     "       tarnwick-session --capture FILE.pcap[ng] [--player NAME] [--record OUT]\n"
     "(each may add --record OUT)\n"
@@ -46,9 +46,13 @@ constexpr const char* kHelp =
     "                  program's replay (see docs/recording.md)\n"
     "  --connect HOST  the session: \"Internet TCP/IP Connection For DirectPlay\" with the host's name\n"
     "                  or IPv4 address (\"\" searches the local network); the host must be able to\n"
-    "                  connect back to this computer on TCP 2300-2349\n"
+    "                  connect back to this computer on TCP 2300-2349 and UDP 2350-2399, so the home\n"
+    "                  router is asked (UPnP) to open the ports this computer uses, and what it\n"
+    "                  opened is told on standard error\n"
     "  --port P        the host's DirectPlay enumeration port (default: 47624)\n"
     "  --session NAME  join the session with this name (default: the first found)\n"
+    "  --no-port-mapping  do not ask the router to open ports (they are forwarded by hand, or\n"
+    "                  there is no router)\n"
     "  --airport TEXT  control the airport with this choice-list text (tarnwick-db list --airports);\n"
     "                  without --airport or --sector, the first airport of the list\n"
     "  --sector NAME   control this ARTCC/FIR sector\n"
@@ -113,6 +117,8 @@ void Parse(const std::vector<std::string>& args, Options& options) {
             network.EnumerationPort = *port;
         } else if (arg == "--session" && hasValue) {
             network.SessionName = args[++i];
+        } else if (arg == "--no-port-mapping") {
+            network.MapPorts = false;
         } else if (arg == "--json") {
             options.Json = true;
         } else if ((arg == "--airport" || arg == "--sector") && hasValue && !options.Area) {
@@ -143,9 +149,9 @@ void Parse(const std::vector<std::string>& args, Options& options) {
         throw UsageError("give one session: --demo, --connect HOST, --replay FILE or --capture FILE");
     if (!options.PlayerUtf8.empty() && !options.Capture) throw UsageError("--player goes with --capture");
     if (options.Replay && !options.SecondsGiven) options.Run.Duration = std::chrono::milliseconds(0);
-    if (!options.Network &&
-        (network.EnumerationPort != NetworkTarget{}.EnumerationPort || !network.SessionName.empty()))
-        throw UsageError("--port and --session go with --connect");
+    if (!options.Network && (network.EnumerationPort != NetworkTarget{}.EnumerationPort ||
+                             !network.SessionName.empty() || !network.MapPorts))
+        throw UsageError("--port, --session and --no-port-mapping go with --connect");
     if (options.Network) {
         network.Host = options.Network->Host;
         options.Network = network;

@@ -14,6 +14,7 @@
 #include "multiplayer/session_connection.h"
 #include "multiplayer/session_link.h"
 #include "multiplayer/tcpip/directplay_transport.h"
+#include "multiplayer/tcpip/port_mapper.h"
 
 namespace tarnwick::tools {
 namespace {
@@ -227,12 +228,20 @@ int RunReplaySession(ProgramState& state, const SessionRunOptions& options, cons
 
 int RunNetworkSession(ProgramState& state, const SessionRunOptions& options, const NetworkTarget& target,
                       const SessionOutput& out) {
-    const TransportFactory tcpIp = [&target, &out] {
+    // Lives longer than every session object, so that their mappings are
+    // removed before the tool ends. Without mapping it is never asked, and
+    // the advice on a failed search says so.
+    const std::shared_ptr<PortMapper> mapper = HomeRouterPortMapper();
+    const auto mapping = std::make_shared<FixedPortMappingSetting>(target.MapPorts);
+    const TransportFactory tcpIp = [&target, &out, mapper, mapping] {
         DirectPlayTransportOptions transport;
+        transport.Mapper = mapper;
+        transport.MappingSetting = mapping;
         transport.Client.enumeration_port = target.EnumerationPort;
         transport.Clock = std::make_shared<directplay::SteadyClock>();
         transport.Driver = PosixPeerDrivers();
-        // What DirectPlay notes (machines that go, a host that changes) goes to standard error.
+        // What DirectPlay notes (machines that go, a host that changes) and
+        // the ports the router opened go to standard error.
         transport.Log = [&out](const std::string& note) { out.Problem("DirectPlay: " + AnsiToUtf8(note)); };
         return std::make_unique<DirectPlayTransport>(std::move(transport));
     };

@@ -34,6 +34,8 @@ struct NetworkTarget {
     std::uint16_t EnumerationPort = 47624;
     // The session to join (UTF-8); the first found when empty.
     std::string SessionName;
+    // Ask the home router to open this computer's ports.
+    bool MapPorts = true;
 };
 
 // Joins the demo session around the area in `state`, runs it and leaves.

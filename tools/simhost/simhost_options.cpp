@@ -14,7 +14,7 @@ const char* const kSimhostUsage =
     "Usage: tarnwick-simhost (--airport ICAO [--work WORK] | --center LAT,LON) [--session NAME]\n"
     "                        [--max-players N] [--aircraft N] [--address A] [--port P]\n"
     "                        [--seconds S] [--leave-after S] [--refuse] [--migrate-host] [--id-key K]\n"
-    "                        [--log FILE] [--application GUID]\n"
+    "                        [--log FILE] [--application GUID] [--map-ports]\n"
     "\n"
     "Hosts a DirectPlay 4 session over TCP/IP that FS2002 and Tarnwick can find and join, and flies\n"
     "simulated pilots in it around an airport: they answer the FS2002 join, identification and\n"
@@ -41,6 +41,9 @@ const char* const kSimhostUsage =
     "  --log FILE         write every message received, system and game, decoded, as JSON lines\n"
     "  --application GUID the DirectPlay application GUID of the session (default: Tarnwick's demo);\n"
     "                     a client that searches for another application's sessions does not see it\n"
+    "  --map-ports        ask the home router (UPnP) to open the enumeration port (UDP and TCP) and the\n"
+    "                     session's TCP and UDP ports on the same numbers, for hosting from behind it;\n"
+    "                     what it opened is told on standard error, and closed again at the end\n"
     "  --help             show this help and exit\n"
     "  --version          show the version and exit\n"
     "\n"
@@ -77,8 +80,10 @@ SimhostOptions ParseSimhostCommandLine(const CommandArguments& args) {
     SimhostOptions options;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (arg == "--refuse" || arg == "--migrate-host") {
-            (arg == "--refuse" ? options.Refuse : options.MigrateHost) = true;
+        if (arg == "--refuse" || arg == "--migrate-host" || arg == "--map-ports") {
+            (arg == "--refuse"      ? options.Refuse
+             : arg == "--map-ports" ? options.MapPorts
+                                    : options.MigrateHost) = true;
             continue;
         }
         if (arg.rfind("--", 0) != 0) throw UsageError("unexpected argument '" + arg + "'");

@@ -26,6 +26,8 @@ struct SimhostOptions {
     // The key player ids are XORed with; random (all 32 bits) by default.
     std::optional<std::uint32_t> IdKey;
     bool MigrateHost = false;
+    // Ask the home router to open the host's ports.
+    bool MapPorts = false;
     std::optional<std::string> LogFile;
 };
 

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <ctime>
 #include <fstream>
+#include <memory>
+#include <vector>
 
 #include "multiplayer/demo/demo_session.h"
 #include "multiplayer/directplay/posix_runner.h"
@@ -10,6 +12,7 @@
 #include "multiplayer/hosting/directplay_hosted_session.h"
 #include "multiplayer/hosting/observed_directplay_host.h"
 #include "multiplayer/hosting/session_message_log.h"
+#include "multiplayer/tcpip/port_mapper.h"
 
 namespace tarnwick::tools {
 namespace {
@@ -20,7 +23,55 @@ constexpr Millis kTurn{50};
 // Long enough for the last DELETEPLAYER messages to leave on every connection.
 constexpr Millis kFarewell{500};
 
+// Router mappings lapse soon after the host is gone, and are renewed well before.
+constexpr std::uint32_t kLeaseSeconds = 120;
+constexpr Millis kRenewal{40000};
+
 void Note(const std::string& text) { std::fprintf(stderr, "tarnwick-simhost: %s\n", text.c_str()); }
+
+// The host's ports opened on the home router while it runs: the enumeration
+// port and the session's ports, each on its own number outside.
+class RouterPorts {
+   public:
+    RouterPorts(std::uint16_t enumeration, std::uint16_t tcp, std::uint16_t udp, Millis now)
+        : mapper_(HomeRouterPortMapper()) {
+        next_renewal_ = now + kRenewal;
+        if (!mapper_) {
+            Note("this build asks no router for ports (it was made without libminiupnpc)");
+            return;
+        }
+        for (const PortMappingRequest& request :
+             {PortMappingRequest{enumeration, enumeration, kLeaseSeconds, "tarnwick-simhost enumeration"},
+              PortMappingRequest{tcp, udp, kLeaseSeconds, "tarnwick-simhost session"}}) {
+            // The tool may wait for the router before the session opens.
+            const PortMappingResult result = mapper_->Map(request).get();
+            if (!result.Mapped) {
+                Note("router ports not opened. " + RouterAdvice(result, true));
+                continue;
+            }
+            Note(MappingSummary(request, result));
+            mapped_.push_back(request);
+        }
+    }
+    ~RouterPorts() {
+        for (const PortMappingRequest& request : mapped_) mapper_->Unmap(request);
+    }
+    RouterPorts(const RouterPorts&) = delete;
+    RouterPorts& operator=(const RouterPorts&) = delete;
+
+    void Renew(Millis now) {
+        if (now < next_renewal_) return;
+        next_renewal_ = now + kRenewal;
+        // The answers are not waited for: a lapsed mapping shows as pilots
+        // that cannot join.
+        for (const PortMappingRequest& request : mapped_) mapper_->Map(request);
+    }
+
+   private:
+    std::shared_ptr<PortMapper> mapper_;
+    std::vector<PortMappingRequest> mapped_;
+    Millis next_renewal_{0};
+};
 
 HostConfig ConfigOf(const SimhostOptions& options, std::uint64_t seed) {
     HostConfig config;
@@ -85,6 +136,12 @@ int ServeSession(const SimhostOptions& options, TrafficSimulatorSetup traffic, c
     runner.PollOnce(Millis{0});
     handleEvents(nullptr);
     if (!host.Running()) return 1;
+    // Mapped before the host says it listens, so that whoever waits for that
+    // line finds the router's ports open too.
+    std::unique_ptr<RouterPorts> routerPorts;
+    if (options.MapPorts)
+        routerPorts = std::make_unique<RouterPorts>(runner.EnumerationPort().value_or(options.Port),
+                                                    host.TcpPort(), host.UdpPort(), clock.Now());
     const std::string address = IpText(options.Address);
     std::printf("listening enumeration=UDP/TCP %s:%u session=TCP:%u,UDP:%u\n", address.c_str(),
                 static_cast<unsigned>(runner.EnumerationPort().value_or(0)),
@@ -103,6 +160,7 @@ int ServeSession(const SimhostOptions& options, TrafficSimulatorSetup traffic, c
         handleEvents(&served);
         const Millis now = clock.Now();
         simulator.Advance(now);
+        if (routerPorts) routerPorts->Renew(now);
         if (options.LeaveAfter && now - start >= *options.LeaveAfter) {
             hostLeaves = true;
             break;

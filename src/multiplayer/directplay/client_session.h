@@ -22,7 +22,10 @@ struct ClientConfig {
     std::uint16_t enumeration_port = kEnumerationPort;
     Guid application;  // all zero: sessions of any application
     std::uint32_t enumeration_flags = enum_flags::kAvailable;
-    Millis enumeration_time{2000};
+    // Three requests a search: over the Internet a round trip takes up to a
+    // third of a second and a datagram may be lost, and the answer comes on
+    // a TCP connection the host must first open back.
+    Millis enumeration_time{3000};
     Millis enumeration_repeat{1000};
     // The host answers the id request on a connection it opens back to us;
     // without one (a firewall) nothing comes.

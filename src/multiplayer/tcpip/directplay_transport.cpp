@@ -24,6 +24,17 @@ constexpr Millis kSocketWait{2000};
 constexpr Millis kLookupWait{30000};
 // How long a driver that goes lets the last bytes out.
 constexpr Millis kFlushWait{1000};
+// The router is given a few seconds to be found and to answer; a search
+// goes on without it after that.
+constexpr Millis kMappingWait{10000};
+// Mappings lapse on their own soon after the program is gone, whatever
+// happened to it; they are renewed well before.
+constexpr std::uint32_t kMappingLeaseSeconds = 120;
+constexpr Millis kMappingRenewal{40000};
+// Routers that gave the ports to other computers: the next ones are tried,
+// a few times.
+constexpr int kPortMoves = 8;
+constexpr const char* kMappingDescription = "Tarnwick DirectPlay";
 
 constexpr const char* kAddressQuestion =
     "Address of the session's host (name or IPv4; leave empty to search the local network):";
@@ -78,11 +89,19 @@ DirectPlayTransport::DirectPlayTransport(DirectPlayTransportOptions options)
       clock_(std::move(options.Clock)),
       history_(std::move(options.History)),
       resolver_(options.Resolver ? std::move(options.Resolver) : SystemHostResolver()),
+      mapper_(std::move(options.Mapper)),
+      mapping_setting_(std::move(options.MappingSetting)),
+      needs_router_(options.NeedsRouter ? std::move(options.NeedsRouter)
+                                        : std::function<bool(std::uint32_t)>(BeyondHomeRouter)),
       log_(std::move(options.Log)),
+      driver_factory_(std::move(options.Driver)),
       client_(std::make_unique<directplay::DirectPlayClient>(config_, *clock_)),
-      driver_(options.Driver(*client_, *clock_)) {}
+      driver_(driver_factory_(*client_, *clock_)) {}
 
-DirectPlayTransport::~DirectPlayTransport() { Close(); }
+DirectPlayTransport::~DirectPlayTransport() {
+    Close();
+    if (mapper_ && mapping_request_) mapper_->Unmap(*mapping_request_);
+}
 
 std::vector<std::string> DirectPlayTransport::ConnectionTypes() { return {kTcpIpConnectionName}; }
 
@@ -98,12 +117,14 @@ ProviderQuestion DirectPlayTransport::Question() {
     ProviderQuestion question{
         kAddressQuestion, {}, history_ ? history_->Recent() : std::vector<std::string>{}};
     if (!question.Suggestions.empty()) question.DefaultAnswer = question.Suggestions.front();
+    if (mapper_) question.OpenRouterPorts = !mapping_setting_ || mapping_setting_->Enabled();
     return question;
 }
 
 void DirectPlayTransport::Answer(std::optional<std::string> answer) {
     if (operation_ != Operation::kAsking) throw SessionError("nothing is asked");
     if (!answer) return Fail("the host's address was not given", {});
+    mapping_wanted_ = mapper_ && (!mapping_setting_ || mapping_setting_->Enabled());
     address_ = TrimmedAddress(*answer);
     if (address_.empty()) return OpenSockets();
     if (const auto ip = directplay::ParseIp(address_)) {
@@ -193,6 +214,8 @@ void DirectPlayTransport::Check() {
             return CheckLookup();
         case Operation::kOpeningSockets:
             return CheckSockets();
+        case Operation::kMappingPorts:
+            return CheckMapping();
         case Operation::kEnumerating:
             return CheckEnumeration();
         case Operation::kJoining:
@@ -227,25 +250,121 @@ void DirectPlayTransport::CheckSockets() {
                                           ". Close another DirectPlay program that holds them, or free "
                                           "a TCP port in 2300-2349 and a UDP port in 2350-2399.");
     }
+    // A search of the local network, or of a host on it, passes no router.
+    if (!mapping_wanted_ || !host_ip_ || !needs_router_(*host_ip_)) {
+        initialized_ = true;
+        operation_ = Operation::kNone;
+        return;
+    }
+    mapping_request_ =
+        PortMappingRequest{client_->TcpPort(), client_->UdpPort(), kMappingLeaseSeconds, kMappingDescription};
+    mapping_answer_ = mapper_->Map(*mapping_request_);
+    Begin(Operation::kMappingPorts, kMappingWait);
+}
+
+void DirectPlayTransport::CheckMapping() {
+    const bool answered = mapping_answer_.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+    if (!answered && !TimedOut()) return;
+    PortMappingResult result;
+    result.Refusal = "no answer in time";
+    try {
+        if (answered) result = mapping_answer_.get();
+    } catch (const std::future_error&) {
+        // The mapper could not ask: as if no router had answered.
+    }
+    mapping_answer_ = {};
+    if (!result.Mapped && MoveToNextPorts(result)) return;
+    mapping_ = result;
+    if (result.Mapped) {
+        next_renewal_ = clock_->Now() + kMappingRenewal;
+        if (log_) log_(MappingSummary(*mapping_request_, result));
+    } else if (log_) {
+        log_("router ports not opened. " + RouterAdvice(result, true));
+    }
     initialized_ = true;
     operation_ = Operation::kNone;
+}
+
+bool DirectPlayTransport::MoveToNextPorts(const PortMappingResult& refused) {
+    if ((!refused.TcpPortTaken && !refused.UdpPortTaken) || ++port_moves_ > kPortMoves) return false;
+    // The ports this computer listens on are the ones DirectPlay tells the
+    // host, so the outside ports can only differ by listening elsewhere.
+    directplay::PortRange& tcp = config_.peer.tcp_ports;
+    directplay::PortRange& udp = config_.peer.udp_ports;
+    const auto next = [](directplay::PortRange& range, std::uint16_t taken) {
+        if (range.first == 0 || taken >= range.last) return false;
+        range.first = static_cast<std::uint16_t>(taken + 1);
+        return true;
+    };
+    if (refused.TcpPortTaken && !next(tcp, mapping_request_->TcpPort)) return false;
+    if (refused.UdpPortTaken && !next(udp, mapping_request_->UdpPort)) return false;
+    if (log_) log_("the router gave the ports to another computer: listening on the next ones");
+    driver_.reset();
+    client_ = std::make_unique<directplay::DirectPlayClient>(config_, *clock_);
+    driver_ = driver_factory_(*client_, *clock_);
+    OpenSockets();
+    return true;
+}
+
+void DirectPlayTransport::RenewMapping() {
+    if (!mapping_ || !mapping_->Mapped) return;
+    if (mapping_answer_.valid()) {
+        if (mapping_answer_.wait_for(std::chrono::seconds(0)) != std::future_status::ready) return;
+        PortMappingResult renewed;
+        try {
+            renewed = mapping_answer_.get();
+        } catch (const std::future_error&) {
+        }
+        if (!renewed.Mapped && log_) log_("the router did not renew the ports: " + renewed.Refusal);
+    } else if (clock_->Now() >= next_renewal_) {
+        mapping_answer_ = mapper_->Map(*mapping_request_);
+        next_renewal_ = clock_->Now() + kMappingRenewal;
+    }
+}
+
+std::string DirectPlayTransport::RouterAdviceNow() const {
+    if (!mapper_ || !host_ip_ || !needs_router_(*host_ip_)) return {};
+    if (!mapping_wanted_) return RouterAdvice({}, false);
+    return mapping_ ? RouterAdvice(*mapping_, true) : std::string();
+}
+
+std::string DirectPlayTransport::RouterStatus() {
+    if (!mapper_) return {};
+    if (operation_ == Operation::kMappingPorts) return "Asking the router to open ports...";
+    if (mapping_ && mapping_->Mapped)
+        return "Router ports opened (TCP " + std::to_string(mapping_request_->TcpPort) + ", UDP " +
+               std::to_string(mapping_request_->UdpPort) + ")";
+    if (mapping_)
+        return mapping_->RouterFound ? "Router refused to open ports" : "No router found to open ports";
+    if (initialized_ && !mapping_wanted_ && host_ip_ && needs_router_(*host_ip_))
+        return "Router ports not asked for";
+    return {};
 }
 
 void DirectPlayTransport::CheckEnumeration() {
     if (!enumeration_done_ && !TimedOut()) return;
     for (const auto& session : found_) sessions_.push_back(Describe(session));
     if (!sessions_.empty() && history_ && !address_.empty()) history_->Remember(address_);
+    // A host answers a search on a connection it opens back to this
+    // computer: behind a router that lets nothing in, no answer comes.
+    if (sessions_.empty() && host_ip_ && log_)
+        if (const std::string advice = RouterAdviceNow(); !advice.empty())
+            log_("no session answered from " + address_ + ". " + advice);
     operation_ = Operation::kNone;
 }
 
 void DirectPlayTransport::CheckJoin() {
-    if (join_failure_) return Fail("join failed", *join_failure_);
+    const auto withRouter = [this](const std::string& advice) {
+        const std::string router = RouterAdviceNow();
+        return router.empty() ? advice : advice + " " + router;
+    };
+    if (join_failure_) return Fail("join failed", withRouter(*join_failure_));
     if (joined_) {
         open_ = true;
         operation_ = Operation::kNone;
     } else if (TimedOut()) {
         client_->Leave();
-        Fail("join timed out", "The host did not finish the join.");
+        Fail("join timed out", withRouter("The host did not finish the join."));
     }
 }
 
@@ -358,6 +477,7 @@ bool DirectPlayTransport::SessionLost() {
 }
 
 void DirectPlayTransport::Refresh() {
+    RenewMapping();
     driver_->Pump(Millis{0});
     for (auto& event : driver_->TakeEvents()) Absorb(event);
 }

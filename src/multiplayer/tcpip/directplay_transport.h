@@ -20,6 +20,7 @@
 #include "multiplayer/session_transport.h"
 #include "multiplayer/tcpip/address_history.h"
 #include "multiplayer/tcpip/host_resolver.h"
+#include "multiplayer/tcpip/port_mapper.h"
 
 namespace tarnwick {
 
@@ -40,7 +41,14 @@ struct DirectPlayTransportOptions {
     std::shared_ptr<AddressHistory> History;
     // Looks up the host names typed at the prompt; the system's when empty.
     std::shared_ptr<HostResolver> Resolver;
-    // What the machine logs (dropped messages, closed connections); UTF-8.
+    // Opens this computer's ports on the home router; none: no router is asked.
+    std::shared_ptr<PortMapper> Mapper;
+    // Whether the user lets the router be asked; always, when empty.
+    std::shared_ptr<PortMappingSetting> MappingSetting;
+    // Which hosts the router is asked for: BeyondHomeRouter when empty.
+    std::function<bool(std::uint32_t host_ip)> NeedsRouter;
+    // What the machine logs (dropped messages, closed connections) and the
+    // ports mapped on the router; UTF-8.
     std::function<void(const std::string&)> Log;
 };
 
@@ -53,8 +61,9 @@ class DirectPlayTransport final : public SessionTransport {
 
     std::vector<std::string> ConnectionTypes() override;
     // Asks for the host's address (a name or IPv4; empty: every host on the
-    // local network), looks the name up and opens this computer's DirectPlay
-    // ports.
+    // local network), looks the name up, opens this computer's DirectPlay
+    // ports and has the router open them too, on the same numbers (taking the
+    // next ports where the router has given those to another computer).
     void StartInitializeConnection(int number) override;
     // Every session that answers within the enumeration time.
     void StartEnumerateSessions() override;
@@ -77,6 +86,7 @@ class DirectPlayTransport final : public SessionTransport {
     // way; the driver lets the last bytes go when it goes.
     void Close() override;
     bool SessionLost() override;
+    std::string RouterStatus() override;
 
    private:
     // The operation under way, one stage after the other.
@@ -85,6 +95,7 @@ class DirectPlayTransport final : public SessionTransport {
         kAsking,
         kLookingUp,
         kOpeningSockets,
+        kMappingPorts,
         kEnumerating,
         kJoining,
         kCreatingPlayer
@@ -95,6 +106,12 @@ class DirectPlayTransport final : public SessionTransport {
     void Check();
     void CheckLookup();
     void CheckSockets();
+    void CheckMapping();
+    // Listens on other ports: the router gave the outside ones to another computer.
+    bool MoveToNextPorts(const PortMappingResult& refused);
+    void RenewMapping();
+    // The router's part of the advice on a search or join that came to nothing.
+    std::string RouterAdviceNow() const;
     void CheckEnumeration();
     void CheckJoin();
     void CheckPlayer();
@@ -113,7 +130,11 @@ class DirectPlayTransport final : public SessionTransport {
     std::shared_ptr<const directplay::Clock> clock_;
     std::shared_ptr<AddressHistory> history_;
     std::shared_ptr<HostResolver> resolver_;
+    std::shared_ptr<PortMapper> mapper_;
+    std::shared_ptr<PortMappingSetting> mapping_setting_;
+    std::function<bool(std::uint32_t)> needs_router_;
     std::function<void(const std::string&)> log_;
+    PeerDriverFactory driver_factory_;
     // The driver works on the client, so it goes first.
     std::unique_ptr<directplay::DirectPlayClient> client_;
     std::unique_ptr<directplay::PeerDriver> driver_;
@@ -122,6 +143,13 @@ class DirectPlayTransport final : public SessionTransport {
     directplay::Millis deadline_{0};
     std::optional<SessionError> failure_;
     HostLookup lookup_;
+    // the router: the ports asked for, its last answer, the renewal under way
+    bool mapping_wanted_ = false;
+    std::optional<PortMappingRequest> mapping_request_;
+    std::optional<PortMappingResult> mapping_;
+    PortMapping mapping_answer_;
+    directplay::Millis next_renewal_{0};
+    int port_moves_ = 0;
 
     bool initialized_ = false;
     std::string address_;  // as typed; empty for the local network

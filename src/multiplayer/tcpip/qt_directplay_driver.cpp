@@ -13,7 +13,9 @@
 #include <sys/socket.h>
 
 #include "multiplayer/directplay/steady_clock.h"
+#include "multiplayer/tcpip/port_mapper.h"
 #include "multiplayer/tcpip/qt_address_history.h"
+#include "multiplayer/tcpip/qt_port_mapping_setting.h"
 
 namespace tarnwick {
 namespace {
@@ -275,8 +277,13 @@ void QtDirectPlayDriver::Forget(ConnectionId id, bool tellPeer) {
 }
 
 TransportFactory QtTcpIpTransports() {
-    return [] {
+    // One mapper for the run: each session object's removals queue behind
+    // the mappings before them, and the last are done when the program ends.
+    std::shared_ptr<PortMapper> mapper = HomeRouterPortMapper();
+    return [mapper] {
         DirectPlayTransportOptions options;
+        options.Mapper = mapper;
+        options.MappingSetting = std::make_shared<QtPortMappingSetting>();
         options.Clock = std::make_shared<directplay::SteadyClock>();
         options.Driver = [](directplay::SessionPeer& peer, const directplay::Clock& clock) {
             return std::make_unique<QtDirectPlayDriver>(peer, clock, directplay::kAnyAddress);

@@ -53,7 +53,7 @@ struct Session : ::testing::Test {
     SessionInfo Find(DirectPlayClient& who) {
         who.Enumerate(kHostIp);
         net.Pump();
-        net.AdvanceBy(Millis{2500});
+        net.AdvanceBy(ClientConfig{}.enumeration_time + Millis{500});  // the search is over
         const auto found = net.EventsOf<action::SessionFound>(who);
         EXPECT_EQ(found.size(), 1u);
         EXPECT_EQ(net.EventsOf<action::EnumerationDone>(who).size(), 1u);

@@ -5,12 +5,15 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QEventLoop>
 #include <QInputDialog>
 #include <QLabel>
 #include <QListWidget>
 #include <QPointer>
 #include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
 #include <algorithm>
@@ -19,7 +22,9 @@
 #include "multiplayer/connection_window.h"
 #include "multiplayer/tcpip/host_resolver_stub.h"
 #include "multiplayer/tcpip/loopback_host.h"
+#include "multiplayer/tcpip/port_mapper_stub.h"
 #include "multiplayer/tcpip/qt_directplay_driver.h"
+#include "multiplayer/tcpip/qt_port_mapping_setting.h"
 #include "support/recording_message_boxes.h"
 
 namespace tarnwick {
@@ -98,6 +103,8 @@ class NeverBlockingConnectionTest : public ::testing::Test {
     // Cleared, the host reads nothing and answers no one (its sockets stay open).
     bool hostAnswers = true;
     std::shared_ptr<testing::HostResolverStub> resolver = std::make_shared<testing::HostResolverStub>();
+    // A home router to ask, when set before the search.
+    std::shared_ptr<testing::PortMapperStub> router;
     SessionState session;
     testing::RecordingMessageBoxes boxes;
     PlayObjects play{[this] {
@@ -110,6 +117,11 @@ class NeverBlockingConnectionTest : public ::testing::Test {
                 return std::make_unique<QtDirectPlayDriver>(peer, clock, directplay::kLoopbackAddress);
             };
             options.Resolver = resolver;
+            if (router) {
+                options.Mapper = router;
+                options.MappingSetting = std::make_shared<QtPortMappingSetting>();
+                options.NeedsRouter = [](std::uint32_t) { return true; };  // as if the host were far away
+            }
             return std::make_unique<DirectPlayTransport>(std::move(options));
         }));
     }};
@@ -199,6 +211,39 @@ TEST_F(NeverBlockingConnectionTest, ExitDuringASearchOrAJoinEndsTheProgramAtOnce
     EXPECT_EQ(endRequests, 2);
     EXPECT_FALSE(play.Exists());
     EXPECT_EQ(deepestLoop, 0);
+}
+
+TEST_F(NeverBlockingConnectionTest,
+       TheAddressPromptsBoxChoosesWhetherTheRouterIsAskedAndTheStatusSaysWhatItDid) {
+    QTemporaryDir config;
+    ASSERT_TRUE(config.isValid());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
+    PortMappingResult opened;
+    opened.RouterFound = opened.Mapped = true;
+    router = std::make_shared<testing::PortMapperStub>(std::deque<PortMappingResult>{opened});
+    const auto locateWithBox = [&](bool expected, bool chosen) {
+        Control<QListWidget>("List1")->setCurrentRow(0);
+        Control<QPushButton>("Command1")->click();
+        QInputDialog* question = OpenQuestion();
+        ASSERT_NE(question, nullptr);
+        auto* box = question->findChild<QCheckBox*>("OpenRouterPorts");
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->isChecked(), expected) << "on at first, then as the user left it";
+        box->setChecked(chosen);
+        question->setTextValue("127.0.0.1");
+        question->accept();
+        ASSERT_TRUE(RunUntil([&] { return Status() == "Done"; }));
+    };
+
+    locateWithBox(true, false);
+    EXPECT_TRUE(router->maps.empty());
+    EXPECT_EQ(Control<QLabel>("RouterStatus")->text(), "Router ports not asked for");
+    locateWithBox(false, true);
+    ASSERT_EQ(router->maps.size(), 1u);
+    EXPECT_EQ(Control<QLabel>("RouterStatus")->text(), QString("Router ports opened (TCP %1, UDP %2)")
+                                                           .arg(router->maps[0].TcpPort)
+                                                           .arg(router->maps[0].UdpPort));
+    EXPECT_EQ(Status(), "Done") << "the window's own status stays as it was";
 }
 
 }  // namespace

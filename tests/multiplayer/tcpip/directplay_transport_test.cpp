@@ -18,6 +18,7 @@ namespace {
 using directplay::Millis;
 using testing::Answer;
 using testing::Complete;
+using testing::Locate;
 using testing::LoopbackHost;
 using testing::TransportOptionsFor;
 
@@ -30,15 +31,6 @@ bool Eventually(LoopbackHost& host, SessionTransport& transport, Done done) {
         host.Poll();
     }
     return true;
-}
-
-// The sessions a search at `address` finds.
-std::vector<SessionDescription> Locate(SessionTransport& transport, const std::string& address) {
-    transport.StartInitializeConnection(1);
-    EXPECT_TRUE(Complete(transport, Answer(address)));
-    transport.StartEnumerateSessions();
-    EXPECT_TRUE(Complete(transport));
-    return transport.FoundSessions();
 }
 
 class DirectPlayTransportTest : public ::testing::Test {

@@ -5,6 +5,8 @@
 // driver, so a join needs no threads. Host and client share a clock the test
 // can move ahead. With `answering`, its pilot answers as an FS2002 host would:
 // it accepts joins and identifies itself when asked.
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <chrono>
 #include <functional>
@@ -162,6 +164,15 @@ inline std::optional<std::vector<UserMessage>> Complete(SessionConnection& conne
         messages.insert(messages.end(), outcome.Messages.begin(), outcome.Messages.end());
     }
     return std::nullopt;
+}
+
+// The sessions a search at `address` finds, the connection set up first.
+inline std::vector<SessionDescription> Locate(SessionTransport& transport, const std::string& address) {
+    transport.StartInitializeConnection(1);
+    EXPECT_TRUE(Complete(transport, Answer(address)));
+    transport.StartEnumerateSessions();
+    EXPECT_TRUE(Complete(transport));
+    return transport.FoundSessions();
 }
 
 }  // namespace tarnwick::testing
