@@ -63,47 +63,47 @@ ConnectionWindow::ConnectionWindow(SessionState& session, PlayObjects& play, Mes
     : QWidget(parent),
       connection_(std::make_unique<SessionConnection>(session, play)),
       boxes_(boxes),
-      list1_(new QListWidget(this)),
-      command1_(MakeButton("Command1", "Locate Session", this)),
-      list2_(new QListWidget(this)),
-      text1_(new QLineEdit(kDefaultNickname, this)),
-      command2_(MakeButton("Command2", "Join Session", this)),
-      command3_(MakeButton("Command3", "Exit", this)),
-      label5_(MakeLabel("Label5", FromAnsi(kStatusNone), this)),
+      connectionTypeList_(new QListWidget(this)),
+      locateButton_(MakeButton("Command1", "Locate Session", this)),
+      sessionList_(new QListWidget(this)),
+      nicknameEdit_(new QLineEdit(kDefaultNickname, this)),
+      joinButton_(MakeButton("Command2", "Join Session", this)),
+      exitButton_(MakeButton("Command3", "Exit", this)),
+      statusLabel_(MakeLabel("Label5", FromAnsi(kStatusNone), this)),
       routerStatus_(MakeLabel("RouterStatus", {}, this)),
-      timer1_(MakeTimer("Timer1", kAcceptanceWaitMs, this)),
-      timer2_(MakeTimer("Timer2", kJoinRepeatMs, this)),
+      acceptanceTimer_(MakeTimer("Timer1", kAcceptanceWaitMs, this)),
+      joinRepeatTimer_(MakeTimer("Timer2", kJoinRepeatMs, this)),
       stepTimer_(MakeTimer("StepTimer", kStepMs, this)) {
     setObjectName("Form2");
     setWindowTitle("Connection");
     setAttribute(Qt::WA_DeleteOnClose);
-    list1_->setObjectName("List1");
-    list2_->setObjectName("List2");
-    text1_->setObjectName("Text1");
+    connectionTypeList_->setObjectName("List1");
+    sessionList_->setObjectName("List2");
+    nicknameEdit_->setObjectName("Text1");
 
     auto* frame1 = new QGroupBox("Connections Types", this);
     frame1->setObjectName("Frame1");
     auto* types = new QVBoxLayout(frame1);
     types->addWidget(MakeLabel("Label1", "Avaible Connections Types:", frame1));
-    types->addWidget(list1_);
-    types->addWidget(command1_);
+    types->addWidget(connectionTypeList_);
+    types->addWidget(locateButton_);
 
     auto* frame2 = new QGroupBox("Avaible FS2002 Sessions", this);
     frame2->setObjectName("Frame2");
     auto* sessions = new QVBoxLayout(frame2);
     sessions->addWidget(MakeLabel("Label2", "Sessions:", frame2));
-    sessions->addWidget(list2_);
+    sessions->addWidget(sessionList_);
     auto* nickname = new QHBoxLayout;
     nickname->addWidget(MakeLabel("Label3", "Nickname:", frame2));
-    nickname->addWidget(text1_, 1);
+    nickname->addWidget(nicknameEdit_, 1);
     sessions->addLayout(nickname);
-    sessions->addWidget(command2_);
+    sessions->addWidget(joinButton_);
 
     auto* status = new QHBoxLayout;
     status->addWidget(MakeLabel("Label4", "STATUS:", this));
-    status->addWidget(label5_, 1);
+    status->addWidget(statusLabel_, 1);
     status->addWidget(routerStatus_);
-    status->addWidget(command3_);
+    status->addWidget(exitButton_);
 
     auto* layout = new QVBoxLayout(this);
     auto* frames = new QHBoxLayout;
@@ -116,22 +116,22 @@ ConnectionWindow::ConnectionWindow(SessionState& session, PlayObjects& play, Mes
     // A status change is shown at once.
     connection_->OnStatusChanged = [this](const std::string&) {
         ShowState();
-        label5_->repaint();
+        statusLabel_->repaint();
     };
 
     connection_->Load();
     for (const ConnectionTypeLine& line : connection_->ConnectionTypeLines())
-        list1_->addItem(FromAnsi(line.Name));
+        connectionTypeList_->addItem(FromAnsi(line.Name));
     ShowState();
 
     // Selection, not the current row: a list that takes the focus makes its
     // first row current without anyone choosing it.
-    connect(list1_, &QListWidget::itemSelectionChanged, this, &ConnectionWindow::OnList1Clicked);
-    connect(command1_, &QPushButton::clicked, this, &ConnectionWindow::OnCommand1Clicked);
-    connect(command2_, &QPushButton::clicked, this, &ConnectionWindow::OnCommand2Clicked);
-    connect(command3_, &QPushButton::clicked, this, &QWidget::close);
-    connect(timer1_, &QTimer::timeout, this, &ConnectionWindow::Timer1Tick);
-    connect(timer2_, &QTimer::timeout, this, &ConnectionWindow::Timer2Tick);
+    connect(connectionTypeList_, &QListWidget::itemSelectionChanged, this, &ConnectionWindow::OnConnectionTypeClicked);
+    connect(locateButton_, &QPushButton::clicked, this, &ConnectionWindow::OnLocateClicked);
+    connect(joinButton_, &QPushButton::clicked, this, &ConnectionWindow::OnJoinClicked);
+    connect(exitButton_, &QPushButton::clicked, this, &QWidget::close);
+    connect(acceptanceTimer_, &QTimer::timeout, this, &ConnectionWindow::Timer1Tick);
+    connect(joinRepeatTimer_, &QTimer::timeout, this, &ConnectionWindow::Timer2Tick);
     connect(stepTimer_, &QTimer::timeout, this, &ConnectionWindow::StepTick);
 }
 
@@ -139,23 +139,23 @@ ConnectionWindow::ConnectionWindow(SessionState& session, PlayObjects& play, Mes
 ConnectionWindow::~ConnectionWindow() { delete questionDialog_.data(); }
 
 void ConnectionWindow::ShowState() {
-    label5_->setText(FromAnsi(connection_->Status()));
+    statusLabel_->setText(FromAnsi(connection_->Status()));
     routerStatus_->setText(FromAnsi(connection_->RouterStatus()));
-    list1_->setEnabled(connection_->TypeChoiceEnabled());
-    command1_->setEnabled(connection_->TypeChoiceEnabled());
-    command2_->setEnabled(connection_->JoinEnabled());
+    connectionTypeList_->setEnabled(connection_->TypeChoiceEnabled());
+    locateButton_->setEnabled(connection_->TypeChoiceEnabled());
+    joinButton_->setEnabled(connection_->JoinEnabled());
     // Refilled only when the sessions changed, so that a selection survives.
     if (connection_->SessionLines() != shownSessions_) {
         shownSessions_ = connection_->SessionLines();
-        list2_->clear();
-        for (const std::string& line : shownSessions_) list2_->addItem(FromAnsi(line));
+        sessionList_->clear();
+        for (const std::string& line : shownSessions_) sessionList_->addItem(FromAnsi(line));
     }
     if (connection_->WaitTimersEnabled()) {
-        if (!timer1_->isActive()) timer1_->start();
-        if (!timer2_->isActive()) timer2_->start();
+        if (!acceptanceTimer_->isActive()) acceptanceTimer_->start();
+        if (!joinRepeatTimer_->isActive()) joinRepeatTimer_->start();
     } else {
-        timer1_->stop();
-        timer2_->stop();
+        acceptanceTimer_->stop();
+        joinRepeatTimer_->stop();
     }
     if (!connection_->Stepping()) {
         stepTimer_->stop();
@@ -170,7 +170,7 @@ void ConnectionWindow::Finish(const ConnectionOutcome& outcome) {
     if (const auto& question = connection_->Question(); question && !questionDialog_) AskUser(*question);
     if (pickFirstSession_ && !connection_->Stepping() && !connection_->Question()) {
         pickFirstSession_ = false;
-        if (list2_->count() > 0) list2_->setCurrentRow(0);
+        if (sessionList_->count() > 0) sessionList_->setCurrentRow(0);
     }
     for (const UserMessage& message : outcome.Messages) boxes_.Show(AnsiToUtf8(message.Text), message.Icon);
     if (outcome.OpenRadar) {
@@ -180,25 +180,25 @@ void ConnectionWindow::Finish(const ConnectionOutcome& outcome) {
     if (outcome.EndProgram) emit EndProgramRequested();
 }
 
-void ConnectionWindow::OnList1Clicked() {
-    if (!SelectedRow(list1_)) return;
+void ConnectionWindow::OnConnectionTypeClicked() {
+    if (!SelectedRow(connectionTypeList_)) return;
     connection_->ConnectionTypeClicked();
     ShowState();
 }
 
-void ConnectionWindow::OnCommand1Clicked() { Finish(connection_->LocateSession(SelectedRow(list1_))); }
+void ConnectionWindow::OnLocateClicked() { Finish(connection_->LocateSession(SelectedRow(connectionTypeList_))); }
 
-void ConnectionWindow::OnCommand2Clicked() {
-    Finish(connection_->JoinSession(SelectedRow(list2_), text1_->text().toStdString()));
+void ConnectionWindow::OnJoinClicked() {
+    Finish(connection_->JoinSession(SelectedRow(sessionList_), nicknameEdit_->text().toStdString()));
 }
 
 void ConnectionWindow::LocateWith(const std::string& connectionType) {
     const std::vector<ConnectionTypeLine>& types = connection_->ConnectionTypeLines();
     const auto type = std::ranges::find(types, connectionType, &ConnectionTypeLine::Name);
     if (type == types.end() || !connection_->TypeChoiceEnabled()) return;
-    list1_->setCurrentRow(static_cast<int>(type - types.begin()));
+    connectionTypeList_->setCurrentRow(static_cast<int>(type - types.begin()));
     pickFirstSession_ = true;
-    OnCommand1Clicked();
+    OnLocateClicked();
 }
 
 void ConnectionWindow::Timer1Tick() { Finish(connection_->WaitForAcceptance()); }
@@ -218,7 +218,7 @@ void ConnectionWindow::closeEvent(QCloseEvent* event) {
 void ConnectionWindow::AskUser(const ProviderQuestion& question) {
     auto* dialog = new QInputDialog(this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    const QListWidgetItem* type = list1_->currentItem();
+    const QListWidgetItem* type = connectionTypeList_->currentItem();
     dialog->setWindowTitle(type ? type->text() : windowTitle());
     dialog->setLabelText(QString::fromStdString(question.Text));
     if (question.Suggestions.empty()) {

@@ -61,9 +61,9 @@ class ConnectionWindow : public QWidget {
     void closeEvent(QCloseEvent* event) override;
 
    private:
-    void OnList1Clicked();
-    void OnCommand1Clicked();
-    void OnCommand2Clicked();
+    void OnConnectionTypeClicked();
+    void OnLocateClicked();
+    void OnJoinClicked();
     // Shows what the connection holds, then its messages, then acts on it.
     void Finish(const ConnectionOutcome& outcome);
     void ShowState();
@@ -79,16 +79,16 @@ class ConnectionWindow : public QWidget {
     // Select the first session a search under way finds.
     bool pickFirstSession_ = false;
 
-    QListWidget* list1_;
-    QPushButton* command1_;
-    QListWidget* list2_;
-    QLineEdit* text1_;
-    QPushButton* command2_;
-    QPushButton* command3_;
-    QLabel* label5_;
+    QListWidget* connectionTypeList_;
+    QPushButton* locateButton_;
+    QListWidget* sessionList_;
+    QLineEdit* nicknameEdit_;
+    QPushButton* joinButton_;
+    QPushButton* exitButton_;
+    QLabel* statusLabel_;
     QLabel* routerStatus_;
-    QTimer* timer1_;
-    QTimer* timer2_;
+    QTimer* acceptanceTimer_;
+    QTimer* joinRepeatTimer_;
     QTimer* stepTimer_;
     QPointer<QInputDialog> questionDialog_;
 };
