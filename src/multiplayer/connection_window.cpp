@@ -126,7 +126,8 @@ ConnectionWindow::ConnectionWindow(SessionState& session, PlayObjects& play, Mes
 
     // Selection, not the current row: a list that takes the focus makes its
     // first row current without anyone choosing it.
-    connect(connectionTypeList_, &QListWidget::itemSelectionChanged, this, &ConnectionWindow::OnConnectionTypeClicked);
+    connect(connectionTypeList_, &QListWidget::itemSelectionChanged, this,
+            &ConnectionWindow::OnConnectionTypeClicked);
     connect(locateButton_, &QPushButton::clicked, this, &ConnectionWindow::OnLocateClicked);
     connect(joinButton_, &QPushButton::clicked, this, &ConnectionWindow::OnJoinClicked);
     connect(exitButton_, &QPushButton::clicked, this, &QWidget::close);
@@ -186,7 +187,9 @@ void ConnectionWindow::OnConnectionTypeClicked() {
     ShowState();
 }
 
-void ConnectionWindow::OnLocateClicked() { Finish(connection_->LocateSession(SelectedRow(connectionTypeList_))); }
+void ConnectionWindow::OnLocateClicked() {
+    Finish(connection_->LocateSession(SelectedRow(connectionTypeList_)));
+}
 
 void ConnectionWindow::OnJoinClicked() {
     Finish(connection_->JoinSession(SelectedRow(sessionList_), nicknameEdit_->text().toStdString()));

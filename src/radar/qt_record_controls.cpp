@@ -12,7 +12,8 @@ namespace tarnwick {
 namespace {
 
 QString SizeText(std::uint64_t bytes) {
-    if (bytes < std::uint64_t{1024} * 1024) return QString::number(static_cast<double>(bytes) / 1024.0, 'f', 0) + " KB";
+    if (bytes < std::uint64_t{1024} * 1024)
+        return QString::number(static_cast<double>(bytes) / 1024.0, 'f', 0) + " KB";
     return QString::number(static_cast<double>(bytes) / (1024.0 * 1024.0), 'f', 1) + " MB";
 }
 

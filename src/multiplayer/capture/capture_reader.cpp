@@ -281,7 +281,8 @@ void CaptureDecoder::System(const dp::SystemFrame& frame) {
     std::visit(
         [&](const auto& m) {
             using T = std::decay_t<decltype(m)>;
-            if constexpr (std::is_same_v<T, dp::EnumSessionsReply> || std::is_same_v<T, dp::SessionDescChanged>) {
+            if constexpr (std::is_same_v<T, dp::EnumSessionsReply> ||
+                          std::is_same_v<T, dp::SessionDescChanged>) {
                 Session(m.desc, m.name);
             } else if constexpr (std::is_same_v<T, dp::SuperEnumPlayersReply> ||
                                  std::is_same_v<T, dp::EnumPlayersReply>) {
