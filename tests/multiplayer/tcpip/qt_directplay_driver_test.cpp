@@ -36,6 +36,21 @@ bool Eventually(Done done) {
     return true;
 }
 
+// Connects at 127.0.0.1, finds the one session there and joins it, turning
+// the event loop while each step is under way.
+void JoinTheOneSession(DirectPlayTransport& transport) {
+    transport.StartInitializeConnection(1);
+    ASSERT_TRUE(testing::Complete(transport, testing::Answer("127.0.0.1"), Turn));
+    transport.StartEnumerateSessions();
+    ASSERT_TRUE(testing::Complete(transport, {}, Turn));
+    const auto sessions = transport.FoundSessions();
+    ASSERT_EQ(sessions.size(), 1u);
+    transport.StartOpen(sessions[0]);
+    ASSERT_TRUE(testing::Complete(transport, {}, Turn));
+    transport.StartCreatePlayer("ATC Controller", "Player");
+    ASSERT_TRUE(testing::Complete(transport, {}, Turn));
+}
+
 TEST(QtDirectPlayDriver, JoinsAHostAndExchangesMessagesOnTheEventLoop) {
     testing::LoopbackHost host;
     // The host runs on the same event loop as the driver.
@@ -48,16 +63,7 @@ TEST(QtDirectPlayDriver, JoinsAHostAndExchangesMessagesOnTheEventLoop) {
         return std::make_unique<QtDirectPlayDriver>(peer, clock, directplay::kLoopbackAddress);
     };
     DirectPlayTransport transport(std::move(options));
-    transport.StartInitializeConnection(1);
-    ASSERT_TRUE(testing::Complete(transport, testing::Answer("127.0.0.1"), Turn));
-    transport.StartEnumerateSessions();
-    ASSERT_TRUE(testing::Complete(transport, {}, Turn));
-    const auto sessions = transport.FoundSessions();
-    ASSERT_EQ(sessions.size(), 1u);
-    transport.StartOpen(sessions[0]);
-    ASSERT_TRUE(testing::Complete(transport, {}, Turn));
-    transport.StartCreatePlayer("ATC Controller", "Player");
-    ASSERT_TRUE(testing::Complete(transport, {}, Turn));
+    ASSERT_NO_FATAL_FAILURE(JoinTheOneSession(transport));
     const std::int32_t own = transport.CreatedPlayer();
     ASSERT_NE(own, 0);
     EXPECT_EQ(transport.FriendlyName(static_cast<std::int32_t>(host.pilot)), "Sim One");
@@ -112,16 +118,7 @@ TEST(QtDirectPlayDriver, OpensTheEnumerationPortWhenThisComputerTakesOver) {
     std::vector<std::string> notes;
     options.Log = [&](const std::string& note) { notes.push_back(note); };
     DirectPlayTransport transport(std::move(options));
-    transport.StartInitializeConnection(1);
-    ASSERT_TRUE(testing::Complete(transport, testing::Answer("127.0.0.1"), Turn));
-    transport.StartEnumerateSessions();
-    ASSERT_TRUE(testing::Complete(transport, {}, Turn));
-    const auto sessions = transport.FoundSessions();
-    ASSERT_EQ(sessions.size(), 1u);
-    transport.StartOpen(sessions[0]);
-    ASSERT_TRUE(testing::Complete(transport, {}, Turn));
-    transport.StartCreatePlayer("ATC Controller", "Player");
-    ASSERT_TRUE(testing::Complete(transport, {}, Turn));
+    ASSERT_NO_FATAL_FAILURE(JoinTheOneSession(transport));
 
     host.host.Leave();
     ASSERT_TRUE(Eventually([&] {
