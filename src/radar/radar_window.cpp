@@ -11,6 +11,7 @@
 #include "base/ansi.h"
 #include "base/program_name.h"
 #include "multiplayer/session_connection.h"
+#include "radar/aids/qt_conflict_panel.h"
 #include "radar/aids/scope_aids.h"
 #include "radar/hover_box.h"
 #include "radar/measuring_line.h"
@@ -107,6 +108,7 @@ RadarWindow::RadarWindow(const ChosenArea& area, DisplayOptions& display, RadarA
     zoomLabel_ = MakeLabel(scope_, "Label6", "Zoom:", QRect(8, 152, 41, 17));
     zoomLevelLabel_ = MakeLabel(scope_, "Label7", "0x", QRect(48, 152, 25, 17));
     hoverBox_ = MakeHoverBox(scope_);
+    conflictPanel_ = new ConflictPanel(scope_);
 
     connect(zoomInButton_, &QPushButton::clicked, this, [this] { ZoomButton(true); });
     connect(zoomOutButton_, &QPushButton::clicked, this, [this] { ZoomButton(false); });
@@ -204,6 +206,7 @@ void RadarWindow::ShowAidsChanged() {
     vectorsAction_->setChecked(aids_.Vectors);
     labelsAction_->setChecked(aids_.Labels);
     dataBlockAction_->setChecked(aids_.DataBlock);
+    if (loaded_ && !disconnected_) ShowConflicts(clock_());
     if (loaded_ && !locked_ && !disconnected_) RedrawNow();
 }
 
@@ -287,15 +290,16 @@ ScopeTraffic RadarWindow::Traffic() const {
 }
 
 // After a tick that changed the table: the motion history takes it in at the
-// session's time, and conflicts that start now go to the chat log.
+// session's time, and the conflict alerts follow.
 void RadarWindow::TrafficMoved() {
     const std::chrono::milliseconds now = clock_();
     session_.Motion.Observe(session_.Traffic, now);
-    if (!aids_.Conflicts) return;
-    const std::vector<ConflictPair> pairs =
-        FindConflicts(Traffic(), session_.Motion, ConflictLimitsOf(aids_));
-    for (const std::string& line : conflictLog_.Update(session_.Traffic, pairs, now))
-        emit ChatLineReceived(line);
+    ShowConflicts(now);
+}
+
+void RadarWindow::ShowConflicts(std::chrono::milliseconds now) {
+    const std::size_t started = WatchConflicts(conflictWatch_, Traffic(), session_.Motion, area_, aids_, now);
+    conflictPanel_->ShowAlerts(conflictWatch_.Alerts(), now, started > 0 && aids_.AlertSound);
 }
 
 void RadarWindow::SetPeriodicRedraw(bool running) {

@@ -18,7 +18,7 @@
 #include "geo/declination_grid.h"
 #include "multiplayer/play_objects.h"
 #include "multiplayer/session_link.h"
-#include "radar/aids/conflict_alert.h"
+#include "radar/aids/conflict_watch.h"
 #include "radar/aids/label_places.h"
 #include "radar/hover_target.h"
 #include "radar/pointer_readouts.h"
@@ -32,6 +32,7 @@
 
 namespace tarnwick {
 
+class ConflictPanel;
 class RecordControls;
 struct SessionRecords;
 
@@ -49,7 +50,7 @@ class RadarWindow : public QMainWindow, private PointerHost {
     void SetRecords(std::shared_ptr<SessionRecords> records);
 
     using Clock = std::function<std::chrono::milliseconds()>;
-    // The session's time for the motion history and the conflict log (by
+    // The session's time for the motion history and the conflict alerts (by
     // default the steady clock), for tests to drive.
     void SetClock(Clock clock) { clock_ = std::move(clock); }
 
@@ -107,8 +108,7 @@ class RadarWindow : public QMainWindow, private PointerHost {
     void Closed();
     // The load and the menu's "Show the chat window".
     void ChatWindowRequested();
-    // A line for the chat log in Windows-1252: "name: text", or a conflict
-    // alert's "CONFLICT name1 name2".
+    // A line for the chat log in Windows-1252: "name: text".
     void ChatLineReceived(const std::string& line);
     // The traffic table's names changed.
     void PlayerListChanged();
@@ -127,6 +127,7 @@ class RadarWindow : public QMainWindow, private PointerHost {
     void AddMenus();
     void AddAidShortcuts(QMenu* options);
     void TrafficMoved();
+    void ShowConflicts(std::chrono::milliseconds now);
     ScopeTraffic Traffic() const;
     void ZoomButton(bool zoomIn);
     void PictureResized();
@@ -160,7 +161,7 @@ class RadarWindow : public QMainWindow, private PointerHost {
     std::optional<ScreenPoint> pointerOverPicture_;
     Clock clock_;
     LabelPlaces labelPlaces_;
-    ConflictLog conflictLog_;
+    ConflictWatch conflictWatch_;
     // The scope font's, measured once.
     std::optional<TextMetrics> scopeMetrics_;
 
@@ -172,6 +173,7 @@ class RadarWindow : public QMainWindow, private PointerHost {
     QLabel* zoomLabel_;
     QLabel* zoomLevelLabel_;
     QLabel* hoverBox_;
+    ConflictPanel* conflictPanel_;
     QTimer* receiveTimer_;
     QTimer* redrawTimer_;
     QTimer* upkeepTimer_;

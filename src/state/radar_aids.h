@@ -15,6 +15,12 @@ struct RadarAids {
     bool Rings = false;           // range rings around the area's centre
     bool Conflicts = false;       // pairs about to come too close, in red
     bool AltitudeFilter = false;  // traffic outside an altitude band left out
+    // The conflict alert leaves out pairs where traffic is close by design:
+    // in trail on one final approach, and in an airport's circuit. A new
+    // alert may sound.
+    bool InhibitFinal = true;
+    bool InhibitCircuit = true;
+    bool AlertSound = false;
 
     std::int32_t HistoryDots = 5;
     std::int32_t HistorySpacingS = 5;
@@ -25,6 +31,11 @@ struct RadarAids {
     std::int32_t ConflictLookaheadS = 60;
     std::int32_t LowestAltitudeFt = 0;
     std::int32_t HighestAltitudeFt = 18000;
+    std::int32_t FinalTrackDeg = 15;      // both tracks within this of the runway's course
+    std::int32_t FinalDistanceNm = 12;    // both within this of its threshold
+    std::int32_t FinalClosingKt = 20;     // and closing no faster
+    std::int32_t CircuitRadiusNm = 5;     // both within this of an airport of the area
+    std::int32_t CircuitHeightFt = 1500;  // and lower than this above its elevation
 
     bool operator==(const RadarAids&) const = default;
 };
@@ -56,7 +67,7 @@ struct AidNumber {
 };
 
 // The history reaches back at most 10 x 12 s, within what the motion history keeps.
-inline constexpr std::array<AidNumber, 8> kAidNumbers{{
+inline constexpr std::array<AidNumber, 13> kAidNumbers{{
     {"history-dots", &RadarAids::HistoryDots, 1, 10},
     {"history-spacing", &RadarAids::HistorySpacingS, 1, 12},
     {"vector-minutes", &RadarAids::VectorMinutes, 1, 3},
@@ -65,7 +76,22 @@ inline constexpr std::array<AidNumber, 8> kAidNumbers{{
     {"conflict-lookahead", &RadarAids::ConflictLookaheadS, 0, 300},
     {"lowest-altitude", &RadarAids::LowestAltitudeFt, -2000, 99900},
     {"highest-altitude", &RadarAids::HighestAltitudeFt, -2000, 99900},
+    {"final-track", &RadarAids::FinalTrackDeg, 1, 45},
+    {"final-distance", &RadarAids::FinalDistanceNm, 1, 30},
+    {"final-closing", &RadarAids::FinalClosingKt, 0, 200},
+    {"circuit-radius", &RadarAids::CircuitRadiusNm, 1, 20},
+    {"circuit-height", &RadarAids::CircuitHeightFt, 100, 5000},
 }};
+
+// The conflict alert's own switches, which the aids' list of the tools
+// leaves as they are: the inhibitions, by the names of the tools' --inhibit
+// list (kept in the configuration as "inhibit-" and the name), and the sound.
+inline constexpr std::array<AidSwitch, 2> kInhibitions{{
+    {"final", &RadarAids::InhibitFinal, "Not in trail on one final"},
+    {"circuit", &RadarAids::InhibitCircuit, "Not in an airport's circuit"},
+}};
+inline constexpr const char* kInhibitionKeyPrefix = "inhibit-";
+inline constexpr AidSwitch kAlertSound{"alert-sound", &RadarAids::AlertSound, "Sound a new alert"};
 
 // The conflict distance is the one value with a fraction (2.5 nm is common).
 inline constexpr const char* kConflictDistanceName = "conflict-distance";

@@ -1,6 +1,6 @@
 // The radar aids in the windows: the "Radar aids" window and the shortcuts
-// on a live scope, the traffic list, and the conflict alert in the chat log,
-// over a scripted session whose pilots report their positions.
+// on a live scope, the traffic list, and the conflict alert's list on the
+// scope, over a scripted session whose pilots report their positions.
 #include <gtest/gtest.h>
 
 #include <QMenuBar>
@@ -11,6 +11,7 @@
 #include "geo/local_offset.h"
 #include "multiplayer/game/wire_values.h"
 #include "multiplayer/session_windows_fixture.h"
+#include "radar/aids/qt_conflict_panel.h"
 #include "radar/aids/qt_radar_aids_store.h"
 #include "radar/aids/radar_aids_window.h"
 #include "radar/aids/scope_aids.h"
@@ -63,15 +64,124 @@ class AidsWindowsTest : public testing::SessionWindowsTest {
     std::vector<std::pair<std::int32_t, FlightPath>> pilots;
 };
 
-TEST_F(AidsWindowsTest, AConflictIsListedOnceInTheChatLogWhenItStarts) {
-    ASSERT_NE(Form1(), nullptr);
+TEST_F(AidsWindowsTest, ConflictsAreListedOnTheScopeNotInTheChatLogAndANewOneMaySound) {
+    RadarWindow* radar = Form1();
+    ASSERT_NE(radar, nullptr);
+    auto* panel = radar->findChild<ConflictPanel*>("conflictAlerts");
+    ASSERT_NE(panel, nullptr);
+    int sounds = 0;
+    panel->Sound = [&] { ++sounds; };
     AddPilot("NORTH", 0, -4, 0, 200, 5000);
     AddPilot("SOUTH", 0, 4, 180, 200, 5000);
     Fly(8);
-    EXPECT_FALSE(ChatLog().contains("CONFLICT")) << "the alert is off";
+    EXPECT_TRUE(panel->isHidden()) << "the alert is off";
     state.Aids.Conflicts = true;
+    Fly(1);
+    EXPECT_TRUE(panel->isVisible());
+    EXPECT_TRUE(panel->text().contains("NORTH SOUTH")) << panel->text().toStdString();
+    EXPECT_EQ(sounds, 0) << "silent unless asked for";
+    // The panel keeps to the picture's top right corner.
+    EXPECT_EQ(panel->geometry().right(), radar->Scope()->width() - 9);
+
+    state.Aids.AlertSound = true;
+    AddPilot("EAST", 20, 10, 270, 200, 9000);
+    AddPilot("WEST", 12, 10, 90, 200, 9000);
+    Fly(8);
+    EXPECT_EQ(sounds, 1) << "once for the new pair";
+    EXPECT_LT(panel->text().indexOf("EAST WEST"), panel->text().indexOf("NORTH SOUTH")) << "the newest first";
     Fly(30);
-    EXPECT_EQ(ChatLog().count("CONFLICT NORTH SOUTH"), 1) << ChatLog().toStdString();
+    EXPECT_EQ(sounds, 1);
+    EXPECT_FALSE(ChatLog().contains("CONFLICT")) << ChatLog().toStdString();
+
+    // Off from the aids window or a shortcut: the list goes at once.
+    state.Aids.Conflicts = false;
+    radar->ShowAidsChanged();
+    EXPECT_TRUE(panel->isHidden());
+}
+
+TEST_F(AidsWindowsTest, TheInhibitionsAndTheSoundAreSetInTheAidsWindowAndApplyAtOnce) {
+    RadarWindow* radar = Form1();
+    ASSERT_NE(radar, nullptr);
+    // A runway landing north at the area's centre; two arrivals 2.5 nm apart in trail on its final.
+    AirportRecord airport;
+    airport.Lat = state.Area.AreaCenterLat;
+    airport.Lon = state.Area.AreaCenterLon;
+    RunwayEntry& runway = airport.Runways.Grow(0);
+    runway.End1Lat = state.Area.AreaCenterLat - 0.01;
+    runway.End1Lon = state.Area.AreaCenterLon;
+    runway.End2Lat = state.Area.AreaCenterLat + 0.01;
+    runway.End2Lon = state.Area.AreaCenterLon;
+    airport.RunwayCount = 1;
+    state.Area.AreaAirports = {airport, {}};
+    state.Area.AreaAirportCount = 1;
+    AddPilot("LEAD", 0, -6, 0, 140, 2500);
+    AddPilot("TRAIL", 0, -8.5, 0, 140, 2900);
+    state.Aids.Conflicts = true;
+    Fly(8);
+    auto* panel = radar->findChild<ConflictPanel*>("conflictAlerts");
+    ASSERT_NE(panel, nullptr);
+    EXPECT_TRUE(panel->isHidden()) << "in trail on one final";
+
+    radar->menuBar()->findChild<QAction*>("radar_aids_op")->trigger();
+    RadarAidsWindow* aidsWindow = flow->AidsWindow();
+    ASSERT_NE(aidsWindow, nullptr);
+    auto* finalCheck = Control<QCheckBox>(aidsWindow, "finalCheck");
+    auto* circuitCheck = Control<QCheckBox>(aidsWindow, "circuitCheck");
+    auto* soundCheck = Control<QCheckBox>(aidsWindow, "alertSoundCheck");
+    EXPECT_TRUE(finalCheck->isChecked() && circuitCheck->isChecked());
+    EXPECT_FALSE(soundCheck->isChecked());
+    finalCheck->setChecked(false);
+    EXPECT_FALSE(state.Aids.InhibitFinal);
+    EXPECT_TRUE(panel->isVisible()) << "the pair is listed without waiting for a tick";
+    EXPECT_TRUE(panel->text().contains("LEAD TRAIL"));
+
+    const std::vector<std::pair<const char*, std::int32_t RadarAids::*>> spins{
+        {"finalTrackSpin", &RadarAids::FinalTrackDeg},
+        {"finalDistanceSpin", &RadarAids::FinalDistanceNm},
+        {"finalClosingSpin", &RadarAids::FinalClosingKt},
+        {"circuitRadiusSpin", &RadarAids::CircuitRadiusNm},
+        {"circuitHeightSpin", &RadarAids::CircuitHeightFt},
+    };
+    for (const auto& [name, field] : spins) {
+        auto* spin = Control<QSpinBox>(aidsWindow, name);
+        spin->setValue(spin->minimum() + 1);
+        EXPECT_EQ(state.Aids.*field, spin->minimum() + 1) << name;
+    }
+    circuitCheck->setChecked(false);
+    soundCheck->setChecked(true);
+    EXPECT_FALSE(state.Aids.InhibitCircuit);
+    EXPECT_TRUE(state.Aids.AlertSound);
+    EXPECT_EQ(LoadRadarAids(), state.Aids) << "kept in the user's configuration";
+
+    // Set elsewhere, the window follows.
+    state.Aids = RadarAids{};
+    aidsWindow->ShowAids();
+    EXPECT_TRUE(finalCheck->isChecked());
+    EXPECT_EQ(Control<QSpinBox>(aidsWindow, "finalClosingSpin")->value(), 20);
+}
+
+TEST_F(AidsWindowsTest, HandEditedAlertValuesAreBroughtIntoRange) {
+    {
+        QSettings settings(QSettings::UserScope, "Tarnwick", "Tarnwick");
+        settings.beginGroup("RadarAids");
+        settings.setValue("final-track", 500);
+        settings.setValue("circuit-height", -20);
+        settings.setValue("final-closing", "fast");
+        settings.setValue("inhibit-circuit", false);
+        settings.setValue("alert-sound", true);
+    }
+    const RadarAids aids = LoadRadarAids();
+    EXPECT_EQ(aids.FinalTrackDeg, 45);
+    EXPECT_EQ(aids.CircuitHeightFt, 100);
+    EXPECT_EQ(aids.FinalClosingKt, 20) << "not a number: the default";
+    EXPECT_TRUE(aids.InhibitFinal) << "not given: the default";
+    EXPECT_FALSE(aids.InhibitCircuit);
+    EXPECT_TRUE(aids.AlertSound);
+    RadarAids wild;
+    wild.FinalDistanceNm = -4;
+    wild.CircuitRadiusNm = 1000;
+    EXPECT_EQ(Clamped(wild).FinalDistanceNm, 1);
+    EXPECT_EQ(Clamped(wild).CircuitRadiusNm, 20);
 }
 
 TEST_F(AidsWindowsTest, TheAidsWindowAppliesAtOnceWithoutLockingAndIsKeptInTheUserConfiguration) {

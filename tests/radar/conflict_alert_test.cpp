@@ -8,8 +8,6 @@
 namespace tarnwick {
 namespace {
 
-using std::chrono::milliseconds;
-
 constexpr ConflictLimits kLimits{3.0, 1000.0, 60.0};
 
 // An aircraft `east` and `north` nautical miles from 47 N 122 W.
@@ -40,7 +38,7 @@ TEST(ConflictAlert, ClosenessNowCountsAndPassingWideDoesNot) {
     EXPECT_TRUE(InConflict(At(0, -5, 4000, 0, 240), At(-5, 0, 4000, 90, 240), kLimits));
 }
 
-TEST(ConflictAlert, OnlyMovingShownTrafficAndEachPairStartsOnceInTheLog) {
+TEST(ConflictAlert, OnlyMovingShownTrafficConflictsAndClosingIsTheRateTheGapShrinks) {
     testing::ReportedTraffic traffic;
     const auto from = [](double east, double north) {
         const geo::GeoPoint p = geo::MovedBy(47, -122, {east, north});
@@ -60,14 +58,11 @@ TEST(ConflictAlert, OnlyMovingShownTrafficAndEachPairStartsOnceInTheLog) {
     const ScopeTraffic scope{traffic.Table, 1, "ATC"};
     EXPECT_TRUE(FindConflicts(scope, traffic.History, kLimits).empty()) << "speeds not known yet";
 
-    ConflictLog log;
-    std::vector<std::string> lines;
     // 8 nm apart closing at 360 kt: in conflict from the start until they
     // have passed and opened beyond 3 nm, after about 110 s.
     for (double t = 6; t <= 130; t += 0.5) {
         traffic.RunUntil(t);
         const std::vector<ConflictPair> pairs = FindConflicts(scope, traffic.History, kLimits);
-        for (const std::string& line : log.Update(traffic.Table, pairs, traffic.Now())) lines.push_back(line);
         if (t == 6 || t == 100) {
             EXPECT_EQ(pairs, (std::vector<ConflictPair>{{0, 1}})) << t;
         }
@@ -75,24 +70,17 @@ TEST(ConflictAlert, OnlyMovingShownTrafficAndEachPairStartsOnceInTheLog) {
             EXPECT_TRUE(pairs.empty());
         }
     }
-    EXPECT_EQ(lines, (std::vector<std::string>{"CONFLICT NORTH SOUTH"}));
 
     // Filtered out by altitude, neither is in conflict.
     const ScopeTraffic filtered{traffic.Table, 1, "ATC", AltitudeBand{6000, 9000}};
     EXPECT_TRUE(FindConflicts(filtered, traffic.History, kLimits).empty());
-}
 
-TEST(ConflictLog, APairClearForTenSecondsIsListedAgainWhenItReturns) {
-    TrafficTable table;
-    ASSERT_TRUE(table.Append("A", 2, kKindPlayer) && table.Append("B", 3, kKindPlayer));
-    const std::vector<ConflictPair> pair{{0, 1}};
-    ConflictLog log;
-    EXPECT_EQ(log.Update(table, pair, milliseconds(0)).size(), 1u);
-    EXPECT_TRUE(log.Update(table, pair, milliseconds(100)).empty());
-    EXPECT_TRUE(log.Update(table, {}, milliseconds(5000)).empty());
-    EXPECT_TRUE(log.Update(table, pair, milliseconds(9000)).empty()) << "back within 10 s: the same conflict";
-    EXPECT_TRUE(log.Update(table, {}, milliseconds(19100)).empty());
-    EXPECT_EQ(log.Update(table, pair, milliseconds(19200)), (std::vector<std::string>{"CONFLICT A B"}));
+    EXPECT_NEAR(ClosingKt(At(0, 0, 5000, 90, 250), At(10, 0, 5000, 270, 250)), 500, 0.5);
+    EXPECT_NEAR(ClosingKt(At(0, 0, 5000, 0, 140), At(0, -3, 5000, 0, 170)), 30, 0.5)
+        << "the one behind faster";
+    EXPECT_NEAR(ClosingKt(At(0, 0, 5000, 0, 170), At(0, -3, 5000, 0, 140)), -30, 0.5);
+    EXPECT_NEAR(ClosingKt(At(0, 0, 5000, 0, 200), At(4, 0, 5000, 0, 200)), 0, 0.01) << "side by side";
+    EXPECT_NEAR(ClosingKt(At(0, 0, 5000, 0, 200), At(0, 0, 5000, 90, 200)), 282.8, 0.5) << "at one spot";
 }
 
 }  // namespace

@@ -99,7 +99,7 @@ TEST_F(DbAids, NoAidIsTheScopeAsItWasWhateverTheValues) {
     const std::vector<std::string> plain = Render({});
     ASSERT_GT(plain.size(), 10u);
     EXPECT_EQ(Render({"--aids", "none", "--history-dots", "2", "--ring-spacing", "1", "--conflict-distance",
-                      "2.5"}),
+                      "2.5", "--inhibit", "none", "--final-track", "30", "--circuit-height", "1000"}),
               plain);
     EXPECT_NE(Render({"--aids", "rings,datablock"}), plain);
 }
@@ -132,6 +132,9 @@ TEST_F(DbAids, BadAidOptionsFailClearly) {
              {"--aids", "radar"},
              {"--history-dots", "0"},
              {"--conflict-distance", "30"},
+             {"--inhibit", "final,runway"},
+             {"--final-closing", "300"},
+             {"--circuit-radius", "0"},
              {"--lowest-altitude", "5000", "--highest-altitude", "4000"},
              {"--traffic", log_},
          }) {

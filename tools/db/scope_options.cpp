@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <span>
 
 #include "base/ansi.h"
 #include "traffic_file.h"
@@ -37,20 +38,22 @@ std::string Ansi(const std::string& utf8, const std::string& what) {
     return *ansi;
 }
 
-// "history,vectors" or "none".
-void ParseAidList(const std::string& list, RadarAids& aids) {
-    for (const AidSwitch& aid : kAidSwitches) aids.*aid.Field = false;
+// "history,vectors" or "none" for --aids, "final,circuit" or "none" for
+// --inhibit: the switches named are on, the others of the list off.
+void ParseSwitchList(const std::string& option, const std::string& list, std::span<const AidSwitch> switches,
+                     RadarAids& aids) {
+    for (const AidSwitch& aid : switches) aids.*aid.Field = false;
     if (list == "none") return;
     std::size_t start = 0;
     while (start <= list.size()) {
         const std::size_t comma = std::min(list.find(',', start), list.size());
         const std::string name = list.substr(start, comma - start);
-        const auto aid = std::find_if(kAidSwitches.begin(), kAidSwitches.end(),
+        const auto aid = std::find_if(switches.begin(), switches.end(),
                                       [&](const AidSwitch& a) { return name == a.Name; });
-        if (aid == kAidSwitches.end()) {
+        if (aid == switches.end()) {
             std::string known;
-            for (const AidSwitch& a : kAidSwitches) known += std::string(known.empty() ? "" : ", ") + a.Name;
-            throw UsageError("--aids takes none or a list of " + known + " (not \"" + name + "\")");
+            for (const AidSwitch& a : switches) known += std::string(known.empty() ? "" : ", ") + a.Name;
+            throw UsageError(option + " takes none or a list of " + known + " (not \"" + name + "\")");
         }
         aids.*aid->Field = true;
         start = comma + 1;
@@ -98,6 +101,13 @@ const char* const kAidsOptionsHelp =
     "  --conflict-distance NM  conflict alert's horizontal limit, 0.5 to 20 (default 3)\n"
     "  --conflict-altitude FT  its vertical limit, 100 to 5000 (default 1000)\n"
     "  --conflict-lookahead S  how far ahead it looks, 0 to 300 seconds (default 60)\n"
+    "  --inhibit LIST     the pairs the conflict alert leaves out, comma-separated: final (in trail\n"
+    "                     on one final), circuit (in an airport's circuit); or none (default: both)\n"
+    "  --final-track DEG  both tracks within DEG of the runway's course, 1 to 45 (default 15)\n"
+    "  --final-distance NM  both within NM of its threshold, 1 to 30 (default 12)\n"
+    "  --final-closing KT closing no faster than KT, 0 to 200 (default 20)\n"
+    "  --circuit-radius NM  both within NM of an airport of the area, 1 to 20 (default 5)\n"
+    "  --circuit-height FT  both lower than FT above its elevation, 100 to 5000 (default 1500)\n"
     "  --lowest-altitude FT, --highest-altitude FT\n"
     "                     the altitude filter's band, -2000 to 99900 (default 0 to 18000)\n";
 
@@ -156,7 +166,9 @@ bool TakeScopeArgument(const std::vector<std::string>& args, std::size_t& i, Sco
     } else if (arg == "--nickname") {
         options.Nickname = Ansi(OptionValue(args, i), arg);
     } else if (arg == "--aids") {
-        ParseAidList(OptionValue(args, i), options.Aids);
+        ParseSwitchList(arg, OptionValue(args, i), kAidSwitches, options.Aids);
+    } else if (arg == "--inhibit") {
+        ParseSwitchList(arg, OptionValue(args, i), kInhibitions, options.Aids);
     } else if (!arg.empty() && arg[0] == '-') {
         return false;
     } else if (options.WorkFolder.empty()) {

@@ -69,8 +69,9 @@ void DrawHistory(const ScopeContext& scope, const std::vector<Shown>& shown) {
 }
 
 void MarkConflicts(const ScopeContext& scope, std::vector<Shown>& shown) {
-    const std::vector<ConflictPair> pairs =
-        FindConflicts(scope.Traffic, scope.Aids->Motion, ConflictLimitsOf(scope.Aids->Settings));
+    const RadarAids& aids = scope.Aids->Settings;
+    const std::vector<ConflictPair> pairs = FindConflicts(
+        scope.Traffic, scope.Aids->Motion, ConflictLimitsOf(aids), ConflictInhibitions(aids, scope.Area));
     if (pairs.empty()) return;
     const auto entries = scope.Traffic.Table.Entries();
     Canvas& picture = scope.Picture;

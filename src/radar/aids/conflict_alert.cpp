@@ -59,25 +59,41 @@ struct Plotted {
     double SpeedNmPerS, ClimbFtPerS;
 };
 
-bool Conflicting(const Plotted& a, const Plotted& b, const ConflictLimits& limits) {
-    // b as seen from a, across the date line the short way.
+// b as seen from a: where it is (nautical miles) and how it moves (per second).
+struct Relative {
+    geo::OffsetNm D;
+    geo::OffsetNm V;
+};
+
+Relative Between(const Plotted& a, const Plotted& b) {
+    // Across the date line the short way.
     double dLon = b.Longitude - a.Longitude;
     if (dLon > 180.0) dLon -= 360.0;
     if (dLon < -180.0) dLon += 360.0;
-    const geo::OffsetNm d{dLon * (a.EastNmPerDegree + b.EastNmPerDegree) / 2.0,
-                          (b.Latitude - a.Latitude) * 60.0};
+    return {{dLon * (a.EastNmPerDegree + b.EastNmPerDegree) / 2.0, (b.Latitude - a.Latitude) * 60.0},
+            {b.Velocity.East - a.Velocity.East, b.Velocity.North - a.Velocity.North}};
+}
+
+bool Conflicting(const Plotted& a, const Plotted& b, const Relative& r, const ConflictLimits& limits) {
+    const geo::OffsetNm& d = r.D;
     // Pairs too far apart to meet within the look-ahead are passed over cheaply.
     const double reach = limits.DistanceNm + (a.SpeedNmPerS + b.SpeedNmPerS) * limits.LookaheadS;
     if (std::abs(d.North) > reach || std::abs(d.East) > reach) return false;
     const double dz = b.AltitudeFt - a.AltitudeFt;
     const double vz = b.ClimbFtPerS - a.ClimbFtPerS;
     if (std::abs(dz) - std::abs(vz) * limits.LookaheadS >= limits.HeightFt) return false;
-    const geo::OffsetNm v{b.Velocity.East - a.Velocity.East, b.Velocity.North - a.Velocity.North};
     // Now counts: a pair already too close is in conflict at once.
     const Interval ahead{0.0, std::nextafter(limits.LookaheadS, kForever)};
-    const Interval horizontally = PlaneInside(d, v, limits.DistanceNm);
+    const Interval horizontally = PlaneInside(d, r.V, limits.DistanceNm);
     const Interval vertically = LinearInside(dz, vz, limits.HeightFt);
     return !Intersect(Intersect(horizontally, vertically), ahead).Empty();
+}
+
+// Two aircraft at one spot close at their whole relative speed.
+double Closing(const Relative& r) {
+    const double distance = geo::LengthNm(r.D);
+    if (distance < 1e-9) return geo::LengthNm(r.V) * kSecondsPerHour;
+    return -(r.D.East * r.V.East + r.D.North * r.V.North) / distance * kSecondsPerHour;
 }
 
 std::optional<Mover> MoverOf(const PlayerRecord& entry, const Motion& motion) {
@@ -96,43 +112,41 @@ ConflictLimits ConflictLimitsOf(const RadarAids& aids) {
 }
 
 bool InConflict(const Mover& a, const Mover& b, const ConflictLimits& limits) {
-    return Conflicting(Plotted(a), Plotted(b), limits);
+    const Plotted pa(a);
+    const Plotted pb(b);
+    return Conflicting(pa, pb, Between(pa, pb), limits);
 }
 
+double ClosingKt(const Mover& a, const Mover& b) { return Closing(Between(Plotted(a), Plotted(b))); }
+
 std::vector<ConflictPair> FindConflicts(const ScopeTraffic& traffic, const MotionHistory& motion,
-                                        const ConflictLimits& limits) {
-    std::vector<std::pair<std::size_t, Plotted>> movers;
+                                        const ConflictLimits& limits,
+                                        const ConflictInhibitions& inhibitions) {
+    struct Candidate {
+        std::size_t Index;
+        Plotted At;
+        InhibitionPlace Place;
+    };
+    std::vector<Candidate> movers;
     const auto entries = traffic.Table.Entries();
     for (std::size_t i = 0; i < entries.size(); ++i) {
         if (!ShowsOnScope(traffic, entries[i])) continue;
-        if (auto mover = MoverOf(entries[i], motion.MotionOf(KeyOf(entries[i]))))
-            movers.emplace_back(i, *mover);
+        if (auto mover = MoverOf(entries[i], motion.MotionOf(KeyOf(entries[i])))) {
+            movers.push_back({i, Plotted(*mover),
+                              inhibitions.PlaceOf(mover->Latitude, mover->Longitude, mover->AltitudeFt,
+                                                  mover->TrackTrue)});
+        }
     }
     std::vector<ConflictPair> pairs;
     for (std::size_t i = 0; i < movers.size(); ++i) {
         for (std::size_t j = i + 1; j < movers.size(); ++j) {
-            if (Conflicting(movers[i].second, movers[j].second, limits))
-                pairs.push_back({movers[i].first, movers[j].first});
+            const Relative relative = Between(movers[i].At, movers[j].At);
+            if (Conflicting(movers[i].At, movers[j].At, relative, limits) &&
+                !inhibitions.Excuses(movers[i].Place, movers[j].Place, Closing(relative)))
+                pairs.push_back({movers[i].Index, movers[j].Index});
         }
     }
     return pairs;
-}
-
-std::vector<std::string> ConflictLog::Update(const TrafficTable& table, std::span<const ConflictPair> pairs,
-                                             std::chrono::milliseconds now) {
-    // Ended first: a pair back after 10 s clear (or after the alert was off
-    // that long) is a new conflict.
-    std::erase_if(lastSeen_, [&](const auto& pair) { return now - pair.second >= kClearFor; });
-    std::vector<std::string> started;
-    const auto entries = table.Entries();
-    for (const ConflictPair& pair : pairs) {
-        if (pair.First >= entries.size() || pair.Second >= entries.size()) continue;
-        const PlayerRecord& first = entries[pair.First];
-        const PlayerRecord& second = entries[pair.Second];
-        const auto [found, added] = lastSeen_.insert_or_assign({KeyOf(first), KeyOf(second)}, now);
-        if (added) started.push_back("CONFLICT " + first.Name + " " + second.Name);
-    }
-    return started;
 }
 
 }  // namespace tarnwick

@@ -2,15 +2,12 @@
 // Conflict alert: two aircraft, both moving (ground speed above 50 kt), that
 // are closer than the distance horizontally and the height vertically now, or
 // will be within the look-ahead time on their present tracks, speeds and
-// vertical speeds. Each pair is listed once in the chat log when it starts.
-#include <chrono>
+// vertical speeds; unless the inhibitions excuse them (in trail on one
+// final, in an airport's circuit).
 #include <cstddef>
-#include <map>
-#include <span>
-#include <string>
-#include <utility>
 #include <vector>
 
+#include "radar/aids/conflict_inhibitions.h"
 #include "radar/scope_traffic.h"
 #include "state/motion_history.h"
 #include "state/radar_aids.h"
@@ -44,24 +41,14 @@ struct ConflictPair {
     bool operator==(const ConflictPair&) const = default;
 };
 
+// The rate at which the distance between two aircraft shrinks, in knots
+// (negative while it grows).
+double ClosingKt(const Mover& a, const Mover& b);
+
 // Every pair in conflict among the traffic the scope shows (wherever the
-// view is), in table order.
+// view is) that the inhibitions do not excuse, in table order.
 std::vector<ConflictPair> FindConflicts(const ScopeTraffic& traffic, const MotionHistory& motion,
-                                        const ConflictLimits& limits);
-
-// The pairs that have started, for the chat log. A pair ends when it has been
-// clear for 10 s, so that one hovering at the limits is listed once.
-class ConflictLog {
-   public:
-    static constexpr std::chrono::milliseconds kClearFor{10000};
-
-    // This tick's pairs at the session's time; the lines "CONFLICT name1
-    // name2" (Windows-1252) of the pairs that start now.
-    std::vector<std::string> Update(const TrafficTable& table, std::span<const ConflictPair> pairs,
-                                    std::chrono::milliseconds now);
-
-   private:
-    std::map<std::pair<PlayerKey, PlayerKey>, std::chrono::milliseconds> lastSeen_;
-};
+                                        const ConflictLimits& limits,
+                                        const ConflictInhibitions& inhibitions = {});
 
 }  // namespace tarnwick

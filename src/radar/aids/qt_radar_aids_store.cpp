@@ -11,14 +11,24 @@ constexpr const char* kGroup = "RadarAids";
 
 QSettings UserSettings() { return QSettings(QSettings::UserScope, "Tarnwick", "Tarnwick"); }
 
+// Every switch by its key: the aids, the conflict alert's inhibitions and its sound.
+template <typename Visit>
+void ForEachSwitch(Visit visit) {
+    for (const AidSwitch& aid : kAidSwitches) visit(QString(aid.Name), aid.Field);
+    for (const AidSwitch& inhibition : kInhibitions)
+        visit(QString(kInhibitionKeyPrefix) + inhibition.Name, inhibition.Field);
+    visit(QString(kAlertSound.Name), kAlertSound.Field);
+}
+
 }  // namespace
 
 RadarAids LoadRadarAids() {
     QSettings settings = UserSettings();
     settings.beginGroup(kGroup);
     RadarAids aids;
-    for (const AidSwitch& aid : kAidSwitches)
-        aids.*aid.Field = settings.value(aid.Name, aids.*aid.Field).toBool();
+    ForEachSwitch([&](const QString& key, bool RadarAids::*field) {
+        aids.*field = settings.value(key, aids.*field).toBool();
+    });
     for (const AidNumber& number : kAidNumbers) {
         bool ok = false;
         const qlonglong value = settings.value(number.Name).toLongLong(&ok);
@@ -35,7 +45,7 @@ RadarAids LoadRadarAids() {
 void SaveRadarAids(const RadarAids& aids) {
     QSettings settings = UserSettings();
     settings.beginGroup(kGroup);
-    for (const AidSwitch& aid : kAidSwitches) settings.setValue(aid.Name, aids.*aid.Field);
+    ForEachSwitch([&](const QString& key, bool RadarAids::*field) { settings.setValue(key, aids.*field); });
     for (const AidNumber& number : kAidNumbers) settings.setValue(number.Name, aids.*number.Field);
     settings.setValue(kConflictDistanceName, aids.ConflictDistanceNm);
 }

@@ -3,13 +3,20 @@
 #include <QGridLayout>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <string_view>
 
 namespace tarnwick {
 namespace {
 
+// A unit that sits on its number, without a space.
+constexpr const char* kDegrees = "\u00B0";
+
 const AidSwitch& SwitchFor(bool RadarAids::*field) {
-    return *std::find_if(kAidSwitches.begin(), kAidSwitches.end(),
-                         [&](const AidSwitch& aid) { return aid.Field == field; });
+    if (field == kAlertSound.Field) return kAlertSound;
+    const auto same = [&](const AidSwitch& aid) { return aid.Field == field; };
+    const auto inhibition = std::find_if(kInhibitions.begin(), kInhibitions.end(), same);
+    if (inhibition != kInhibitions.end()) return *inhibition;
+    return *std::find_if(kAidSwitches.begin(), kAidSwitches.end(), same);
 }
 
 const AidNumber& NumberFor(std::int32_t RadarAids::*field) {
@@ -68,9 +75,28 @@ RadarAidsWindow::RadarAidsWindow(RadarAids& aids, QWidget* parent)
     grid_->addWidget(conflictDistanceSpin_, 5, 1);
     conflictAltitudeSpin_ = AddNumber(&RadarAids::ConflictAltitudeFt, "and", "ft", 5, 2);
     conflictLookaheadSpin_ = AddNumber(&RadarAids::ConflictLookaheadS, "within", "s", 5, 3);
-    altitudeFilterCheck_ = AddSwitch(&RadarAids::AltitudeFilter, 6);
-    lowestAltitudeSpin_ = AddNumber(&RadarAids::LowestAltitudeFt, "from", "ft", 6, 1);
-    highestAltitudeSpin_ = AddNumber(&RadarAids::HighestAltitudeFt, "to", "ft", 6, 2);
+    // What the alert leaves out, and its sound, under it.
+    finalCheck_ = AddSwitch(&RadarAids::InhibitFinal, 6, true);
+    finalCheck_->setToolTip(
+        "No alert for two aircraft on the extended centreline of one runway of the area's "
+        "airports, in trail and not closing fast");
+    finalTrackSpin_ = AddNumber(&RadarAids::FinalTrackDeg, "track within", kDegrees, 6, 1);
+    finalTrackSpin_->setToolTip("Both aircraft's tracks this close to the runway's course");
+    finalDistanceSpin_ = AddNumber(&RadarAids::FinalDistanceNm, "within", "nm", 6, 2);
+    finalDistanceSpin_->setToolTip("Both aircraft this close to the runway's threshold, or over the runway");
+    finalClosingSpin_ = AddNumber(&RadarAids::FinalClosingKt, "closing up to", "kt", 6, 3);
+    finalClosingSpin_->setToolTip("A pair closing faster than this is alerted all the same");
+    circuitCheck_ = AddSwitch(&RadarAids::InhibitCircuit, 7, true);
+    circuitCheck_->setToolTip("No alert for two aircraft low around one airport of the area");
+    circuitRadiusSpin_ = AddNumber(&RadarAids::CircuitRadiusNm, "within", "nm", 7, 1);
+    circuitRadiusSpin_->setToolTip("Both aircraft this close to the airport");
+    circuitHeightSpin_ = AddNumber(&RadarAids::CircuitHeightFt, "below", "ft above it", 7, 2);
+    circuitHeightSpin_->setToolTip("Both aircraft lower than this above the airport's elevation");
+    alertSoundCheck_ = AddSwitch(&RadarAids::AlertSound, 8, true);
+    alertSoundCheck_->setToolTip("The system's alert sound when a new conflict is listed");
+    altitudeFilterCheck_ = AddSwitch(&RadarAids::AltitudeFilter, 9);
+    lowestAltitudeSpin_ = AddNumber(&RadarAids::LowestAltitudeFt, "from", "ft", 9, 1);
+    highestAltitudeSpin_ = AddNumber(&RadarAids::HighestAltitudeFt, "to", "ft", 9, 2);
 
     closeButton_ = new QPushButton("Close", this);
     closeButton_->setObjectName("closeButton");
@@ -79,10 +105,11 @@ RadarAidsWindow::RadarAidsWindow(RadarAids& aids, QWidget* parent)
     ShowAids();
 }
 
-QCheckBox* RadarAidsWindow::AddSwitch(bool RadarAids::*field, int row) {
+QCheckBox* RadarAidsWindow::AddSwitch(bool RadarAids::*field, int row, bool underConflicts) {
     const AidSwitch& aid = SwitchFor(field);
     auto* box = new QCheckBox(aid.Caption, this);
     box->setObjectName(ObjectName(aid.Name, "Check"));
+    if (underConflicts) box->setStyleSheet("QCheckBox { margin-left: 20px; }");
     connect(box, &QCheckBox::toggled, this, &RadarAidsWindow::Apply);
     grid_->addWidget(box, row, 0);
     return box;
@@ -95,7 +122,8 @@ QSpinBox* RadarAidsWindow::AddNumber(std::int32_t RadarAids::*field, const char*
     spin->setObjectName(ObjectName(number.Name, "Spin"));
     spin->setRange(number.Lowest, number.Highest);
     if (*caption != '\0') spin->setPrefix(QString(caption) + " ");
-    spin->setSuffix(QString(" ") + unit);
+    const QString suffix = QString::fromUtf8(unit);
+    spin->setSuffix(std::string_view(unit) == kDegrees ? suffix : " " + suffix);
     connect(spin, &QSpinBox::valueChanged, this, &RadarAidsWindow::Apply);
     grid_->addWidget(spin, row, column);
     return spin;
@@ -116,6 +144,14 @@ void RadarAidsWindow::ShowAids() {
     conflictDistanceSpin_->setValue(aids_.ConflictDistanceNm);
     conflictAltitudeSpin_->setValue(aids_.ConflictAltitudeFt);
     conflictLookaheadSpin_->setValue(aids_.ConflictLookaheadS);
+    finalCheck_->setChecked(aids_.InhibitFinal);
+    finalTrackSpin_->setValue(aids_.FinalTrackDeg);
+    finalDistanceSpin_->setValue(aids_.FinalDistanceNm);
+    finalClosingSpin_->setValue(aids_.FinalClosingKt);
+    circuitCheck_->setChecked(aids_.InhibitCircuit);
+    circuitRadiusSpin_->setValue(aids_.CircuitRadiusNm);
+    circuitHeightSpin_->setValue(aids_.CircuitHeightFt);
+    alertSoundCheck_->setChecked(aids_.AlertSound);
     altitudeFilterCheck_->setChecked(aids_.AltitudeFilter);
     // The whole range first, so that neither end stops the other on its way.
     lowestAltitudeSpin_->setMaximum(NumberFor(&RadarAids::LowestAltitudeFt).Highest);
@@ -142,6 +178,14 @@ void RadarAidsWindow::Apply() {
     aids.ConflictDistanceNm = conflictDistanceSpin_->value();
     aids.ConflictAltitudeFt = conflictAltitudeSpin_->value();
     aids.ConflictLookaheadS = conflictLookaheadSpin_->value();
+    aids.InhibitFinal = finalCheck_->isChecked();
+    aids.FinalTrackDeg = finalTrackSpin_->value();
+    aids.FinalDistanceNm = finalDistanceSpin_->value();
+    aids.FinalClosingKt = finalClosingSpin_->value();
+    aids.InhibitCircuit = circuitCheck_->isChecked();
+    aids.CircuitRadiusNm = circuitRadiusSpin_->value();
+    aids.CircuitHeightFt = circuitHeightSpin_->value();
+    aids.AlertSound = alertSoundCheck_->isChecked();
     aids.AltitudeFilter = altitudeFilterCheck_->isChecked();
     aids.LowestAltitudeFt = lowestAltitudeSpin_->value();
     aids.HighestAltitudeFt = highestAltitudeSpin_->value();

@@ -27,7 +27,8 @@ class RadarAidsWindow : public QWidget {
     void AidsChanged();
 
    private:
-    QCheckBox* AddSwitch(bool RadarAids::*field, int row);
+    // Switches under the conflict alert's are indented.
+    QCheckBox* AddSwitch(bool RadarAids::*field, int row, bool underConflicts = false);
     QSpinBox* AddNumber(std::int32_t RadarAids::*field, const char* caption, const char* unit, int row,
                         int column);
     void Apply();
@@ -50,6 +51,14 @@ class RadarAidsWindow : public QWidget {
     QDoubleSpinBox* conflictDistanceSpin_;
     QSpinBox* conflictAltitudeSpin_;
     QSpinBox* conflictLookaheadSpin_;
+    QCheckBox* finalCheck_;
+    QSpinBox* finalTrackSpin_;
+    QSpinBox* finalDistanceSpin_;
+    QSpinBox* finalClosingSpin_;
+    QCheckBox* circuitCheck_;
+    QSpinBox* circuitRadiusSpin_;
+    QSpinBox* circuitHeightSpin_;
+    QCheckBox* alertSoundCheck_;
     QCheckBox* altitudeFilterCheck_;
     QSpinBox* lowestAltitudeSpin_;
     QSpinBox* highestAltitudeSpin_;
