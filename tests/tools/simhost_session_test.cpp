@@ -3,7 +3,7 @@
 // move, their aircraft are known, chat goes from one controller to the host
 // and straight to the other controller, the first controller leaves cleanly
 // and the second sees the host leave. The host's id key makes every id
-// negative as a signed number, as real hosts often do. It takes over half a
+// negative as a signed number, which every part must take. It takes over half a
 // minute: aircraft are asked for what they fly on the 30 s upkeep tick, and
 // the host stays well beyond it so that a slow machine still sees the answers.
 #include <gtest/gtest.h>
