@@ -1,6 +1,9 @@
 // tarnwick-db where FS2002 lives on Linux: a build from inside a Wine prefix
-// with the add-on scenery named by drive letters.
+// with the add-on scenery named by drive letters, and the installations the
+// setup window offers.
 #include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
 
 #include <fstream>
 
@@ -126,6 +129,47 @@ TEST_F(DemoInAPrefix, OutsideAPrefixTheDriveLetterAreasAreSkippedAndNamed) {
               std::string::npos)
         << run.Out;
     EXPECT_NE(run.Out.find("airports:  0\n"), std::string::npos) << run.Out;
+}
+
+TEST(DbInstallations, ListsTheSimulatorFoldersOfTheGivenHomeAndWinePrefix) {
+    TempFolder home, elsewhere, empty;
+    const fs::path wine = testing::MakeWinePrefix(home.Path() / ".wine");
+    const fs::path installed = wine / "drive_c" / "Program Files" / "Microsoft Games" / "FS2002";
+    testing::PutSimulatorExe(installed);
+    testing::WriteSimulatorRegistry(wine, "C:\\Program Files\\Microsoft Games\\FS2002");
+    const fs::path bottle = testing::MakeWinePrefix(home.Path() / ".local/share/bottles/bottles/FS");
+    testing::PutSimulatorExe(bottle / "drive_c" / "fs2002", "fs2002.exe");
+    const fs::path other = testing::MakeWinePrefix(elsewhere.Path() / "prefix");
+    testing::PutSimulatorExe(other / "drive_c" / "Games" / "FS2002");
+
+    const auto plain =
+        RunTool("tarnwick-db", {"installations"}, {"HOME=" + home.String(), "WINEPREFIX=" + other.string()});
+    ASSERT_EQ(plain.ExitStatus, 0) << plain.Err;
+    EXPECT_EQ(plain.Out, (other / "drive_c" / "Games" / "FS2002").string() + "\n" + installed.string() +
+                             "\n" + (bottle / "drive_c" / "fs2002").string() + "\n");
+    EXPECT_EQ(plain.Err, "");
+
+    const auto json =
+        RunTool("tarnwick-db", {"installations", "--json"}, {"-u", "WINEPREFIX", "HOME=" + home.String()});
+    ASSERT_EQ(json.ExitStatus, 0) << json.Err;
+    const auto listed = nlohmann::json::parse(json.Out);
+    ASSERT_TRUE(listed.is_array());
+    ASSERT_EQ(listed.size(), 2u) << json.Out;
+    EXPECT_EQ(
+        listed[0],
+        (nlohmann::json{{"Folder", installed.string()}, {"Prefix", wine.string()}, {"FoundBy", "registry"}}));
+    EXPECT_EQ(listed[1], (nlohmann::json{{"Folder", (bottle / "drive_c" / "fs2002").string()},
+                                         {"Prefix", bottle.string()},
+                                         {"FoundBy", "search"}}));
+
+    const auto none =
+        RunTool("tarnwick-db", {"installations", "--json"}, {"-u", "WINEPREFIX", "HOME=" + empty.String()});
+    EXPECT_EQ(none.ExitStatus, 0);
+    EXPECT_EQ(nlohmann::json::parse(none.Out), nlohmann::json::array());
+    EXPECT_EQ(
+        RunTool("tarnwick-db", {"installations", "--seconds", "0"}, {"HOME=" + empty.String()}).ExitStatus,
+        2);
+    EXPECT_EQ(RunTool("tarnwick-db", {"installations", "extra"}, {"HOME=" + empty.String()}).ExitStatus, 2);
 }
 
 }  // namespace
