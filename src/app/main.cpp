@@ -111,6 +111,7 @@ int main(int argc, char* argv[]) {
     state.Aids = tarnwick::LoadRadarAids();
     // The program keeps its files in the folder it works in.
     tarnwick::WindowFlow flow(state, boxes, QDir::currentPath().toStdString());
+    flow.SetInstallationPlaces(tarnwick::InstallationPlacesFromEnvironment());
     if (options.Place == tarnwick::WorkPlace::Demo) flow.OfferDemoSessionFirst();
     if (!replay.empty()) flow.OfferReplayFirst(replay);
     flow.ShowSplash();

@@ -82,7 +82,7 @@ SplashWindow* WindowFlow::ShowSplash() {
 }
 
 SetupWindow* WindowFlow::ShowSetup() {
-    auto* setup = new SetupWindow(state_.Settings, boxes_);
+    auto* setup = new SetupWindow(state_.Settings, boxes_, installationPlaces_);
     connect(setup, &SetupWindow::SetupDone, this, &WindowFlow::ShowBuilder);
     connect(setup, &SetupWindow::SetupAbandoned, this, &WindowFlow::EndProgram);
     setup->show();

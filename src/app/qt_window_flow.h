@@ -10,6 +10,7 @@
 #include "base/message_boxes.h"
 #include "multiplayer/play_objects.h"
 #include "multiplayer/program_sessions.h"
+#include "scenery/fs_installations.h"
 #include "state/program_state.h"
 
 namespace tarnwick {
@@ -50,6 +51,10 @@ class WindowFlow : public QObject {
     // session objects use them, session objects of the caller's may.
     const std::shared_ptr<SessionRecords>& Records() const { return records_; }
     void SetRecords(std::shared_ptr<SessionRecords> records) { records_ = std::move(records); }
+
+    // Where the setup window looks for FS2002 (by default nowhere; the
+    // program looks in the user's home and $WINEPREFIX).
+    void SetInstallationPlaces(InstallationPlaces places) { installationPlaces_ = std::move(places); }
 
     ProgramState& State() { return state_; }
     PlayObjects& Play() { return play_; }
@@ -124,6 +129,7 @@ class WindowFlow : public QObject {
     QPointer<ChatWindow> chat_;
     QPointer<RadarAidsWindow> radarAids_;
     QPointer<TrafficListWindow> trafficList_;
+    InstallationPlaces installationPlaces_;
     bool offerDemo_ = false;
     bool offerReplay_ = false;
 };

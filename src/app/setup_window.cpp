@@ -7,9 +7,12 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <filesystem>
 
 #include "app/qt_folder_tree.h"
@@ -24,15 +27,37 @@ namespace tarnwick {
 
 namespace {
 
+// How long one slice of the search for FS2002 may hold the window.
+constexpr qint64 kSearchSliceMs = 20;
+// Folder entries looked at between looks at the clock.
+constexpr std::size_t kSearchEntriesPerLook = 256;
+
+constexpr const char* kLookingForFs2002 = "Looking for FS2002 in this user's Wine prefixes...";
+constexpr const char* kFs2002Found = "FS2002 found on this computer:";
+constexpr const char* kFs2002NotFound =
+    "FS2002 was not found in this user's Wine prefixes: choose its folder below.";
+
 QLabel* NamedLabel(const char* name, const QString& text, QWidget* parent) {
     auto* label = new QLabel(text, parent);
     label->setObjectName(name);
     return label;
 }
 
+// A folder as the user knows it: ~ for the home folder.
+QString ShownFolder(const std::filesystem::path& folder, const std::filesystem::path& home) {
+    QString text = QString::fromStdString(folder.string());
+    if (home.empty()) return text;
+    const QString homeText = QDir::cleanPath(QString::fromStdString(home.string()));
+    if (homeText == "/") return text;
+    if (text == homeText) return "~";
+    if (text.startsWith(homeText + "/")) return "~" + text.mid(homeText.size());
+    return text;
+}
+
 }  // namespace
 
-SetupWindow::SetupWindow(SettingsState& settings, MessageBoxes& boxes, QWidget* parent)
+SetupWindow::SetupWindow(SettingsState& settings, MessageBoxes& boxes, const InstallationPlaces& places,
+                         QWidget* parent)
     : QWidget(parent),
       settings_(settings),
       boxes_(boxes),
@@ -41,7 +66,12 @@ SetupWindow::SetupWindow(SettingsState& settings, MessageBoxes& boxes, QWidget* 
       driveList_(new QComboBox),
       folderTree_(new FolderTree),
       folderEdit_(new QLineEdit),
-      nextStepButton_(new QPushButton("NEXT STEP --->")) {
+      nextStepButton_(new QPushButton("NEXT STEP --->")),
+      search_(std::make_unique<InstallationSearch>(places)),
+      searchTimer_(new QTimer(this)),
+      home_(places.Home),
+      installationsLabel_(new QLabel(kLookingForFs2002)),
+      installationsList_(new QListWidget) {
     setObjectName("Form3");
     setWindowTitle("Settings");
     setAttribute(Qt::WA_DeleteOnClose);
@@ -63,18 +93,23 @@ SetupWindow::SetupWindow(SettingsState& settings, MessageBoxes& boxes, QWidget* 
         NamedLabel("Label3", "Example: C:\\Program Files\\Microsoft Games\\Fs2002", frame2), 1, 0, 1, 2);
     folderEdit_->setObjectName("Text1");
     frame2Layout->addWidget(folderEdit_, 2, 0, 1, 2);
-    frame2Layout->addWidget(NamedLabel("Label4", "Current Directory:", frame2), 3, 0, 1, 2);
+    installationsLabel_->setObjectName("installationsLabel");
+    frame2Layout->addWidget(installationsLabel_, 3, 0, 1, 2);
+    installationsList_->setObjectName("installationsList");
+    installationsList_->setVisible(false);
+    frame2Layout->addWidget(installationsList_, 4, 0, 1, 2);
+    frame2Layout->addWidget(NamedLabel("Label4", "Current Directory:", frame2), 5, 0, 1, 2);
     driveList_->setObjectName("Drive1");
-    frame2Layout->addWidget(driveList_, 4, 0, 1, 2);
+    frame2Layout->addWidget(driveList_, 6, 0, 1, 2);
     folderTree_->setObjectName("Dir1");
-    frame2Layout->addWidget(folderTree_, 5, 0, 1, 2);
+    frame2Layout->addWidget(folderTree_, 7, 0, 1, 2);
 
     nextStepButton_->setObjectName("Command1");
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(frame1);
     layout->addWidget(frame2, 1);
     layout->addWidget(nextStepButton_, 0, Qt::AlignRight);
-    resize(520, 560);
+    resize(520, 600);
 
     for (const MountedVolume& volume : volumes_) driveList_->addItem(QString::fromStdString(volume.Entry()));
     // The drive list opens on the volume of the work folder.
@@ -86,6 +121,12 @@ SetupWindow::SetupWindow(SettingsState& settings, MessageBoxes& boxes, QWidget* 
     connect(folderTree_, &FolderTree::PathChanged, this, &SetupWindow::OnDirChanged);
     connect(folderEdit_, &QLineEdit::textChanged, this, &SetupWindow::OnFolderTextChanged);
     connect(nextStepButton_, &QPushButton::clicked, this, &SetupWindow::OnNextStepClicked);
+    connect(installationsList_, &QListWidget::currentItemChanged, this, &SetupWindow::OnInstallationPicked);
+    searchTimer_->setObjectName("installationSearch");
+    searchTimer_->setInterval(0);
+    connect(searchTimer_, &QTimer::timeout, this, &SetupWindow::OnSearchTick);
+    searchTime_.start();
+    searchTimer_->start();
 
     // Load: the only version is chosen (its click sets FsVersion), and the
     // folder tree opens where the drive list stands.
@@ -111,6 +152,41 @@ void SetupWindow::OnDirChanged(const QString& path) { folderEdit_->setText(path)
 void SetupWindow::OnFolderTextChanged(const QString& text) {
     if (const auto shortened = ShortenDriveRoot(text.toStdString()))
         folderEdit_->setText(QString::fromStdString(*shortened));
+}
+
+void SetupWindow::OnSearchTick() {
+    QElapsedTimer slice;
+    slice.start();
+    bool more = true;
+    while (more && slice.elapsed() < kSearchSliceMs) more = search_->Advance(kSearchEntriesPerLook);
+    const std::vector<FsInstallation>& found = search_->Found();
+    for (auto i = static_cast<std::size_t>(installationsList_->count()); i < found.size(); ++i) {
+        auto* item = new QListWidgetItem(ShownFolder(found[i].Folder, home_), installationsList_);
+        item->setData(Qt::UserRole, QString::fromStdString(found[i].Folder.string()));
+        item->setToolTip(QString("In the Wine prefix %1, found by %2")
+                             .arg(ShownFolder(found[i].Prefix, home_), found[i].How == FoundBy::Registry
+                                                                           ? "its registry"
+                                                                           : "searching its drive_c"));
+    }
+    // As tall as its entries, up to four, so that the tree keeps its room.
+    if (!found.empty()) {
+        const int rows = std::min<int>(installationsList_->count(), 4);
+        installationsList_->setFixedHeight(installationsList_->sizeHintForRow(0) * rows +
+                                           2 * installationsList_->frameWidth());
+    }
+    installationsList_->setVisible(!found.empty());
+    if (!found.empty()) installationsLabel_->setText(kFs2002Found);
+    const bool outOfTime = searchTime_.elapsed() >= qint64{kInstallationSearchSeconds} * 1000;
+    if (more && !outOfTime) return;
+    searchTimer_->stop();
+    QString text = found.empty() ? kFs2002NotFound : kFs2002Found;
+    if (more) text += QString(" (stopped looking after %1 s)").arg(kInstallationSearchSeconds);
+    installationsLabel_->setText(text);
+}
+
+void SetupWindow::OnInstallationPicked() {
+    if (const QListWidgetItem* item = installationsList_->currentItem())
+        folderEdit_->setText(item->data(Qt::UserRole).toString());
 }
 
 void SetupWindow::OnNextStepClicked() {

@@ -2,17 +2,23 @@
 // The setup window: asks for the simulator version and its main folder,
 // checks the folder for fs2002.exe, writes the settings file and hands over to
 // the database builder. Closing it before that ends the program.
+#include <QElapsedTimer>
 #include <QWidget>
+#include <memory>
 #include <vector>
 
 #include "base/folder_browsing.h"
 #include "base/message_boxes.h"
+#include "scenery/fs_installations.h"
 #include "state/settings_state.h"
 
 class QComboBox;
+class QLabel;
 class QLineEdit;
+class QListWidget;
 class QPushButton;
 class QRadioButton;
+class QTimer;
 
 namespace tarnwick {
 
@@ -21,7 +27,10 @@ class FolderTree;
 class SetupWindow : public QWidget {
     Q_OBJECT
    public:
-    SetupWindow(SettingsState& settings, MessageBoxes& boxes, QWidget* parent = nullptr);
+    // `places` are where FS2002 is looked for in Wine prefixes, offered in
+    // a list above the folder tree as it is found.
+    SetupWindow(SettingsState& settings, MessageBoxes& boxes, const InstallationPlaces& places = {},
+                QWidget* parent = nullptr);
     ~SetupWindow() override;
 
     bool SetupFinished() const { return setupFinished_; }
@@ -40,6 +49,8 @@ class SetupWindow : public QWidget {
     void OnDirChanged(const QString& path);
     void OnFolderTextChanged(const QString& text);
     void OnNextStepClicked();
+    void OnSearchTick();
+    void OnInstallationPicked();
 
     SettingsState& settings_;
     MessageBoxes& boxes_;
@@ -50,6 +61,14 @@ class SetupWindow : public QWidget {
     FolderTree* folderTree_;
     QLineEdit* folderEdit_;
     QPushButton* nextStepButton_;
+    // The search for FS2002, run in slices from a timer so that a large
+    // prefix never holds up the window.
+    std::unique_ptr<InstallationSearch> search_;
+    QTimer* searchTimer_;
+    QElapsedTimer searchTime_;
+    std::filesystem::path home_;
+    QLabel* installationsLabel_;
+    QListWidget* installationsList_;
 };
 
 }  // namespace tarnwick

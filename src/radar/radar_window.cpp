@@ -17,6 +17,7 @@
 #include "radar/measuring_line.h"
 #include "radar/qt_painter_canvas.h"
 #include "radar/qt_record_controls.h"
+#include "radar/qt_user_guide.h"
 #include "radar/scope_redraw.h"
 
 namespace tarnwick {
@@ -174,6 +175,11 @@ void RadarWindow::AddMenus() {
     addItem(options, "radar_aids_op", "Radar aids", &RadarWindow::RadarAidsRequested);
     AddAidShortcuts(options);
     QMenu* about = addMenu("abot_op1", "About");
+    // The About menu is the program's help menu: the guide comes first.
+    QAction* guide = about->addAction("User's guide");
+    guide->setObjectName("users_guide_op");
+    guide->setShortcut(QKeySequence::HelpContents);
+    connect(guide, &QAction::triggered, this, [this] { OpenUserGuide(boxes_); });
     addItem(about, "about_program1", QString("About ") + kTitle, &RadarWindow::AboutRequested);
 }
 

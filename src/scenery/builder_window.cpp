@@ -5,8 +5,10 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTextDocument>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -42,7 +44,8 @@ BuilderWindow::BuilderWindow(SettingsState& settings, DeclinationGrid& grid, Mes
       statusEdit_(new QLineEdit("-None-", this)),
       scanningLabel_(new QLabel("Scanning:", this)),
       progressBar_(new QProgressBar(this)),
-      driveList_(new QComboBox(this)) {
+      driveList_(new QComboBox(this)),
+      skippedLog_(new QPlainTextEdit(this)) {
     setObjectName("Form4");
     setWindowTitle("Creating Database");
     setAttribute(Qt::WA_DeleteOnClose);
@@ -64,6 +67,10 @@ BuilderWindow::BuilderWindow(SettingsState& settings, DeclinationGrid& grid, Mes
     for (const MountedVolume& volume : ListMountedVolumes())
         driveList_->addItem(QString::fromStdString(volume.Entry()));
     driveList_->setVisible(false);
+    skippedLog_->setObjectName("skippedAreasLog");
+    skippedLog_->setReadOnly(true);
+    skippedLog_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    skippedLog_->setVisible(false);
 
     auto* statusRow = new QHBoxLayout;
     statusRow->addWidget(scanningLabel_);
@@ -72,6 +79,7 @@ BuilderWindow::BuilderWindow(SettingsState& settings, DeclinationGrid& grid, Mes
     layout->addLayout(statusRow);
     layout->addWidget(progressBar_);
     layout->addWidget(createButton_, 0, Qt::AlignHCenter);
+    layout->addWidget(skippedLog_);
     layout->addWidget(driveList_);
     resize(520, 150);
 
@@ -122,6 +130,26 @@ void BuilderWindow::OnReadSceneriesPaths() {
     readSceneriesPaths_->stop();
     readSceneriesPaths_->setInterval(0);
     createButton_->setEnabled(true);
+    ShowSkippedAreas();
+}
+
+void BuilderWindow::ShowSkippedAreas() {
+    const BuildSummary& summary = build_->Summary();
+    if (summary.SkippedAreas.empty()) return;
+    const auto count = summary.SkippedAreas.size();
+    QString text = QString("%1 of %2 scenery areas skipped (no folder):")
+                       .arg(count)
+                       .arg(summary.AreasUsed + summary.AreasSkipped);
+    for (const SkippedArea& area : summary.SkippedAreas)
+        text += "\n" + QString::fromStdString(DescribeSkippedArea(area));
+    skippedLog_->setPlainText(text);
+    // Tall enough for a few areas; a long list scrolls.
+    const int lines = std::min<int>(static_cast<int>(count), 8) + 1;
+    skippedLog_->setFixedHeight(
+        skippedLog_->fontMetrics().lineSpacing() * lines +
+        2 * (skippedLog_->frameWidth() + static_cast<int>(skippedLog_->document()->documentMargin())) + 4);
+    skippedLog_->setVisible(true);
+    resize(width(), std::max(height(), sizeHint().height()));
 }
 
 void BuilderWindow::OnCreateClicked() {

@@ -11,6 +11,7 @@
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
 class QTimer;
@@ -40,6 +41,7 @@ class BuilderWindow : public QWidget {
     void FinishBuild();
     void Fail(const std::string& problem);
     void ShowStatus(const std::string& ansiText);
+    void ShowSkippedAreas();
 
     MessageBoxes& boxes_;
     std::unique_ptr<DatabaseBuild> build_;
@@ -50,6 +52,9 @@ class BuilderWindow : public QWidget {
     QLabel* scanningLabel_;
     QProgressBar* progressBar_;
     QComboBox* driveList_;
+    // The areas the scan passes over, named once the configuration is read;
+    // hidden while there are none.
+    QPlainTextEdit* skippedLog_;
     std::string shownStatus_;
 };
 

@@ -65,6 +65,7 @@ PrepareResult DatabaseBuild::Prepare() {
                          " cannot be removed.");
     }
     areas_ = SceneryAreaTable{};
+    std::vector<SkippedArea> skipped;
     if (settings_.FsVersion == 1) {
         Status(kStatusSceneryCfg);
         const fs::path config = SceneryConfigPathFor(settings_.FsFolder, baseFolder_);
@@ -78,10 +79,11 @@ PrepareResult DatabaseBuild::Prepare() {
             throw BuildError("The scenery configuration " + config.string() + " cannot be read (" +
                              failure.what() + ").");
         }
-        ResolveAreaFolders(areas_, settings_.FsFolder, baseFolder_);
+        skipped = ResolveAreaFolders(areas_, settings_.FsFolder, baseFolder_);
     }
 
     summary_ = BuildSummary{};
+    summary_.SkippedAreas = std::move(skipped);
     for (std::int32_t i = 0; i < areas_.AreaCount; ++i) {
         const SceneryArea& area = areas_.Areas[static_cast<std::size_t>(i)];
         if (area.Local.empty()) {
@@ -276,6 +278,12 @@ std::string CompletionMessage(const BuildSummary& summary) {
     if (summary.MalformedCount > named)
         text += "\n... and " + std::to_string(summary.MalformedCount - named) + " more";
     return text;
+}
+
+std::string DescribeSkippedArea(const SkippedArea& area) {
+    std::string text = "\"" + AnsiToUtf8(area.Title) + "\"";
+    if (!area.Folder.empty()) text += " (" + AnsiToUtf8(area.Folder) + ")";
+    return text + ": " + area.Reason;
 }
 
 }  // namespace tarnwick

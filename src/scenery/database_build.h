@@ -51,12 +51,13 @@ struct SkippedSceneryFile {
 };
 
 struct BuildSummary {
-    std::int32_t AreasUsed = 0;      // areas whose folder was found
-    std::int32_t AreasSkipped = 0;   // areas without a folder
-    std::int64_t FilesCounted = 0;   // the progress bar's N
-    std::int64_t FilesScanned = 0;   // listed files visited by the scan
-    std::int64_t FilesAccepted = 0;  // of those, files with the scenery marker
-    std::int64_t BytesRead = 0;      // bytes of accepted files read
+    std::int32_t AreasUsed = 0;             // areas whose folder was found
+    std::int32_t AreasSkipped = 0;          // areas without a folder
+    std::vector<SkippedArea> SkippedAreas;  // each of them, in file order
+    std::int64_t FilesCounted = 0;          // the progress bar's N
+    std::int64_t FilesScanned = 0;          // listed files visited by the scan
+    std::int64_t FilesAccepted = 0;         // of those, files with the scenery marker
+    std::int64_t BytesRead = 0;             // bytes of accepted files read
     std::int64_t MalformedCount = 0;
     std::vector<SkippedSceneryFile> Malformed;  // the first kMalformedKept of them
 };
@@ -133,6 +134,10 @@ class DatabaseBuild : private ScenerySink {
 
 // The completion message, followed by the refused files when there were any.
 std::string CompletionMessage(const BuildSummary& summary);
+
+// One skipped area for the user (UTF-8): its title, its folder as written and
+// why no folder was found.
+std::string DescribeSkippedArea(const SkippedArea& area);
 
 // Removes both databases of the work folder (their names in any case) and
 // the pieces an interrupted build left of them. False when one of them stays.

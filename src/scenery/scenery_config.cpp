@@ -1,10 +1,12 @@
 #include "scenery/scenery_config.h"
 
 #include <algorithm>
+#include <cctype>
 #include <limits>
 
 #include "base/ansi.h"
 #include "base/file_system.h"
+#include "scenery/wine_prefix.h"
 
 namespace tarnwick {
 
@@ -176,13 +178,65 @@ std::optional<fs::path> ExistingFolder(std::string_view ansiText, const fs::path
     return found;
 }
 
+// The simulator folder's Wine prefix, looked for once and only when an area
+// names a drive.
+class SimulatorPrefix {
+   public:
+    SimulatorPrefix(const std::string& fsFolder, const fs::path& baseFolder)
+        : fsFolder_(fsFolder), baseFolder_(baseFolder) {}
+
+    const std::optional<fs::path>& Get() {
+        if (!looked_) {
+            looked_ = true;
+            if (const auto folder = ResolveFolderText(fsFolder_, baseFolder_))
+                prefix_ = PrefixHolding(*folder);
+        }
+        return prefix_;
+    }
+
+   private:
+    const std::string& fsFolder_;
+    const fs::path& baseFolder_;
+    bool looked_ = false;
+    std::optional<fs::path> prefix_;
+};
+
+// A drive path through the prefix; else why it leads nowhere.
+std::optional<fs::path> DriveFolderFor(const std::string& ansiLocal, SimulatorPrefix& prefix,
+                                       std::string& reason) {
+    const char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(ansiLocal[0])));
+    const std::string drive = std::string(1, letter) + ":";
+    if (!prefix.Get()) {
+        reason = "the FS2002 folder is not inside a Wine prefix, so drive " + drive + " is nowhere";
+        return std::nullopt;
+    }
+    const std::optional<fs::path> root = DriveFolder(*prefix.Get(), letter);
+    if (!root) {
+        reason = "the Wine prefix " + prefix.Get()->string() + " has no drive " + drive;
+        return std::nullopt;
+    }
+    auto found = ResolveDrivePath(*prefix.Get(), AnsiToUtf8(ansiLocal));
+    std::error_code error;
+    if (!found || !fs::is_directory(*found, error)) {
+        reason = "no such folder (drive " + drive + " is " + root->string() + ")";
+        return std::nullopt;
+    }
+    return found;
+}
+
 }  // namespace
 
-void ResolveAreaFolders(SceneryAreaTable& table, const std::string& fsFolder, const fs::path& baseFolder) {
+std::vector<SkippedArea> ResolveAreaFolders(SceneryAreaTable& table, const std::string& fsFolder,
+                                            const fs::path& baseFolder) {
+    std::vector<SkippedArea> skipped;
+    SimulatorPrefix prefix(fsFolder, baseFolder);
     for (std::int32_t i = 0; i < table.AreaCount; ++i) {
         SceneryArea& area = table.Areas[static_cast<std::size_t>(i)];
         area.LocalPath.clear();
-        if (area.Local.empty()) continue;
+        if (area.Local.empty()) {
+            skipped.push_back({area.Title, {}, "no folder given"});
+            continue;
+        }
 
         std::string local(TrimSpaces(area.Local));
         std::replace(local.begin(), local.end(), '/', '\\');
@@ -190,20 +244,30 @@ void ResolveAreaFolders(SceneryAreaTable& table, const std::string& fsFolder, co
         if (!lower.ends_with("\\scenery") && lower != "scenery") local += "\\scenery";
 
         // The folder as written, from the current directory; else below the
-        // simulator's folder. The original-case text is resolved, so an exact
-        // name wins over one that only matches ignoring case.
+        // simulator's folder; else, for a drive path, inside the simulator's
+        // Wine prefix (last, so that every folder found before drive letters
+        // were understood is found as it was). The original-case text is
+        // resolved, so an exact name wins over one that only matches ignoring
+        // case.
+        std::string reason = "no such folder";
         auto folder = ExistingFolder(local, baseFolder);
         if (!folder) {
-            local = fsFolder + "\\" + local;
-            folder = ExistingFolder(local, baseFolder);
+            std::string belowSimulator = fsFolder + "\\" + local;
+            if ((folder = ExistingFolder(belowSimulator, baseFolder))) {
+                local = std::move(belowSimulator);
+            } else if (DriveLetterOf(local)) {
+                folder = DriveFolderFor(local, prefix, reason);
+            }
         }
         if (folder) {
             area.Local = LCaseAnsi(local);
             area.LocalPath = *folder;
         } else {
+            skipped.push_back({area.Title, area.Local, reason});
             area.Local.clear();
         }
     }
+    return skipped;
 }
 
 fs::path SceneryConfigPathFor(const std::string& fsFolder, const fs::path& baseFolder) {

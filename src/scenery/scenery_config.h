@@ -48,12 +48,23 @@ SceneryAreaTable ReadSceneryConfig(const std::filesystem::path& file);
 // an LF), not trimmed. Empty when the key does not occur.
 std::string GetKeyValue(std::string_view sectionText, std::string_view key);
 
+// An area the scan passes over, as the user is told of it.
+struct SkippedArea {
+    std::string Title;   // ANSI, as in the configuration
+    std::string Folder;  // ANSI: the Local value as written, empty when none is given
+    std::string Reason;  // UTF-8: why no folder was found
+    bool operator==(const SkippedArea&) const = default;
+};
+
 // Turns every area's Local into its full scenery folder, or empties it when no
-// such folder exists. Relative folders are tried against `baseFolder` (the
-// current directory) first, then below `fsFolder` (ANSI, as stored in the
-// settings).
-void ResolveAreaFolders(SceneryAreaTable& table, const std::string& fsFolder,
-                        const std::filesystem::path& baseFolder);
+// such folder exists, and names the areas so emptied in file order. Folders
+// are tried against `baseFolder` (the current directory) first, then below
+// `fsFolder` (ANSI, as stored in the settings). A folder that starts with a
+// drive letter (C:\Addons\..., as add-on installers write them) is then
+// resolved through the Wine prefix that holds the simulator's folder, where
+// Windows programs would find it; its Local stays the lower-cased drive path.
+std::vector<SkippedArea> ResolveAreaFolders(SceneryAreaTable& table, const std::string& fsFolder,
+                                            const std::filesystem::path& baseFolder);
 
 // A path written as ANSI text with '\' or '/' separators, resolved part by part
 // against the real directory entries (exact name first, then ignoring case).

@@ -8,9 +8,11 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 
 #include "app/qt_folder_tree.h"
 #include "app/qt_window_flow.h"
@@ -19,6 +21,7 @@
 #include "state/work_folder.h"
 #include "support/recording_message_boxes.h"
 #include "support/temp_folder.h"
+#include "support/wine_prefix_fixture.h"
 
 namespace tarnwick {
 namespace {
@@ -41,7 +44,9 @@ class SetupWindowTest : public ::testing::Test {
         window = flow.ShowSetup();
         window->show();
     }
-    ~SetupWindowTest() override {
+    ~SetupWindowTest() override { CloseWindows(); }
+
+    void CloseWindows() {
         // Whatever opened next (the builder) goes too, without ending anything.
         QList<QPointer<QWidget>> builders;
         for (QWidget* widget : QApplication::topLevelWidgets()) {
@@ -52,6 +57,18 @@ class SetupWindowTest : public ::testing::Test {
             window->setAttribute(Qt::WA_DeleteOnClose, false);
             delete window.data();
         }
+    }
+
+    // The window again, looking for FS2002 in `places`, its search run to the end.
+    void ReopenLookingIn(const InstallationPlaces& places) {
+        CloseWindows();
+        flow.SetInstallationPlaces(places);
+        window = flow.ShowSetup();
+        window->show();
+        auto* search = Find<QTimer>("installationSearch");
+        for (int guard = 0; search->isActive() && guard < 100000; ++guard)
+            QMetaObject::invokeMethod(search, "timeout", Qt::DirectConnection);
+        EXPECT_FALSE(search->isActive());
     }
 
     template <typename T>
@@ -160,6 +177,57 @@ TEST_F(SetupWindowTest, ClosingBeforeTheEndRemovesTheSettingsFileAndEndsTheProgr
     EXPECT_EQ(boxes.shown[0].Text, kSetupNotFinished);
     EXPECT_EQ(boxes.shown[0].Icon, MessageIcon::Information);
     EXPECT_EQ(flow.programEnded, 1);
+}
+
+TEST_F(SetupWindowTest, PickingAFoundSimulatorFillsThePathAndSetupGoesOnAsTyped) {
+    TempFolder home;
+    const fs::path prefix = testing::MakeWinePrefix(home.Path() / ".wine");
+    const fs::path found = prefix / "drive_c" / "Program Files" / "Microsoft Games" / "FS2002";
+    testing::PutSimulatorExe(found);
+    ReopenLookingIn({home.Path(), {}});
+
+    EXPECT_EQ(Find<QLabel>("installationsLabel")->text(), "FS2002 found on this computer:");
+    auto* list = Find<QListWidget>("installationsList");
+    EXPECT_TRUE(list->isVisible());
+    ASSERT_EQ(list->count(), 1);
+    EXPECT_EQ(list->item(0)->text(), "~/.wine/drive_c/Program Files/Microsoft Games/FS2002");
+    EXPECT_EQ(list->item(0)->toolTip(), "In the Wine prefix ~/.wine, found by searching its drive_c");
+    // Found is not picked: the path is the work folder until the user chooses.
+    EXPECT_EQ(Text1()->text(), QString::fromStdString(work.String()));
+
+    list->setCurrentRow(0);
+    EXPECT_EQ(Text1()->text().toStdString(), found.string());
+    // The tree still takes over when used.
+    Find<FolderTree>("Dir1")->SetRootAndPath("/", QString::fromStdString(home.String()));
+    EXPECT_EQ(Text1()->text().toStdString(), home.String());
+    list->setCurrentRow(-1);
+    list->setCurrentRow(0);
+    EXPECT_EQ(Text1()->text().toStdString(), found.string());
+
+    Find<QPushButton>("Command1")->click();
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].Text, kSettingsCreated);
+    EXPECT_EQ(ReadSettingsFile(SettingsFile()).Record.FsFolder, found.string());
+    EXPECT_TRUE(BuilderShown());
+}
+
+TEST_F(SetupWindowTest, WithNothingFoundOneLineSaysSoAndTheTreeWorksAsBefore) {
+    TempFolder home;
+    testing::MakeWinePrefix(home.Path() / ".wine");
+    ReopenLookingIn({home.Path(), {}});
+    const QString line = Find<QLabel>("installationsLabel")->text();
+    EXPECT_EQ(line, "FS2002 was not found in this user's Wine prefixes: choose its folder below.");
+    EXPECT_FALSE(line.contains('\n'));
+    EXPECT_FALSE(Find<QListWidget>("installationsList")->isVisible());
+
+    fs::create_directories(fs.Path() / "FS2002");
+    Find<FolderTree>("Dir1")->SetRootAndPath("/", QString::fromStdString((fs.Path() / "FS2002").string()));
+    EXPECT_EQ(Text1()->text().toStdString(), (fs.Path() / "FS2002").string());
+    // The controls the window always had are all there.
+    for (const char* name : {"Frame1", "Frame2"}) Find<QGroupBox>(name);
+    for (const char* name : {"Label1", "Label2", "Label3", "Label4"}) Find<QLabel>(name);
+    Find<QComboBox>("Drive1");
+    Find<QPushButton>("Command1");
 }
 
 }  // namespace

@@ -71,6 +71,16 @@ for file in share/tarnwick/WMM2025.COF share/tarnwick/demo/seattle.json \
     share/doc/tarnwick/WMM2025.README.md share/doc/tarnwick/demo-region.README.md; do
     [ -s "$prefix/$file" ] || fail "$file not installed"
 done
+# The guides, and every picture the user's guide shows.
+docs="$prefix/share/doc/tarnwick"
+for file in user-guide.md tools.md interop.md recording.md; do
+    cmp -s "$src/docs/$file" "$docs/$file" || fail "share/doc/tarnwick/$file not installed as docs/$file"
+done
+pictures=$(grep -o '](images/[^)]*\.png)' "$docs/user-guide.md" | sed 's/^](//; s/)$//')
+[ -n "$pictures" ] || fail "the installed guide shows no pictures"
+for picture in $pictures; do
+    [ -s "$docs/$picture" ] || fail "share/doc/tarnwick/$picture, shown in the guide, not installed"
+done
 for program in "${executables[@]}"; do
     [ -x "$prefix/bin/$program" ] || fail "$program not installed"
     [ -s "$prefix/share/man/man1/$program.1.gz" ] || fail "no man page for $program"
@@ -119,7 +129,8 @@ deb="$tmp/package/tarnwick_${version}_amd64.deb"
 dpkg-deb -c "$deb" >"$tmp/contents"
 for file in usr/bin/tarnwick usr/bin/tarnwick-session usr/share/applications/tarnwick.desktop \
     usr/share/icons/hicolor/scalable/apps/tarnwick.svg usr/share/man/man1/tarnwick-db.1.gz \
-    usr/share/tarnwick/demo/seattle.json usr/share/doc/tarnwick/copyright usr/share/doc/tarnwick/changelog.gz; do
+    usr/share/tarnwick/demo/seattle.json usr/share/doc/tarnwick/copyright usr/share/doc/tarnwick/changelog.gz \
+    usr/share/doc/tarnwick/user-guide.md usr/share/doc/tarnwick/tools.md usr/share/doc/tarnwick/images/setup.png; do
     grep -q " \./$file$" "$tmp/contents" || fail "the package has no /$file"
 done
 dpkg-deb -f "$deb" Depends | grep -q libqt6widgets6 || fail "the package's Depends lack Qt"

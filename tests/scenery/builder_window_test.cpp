@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
@@ -144,6 +145,24 @@ TEST_F(BuilderWindowTest, PreparesThenScansOnTheButtonAndHandsOverToTheChoice) {
     EXPECT_EQ(buildsFailed, 0);
     EXPECT_FALSE(state.Settings.RebuildPending);
     EXPECT_EQ(state.Settings.AirportCount, 4);
+}
+
+TEST_F(BuilderWindowTest, TheAreasToBeSkippedAreNamedOnceTheConfigurationIsRead) {
+    Open();
+    auto* log = Find<QPlainTextEdit>("skippedAreasLog");
+    EXPECT_FALSE(log->isVisible());
+    Tick("Read_Sceneries_Paths");
+    EXPECT_TRUE(log->isVisible());
+    EXPECT_TRUE(log->isReadOnly());
+    EXPECT_EQ(log->toPlainText(),
+              "1 of 3 scenery areas skipped (no folder):\n\"Missing\" (Nowhere): no such folder");
+}
+
+TEST_F(BuilderWindowTest, WithEveryAreaFoundThereIsNoLog) {
+    testing::WriteFsFolder(Root(), "[Area.1]\r\nTitle=World\r\nLocal=Scenery\\World\r\n");
+    Open();
+    Tick("Read_Sceneries_Paths");
+    EXPECT_FALSE(Find<QPlainTextEdit>("skippedAreasLog")->isVisible());
 }
 
 // Notes the status line's text each time it is painted.

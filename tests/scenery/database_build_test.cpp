@@ -9,6 +9,7 @@
 #include "support/fs_folder_fixture.h"
 #include "support/next_start.h"
 #include "support/temp_folder.h"
+#include "support/wine_prefix_fixture.h"
 
 namespace tarnwick {
 namespace {
@@ -86,6 +87,30 @@ TEST_F(DatabaseBuildTest, AreasWithoutFoldersAreSteppedOverOneByOneAndGiveEmptyD
     EXPECT_EQ(settings.AirportCount, 0);
     EXPECT_EQ(settings.FsFolder, state.Settings.FsFolder);
     EXPECT_FALSE(state.Settings.RebuildPending);
+}
+
+TEST_F(DatabaseBuildTest, AddOnAreasNamedByDriveLettersAreScannedFromTheSimulatorsPrefix) {
+    const fs::path prefix = testing::MakeWinePrefix(fs.Path() / "prefix");
+    const fs::path root = prefix / "drive_c" / "FS2002";
+    state.Settings.FsFolder = root.string();
+    testing::WriteFsFolder(root,
+                           "[Area.1]\r\nTitle=World\r\nLocal=Scenery\\World\r\n"
+                           "[Area.2]\r\nTitle=Field\r\nLocal=C:\\Addons\\Field\r\n"
+                           "[Area.3]\r\nTitle=Disc\r\nLocal=D:\\Scenery\r\n");
+    WriteFile(root, "Scenery/World/Scenery/a.bgl", AirportFileBytes({{"Alpha", "kaaa", 47, -122}}));
+    WriteFile(prefix / "drive_c", "addons/FIELD/Scenery/f.bgl",
+              AirportFileBytes({{"Field", "kfff", 48, -122}}));
+    DatabaseBuild build(state.Settings, *state.Declination, work.Path());
+    ASSERT_EQ(build.Prepare(), PrepareResult::Ready);
+    EXPECT_EQ(build.Summary().AreasUsed, 2);
+    EXPECT_EQ(build.Summary().AreasSkipped, 1);
+    ASSERT_EQ(build.Summary().SkippedAreas.size(), 1u);
+    EXPECT_EQ(DescribeSkippedArea(build.Summary().SkippedAreas[0]),
+              "\"Disc\" (D:\\Scenery): the Wine prefix " + prefix.string() + " has no drive D:");
+    Scan(build);
+    EXPECT_EQ(build.CurrentFile(), "c:\\addons\\field\\scenery\\f.bgl");
+    build.Finish();
+    EXPECT_EQ(AirportIds(), (std::vector<std::string>{"KAAA", "KFFF"}));
 }
 
 TEST_F(DatabaseBuildTest, FilesAreScannedInAreaOrderThenNameOrderAndOnlyScenerySticks) {

@@ -6,6 +6,7 @@
 
 #include "base/file_system.h"
 #include "support/temp_folder.h"
+#include "support/wine_prefix_fixture.h"
 
 namespace tarnwick {
 namespace {
@@ -177,6 +178,107 @@ TEST_F(AreaFolders, AreasWithoutAFolderAreSkipped) {
     EXPECT_TRUE(Resolve("Scenery\\Nowhere").LocalPath.empty());
     EXPECT_EQ(Resolve("").Local, "");
     EXPECT_EQ(Resolve("C:\\FS2002\\Scenery\\World").Local, "");  // a Windows drive path means nothing here
+}
+
+// FS2002 inside a Wine prefix, with add-on scenery where installers put it:
+// on C: outside the simulator's folder, and on a second drive D:.
+class DriveLetterAreas : public ::testing::Test {
+   protected:
+    DriveLetterAreas() {
+        prefix = testing::MakeWinePrefix(root.Path() / "prefix");
+        simulator = prefix / "drive_c" / "Program Files" / "Microsoft Games" / "FS2002";
+        fs::create_directories(simulator / "Scenery" / "World" / "Scenery");
+        fs::create_directories(prefix / "drive_c" / "Addons" / "My Airport" / "Scenery");
+        fs::create_directories(disk.Path() / "FS Scenery" / "Lakes" / "scenery");
+        fs::create_directory_symlink(disk.Path(), prefix / "dosdevices" / "d:");
+    }
+
+    struct Resolved {
+        SceneryAreaTable Table;
+        std::vector<SkippedArea> Skipped;
+    };
+
+    // Resolves one area per Local text, titled "A0", "A1", ...
+    static Resolved Resolve(const std::vector<std::string>& locals, const std::string& fsFolder,
+                            const fs::path& base) {
+        Resolved resolved;
+        resolved.Table.AreaCount = static_cast<std::int16_t>(locals.size());
+        resolved.Table.Areas.resize(locals.size() + 1);
+        for (std::size_t i = 0; i < locals.size(); ++i) {
+            resolved.Table.Areas[i].Title = "A" + std::to_string(i);
+            resolved.Table.Areas[i].Local = locals[i];
+        }
+        resolved.Skipped = ResolveAreaFolders(resolved.Table, fsFolder, base);
+        return resolved;
+    }
+    Resolved Resolve(const std::vector<std::string>& locals) const {
+        return Resolve(locals, simulator.string(), base.Path());
+    }
+
+    TempFolder root, disk, base;
+    fs::path prefix;
+    fs::path simulator;
+};
+
+TEST_F(DriveLetterAreas, DrivePathsResolveThroughThePrefixInAnyCaseWithEitherSlash) {
+    const fs::path myAirport = prefix / "drive_c" / "Addons" / "My Airport" / "Scenery";
+    const fs::path lakes = disk.Path() / "FS Scenery" / "Lakes" / "scenery";
+    std::string throughZ = "z:" + disk.String() + "\\fs scenery\\lakes";
+    std::replace(throughZ.begin(), throughZ.end(), '/', '\\');
+    const Resolved resolved =
+        Resolve({"C:\\Addons\\My Airport", "c:/addons/my airport/SCENERY", " C:\\ADDONS/my airport\\ ",
+                 "D:\\FS Scenery\\Lakes", "d:/fs scenery/lakes/scenery", throughZ});
+    EXPECT_TRUE(resolved.Skipped.empty());
+    const std::vector<fs::path> expected = {myAirport, myAirport, myAirport, lakes, lakes, lakes};
+    for (std::size_t i = 0; i < expected.size(); ++i)
+        EXPECT_EQ(resolved.Table.Areas[i].LocalPath, expected[i]) << resolved.Table.Areas[i].Local;
+    // Local stays the drive path as the simulator reads it, lower-cased.
+    EXPECT_EQ(resolved.Table.Areas[0].Local, "c:\\addons\\my airport\\scenery");
+    EXPECT_EQ(resolved.Table.Areas[1].Local, "c:\\addons\\my airport\\scenery");
+    EXPECT_EQ(resolved.Table.Areas[3].Local, "d:\\fs scenery\\lakes\\scenery");
+}
+
+TEST_F(DriveLetterAreas, FoldersFoundBeforeAreFoundAsBefore) {
+    // Relative folders still go below the simulator's folder, which is not
+    // named by drive letter.
+    const Resolved resolved = Resolve({"Scenery\\World"});
+    EXPECT_EQ(resolved.Table.Areas[0].LocalPath, simulator / "Scenery" / "World" / "Scenery");
+    EXPECT_EQ(resolved.Table.Areas[0].Local, LCaseAnsi(simulator.string()) + "\\scenery\\world\\scenery");
+
+    // A folder named like a drive below the simulator's folder keeps winning.
+    fs::create_directories(simulator / "c:" / "Addons" / "My Airport" / "Scenery");
+    const Resolved shadowed = Resolve({"C:\\Addons\\My Airport"});
+    EXPECT_EQ(shadowed.Table.Areas[0].LocalPath, simulator / "c:" / "Addons" / "My Airport" / "Scenery");
+}
+
+TEST_F(DriveLetterAreas, UnresolvableAreasAreSkippedAndNamedInFileOrder) {
+    const Resolved resolved =
+        Resolve({"C:\\Addons\\My Airport", "C:\\Addons\\Gone", "", "E:\\Scenery", "Scenery\\Nowhere"});
+    EXPECT_EQ(resolved.Table.Areas[0].LocalPath, prefix / "drive_c" / "Addons" / "My Airport" / "Scenery");
+    for (std::size_t i = 1; i < 5; ++i) EXPECT_EQ(resolved.Table.Areas[i].Local, "") << i;
+    ASSERT_EQ(resolved.Skipped.size(), 4u);
+    EXPECT_EQ(resolved.Skipped[0].Title, "A1");
+    EXPECT_EQ(resolved.Skipped[0].Folder, "C:\\Addons\\Gone");
+    EXPECT_EQ(resolved.Skipped[0].Reason,
+              "no such folder (drive C: is " + (prefix / "drive_c").string() + ")");
+    EXPECT_EQ(resolved.Skipped[1], (SkippedArea{"A2", "", "no folder given"}));
+    EXPECT_EQ(resolved.Skipped[2].Reason, "the Wine prefix " + prefix.string() + " has no drive E:");
+    EXPECT_EQ(resolved.Skipped[3], (SkippedArea{"A4", "Scenery\\Nowhere", "no such folder"}));
+}
+
+TEST_F(DriveLetterAreas, OutsideAnyPrefixDrivePathsAreSkippedAndTheRestResolve) {
+    // A copy of the simulator's folder in a plain folder.
+    const fs::path copy = root.Path() / "copy" / "FS2002";
+    fs::create_directories(copy / "Scenery" / "World" / "Scenery");
+    const Resolved resolved =
+        Resolve({"Scenery\\World", "C:\\Addons\\My Airport"}, copy.string(), base.Path());
+    EXPECT_EQ(resolved.Table.Areas[0].LocalPath, copy / "Scenery" / "World" / "Scenery");
+    EXPECT_EQ(resolved.Table.Areas[1].Local, "");
+    ASSERT_EQ(resolved.Skipped.size(), 1u);
+    EXPECT_EQ(resolved.Skipped[0].Title, "A1");
+    EXPECT_EQ(resolved.Skipped[0].Folder, "C:\\Addons\\My Airport");
+    EXPECT_EQ(resolved.Skipped[0].Reason,
+              "the FS2002 folder is not inside a Wine prefix, so drive C: is nowhere");
 }
 
 TEST(SceneryFileListing, OrderIsByUpperCasedNameByteForByte) {

@@ -32,9 +32,20 @@ std::string Slurp(const std::filesystem::path& path) {
 }  // namespace
 
 ToolRun RunTool(const std::string& tool, const std::vector<std::string>& args) {
+    return RunTool(tool, args, {});
+}
+
+ToolRun RunTool(const std::string& tool, const std::vector<std::string>& args,
+                const std::vector<std::string>& environment) {
     const auto scratch =
         std::filesystem::temp_directory_path() / ("tarnwick-tool-" + std::to_string(::getpid()) + "-" + tool);
-    std::string command = Quote(std::string(TARNWICK_BIN_DIR) + "/" + tool);
+    std::string command;
+    if (!environment.empty()) {
+        command = "env";
+        for (const auto& setting : environment) command += " " + Quote(setting);
+        command += " ";
+    }
+    command += Quote(std::string(TARNWICK_BIN_DIR) + "/" + tool);
     for (const auto& arg : args) command += " " + Quote(arg);
     command +=
         " >" + Quote(scratch.string() + ".out") + " 2>" + Quote(scratch.string() + ".err") + " </dev/null";

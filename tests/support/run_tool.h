@@ -14,4 +14,9 @@ struct ToolRun {
 // `tool` is the executable's name in the build's bin folder.
 ToolRun RunTool(const std::string& tool, const std::vector<std::string>& args);
 
+// The same with its environment changed by env(1)'s arguments: "-u" followed
+// by "NAME" unsets (these first), "NAME=VALUE" sets.
+ToolRun RunTool(const std::string& tool, const std::vector<std::string>& args,
+                const std::vector<std::string>& environment);
+
 }  // namespace tarnwick::testing

@@ -80,6 +80,8 @@ int Fail(const std::string& message) {
 
 void PrintSummary(const SettingsState& settings, const BuildSummary& summary, double seconds) {
     std::printf("areas:     %d used, %d skipped (no folder)\n", summary.AreasUsed, summary.AreasSkipped);
+    for (const SkippedArea& area : summary.SkippedAreas)
+        std::printf("  skipped area %s\n", DescribeSkippedArea(area).c_str());
     std::printf("files:     %lld listed, %lld scanned, %lld accepted, %lld malformed\n",
                 static_cast<long long>(summary.FilesCounted), static_cast<long long>(summary.FilesScanned),
                 static_cast<long long>(summary.FilesAccepted),

@@ -15,5 +15,6 @@ int RunList(const Arguments& args);
 int RunArea(const Arguments& args);
 int RunHover(const Arguments& args);
 int RunMeasure(const Arguments& args);
+int RunInstallations(const Arguments& args);
 
 }  // namespace tarnwick::tools

@@ -18,7 +18,7 @@ constexpr Command kCommands[] = {
     {"build", tarnwick::tools::RunBuild},     {"dump", tarnwick::tools::RunDump},
     {"list", tarnwick::tools::RunList},       {"area", tarnwick::tools::RunArea},
     {"render", tarnwick::tools::RunRender},   {"hover", tarnwick::tools::RunHover},
-    {"measure", tarnwick::tools::RunMeasure},
+    {"measure", tarnwick::tools::RunMeasure}, {"installations", tarnwick::tools::RunInstallations},
 };
 
 constexpr const char* kHelp =
@@ -47,6 +47,11 @@ constexpr const char* kHelp =
     "  measure WORK_FOLDER (--airport ... | --sector ...) [render's view, traffic and aids options]\n"
     "          --from X,Y --to X,Y\n"
     "      the drawing calls of one measuring-line move\n"
+    "  installations [--json] [--seconds N]\n"
+    "      the FS2002 folders in this user's Wine prefixes ($WINEPREFIX, ~/.wine, winetricks,\n"
+    "      Bottles, Lutris, PlayOnLinux, CrossOver, Steam), one a line, as the setup window\n"
+    "      offers them; --json: a list of objects with Folder, Prefix and FoundBy (registry or\n"
+    "      search); the search stops after N seconds (default 30)\n"
     "\n"
     "Options:\n"
     "  --help     show this help and exit\n"
