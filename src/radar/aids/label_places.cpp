@@ -226,19 +226,30 @@ void LabelPlaces::Taken::Reset(std::int32_t widthPx, std::int32_t heightPx) {
     leaders_.clear();
 }
 
+// The cells `area` covers, from the first row and column to the last; none
+// when it lies wholly off the picture.
+std::optional<LabelPlaces::Taken::Cells> LabelPlaces::Taken::CellsOf(const PixelBox& area) const {
+    if (area.Right <= 0 || area.Bottom <= 0 || area.Left >= widthPx_ || area.Top >= heightPx_)
+        return std::nullopt;
+    return Cells{std::clamp(area.Left / kCellPx, 0, columns_ - 1),
+                 std::clamp(area.Top / kCellPx, 0, rows_ - 1),
+                 std::clamp((area.Right - 1) / kCellPx, 0, columns_ - 1),
+                 std::clamp((area.Bottom - 1) / kCellPx, 0, rows_ - 1)};
+}
+
+std::size_t LabelPlaces::Taken::CellIndex(std::int32_t row, std::int32_t column) const {
+    return static_cast<std::size_t>(row) * static_cast<std::size_t>(columns_) +
+           static_cast<std::size_t>(column);
+}
+
 // Visits the items filed in the cells `area` covers until `visit` says yes.
 template <typename Visit>
 bool LabelPlaces::Taken::AnyInCells(const PixelBox& area, Visit visit) const {
-    if (area.Right <= 0 || area.Bottom <= 0 || area.Left >= widthPx_ || area.Top >= heightPx_) return false;
-    const std::int32_t c0 = std::clamp(area.Left / kCellPx, 0, columns_ - 1);
-    const std::int32_t c1 = std::clamp((area.Right - 1) / kCellPx, 0, columns_ - 1);
-    const std::int32_t r0 = std::clamp(area.Top / kCellPx, 0, rows_ - 1);
-    const std::int32_t r1 = std::clamp((area.Bottom - 1) / kCellPx, 0, rows_ - 1);
-    for (std::int32_t row = r0; row <= r1; ++row) {
-        for (std::int32_t column = c0; column <= c1; ++column) {
-            const std::size_t cell = static_cast<std::size_t>(row) * static_cast<std::size_t>(columns_) +
-                                     static_cast<std::size_t>(column);
-            for (const std::uint32_t item : cells_[cell]) {
+    const std::optional<Cells> cells = CellsOf(area);
+    if (!cells) return false;
+    for (std::int32_t row = cells->Top; row <= cells->Bottom; ++row) {
+        for (std::int32_t column = cells->Left; column <= cells->Right; ++column) {
+            for (const std::uint32_t item : cells_[CellIndex(row, column)]) {
                 if (visit(item)) return true;
             }
         }
@@ -249,17 +260,11 @@ bool LabelPlaces::Taken::AnyInCells(const PixelBox& area, Visit visit) const {
 // Items partly off the picture are filed under the cells they cover; those
 // wholly off it under none.
 void LabelPlaces::Taken::File(const PixelBox& area, std::uint32_t item) {
-    if (area.Right <= 0 || area.Bottom <= 0 || area.Left >= widthPx_ || area.Top >= heightPx_) return;
-    const std::int32_t c0 = std::clamp(area.Left / kCellPx, 0, columns_ - 1);
-    const std::int32_t c1 = std::clamp((area.Right - 1) / kCellPx, 0, columns_ - 1);
-    const std::int32_t r0 = std::clamp(area.Top / kCellPx, 0, rows_ - 1);
-    const std::int32_t r1 = std::clamp((area.Bottom - 1) / kCellPx, 0, rows_ - 1);
-    for (std::int32_t row = r0; row <= r1; ++row) {
-        for (std::int32_t column = c0; column <= c1; ++column) {
-            cells_[static_cast<std::size_t>(row) * static_cast<std::size_t>(columns_) +
-                   static_cast<std::size_t>(column)]
-                .push_back(item);
-        }
+    const std::optional<Cells> cells = CellsOf(area);
+    if (!cells) return;
+    for (std::int32_t row = cells->Top; row <= cells->Bottom; ++row) {
+        for (std::int32_t column = cells->Left; column <= cells->Right; ++column)
+            cells_[CellIndex(row, column)].push_back(item);
     }
 }
 
@@ -275,10 +280,8 @@ bool LabelPlaces::Taken::Free(const PixelBox& box) const {
 }
 
 LabelPlaces::Taken::Way LabelPlaces::Taken::WayOf(const Leader& leader, std::size_t owner) const {
-    const PixelBox area{std::min(leader.From.X, leader.To.X), std::min(leader.From.Y, leader.To.Y),
-                        std::max(leader.From.X, leader.To.X) + 1, std::max(leader.From.Y, leader.To.Y) + 1};
     bool overBox = false;
-    const bool across = AnyInCells(area, [&](std::uint32_t item) {
+    const bool across = AnyInCells(leader.Area(), [&](std::uint32_t item) {
         if ((item & kLeaderBit) != 0) {
             const Leader& other = leaders_[item & ~kLeaderBit];
             return Cross(leader.From, leader.To, other.From, other.To);
@@ -300,9 +303,7 @@ void LabelPlaces::Taken::Add(const PixelBox& box, std::optional<std::size_t> own
 void LabelPlaces::Taken::Add(const Leader& leader) {
     const auto index = static_cast<std::uint32_t>(leaders_.size());
     leaders_.push_back(leader);
-    File({std::min(leader.From.X, leader.To.X), std::min(leader.From.Y, leader.To.Y),
-          std::max(leader.From.X, leader.To.X) + 1, std::max(leader.From.Y, leader.To.Y) + 1},
-         index | kLeaderBit);
+    File(leader.Area(), index | kLeaderBit);
 }
 
 std::vector<LabelPlace> LabelPlaces::Place(std::span<const LabelRequest> labels, std::int32_t widthPx,

@@ -9,6 +9,7 @@
 // default place beside its aircraft. A label keeps its place from one redraw
 // to the next while that place stays free, and comes back beside its aircraft
 // as soon as there is room again.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <map>
@@ -83,6 +84,11 @@ class LabelPlaces {
 
     struct Leader {
         ScreenPoint From, To;
+        // The pixels its line may touch.
+        PixelBox Area() const {
+            return {std::min(From.X, To.X), std::min(From.Y, To.Y), std::max(From.X, To.X) + 1,
+                    std::max(From.Y, To.Y) + 1};
+        }
     };
 
     // Placed boxes and leaders, found through a grid of cells over the picture.
@@ -101,6 +107,11 @@ class LabelPlaces {
 
        private:
         static constexpr std::uint32_t kLeaderBit = 0x80000000u;
+        struct Cells {
+            std::int32_t Left, Top, Right, Bottom;  // all included
+        };
+        std::optional<Cells> CellsOf(const PixelBox& area) const;
+        std::size_t CellIndex(std::int32_t row, std::int32_t column) const;
         template <typename Visit>
         bool AnyInCells(const PixelBox& area, Visit visit) const;
         void File(const PixelBox& area, std::uint32_t item);
