@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "radar/text_metrics.h"
 
@@ -62,14 +63,26 @@ class Canvas {
     virtual void SetPixelV(std::int32_t x, std::int32_t y, Rgb color) = 0;
     // ANSI text in the drawing colour, its top-left corner at the point, on a
     // transparent background.
-    virtual void TextOutA(std::int32_t x, std::int32_t y, const std::string& text) = 0;
+    void TextOutA(std::int32_t x, std::int32_t y, const std::string& text) {
+        if (notedTexts_ && !text.empty()) notedTexts_->push_back(TextBoxAt(Metrics(), x, y, text));
+        WriteText(x, y, text);
+    }
 
     // The table TextOutA's texts are measured with, for placing them.
     virtual const TextMetrics& Metrics() const = 0;
     TextExtent MeasureText(std::string_view line) const { return MeasureLine(Metrics(), line); }
 
+    // While given a list, the box of every text written is added to it, as
+    // measured: the map's texts, which the label placement keeps clear of.
+    // Nothing drawn changes. Null stops the noting.
+    void NoteTextsIn(std::vector<PixelBox>* boxes) { notedTexts_ = boxes; }
+
+   protected:
+    virtual void WriteText(std::int32_t x, std::int32_t y, const std::string& text) = 0;
+
    private:
     CanvasState state_;
+    std::vector<PixelBox>* notedTexts_ = nullptr;
 };
 
 }  // namespace tarnwick

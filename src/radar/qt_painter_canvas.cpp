@@ -223,7 +223,7 @@ void QtPainterCanvas::SetPixelV(std::int32_t x, std::int32_t y, Rgb color) {
     painter_.fillRect(x, y, 1, 1, ToQColor(color));
 }
 
-void QtPainterCanvas::TextOutA(std::int32_t x, std::int32_t y, const std::string& text) {
+void QtPainterCanvas::WriteText(std::int32_t x, std::int32_t y, const std::string& text) {
     if (text.empty()) return;
     if (x > width_ || y > height_ || x < -4096 || y < -4096) return;
     painter_.setPen(ToQColor(State().DrawColor));

@@ -31,8 +31,10 @@ class QtPainterCanvas : public Canvas {
     void Arc(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom, std::int32_t xs,
              std::int32_t ys, std::int32_t xe, std::int32_t ye) override;
     void SetPixelV(std::int32_t x, std::int32_t y, Rgb color) override;
-    void TextOutA(std::int32_t x, std::int32_t y, const std::string& text) override;
     const TextMetrics& Metrics() const override;
+
+   protected:
+    void WriteText(std::int32_t x, std::int32_t y, const std::string& text) override;
 
    private:
     QPen CurrentPen() const;

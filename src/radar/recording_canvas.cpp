@@ -34,7 +34,7 @@ void RecordingCanvas::SetPixelV(std::int32_t x, std::int32_t y, Rgb color) {
     call.PixelColor = color;
 }
 
-void RecordingCanvas::TextOutA(std::int32_t x, std::int32_t y, const std::string& text) {
+void RecordingCanvas::WriteText(std::int32_t x, std::int32_t y, const std::string& text) {
     RecordedCall& call = Add(CallKind::TextOutA);
     call.Args = {x, y};
     call.Text = text;

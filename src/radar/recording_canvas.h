@@ -35,13 +35,15 @@ class RecordingCanvas : public Canvas {
     void Arc(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom, std::int32_t xs,
              std::int32_t ys, std::int32_t xe, std::int32_t ye) override;
     void SetPixelV(std::int32_t x, std::int32_t y, Rgb color) override;
-    void TextOutA(std::int32_t x, std::int32_t y, const std::string& text) override;
     const TextMetrics& Metrics() const override { return metrics_; }
 
     const std::vector<RecordedCall>& Calls() const { return calls_; }
 
     // Plays the recorded calls, with their states, onto another canvas.
     void Replay(Canvas& target) const;
+
+   protected:
+    void WriteText(std::int32_t x, std::int32_t y, const std::string& text) override;
 
    private:
     RecordedCall& Add(CallKind kind);

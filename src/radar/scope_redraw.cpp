@@ -1,5 +1,7 @@
 #include "radar/scope_redraw.h"
 
+#include <vector>
+
 #include "base/rounding.h"
 #include "radar/aids/range_rings.h"
 #include "radar/airport_layers.h"
@@ -17,6 +19,20 @@ void DrawGuarded(Layer layer, const ScopeContext& scope, const AirportRecord& ai
     } catch (const OverflowError&) {
     }
 }
+
+// Notes the texts written on the picture into `boxes` while it lives.
+class TextNotes {
+   public:
+    TextNotes(Canvas& picture, std::vector<PixelBox>* boxes) : picture_(picture) {
+        picture.NoteTextsIn(boxes);
+    }
+    ~TextNotes() { picture_.NoteTextsIn(nullptr); }
+    TextNotes(const TextNotes&) = delete;
+    TextNotes& operator=(const TextNotes&) = delete;
+
+   private:
+    Canvas& picture_;
+};
 
 }  // namespace
 
@@ -64,12 +80,27 @@ void RedrawScope(const ScopeContext& scope) {
 }
 
 void RedrawScopeAndTraffic(const ScopeContext& scope) {
-    if (scope.Aids && scope.Aids->Settings.Rings) {
-        DrawRangeRings(scope, scope.Aids->Settings.RingSpacingNm);
-        scope.Picture.ResetState();
+    // With label placement on, the texts of the rings and the map are noted
+    // as they are written, for the labels to keep clear of.
+    const bool placing = scope.Aids && scope.Aids->Settings.Labels;
+    std::vector<PixelBox> mapTexts;
+    {
+        const TextNotes notes(scope.Picture, placing ? &mapTexts : nullptr);
+        if (scope.Aids && scope.Aids->Settings.Rings) {
+            DrawRangeRings(scope, scope.Aids->Settings.RingSpacingNm);
+            scope.Picture.ResetState();
+        }
+        RedrawScope(scope);
     }
-    RedrawScope(scope);
-    DrawTraffic(scope);
+    if (!placing) {
+        DrawTraffic(scope);
+        return;
+    }
+    ScopeAids aids = *scope.Aids;
+    aids.MapTexts = mapTexts;
+    ScopeContext withTexts = scope;
+    withTexts.Aids = &aids;
+    DrawTraffic(withTexts);
 }
 
 }  // namespace tarnwick

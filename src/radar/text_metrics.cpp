@@ -18,4 +18,9 @@ TextExtent MeasureLine(const TextMetrics& metrics, std::string_view line) {
     return {width, metrics.LineHeight};
 }
 
+PixelBox TextBoxAt(const TextMetrics& metrics, std::int32_t x, std::int32_t y, std::string_view line) {
+    const TextExtent size = MeasureLine(metrics, line);
+    return {x, y, x + size.Width, y + size.Height};
+}
+
 }  // namespace tarnwick

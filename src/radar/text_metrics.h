@@ -31,4 +31,16 @@ TextMetrics DefaultTextMetrics();
 // One line: the sum of its bytes' advances, one line high; an empty line takes no room.
 TextExtent MeasureLine(const TextMetrics& metrics, std::string_view line);
 
+// A rectangle of pixels, right and bottom excluded.
+struct PixelBox {
+    std::int32_t Left = 0;
+    std::int32_t Top = 0;
+    std::int32_t Right = 0;
+    std::int32_t Bottom = 0;
+    bool operator==(const PixelBox&) const = default;
+};
+
+// Where one line written with its top-left corner at (x, y) lies.
+PixelBox TextBoxAt(const TextMetrics& metrics, std::int32_t x, std::int32_t y, std::string_view line);
+
 }  // namespace tarnwick

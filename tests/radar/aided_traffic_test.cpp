@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <map>
+
 #include "geo/local_offset.h"
 #include "radar/aids/range_rings.h"
 #include "radar/airport_layers.h"
@@ -35,7 +38,7 @@ class AidedTraffic : public ::testing::Test {
     ScopeTraffic Traffic() const { return {traffic.Table, 1, "ATC", ShownBand(aids)}; }
     // One redraw pass; without `withAids` the way the scope always drew.
     Pass Draw(bool withAids = true, std::optional<ScreenPoint> pointer = std::nullopt) {
-        const ScopeAids scopeAids{aids, traffic.History, nullptr, pointer};
+        const ScopeAids scopeAids{aids, traffic.History, kept, pointer};
         return testing::Record(state, view, hover, [&](const ScopeContext& s) {
             const ScopeContext scope{s.Picture,     s.View,  s.Area,    s.Display,
                                      s.Declination, s.Hover, Traffic(), withAids ? &scopeAids : nullptr};
@@ -50,6 +53,9 @@ class AidedTraffic : public ::testing::Test {
 
     ProgramState state;
     HoverTarget hover;
+    // Where the labels went, kept from pass to pass as the window keeps it;
+    // none places them afresh.
+    LabelPlaces* kept = nullptr;
     testing::ReportedTraffic traffic;
     RadarAids aids;
     // Level 20 around the centre: about 26 px per nautical mile across.
@@ -198,6 +204,138 @@ TEST_F(AidedTraffic, PlacedLabelsStayClearAndThePointersAircraftIsWrittenLast) {
             EXPECT_TRUE(apart) << texts[i].Text << " and " << texts[j].Text;
         }
     }
+}
+
+// A written text's box, measured as the pass measured it.
+PixelBox BoxOf(const RecordedCall& text) {
+    return TextBoxAt(DefaultTextMetrics(), text.Args[0], text.Args[1], text.Text);
+}
+
+bool Overlap(const PixelBox& a, const PixelBox& b) {
+    return a.Left < b.Right && b.Left < a.Right && a.Top < b.Bottom && b.Top < a.Bottom;
+}
+
+TEST_F(AidedTraffic, PlacedLabelsClearTheAirportsNameAndRunwayNumbersAndTheMapIsDrawnAsBefore) {
+    // At level 30 the airport writes its name at its point and its runway's
+    // numbers at the runway's ends: one aircraft holds short of each end, one
+    // sits on the airport's point.
+    AirportRecord& airport = state.Area.AreaAirports[0];
+    RunwayEntry runway;
+    runway.PrimaryId = "16L";
+    runway.SecondaryId = "34R";
+    runway.CenterLat = 47;
+    runway.CenterLon = -122;
+    runway.End1Lat = 47.02;
+    runway.End1Lon = -122.001;
+    runway.End2Lat = 46.98;
+    runway.End2Lon = -121.999;
+    testing::Append(airport.Runways, airport.RunwayCount, runway);
+    view.ZoomLevel = 30;
+    traffic.Add("ON", 2, {.Lat = 47, .Lon = -122, .AltitudeFt = 433});
+    traffic.Add("NORTH", 3, {.Lat = 47.02, .Lon = -122.001, .AltitudeFt = 433});
+    traffic.Add("SOUTH", 4, {.Lat = 46.98, .Lon = -121.999, .AltitudeFt = 433});
+    traffic.RunUntil(1);
+    aids.DataBlock = true;
+
+    const auto onMapTexts = [](const Pass& pass) {
+        std::vector<std::string> found;
+        for (const RecordedCall& map : pass.OfKind(CallKind::TextOutA)) {
+            if (map.State.DrawColor != kLabelWhite) continue;
+            for (const RecordedCall& label : pass.OfKind(CallKind::TextOutA)) {
+                if (label.State.DrawColor != kLabelWhite && Overlap(BoxOf(map), BoxOf(label)))
+                    found.push_back(label.Text + " on " + map.Text);
+            }
+        }
+        return found;
+    };
+    const Pass unplaced = Draw();
+    EXPECT_GE(onMapTexts(unplaced).size(), 3u) << "each label hangs from its aircraft, on the texts";
+    aids.Labels = true;
+    const Pass placed = Draw();
+    EXPECT_EQ(onMapTexts(placed), std::vector<std::string>{});
+    EXPECT_EQ(Texts(placed).size(), 9u);
+
+    // Noting the map's texts changes nothing the map draws.
+    const std::vector<std::string> map = testing::RecordRedraw(state, view).Lines;
+    ASSERT_GE(placed.Lines.size(), map.size());
+    EXPECT_EQ(std::vector<std::string>(placed.Lines.begin(),
+                                       placed.Lines.begin() + static_cast<std::ptrdiff_t>(map.size())),
+              map);
+}
+
+TEST_F(AidedTraffic, LeadersAreShortAndInTheirLabelsColourRedOnlyInConflict) {
+    // Two aircraft head on, in conflict, meeting under a crowd of helicopters
+    // holding 3,000 ft above (standing still, never alerted): labels move off
+    // on leaders, the pair's too.
+    for (int i = 0; i < 8; ++i)
+        traffic.Add("HIGH" + std::to_string(i), 4 + i, From(-0.6 + 0.05 * i, 0.05 * (i % 3), 9000));
+    FlightPath east = From(-0.5, 0, 6000);
+    east.TrackDeg = 90;
+    east.SpeedKt = 200;
+    FlightPath west = From(0.5, 0, 6000);
+    west.TrackDeg = 270;
+    west.SpeedKt = 200;
+    traffic.Add("EAST", 2, east);
+    traffic.Add("WEST", 3, west);
+    traffic.RunUntil(8);
+    aids.Labels = true;
+    aids.Conflicts = true;
+    aids.DataBlock = true;
+    const Pass pass = Draw();
+
+    // The leaders come after the symbols (the last disc and its heading line)
+    // and before the labels' texts.
+    std::size_t lastDisc = 0;
+    std::size_t firstText = pass.Calls.size();
+    for (std::size_t k = 0; k < pass.Calls.size(); ++k) {
+        const RecordedCall& call = pass.Calls[k];
+        if (call.Kind == CallKind::Ellipse) lastDisc = k;
+        if (call.Kind == CallKind::TextOutA && call.State.DrawColor != kLabelWhite &&
+            firstText == pass.Calls.size())
+            firstText = k;
+    }
+    std::map<std::string, Rgb> labelColor;
+    for (const RecordedCall& text : pass.OfKind(CallKind::TextOutA))
+        labelColor.emplace(text.Text, text.State.DrawColor);
+    int leaders = 0;
+    int redLeaders = 0;
+    for (std::size_t k = lastDisc + 3; k + 1 < firstText; k += 2) {
+        const RecordedCall& from = pass.Calls[k];
+        const RecordedCall& to = pass.Calls[k + 1];
+        ASSERT_EQ(from.Kind, CallKind::MoveToEx);
+        ASSERT_EQ(to.Kind, CallKind::LineTo);
+        ++leaders;
+        EXPECT_LE(std::hypot(to.Args[0] - from.Args[0], to.Args[1] - from.Args[1]),
+                  LabelPlaces::kMaxLeaderPx);
+        // Whose leader: the aircraft at its start.
+        std::string name;
+        for (const PlayerRecord& record : traffic.Table.Entries()) {
+            const ScreenPoint p = ProjectToScreen(view, record.Latitude, record.Longitude);
+            if (p.X == from.Args[0] && p.Y == from.Args[1]) name = record.Name;
+        }
+        ASSERT_TRUE(labelColor.contains(name)) << from.Args[0] << "," << from.Args[1];
+        EXPECT_EQ(to.State.DrawColor, labelColor[name]) << name;
+        const bool inConflict = name == "EAST" || name == "WEST";
+        EXPECT_EQ(to.State.DrawColor, inConflict ? kConflictRed : kScopeGreen) << name;
+        redLeaders += inConflict ? 1 : 0;
+    }
+    EXPECT_GE(leaders, 4);
+    EXPECT_GE(redLeaders, 1);
+    EXPECT_EQ(labelColor["EAST"], kConflictRed);
+    EXPECT_EQ(labelColor["HIGH0"], kScopeGreen);
+}
+
+TEST_F(AidedTraffic, PlacedLabelsHoldStillFromOneRedrawToTheNext) {
+    for (int i = 0; i < 12; ++i)
+        traffic.Add("N" + std::to_string(i), 2 + i, From(0.2 * (i % 4), 0.15 * (i / 4), 3000));
+    traffic.RunUntil(1);
+    aids.Labels = true;
+    aids.DataBlock = true;
+    LabelPlaces places;
+    kept = &places;
+    const Pass first = Draw();
+    EXPECT_EQ(Draw().Lines, first.Lines);
+    EXPECT_EQ(Draw().Lines, first.Lines);
 }
 
 TEST_F(AidedTraffic, RangeRingsAreConcentricEvenlySpacedAndReachTheFarthestCorner) {

@@ -174,17 +174,23 @@ TEST(QtPainterCanvas, TextHangsFromItsTopLeftCornerInTheDrawingColour) {
 }
 
 // Labels are placed by their measured extents: the ink must stay inside, and
-// a recording handed the scope font's table must measure alike.
+// a recording handed the scope font's table must measure alike. The boxes the
+// map's texts are noted with, for the labels to keep clear of, are the same.
 TEST(QtPainterCanvas, TextInkStaysInsideTheMeasuredExtentThatRecordingsShare) {
     const std::string label = "N123 Hdg: 270 Alt: 3500 W\xE9";
     TextExtent extent;
+    std::vector<PixelBox> noted;
     const QImage image = Paint(
         [&](Canvas& c) {
             c.SetDrawColor(kRed);
+            c.NoteTextsIn(&noted);
             c.TextOutA(10, 20, label);
+            c.TextOutA(10, 40, "");
+            c.NoteTextsIn(nullptr);
             extent = c.MeasureText(label);
         },
         400, 60);
+    EXPECT_EQ(noted, (std::vector<PixelBox>{{10, 20, 10 + extent.Width, 20 + extent.Height}}));
     EXPECT_EQ(RecordingCanvas(QtTextMetrics(ScopeFont(QGuiApplication::font()))).MeasureText(label), extent);
     EXPECT_EQ(CountPixels(image, kRed, QRect(10, 20, extent.Width, extent.Height)),
               CountPixels(image, kRed, image.rect()));

@@ -39,6 +39,9 @@ std::vector<Shown> ShownAircraft(const ScopeContext& scope) {
     return shown;
 }
 
+// The aircraft's disc, heading line, label and leader: red in conflict.
+Rgb ColorOf(const Shown& aircraft) { return aircraft.Conflict ? kConflictRed : kScopeGreen; }
+
 Rgb DotColor(int dot, int dots) {
     const int span = kScopeGreen.G - kOldestDotGreen;
     const int green = dots <= 1 ? kScopeGreen.G : kScopeGreen.G - span * dot / (dots - 1);
@@ -121,7 +124,7 @@ void DrawSymbols(const ScopeContext& scope, const std::vector<Shown>& shown) {
     picture.SetFillStyle(FillStyle::Solid);
     constexpr std::int32_t r = kAircraftDiscRadiusPx;
     for (const Shown& aircraft : shown) {
-        const Rgb color = aircraft.Conflict ? kConflictRed : kScopeGreen;
+        const Rgb color = ColorOf(aircraft);
         const ScreenPoint p = aircraft.Symbol.Position;
         picture.SetDrawColor(color);
         picture.SetFillColor(color);
@@ -165,25 +168,27 @@ void DrawLabels(const ScopeContext& scope, const std::vector<Shown>& shown) {
     if (aids.Labels) {
         const std::int32_t width = scope.View.PictureWidthPx;
         const std::int32_t height = scope.View.PictureHeightPx;
+        const std::span<const PixelBox> mapTexts = scope.Aids->MapTexts;
         if (scope.Aids->Places) {
-            places = scope.Aids->Places->Place(requests, width, height, onTop);
+            places = scope.Aids->Places->Place(requests, width, height, mapTexts, onTop);
         } else {
             LabelPlaces fresh;
-            places = fresh.Place(requests, width, height, onTop);
+            places = fresh.Place(requests, width, height, mapTexts, onTop);
         }
     } else {
         for (std::size_t i = 0; i < shown.size(); ++i) places[i].TopLeft = shown[i].Symbol.Position;
     }
-    // Leaders first, so that none runs across another label's text.
+    // Leaders first, so that none runs across another label's text; each in
+    // its label's colour, so that only a pair in conflict has red lines.
     for (std::size_t i = 0; i < shown.size(); ++i) {
         if (!places[i].Leader) continue;
         const ScreenPoint p = shown[i].Symbol.Position;
-        picture.SetDrawColor(shown[i].Conflict ? kConflictRed : kScopeGreen);
+        picture.SetDrawColor(ColorOf(shown[i]));
         picture.MoveToEx(p.X, p.Y);
         picture.LineTo(places[i].LeaderEnd.X, places[i].LeaderEnd.Y);
     }
     const auto write = [&](std::size_t i) {
-        picture.SetDrawColor(shown[i].Conflict ? kConflictRed : kScopeGreen);
+        picture.SetDrawColor(ColorOf(shown[i]));
         std::int32_t y = places[i].TopLeft.Y;
         for (const std::string& line : texts[i]) {
             picture.TextOutA(places[i].TopLeft.X, y, line);

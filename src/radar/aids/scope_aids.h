@@ -3,6 +3,7 @@
 // aircraft's motion, the labels' places from the pass before, and the
 // pointer, whose aircraft keeps its label on top.
 #include <optional>
+#include <span>
 
 #include "radar/aids/label_places.h"
 #include "radar/canvas.h"
@@ -22,6 +23,9 @@ struct ScopeAids {
     LabelPlaces* Places = nullptr;
     // The pointer over the picture, in pixels.
     std::optional<ScreenPoint> Pointer = std::nullopt;
+    // The boxes of the texts the map's layers wrote in this pass, which the
+    // placed labels keep clear of.
+    std::span<const PixelBox> MapTexts = {};
 };
 
 }  // namespace tarnwick
