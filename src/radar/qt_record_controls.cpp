@@ -34,7 +34,8 @@ RecordControls::RecordControls(QMainWindow* window, QMenu* fileMenu, QWidget* sc
     recordingMark_ = new QLabel(scope);
     recordingMark_->setObjectName("recording_mark");
     recordingMark_->setStyleSheet("QLabel { color: #ff3030; background: transparent; font-weight: bold; }");
-    recordingMark_->move(8, 180);
+    // Under the zoom level and the button below it, left of the traffic.
+    recordingMark_->move(8, 208);
     recordingMark_->hide();
 
     replayMenu_ = window->menuBar()->addMenu("Replay");

@@ -24,6 +24,7 @@
 #include "radar/pointer_readouts.h"
 #include "radar/qt_scope_picture.h"
 #include "radar/radar_view.h"
+#include "radar/remembered_view.h"
 #include "radar/text_metrics.h"
 #include "state/chosen_area.h"
 #include "state/display_options.h"
@@ -70,6 +71,11 @@ class RadarWindow : public QMainWindow, private PointerHost {
 
     // Moves the view's centre to a longitude (x) and latitude (y) and redraws.
     void Center_Airport(double airpt_loc_x, double airpt_loc_y);
+    // Up to `levels` zoom steps in (positive) or out, with one redraw.
+    void Zoom(int levels);
+    // The closest view that holds every aircraft the scope shows; without
+    // any, the view stays.
+    void ShowAllTraffic();
     // A new area chosen while the scope is up: caption, unlock, recentre.
     void TakeBackArea();
 
@@ -128,7 +134,11 @@ class RadarWindow : public QMainWindow, private PointerHost {
     void AddAidShortcuts(QMenu* options);
     void TrafficMoved();
     ScopeTraffic Traffic() const;
-    void ZoomButton(bool zoomIn);
+    void AddViewItems(QMenu* view);
+    void ShowView(const RememberedView& shown);
+    // The view goes to the user's configuration under the area's key when it
+    // changed since it last went there.
+    void KeepView();
     void PictureResized();
     void EnableScopeControls(bool enabled);
     void StopTimers();
@@ -163,12 +173,16 @@ class RadarWindow : public QMainWindow, private PointerHost {
     ConflictLog conflictLog_;
     // The scope font's, measured once.
     std::optional<TextMetrics> scopeMetrics_;
+    // The area the view belongs to, and the view last kept for it.
+    std::string viewKey_;
+    std::optional<RememberedView> keptView_;
 
     ScopePicture* scope_;
     QPushButton* zoomInButton_;
     QPushButton* centreButton_;
     QPushButton* zoomOutButton_;
     QPushButton* disconnectButton_;
+    QPushButton* showAllButton_;
     QLabel* zoomLabel_;
     QLabel* zoomLevelLabel_;
     QLabel* hoverBox_;
