@@ -253,11 +253,12 @@ void WindowFlow::RenewDatabases() {
     }
 }
 
-// The windows the scope is locked for go with it, at once: left open, they
-// would give back a scope that is gone, and closing the last of them would
-// end the program.
+// The windows the scope is locked for, and those it left live beside it, go
+// with it, at once: left open, they would give back or act on a scope that is
+// gone, and closing the last of them would end the program.
 void WindowFlow::RadarClosed() {
     if (preferences_) preferences_->close();
+    if (radarAids_) radarAids_->close();
     if (trafficList_) trafficList_->close();
     if (airportsList_) airportsList_->close();
     if (about_) about_->close();

@@ -421,6 +421,22 @@ TEST_F(RadarWindowTest, AnAirportCentredFromTheListGetsTheScopeBack) {
     EXPECT_NEAR((radar->View().ViewBounds.West + radar->View().ViewBounds.East) / 2, -122.21, 1e-9);
 }
 
+TEST_F(RadarWindowTest, ClosingTheScopeClosesTheWindowsItLeftLiveToo) {
+    EndCountingFlow flow(state, play, boxes, "");
+    RadarWindow* radar = flow.ShowRadar();
+    Trigger(*radar, "radar_aids_op");
+    Trigger(*radar, "show_traffic_list_op");
+    ASSERT_NE(TopLevel("FormRadarAids"), nullptr);
+    ASSERT_NE(TopLevel("FormTrafficList"), nullptr);
+    radar->close();
+    EXPECT_EQ(TopLevel("FormRadarAids"), nullptr) << "the aids of a scope that is gone";
+    EXPECT_EQ(TopLevel("FormTrafficList"), nullptr);
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(flow.AidsWindow(), nullptr);
+    EXPECT_EQ(flow.TrafficListShown(), nullptr);
+    EXPECT_EQ(flow.ends, 0) << "the connection window takes over";
+}
+
 TEST_F(RadarWindowTest, PageKeysAndCtrlWheelMoveFiveLevelsAtATime) {
     RadarWindow window(state.Area, state.Display, state.Aids, *state.Declination, state.Session, play, boxes);
     window.Load();
