@@ -6,6 +6,10 @@
 #include <QBoxLayout>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QInputDialog>
@@ -255,6 +259,27 @@ void ConnectionWindow::AskUser(const ProviderQuestion& question) {
     // The dialog lays itself out when shown: the box goes above its buttons.
     if (auto* box = qobject_cast<QBoxLayout*>(dialog->layout()); box && openRouterPorts)
         box->insertWidget(box->count() - 1, openRouterPorts);
+    if (!question.FileFilter.empty()) AddFileBrowser(dialog, QString::fromStdString(question.FileFilter));
+}
+
+// "Browse...": a file dialog over the question's, whose choice becomes the answer.
+void ConnectionWindow::AddFileBrowser(QInputDialog* dialog, const QString& filter) {
+    auto* buttons = dialog->findChild<QDialogButtonBox*>();
+    if (!buttons) return;
+    QPushButton* browse = buttons->addButton("Browse...", QDialogButtonBox::ActionRole);
+    browse->setObjectName("BrowseButton");
+    connect(browse, &QPushButton::clicked, dialog, [dialog, filter] {
+        const QFileInfo given(dialog->textValue());
+        const QString folder = given.absoluteDir().exists() ? given.absolutePath() : QDir::currentPath();
+        auto* files = new QFileDialog(dialog, dialog->windowTitle(), folder, filter);
+        files->setObjectName("BrowseDialog");
+        files->setAttribute(Qt::WA_DeleteOnClose);
+        files->setFileMode(QFileDialog::ExistingFile);
+        files->setOption(QFileDialog::DontUseNativeDialog);
+        if (given.isFile()) files->selectFile(given.absoluteFilePath());
+        connect(files, &QFileDialog::fileSelected, dialog, &QInputDialog::setTextValue);
+        files->open();
+    });
 }
 
 void ConnectionWindow::DropQuestion() {

@@ -10,6 +10,7 @@
 
 #include "base/ansi.h"
 #include "base/program_name.h"
+#include "multiplayer/replay_playback.h"
 #include "multiplayer/session_connection.h"
 #include "radar/aids/scope_aids.h"
 #include "radar/hover_box.h"
@@ -149,6 +150,8 @@ RadarWindow::RadarWindow(const ChosenArea& area, DisplayOptions& display, RadarA
     resize(ScopePicture::kInitialWidth, ScopePicture::kInitialHeight + menuBar()->sizeHint().height());
 }
 
+RadarWindow::~RadarWindow() = default;
+
 void RadarWindow::AddMenus() {
     const auto addMenu = [this](const char* name, const char* caption) {
         QMenu* menu = menuBar()->addMenu(caption);
@@ -232,6 +235,7 @@ void RadarWindow::SetRecords(std::shared_ptr<SessionRecords> records) {
         recordControls_->ShowState();
         setWindowTitle(Caption());
     });
+    connect(recordControls_, &RecordControls::SeekRequested, this, &RadarWindow::SeekReplay);
 }
 
 void RadarWindow::Load() {
@@ -248,6 +252,8 @@ void RadarWindow::Load() {
     } catch (const SessionError&) {
         // No session objects to listen to: the scope runs without traffic.
     }
+    if (link_ && recordControls_ && recordControls_->Replaying())
+        playback_ = std::make_unique<ReplayPlayback>(*recordControls_->ReplayTime(), session_, *link_);
     session_.IsHosting = false;
     setWindowTitle(Caption());
     scope_->ClearImage();
@@ -284,6 +290,7 @@ void RadarWindow::closeEvent(QCloseEvent* event) {
         StopTimers();
         if (recordControls_) recordControls_->SessionEnded();
         // The link holds the session object that leaving releases.
+        playback_.reset();
         link_.reset();
         LeaveSession(session_, play_);
         emit Disconnected();
@@ -292,10 +299,16 @@ void RadarWindow::closeEvent(QCloseEvent* event) {
 }
 
 void RadarWindow::ReceiveTick() {
-    if (link_) HandleLinkEvents(link_->ReceiveTick());
+    if (link_) HandleLinkEvents(playback_ ? playback_->ReceiveTick() : link_->ReceiveTick());
     if (recordControls_) recordControls_->Tick();
 }
 
+void RadarWindow::SeekReplay(std::chrono::milliseconds time) {
+    if (!playback_ || disconnected_) return;
+    HandleLinkEvents(playback_->SeekTo(time));
+    if (recordControls_) recordControls_->Tick();
+    if (!locked_ && !disconnected_) RedrawNow();
+}
 
 void RadarWindow::MaintenanceTick() {
     if (link_) HandleLinkEvents(link_->MaintenanceTick());
@@ -361,6 +374,7 @@ void RadarWindow::LeaveSessionForGood() {
     StopSessionTimers();
     StopTimers();
     if (recordControls_) recordControls_->SessionEnded();
+    playback_.reset();
     link_.reset();
     LeaveSession(session_, play_);
 }

@@ -34,6 +34,7 @@
 namespace tarnwick {
 
 class RecordControls;
+class ReplayPlayback;
 struct SessionRecords;
 
 class RadarWindow : public QMainWindow, private PointerHost {
@@ -44,6 +45,7 @@ class RadarWindow : public QMainWindow, private PointerHost {
     // aids, which its shortcuts toggle.
     RadarWindow(const ChosenArea& area, DisplayOptions& display, RadarAids& aids, const DeclinationGrid& grid,
                 SessionState& session, PlayObjects& play, MessageBoxes& boxes, QWidget* parent = nullptr);
+    ~RadarWindow() override;
 
     // The recorder and the replay's clock of the program's session objects:
     // the File menu records, and a replay gets its controls.
@@ -65,6 +67,8 @@ class RadarWindow : public QMainWindow, private PointerHost {
     void ReceiveTick();
     void MaintenanceTick();
     void HoverTick();
+    // A replay goes to another moment of its recording (the replay bar's slider).
+    void SeekReplay(std::chrono::milliseconds time);
 
     const RadarView& View() const { return view_; }
     ScopePicture* Scope() { return scope_; }
@@ -159,6 +163,8 @@ class RadarWindow : public QMainWindow, private PointerHost {
     PlayObjects& play_;
     MessageBoxes& boxes_;
     std::unique_ptr<SessionLink> link_;
+    // While a recording is replayed: its receive tick and its seeking.
+    std::unique_ptr<ReplayPlayback> playback_;
     bool disconnected_ = false;
     bool loaded_ = false;
     bool locked_ = false;
