@@ -65,6 +65,8 @@ RecordControls::RecordControls(QMainWindow* window, QMenu* fileMenu, QWidget* sc
     pauseAction_->setObjectName("replay_pause_op");
     pauseAction_->setCheckable(true);
     pauseAction_->setShortcut(QKeySequence("Ctrl+P"));
+    // The bar shows it as play or pause; the menu as a check mark.
+    pauseAction_->setIconVisibleInMenu(false);
     connect(pauseAction_, &QAction::triggered, this, [this](bool paused) {
         records_->Replay->SetPaused(paused);
         emit CaptionChanged();

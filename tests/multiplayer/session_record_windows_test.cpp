@@ -140,7 +140,9 @@ TEST_F(RecordedSessionWindowsTest, TheReplayIsChosenByBrowsingAndItsBarSeeksPaus
     ConnectionWindow* form2 = flow->ShowConnection();
     auto* question = form2->findChild<QInputDialog*>();
     ASSERT_NE(question, nullptr);
-    Control<QPushButton>(question, "BrowseButton")->click();
+    QPushButton* browse = Control<QPushButton>(question, "BrowseButton");
+    EXPECT_FALSE(browse->autoDefault()) << "Return after browsing accepts the answer";
+    browse->click();
     auto* browser = question->findChild<QFileDialog*>("BrowseDialog");
     ASSERT_NE(browser, nullptr);
     EXPECT_TRUE(browser->isVisible());
