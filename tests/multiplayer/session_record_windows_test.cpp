@@ -36,13 +36,37 @@ class RecordedSessionWindowsTest : public testing::SessionWindowsTest {
     }
     QAction* Item(const char* name) { return Control<QAction>(Form1(), name); }
 
-    // The demo joined and `seconds` of it recorded into `file`, then left.
-    void RecordDemo(const std::filesystem::path& file, int seconds) {
+    // A fresh connection window that starts the replay offering `offered`:
+    // the question for the recording.
+    QInputDialog* OfferReplay(const std::filesystem::path& offered) {
+        flow->OfferReplayFirst(offered);
+        Form2()->close();
+        QApplication::processEvents();
+        connection = flow->ShowConnection();
+        return connection->findChild<QInputDialog*>();
+    }
+    // The question answered as it stands and the recorded session joined:
+    // the replay's radar window.
+    RadarWindow* JoinReplay(QInputDialog* question) {
+        question->accept();
+        Control<QPushButton>(connection, "Command2")->click();
+        clock += std::chrono::milliseconds(1000);
+        connection->Timer1Tick();
+        QApplication::processEvents();
+        return Form1();
+    }
+
+    // The demo joined from the choice on: the radar window is then up.
+    void JoinDemo() {
         flow->AreaChosen();
         LocateAndJoin();
         clock += std::chrono::milliseconds(1000);
         Form2()->Timer1Tick();
         QApplication::processEvents();
+    }
+    // The demo joined and `seconds` of it recorded into `file`, then left.
+    void RecordDemo(const std::filesystem::path& file, int seconds) {
+        JoinDemo();
         ASSERT_NE(Form1(), nullptr);
         Form1()->findChild<RecordControls*>()->StartRecording(QString::fromStdString(file.string()));
         RunReceiveTicks(seconds);
@@ -52,15 +76,12 @@ class RecordedSessionWindowsTest : public testing::SessionWindowsTest {
 
     std::shared_ptr<SessionRecords> records = MakeSessionRecords([this] { return clock; }, "Tarnwick test");
     std::unique_ptr<PlayObjects> recordedPlay;
+    ConnectionWindow* connection = nullptr;
     testing::TempFolder folder;
 };
 
 TEST_F(RecordedSessionWindowsTest, ASessionRecordedFromTheScopeReplaysThroughTheConnectionWindow) {
-    flow->AreaChosen();
-    LocateAndJoin();
-    clock += std::chrono::milliseconds(1000);
-    Form2()->Timer1Tick();
-    QApplication::processEvents();
+    JoinDemo();
     ASSERT_NE(Form1(), nullptr);
     RunReceiveTicks(5);
     QLabel* mark = Control<QLabel>(Form1(), "recording_mark");
@@ -95,19 +116,10 @@ TEST_F(RecordedSessionWindowsTest, ASessionRecordedFromTheScopeReplaysThroughThe
     // caption that says it is a replay.
     Form1()->Disconnect();
     QApplication::processEvents();
-    flow->OfferReplayFirst(file);
-    Form2()->close();
-    QApplication::processEvents();
-    ConnectionWindow* form2 = flow->ShowConnection();
-    auto* question = form2->findChild<QInputDialog*>();
+    QInputDialog* question = OfferReplay(file);
     ASSERT_NE(question, nullptr);
     EXPECT_EQ(question->textValue().toStdString(), file.string());
-    question->accept();
-    Control<QPushButton>(form2, "Command2")->click();
-    clock += std::chrono::milliseconds(1000);
-    form2->Timer1Tick();
-    QApplication::processEvents();
-    RadarWindow* replay = Form1();
+    RadarWindow* replay = JoinReplay(question);
     ASSERT_NE(replay, nullptr);
     EXPECT_EQ(replay->windowTitle(), "Tarnwick v2.0 - Seattle Tacoma Intl  (KSEA) - replay");
     EXPECT_TRUE(Control<QToolBar>(replay, "replay_bar")->isVisible());
@@ -134,11 +146,7 @@ TEST_F(RecordedSessionWindowsTest, TheReplayIsChosenByBrowsingAndItsBarSeeksPaus
         if (entry.PlayerId != state.Session.OwnPlayerId) pilotsAtEnd.insert(entry.Name);
 
     // The prompt offers another name; "Browse..." finds the recording.
-    flow->OfferReplayFirst(folder.Path() / "not-this-one.jsonl");
-    Form2()->close();
-    QApplication::processEvents();
-    ConnectionWindow* form2 = flow->ShowConnection();
-    auto* question = form2->findChild<QInputDialog*>();
+    QInputDialog* question = OfferReplay(folder.Path() / "not-this-one.jsonl");
     ASSERT_NE(question, nullptr);
     QPushButton* browse = Control<QPushButton>(question, "BrowseButton");
     EXPECT_FALSE(browse->autoDefault()) << "Return after browsing accepts the answer";
@@ -151,12 +159,7 @@ TEST_F(RecordedSessionWindowsTest, TheReplayIsChosenByBrowsingAndItsBarSeeksPaus
     browser->selectFile(QString::fromStdString(file.string()));
     static_cast<QDialog*>(browser)->accept();
     EXPECT_EQ(question->textValue().toStdString(), file.string());
-    question->accept();
-    Control<QPushButton>(form2, "Command2")->click();
-    clock += std::chrono::milliseconds(1000);
-    form2->Timer1Tick();
-    QApplication::processEvents();
-    RadarWindow* replay = Form1();
+    RadarWindow* replay = JoinReplay(question);
     ASSERT_NE(replay, nullptr);
 
     // The bar: the position over the recording's length, with the time.

@@ -547,20 +547,19 @@ TEST_F(RadarWindowTest, EachAreaComesBackToTheViewItWasLeftAt) {
 
     // Another area, never seen: centred on it at the present level; then
     // back to the first, as it was left.
-    Trigger(*radar, "load_all_db_files");
-    state.Area.AreaTitle = "Boeing Field King Co Intl  (KBFI)";
-    state.Area.AreaCenterLat = 47.53;
-    state.Area.AreaCenterLon = -122.30;
-    flow.AreaChosen();
+    const auto choose = [&](const char* title, double lat, double lon) {
+        Trigger(*radar, "load_all_db_files");
+        state.Area.AreaTitle = title;
+        state.Area.AreaCenterLat = lat;
+        state.Area.AreaCenterLon = lon;
+        flow.AreaChosen();
+    };
+    choose("Boeing Field King Co Intl  (KBFI)", 47.53, -122.30);
     EXPECT_EQ(Level(*radar), "x23");
     EXPECT_NEAR(centre(*radar).first, 47.53, 1e-9);
     radar->Zoom(7);
     radar->RedrawNow();
-    Trigger(*radar, "load_all_db_files");
-    state.Area.AreaTitle = "Seattle Tacoma Intl  (KSEA)";
-    state.Area.AreaCenterLat = 47.449;
-    state.Area.AreaCenterLon = -122.309;
-    flow.AreaChosen();
+    choose("Seattle Tacoma Intl  (KSEA)", 47.449, -122.309);
     EXPECT_EQ(Level(*radar), "x23");
     ExpectNearBounds(radar->View().ViewBounds, left);
     expectKept("Airport-KBFI", {30, 47.53, -122.30});
