@@ -223,11 +223,15 @@ void WindowFlow::AidsToggled() {
 
 TrafficListWindow* WindowFlow::ShowTrafficList() {
     if (!trafficList_) {
-        trafficList_ = new TrafficListWindow(state_.Session, state_.Area, *state_.Declination);
+        trafficList_ = new TrafficListWindow(state_.Session, state_.Area, *state_.Declination, state_.Aids);
         trafficList_->setAttribute(Qt::WA_DeleteOnClose);
         connect(trafficList_, &TrafficListWindow::CenterRequested, this, [this](double lon, double lat) {
             // A scope that another window holds stays as it is.
-            if (radar_ && radar_->isEnabled()) radar_->Center_Airport(lon, lat);
+            if (radar_ && radar_->isEnabled()) {
+                radar_->Center_Airport(lon, lat);
+            } else if (radar_ && trafficList_) {
+                trafficList_->ShowNote("The scope is held by another window; close that window first.");
+            }
         });
     }
     trafficList_->show();
@@ -253,11 +257,12 @@ void WindowFlow::RenewDatabases() {
     }
 }
 
-// The windows the scope is locked for go with it, at once: left open, they
-// would give back a scope that is gone, and closing the last of them would
-// end the program.
+// The windows the scope is locked for, and those it left live beside it, go
+// with it, at once: left open, they would give back or act on a scope that is
+// gone, and closing the last of them would end the program.
 void WindowFlow::RadarClosed() {
     if (preferences_) preferences_->close();
+    if (radarAids_) radarAids_->close();
     if (trafficList_) trafficList_->close();
     if (airportsList_) airportsList_->close();
     if (about_) about_->close();

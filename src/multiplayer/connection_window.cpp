@@ -6,6 +6,9 @@
 #include <QBoxLayout>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QInputDialog>
@@ -28,6 +31,8 @@ constexpr int kJoinRepeatMs = 30000;
 // How often a search or a join under way is looked at: the network's answers
 // are taken in as they come, so this only adds to the time a stage ends.
 constexpr int kStepMs = 50;
+// A question whose answer is a file's path shows this much of it.
+constexpr int kFileQuestionWidth = 640;
 
 QString FromAnsi(const std::string& text) { return QString::fromStdString(AnsiToUtf8(text)); }
 
@@ -255,6 +260,41 @@ void ConnectionWindow::AskUser(const ProviderQuestion& question) {
     // The dialog lays itself out when shown: the box goes above its buttons.
     if (auto* box = qobject_cast<QBoxLayout*>(dialog->layout()); box && openRouterPorts)
         box->insertWidget(box->count() - 1, openRouterPorts);
+    if (!question.FileFilter.empty()) AddFileBrowser(dialog, QString::fromStdString(question.FileFilter));
+}
+
+// "Browse..." beside the answer: a file dialog over the question's, whose
+// choice becomes the answer. The question is made wide enough for a path.
+void ConnectionWindow::AddFileBrowser(QInputDialog* dialog, const QString& filter) {
+    auto* box = qobject_cast<QBoxLayout*>(dialog->layout());
+    auto* answer = dialog->findChild<QLineEdit*>();
+    const int index = box && answer ? box->indexOf(answer) : -1;
+    if (index < 0) return;
+    auto* browse = new QPushButton("Browse...", dialog);
+    browse->setObjectName("BrowseButton");
+    // Return after browsing accepts the answer rather than browsing again.
+    browse->setAutoDefault(false);
+    box->removeWidget(answer);
+    auto* row = new QHBoxLayout;
+    row->addWidget(answer, 1);
+    row->addWidget(browse);
+    box->insertLayout(index, row);
+    dialog->resize(std::max(dialog->width(), kFileQuestionWidth), dialog->height());
+    connect(browse, &QPushButton::clicked, dialog, [dialog, answer, filter] {
+        const QFileInfo given(dialog->textValue());
+        const QString folder = given.absoluteDir().exists() ? given.absolutePath() : QDir::currentPath();
+        auto* files = new QFileDialog(dialog, dialog->windowTitle(), folder, filter);
+        files->setObjectName("BrowseDialog");
+        files->setAttribute(Qt::WA_DeleteOnClose);
+        files->setFileMode(QFileDialog::ExistingFile);
+        files->setOption(QFileDialog::DontUseNativeDialog);
+        if (given.isFile()) files->selectFile(given.absoluteFilePath());
+        connect(files, &QFileDialog::fileSelected, dialog, [dialog, answer](const QString& file) {
+            dialog->setTextValue(file);
+            answer->setFocus();
+        });
+        files->open();
+    });
 }
 
 void ConnectionWindow::DropQuestion() {

@@ -72,6 +72,7 @@ class ConnectionWindow : public QWidget {
     void AskUser(const ProviderQuestion& question);
     // Closes the dialog of a question the connection no longer waits for.
     void DropQuestion();
+    void AddFileBrowser(QInputDialog* dialog, const QString& filter);
 
     std::unique_ptr<SessionConnection> connection_;
     MessageBoxes& boxes_;

@@ -58,6 +58,9 @@ struct ProviderQuestion {
     // Whether the connection offers to open ports on the home router, and the
     // user's choice so far; the asker keeps the choice in the user's setting.
     std::optional<bool> OpenRouterPorts{};
+    // When not empty the answer is a file's path, which the asker offers to
+    // browse for with these filters ("Recorded sessions (*.jsonl);;All files (*)").
+    std::string FileFilter{};
 };
 // The answer, or nothing when the user cancelled; for callers that answer at
 // once (the tools, the tests).

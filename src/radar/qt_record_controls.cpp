@@ -2,7 +2,11 @@
 
 #include <QFileDialog>
 #include <QMenuBar>
+#include <QSignalBlocker>
+#include <QStyle>
+#include <algorithm>
 #include <ctime>
+#include <limits>
 
 #include "base/ansi.h"
 #include "multiplayer/record/recording_name.h"
@@ -11,11 +15,22 @@
 namespace tarnwick {
 namespace {
 
+using std::chrono::milliseconds;
+
 QString SizeText(std::uint64_t bytes) {
     if (bytes < std::uint64_t{1024} * 1024)
         return QString::number(static_cast<double>(bytes) / 1024.0, 'f', 0) + " KB";
     return QString::number(static_cast<double>(bytes) / (1024.0 * 1024.0), 'f', 1) + " MB";
 }
+
+// The slider counts milliseconds in an int: about 24 days.
+int SliderValue(milliseconds time) {
+    return static_cast<int>(std::clamp<long long>(time.count(), 0, std::numeric_limits<int>::max()));
+}
+
+// Under the zoom level and the button below it, left of the traffic.
+constexpr int kRecordingMarkTop = 208;
+constexpr int kReplayMarkTop = 232;
 
 }  // namespace
 
@@ -34,8 +49,15 @@ RecordControls::RecordControls(QMainWindow* window, QMenu* fileMenu, QWidget* sc
     recordingMark_ = new QLabel(scope);
     recordingMark_->setObjectName("recording_mark");
     recordingMark_->setStyleSheet("QLabel { color: #ff3030; background: transparent; font-weight: bold; }");
-    recordingMark_->move(8, 180);
+    recordingMark_->move(8, kRecordingMarkTop);
     recordingMark_->hide();
+
+    replayMark_ = new QLabel(scope);
+    replayMark_->setObjectName("replay_mark");
+    replayMark_->setStyleSheet(
+        "QLabel { color: #ffd040; background: transparent; font-weight: bold; font-size: 12pt; }");
+    replayMark_->move(8, kReplayMarkTop);
+    replayMark_->hide();
 
     replayMenu_ = window->menuBar()->addMenu("Replay");
     replayMenu_->setObjectName("replay_menu");
@@ -43,6 +65,8 @@ RecordControls::RecordControls(QMainWindow* window, QMenu* fileMenu, QWidget* sc
     pauseAction_->setObjectName("replay_pause_op");
     pauseAction_->setCheckable(true);
     pauseAction_->setShortcut(QKeySequence("Ctrl+P"));
+    // The bar shows it as play or pause; the menu as a check mark.
+    pauseAction_->setIconVisibleInMenu(false);
     connect(pauseAction_, &QAction::triggered, this, [this](bool paused) {
         records_->Replay->SetPaused(paused);
         emit CaptionChanged();
@@ -52,6 +76,7 @@ RecordControls::RecordControls(QMainWindow* window, QMenu* fileMenu, QWidget* sc
     for (int speed : {1, 2, 4, 8}) {
         QAction* action = replayMenu_->addAction("Speed x" + QString::number(speed));
         action->setObjectName(QString("replay_speed_%1_op").arg(speed));
+        action->setIconText("x" + QString::number(speed));
         action->setCheckable(true);
         action->setShortcut(QKeySequence("Ctrl+" + QString::number(speed)));
         speedGroup_->addAction(action);
@@ -60,7 +85,40 @@ RecordControls::RecordControls(QMainWindow* window, QMenu* fileMenu, QWidget* sc
             emit CaptionChanged();
         });
     }
+    AddReplayBar(window);
     ShowState();
+}
+
+// Under the scope: pause, the position with the time, the speeds.
+void RecordControls::AddReplayBar(QMainWindow* window) {
+    replayBar_ = new QToolBar("Replay", window);
+    replayBar_->setObjectName("replay_bar");
+    replayBar_->setMovable(false);
+    replayBar_->setFloatable(false);
+    replayBar_->toggleViewAction()->setVisible(false);
+    replayBar_->setContextMenuPolicy(Qt::PreventContextMenu);
+    replayBar_->addAction(pauseAction_);
+
+    positionSlider_ = new QSlider(Qt::Horizontal, replayBar_);
+    positionSlider_->setObjectName("replay_position");
+    positionSlider_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    // Dragging goes to the replay when let go; the keys stay the scope's.
+    positionSlider_->setTracking(false);
+    positionSlider_->setFocusPolicy(Qt::NoFocus);
+    positionSlider_->setSingleStep(10000);
+    positionSlider_->setPageStep(60000);
+    replayBar_->addWidget(positionSlider_);
+    connect(positionSlider_, &QSlider::valueChanged, this,
+            [this](int value) { emit SeekRequested(milliseconds(value)); });
+    connect(positionSlider_, &QSlider::sliderMoved, this,
+            [this](int value) { ShowTime(milliseconds(value)); });
+
+    timeLabel_ = new QLabel(replayBar_);
+    timeLabel_->setObjectName("replay_time");
+    timeLabel_->setContentsMargins(6, 0, 6, 0);
+    replayBar_->addWidget(timeLabel_);
+    replayBar_->addActions(speedGroup_->actions());
+    window->addToolBar(Qt::BottomToolBarArea, replayBar_);
 }
 
 void RecordControls::ShowState() {
@@ -72,7 +130,8 @@ void RecordControls::AskForFile() {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
     localtime_r(&now, &local);
-    const QString name = QString::fromStdString(AnsiToUtf8(DefaultRecordingName(local, area_.AreaTitle)));
+    const QString name =
+        QString::fromStdString(AnsiToUtf8(DefaultRecordingName(local, area_.AreaKind, area_.AreaTitle)));
     // Window-modal and back at once: the session's ticks go on while the user chooses.
     auto* dialog =
         new QFileDialog(window_, "Record session", name, "Recorded sessions (*.jsonl);;All files (*)");
@@ -109,6 +168,7 @@ void RecordControls::SessionEnded() {
 
 void RecordControls::Tick() {
     ShowRecordingState();
+    if (Replaying()) ShowReplayPosition();
     if (const std::optional<std::string> failure = records_->Recorder->TakeFailure()) boxes_.Warn(*failure);
 }
 
@@ -125,21 +185,46 @@ void RecordControls::ShowRecordingState() {
 void RecordControls::ShowReplayState() {
     const bool replaying = Replaying();
     replayMenu_->menuAction()->setVisible(replaying);
-    if (!replaying) return;
-    pauseAction_->setChecked(records_->Replay->Paused());
+    replayBar_->setVisible(replaying);
+    if (!replaying) {
+        replayMark_->hide();
+        return;
+    }
+    const ReplayClock& clock = *records_->Replay;
+    pauseAction_->setChecked(clock.Paused());
+    pauseAction_->setIcon(
+        window_->style()->standardIcon(clock.Paused() ? QStyle::SP_MediaPlay : QStyle::SP_MediaPause));
+    pauseAction_->setToolTip(clock.Paused() ? "Go on (Ctrl+P)" : "Pause (Ctrl+P)");
     for (QAction* action : speedGroup_->actions())
-        action->setChecked(action->objectName() ==
-                           QString("replay_speed_%1_op").arg(records_->Replay->Speed()));
+        action->setChecked(action->objectName() == QString("replay_speed_%1_op").arg(clock.Speed()));
+    const QSignalBlocker quiet(positionSlider_);
+    positionSlider_->setRange(0, SliderValue(clock.Length().value_or(milliseconds(0))));
+    ShowReplayPosition();
+}
+
+void RecordControls::ShowReplayPosition() {
+    const ReplayClock& clock = *records_->Replay;
+    const milliseconds now = clock.Now();
+    if (!positionSlider_->isSliderDown()) {
+        const QSignalBlocker quiet(positionSlider_);
+        positionSlider_->setValue(SliderValue(now));
+        ShowTime(now);
+    }
+    const QString mark = clock.Finished() ? "Replay finished" : clock.Paused() ? "PAUSED" : QString();
+    if (replayMark_->text() != mark) {
+        replayMark_->setText(mark);
+        replayMark_->adjustSize();
+    }
+    replayMark_->setVisible(!mark.isEmpty());
+}
+
+void RecordControls::ShowTime(milliseconds time) {
+    const milliseconds length = records_->Replay->Length().value_or(milliseconds(0));
+    timeLabel_->setText(QString::fromStdString(ReplayTimeText(time) + " / " + ReplayTimeText(length)));
 }
 
 bool RecordControls::Replaying() const { return records_->Replay->Playing(); }
 
-QString RecordControls::CaptionSuffix() const {
-    if (!Replaying()) return {};
-    QString suffix = " - replay";
-    if (records_->Replay->Speed() != 1) suffix += " x" + QString::number(records_->Replay->Speed());
-    if (records_->Replay->Paused()) suffix += ", paused";
-    return suffix;
-}
+QString RecordControls::CaptionSuffix() const { return Replaying() ? " - replay" : QString(); }
 
 }  // namespace tarnwick

@@ -2,13 +2,18 @@
 // The radar window's part in recording and replaying sessions: File, "Record
 // session..." and "Stop recording", the red REC mark with the file's size on
 // the scope, and while a recording is replayed the Replay menu (pause, x1 to
-// x8) and the caption's word for it.
+// x8), the replay bar under the scope (pause, the position slider with the
+// time and the recording's length, the speeds) and the replay's mark on the
+// scope ("PAUSED", "Replay finished").
 #include <QAction>
 #include <QActionGroup>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenu>
 #include <QObject>
+#include <QSlider>
+#include <QToolBar>
+#include <chrono>
 #include <memory>
 
 #include "base/message_boxes.h"
@@ -20,25 +25,25 @@ namespace tarnwick {
 class RecordControls : public QObject {
     Q_OBJECT
    public:
-    // Adds its items to `fileMenu`, its Replay menu to the window's menu bar
-    // and its mark to `scope`.
+    // Adds its items to `fileMenu`, its Replay menu to the window's menu bar,
+    // its bar under the window's picture and its marks to `scope`.
     RecordControls(QMainWindow* window, QMenu* fileMenu, QWidget* scope,
                    std::shared_ptr<SessionRecords> records, const ChosenArea& area, MessageBoxes& boxes);
 
     // Starts writing the session into the file (UTF-8 path); a failure is told.
     void StartRecording(const QString& path);
     void StopRecording();
-    // After each receive tick: the mark shows the size; a recording that
-    // stopped by itself is told.
+    // After each receive tick: the REC mark shows the size, the replay bar the
+    // time; a recording that stopped by itself is told.
     void Tick();
     // The session is left: a recording under way ends with it.
     void SessionEnded();
-    // The menus and the mark as things stand, at the radar window's load.
+    // The menus, the bar and the marks as things stand, at the radar window's load.
     void ShowState();
 
     // A recording is being replayed on the scope.
     bool Replaying() const;
-    // " - replay x4, paused" for the caption; empty when not replaying.
+    // " - replay" for the caption; empty when not replaying.
     QString CaptionSuffix() const;
     // The replay's clock, for the motion history and conflict log.
     std::shared_ptr<ReplayClock> ReplayTime() const { return records_->Replay; }
@@ -46,11 +51,17 @@ class RecordControls : public QObject {
    signals:
     // The replay's speed or pause changed.
     void CaptionChanged();
+    // The user moved the replay's position: the replay is to go there.
+    void SeekRequested(std::chrono::milliseconds time);
 
    private:
     void AskForFile();
+    void AddReplayBar(QMainWindow* window);
     void ShowRecordingState();
     void ShowReplayState();
+    // The slider, the time and the mark, from the replay's clock.
+    void ShowReplayPosition();
+    void ShowTime(std::chrono::milliseconds time);
 
     QMainWindow* window_;
     std::shared_ptr<SessionRecords> records_;
@@ -62,6 +73,10 @@ class RecordControls : public QObject {
     QMenu* replayMenu_;
     QAction* pauseAction_;
     QActionGroup* speedGroup_;
+    QToolBar* replayBar_ = nullptr;
+    QSlider* positionSlider_ = nullptr;
+    QLabel* timeLabel_ = nullptr;
+    QLabel* replayMark_;
 };
 
 }  // namespace tarnwick

@@ -83,7 +83,7 @@ void ScopePicture::wheelEvent(QWheelEvent* event) {
     wheelRemainder_ += event->angleDelta().y();
     const int notches = wheelRemainder_ / kWheelNotch;
     wheelRemainder_ -= notches * kWheelNotch;
-    if (notches != 0 && OnWheel) OnWheel(notches);
+    if (notches != 0 && OnWheel) OnWheel(notches, (event->modifiers() & Qt::ControlModifier) != 0);
     event->accept();
 }
 

@@ -20,7 +20,8 @@ class ScopePicture : public QWidget {
     QImage& Image() { return image_; }
     void ClearImage();
 
-    std::function<void(int notches)> OnWheel;
+    // Whole notches, away from the user positive; `fast` while Ctrl is held.
+    std::function<void(int notches, bool fast)> OnWheel;
     std::function<void()> OnResized;
     // The pointer in picture pixels; buttons as the pointer handling codes them.
     std::function<void(int button, QPointF at)> OnButtonDown;

@@ -1,5 +1,6 @@
 #include "radar/radar_view.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "base/rounding.h"
@@ -66,6 +67,13 @@ bool ZoomOutStep(RadarView& view) {
     return true;
 }
 
+int ZoomBy(RadarView& view, int levels) {
+    int moved = 0;
+    while (moved < levels && ZoomInStep(view)) ++moved;
+    while (moved > levels && ZoomOutStep(view)) --moved;
+    return moved;
+}
+
 void Center_Airport(RadarView& view, double airpt_loc_x, double airpt_loc_y) {
     Recenter(view.ViewBounds, airpt_loc_x, airpt_loc_y);
     Recenter(view.CullBounds, airpt_loc_x, airpt_loc_y);
@@ -73,13 +81,18 @@ void Center_Airport(RadarView& view, double airpt_loc_x, double airpt_loc_y) {
 
 void InitializeView(RadarView& view, std::int32_t widthPx, std::int32_t heightPx, double centerLat,
                     double centerLon) {
+    view.PictureWidthPx = widthPx;
+    view.PictureHeightPx = heightPx;
+    ShowAt(view, static_cast<std::int16_t>(kMinZoomLevel + kInitialZoomSteps), centerLat, centerLon);
+}
+
+void ShowAt(RadarView& view, std::int16_t level, double centerLat, double centerLon) {
     view.ViewBounds = {-179.9999, 89.9999, 179.9999, -89.9999};
     view.CullBounds = view.ViewBounds;
     view.ZoomLevel = kMinZoomLevel;
-    view.PictureWidthPx = widthPx;
-    view.PictureHeightPx = heightPx;
     Center_Airport(view, centerLon, centerLat);
-    for (int step = 0; step < kInitialZoomSteps; ++step) ZoomInStep(view);
+    const std::int16_t target = std::clamp(level, kMinZoomLevel, kMaxZoomLevel);
+    while (view.ZoomLevel < target) ZoomInStep(view);
 }
 
 std::string ZoomCaption(std::int16_t level) { return "x" + std::to_string(level); }

@@ -32,6 +32,8 @@ inline constexpr int kInitialZoomSteps = 8;
 // At this level and closer the detailed layers keep choosing their airports
 // from the level-35 rectangle.
 inline constexpr std::int16_t kCullFreezeLevel = 35;
+// Ctrl+wheel, Page Up and Page Down move this many levels at once.
+inline constexpr int kFastZoomLevels = 5;
 
 struct RadarView {
     GeoBounds ViewBounds;
@@ -56,12 +58,21 @@ GeoPosition PictureToGeo(const RadarView& view, double x, double y);
 bool ZoomInStep(RadarView& view);
 bool ZoomOutStep(RadarView& view);
 
+// Up to `levels` steps in (positive) or out (negative), stopping at a limit;
+// the number of levels actually moved, signed likewise.
+int ZoomBy(RadarView& view, int levels);
+
 // Moves the view and the cull rectangle to a new centre, keeping their extents.
 void Center_Airport(RadarView& view, double airpt_loc_x, double airpt_loc_y);
 
 // The whole world at level 1, recentred on the area, then eight steps in.
 void InitializeView(RadarView& view, std::int32_t widthPx, std::int32_t heightPx, double centerLat,
                     double centerLon);
+
+// The view at a level (brought into 1 to 55) around a centre, exactly as
+// zooming in from the whole world there would leave it, the picture's size
+// kept: every view of that level has the same extents.
+void ShowAt(RadarView& view, std::int16_t level, double centerLat, double centerLon);
 
 // "x" and the level: x9, x10.
 std::string ZoomCaption(std::int16_t level);

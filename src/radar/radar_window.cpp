@@ -10,6 +10,7 @@
 
 #include "base/ansi.h"
 #include "base/program_name.h"
+#include "multiplayer/replay_playback.h"
 #include "multiplayer/session_connection.h"
 #include "radar/aids/qt_conflict_panel.h"
 #include "radar/aids/scope_aids.h"
@@ -18,7 +19,9 @@
 #include "radar/qt_painter_canvas.h"
 #include "radar/qt_record_controls.h"
 #include "radar/qt_user_guide.h"
+#include "radar/qt_view_store.h"
 #include "radar/scope_redraw.h"
+#include "radar/traffic_fit.h"
 
 namespace tarnwick {
 
@@ -108,18 +111,19 @@ RadarWindow::RadarWindow(const ChosenArea& area, DisplayOptions& display, RadarA
     disconnectButton_ = MakeButton(scope_, "Command3", "> Disconnect", QRect(8, 112, 97, 25), false);
     zoomLabel_ = MakeLabel(scope_, "Label6", "Zoom:", QRect(8, 152, 41, 17));
     zoomLevelLabel_ = MakeLabel(scope_, "Label7", "0x", QRect(48, 152, 25, 17));
+    // Under the zoom level, in the column of the buttons above.
+    showAllButton_ = MakeButton(scope_, "show_all_traffic_button", "All", QRect(8, 176, 25, 20), false);
+    showAllButton_->setToolTip("Show all traffic (Home)");
     hoverBox_ = MakeHoverBox(scope_);
     conflictPanel_ = new ConflictPanel(scope_);
 
-    connect(zoomInButton_, &QPushButton::clicked, this, [this] { ZoomButton(true); });
-    connect(zoomOutButton_, &QPushButton::clicked, this, [this] { ZoomButton(false); });
+    connect(zoomInButton_, &QPushButton::clicked, this, [this] { Zoom(1); });
+    connect(zoomOutButton_, &QPushButton::clicked, this, [this] { Zoom(-1); });
     connect(centreButton_, &QPushButton::clicked, this,
             [this] { Center_Airport(area_.AreaCenterLon, area_.AreaCenterLat); });
-    // One wheel notch is one press of "+" or "-".
-    scope_->OnWheel = [this](int notches) {
-        for (int i = 0; i < notches; ++i) ZoomButton(true);
-        for (int i = 0; i > notches; --i) ZoomButton(false);
-    };
+    connect(showAllButton_, &QPushButton::clicked, this, &RadarWindow::ShowAllTraffic);
+    // One wheel notch is one press of "+" or "-"; with Ctrl, five.
+    scope_->OnWheel = [this](int notches, bool fast) { Zoom(notches * (fast ? kFastZoomLevels : 1)); };
     scope_->OnResized = [this] { PictureResized(); };
     // Pointer events arrive in the picture's user scale: longitude, latitude.
     scope_->OnButtonDown = [this](int button, QPointF at) {
@@ -149,6 +153,8 @@ RadarWindow::RadarWindow(const ChosenArea& area, DisplayOptions& display, RadarA
     resize(ScopePicture::kInitialWidth, ScopePicture::kInitialHeight + menuBar()->sizeHint().height());
 }
 
+RadarWindow::~RadarWindow() = default;
+
 void RadarWindow::AddMenus() {
     const auto addMenu = [this](const char* name, const char* caption) {
         QMenu* menu = menuBar()->addMenu(caption);
@@ -170,6 +176,7 @@ void RadarWindow::AddMenus() {
     addItem(view, "show_airpts_list1", "Show area's airports list", &RadarWindow::AirportsListRequested);
     addItem(view, "show_chat_win_op1", "Show the chat window", &RadarWindow::ChatWindowRequested);
     addItem(view, "show_traffic_list_op", "Show traffic list", &RadarWindow::TrafficListRequested);
+    AddViewItems(view);
     QMenu* options = addMenu("ops_list1", "Options");
     addItem(options, "preferences_op1", "Preferences", &RadarWindow::PreferencesRequested);
     addItem(options, "radar_aids_op", "Radar aids", &RadarWindow::RadarAidsRequested);
@@ -207,6 +214,20 @@ void RadarWindow::AddAidShortcuts(QMenu* options) {
     ShowAidsChanged();
 }
 
+// Quicker ways to the view wanted than one level a click.
+void RadarWindow::AddViewItems(QMenu* view) {
+    view->addSeparator();
+    const auto addKey = [&](const char* name, const char* caption, Qt::Key key, auto action) {
+        QAction* item = view->addAction(caption);
+        item->setObjectName(name);
+        item->setShortcut(QKeySequence(key));
+        connect(item, &QAction::triggered, this, action);
+    };
+    addKey("zoom_in_fast_op", "Zoom in five levels", Qt::Key_PageUp, [this] { Zoom(kFastZoomLevels); });
+    addKey("zoom_out_fast_op", "Zoom out five levels", Qt::Key_PageDown, [this] { Zoom(-kFastZoomLevels); });
+    addKey("show_all_traffic_op", "Show all traffic", Qt::Key_Home, [this] { ShowAllTraffic(); });
+}
+
 void RadarWindow::ShowAidsChanged() {
     historyAction_->setChecked(aids_.History);
     vectorsAction_->setChecked(aids_.Vectors);
@@ -223,6 +244,7 @@ void RadarWindow::SetRecords(std::shared_ptr<SessionRecords> records) {
         recordControls_->ShowState();
         setWindowTitle(Caption());
     });
+    connect(recordControls_, &RecordControls::SeekRequested, this, &RadarWindow::SeekReplay);
 }
 
 void RadarWindow::Load() {
@@ -239,10 +261,16 @@ void RadarWindow::Load() {
     } catch (const SessionError&) {
         // No session objects to listen to: the scope runs without traffic.
     }
+    if (link_ && recordControls_ && recordControls_->Replaying())
+        playback_ = std::make_unique<ReplayPlayback>(*recordControls_->ReplayTime(), session_, *link_);
     session_.IsHosting = false;
     setWindowTitle(Caption());
     scope_->ClearImage();
+    // A new area opens at level 9 on its centre; one seen before where it was left.
     InitializeView(view_, scope_->width(), scope_->height(), area_.AreaCenterLat, area_.AreaCenterLon);
+    viewKey_ = RememberedViewKey(area_.AreaKind, area_.AreaTitle);
+    keptView_ = LoadRememberedView(viewKey_);
+    if (keptView_) ShowRememberedView(view_, *keptView_);
     zoomLevelLabel_->setText(QString::fromStdString(ZoomCaption(view_.ZoomLevel)));
     SwitchOnAtRadarLoad(display_);
     hoverBox_->clear();
@@ -262,6 +290,7 @@ void RadarWindow::Disconnect() { close(); }
 void RadarWindow::closeEvent(QCloseEvent* event) {
     // The windows it is locked for go first and give it back.
     emit Closed();
+    KeepView();
     if (!disconnected_) {
         disconnected_ = true;
         disconnectButton_->setText("PLEASE WAIT...");
@@ -270,6 +299,7 @@ void RadarWindow::closeEvent(QCloseEvent* event) {
         StopTimers();
         if (recordControls_) recordControls_->SessionEnded();
         // The link holds the session object that leaving releases.
+        playback_.reset();
         link_.reset();
         LeaveSession(session_, play_);
         emit Disconnected();
@@ -278,8 +308,15 @@ void RadarWindow::closeEvent(QCloseEvent* event) {
 }
 
 void RadarWindow::ReceiveTick() {
-    if (link_) HandleLinkEvents(link_->ReceiveTick());
+    if (link_) HandleLinkEvents(playback_ ? playback_->ReceiveTick() : link_->ReceiveTick());
     if (recordControls_) recordControls_->Tick();
+}
+
+void RadarWindow::SeekReplay(std::chrono::milliseconds time) {
+    if (!playback_ || disconnected_) return;
+    HandleLinkEvents(playback_->SeekTo(time));
+    if (recordControls_) recordControls_->Tick();
+    if (!locked_ && !disconnected_) RedrawNow();
 }
 
 void RadarWindow::MaintenanceTick() {
@@ -347,6 +384,7 @@ void RadarWindow::LeaveSessionForGood() {
     StopSessionTimers();
     StopTimers();
     if (recordControls_) recordControls_->SessionEnded();
+    playback_.reset();
     link_.reset();
     LeaveSession(session_, play_);
 }
@@ -412,20 +450,42 @@ void RadarWindow::DrawPass() {
 void RadarWindow::RedrawNow() {
     scope_->ClearImage();
     DrawPass();
+    KeepView();
 }
 
-void RadarWindow::ZoomButton(bool zoomIn) {
-    if (!loaded_) return;
+void RadarWindow::Zoom(int levels) {
+    if (!loaded_ || locked_) return;
     StopTimers();
     scope_->ClearImage();
     // At a limit the step changes nothing, but the scope is still redrawn.
-    const bool stepped = zoomIn ? ZoomInStep(view_) : ZoomOutStep(view_);
-    if (stepped) {
+    if (ZoomBy(view_, levels) != 0) {
         zoomLevelLabel_->setText(QString::fromStdString(ZoomCaption(view_.ZoomLevel)));
         zoomLevelLabel_->repaint();
     }
     DrawPass();
     StartTimers();
+}
+
+void RadarWindow::ShowAllTraffic() {
+    if (!loaded_ || locked_) return;
+    if (const std::optional<RememberedView> all = ViewShowingAll(Traffic())) ShowView(*all);
+}
+
+void RadarWindow::ShowView(const RememberedView& shown) {
+    StopTimers();
+    scope_->ClearImage();
+    ShowRememberedView(view_, shown);
+    zoomLevelLabel_->setText(QString::fromStdString(ZoomCaption(view_.ZoomLevel)));
+    DrawPass();
+    StartTimers();
+}
+
+void RadarWindow::KeepView() {
+    if (!loaded_) return;
+    const RememberedView now = RememberedViewOf(view_);
+    if (keptView_ == now) return;
+    SaveRememberedView(viewKey_, now);
+    keptView_ = now;
 }
 
 void RadarWindow::Center_Airport(double airpt_loc_x, double airpt_loc_y) {
@@ -441,13 +501,25 @@ void RadarWindow::TakeBackArea() {
     Unlock();
     setWindowTitle(Caption());
     update();
-    Center_Airport(area_.AreaCenterLon, area_.AreaCenterLat);
+    // The area left keeps its view; another area seen before comes back as
+    // it was left, any other is centred at the present zoom.
+    KeepView();
+    const std::string key = RememberedViewKey(area_.AreaKind, area_.AreaTitle);
+    const std::optional<RememberedView> remembered =
+        key != viewKey_ && loaded_ ? LoadRememberedView(key) : std::nullopt;
+    viewKey_ = key;
+    keptView_.reset();
+    if (remembered) {
+        ShowView(*remembered);
+    } else {
+        Center_Airport(area_.AreaCenterLon, area_.AreaCenterLat);
+    }
 }
 
 // The controls another window's lock disables: the picture and the four buttons.
 void RadarWindow::EnableScopeControls(bool enabled) {
-    for (QWidget* control : std::initializer_list<QWidget*>{scope_, centreButton_, zoomInButton_,
-                                                            zoomOutButton_, disconnectButton_})
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             scope_, centreButton_, zoomInButton_, zoomOutButton_, disconnectButton_, showAllButton_})
         control->setEnabled(enabled);
 }
 

@@ -24,6 +24,7 @@
 #include "radar/pointer_readouts.h"
 #include "radar/qt_scope_picture.h"
 #include "radar/radar_view.h"
+#include "radar/remembered_view.h"
 #include "radar/text_metrics.h"
 #include "state/chosen_area.h"
 #include "state/display_options.h"
@@ -34,6 +35,7 @@ namespace tarnwick {
 
 class ConflictPanel;
 class RecordControls;
+class ReplayPlayback;
 struct SessionRecords;
 
 class RadarWindow : public QMainWindow, private PointerHost {
@@ -44,6 +46,7 @@ class RadarWindow : public QMainWindow, private PointerHost {
     // aids, which its shortcuts toggle.
     RadarWindow(const ChosenArea& area, DisplayOptions& display, RadarAids& aids, const DeclinationGrid& grid,
                 SessionState& session, PlayObjects& play, MessageBoxes& boxes, QWidget* parent = nullptr);
+    ~RadarWindow() override;
 
     // The recorder and the replay's clock of the program's session objects:
     // the File menu records, and a replay gets its controls.
@@ -65,12 +68,19 @@ class RadarWindow : public QMainWindow, private PointerHost {
     void ReceiveTick();
     void MaintenanceTick();
     void HoverTick();
+    // A replay goes to another moment of its recording (the replay bar's slider).
+    void SeekReplay(std::chrono::milliseconds time);
 
     const RadarView& View() const { return view_; }
     ScopePicture* Scope() { return scope_; }
 
     // Moves the view's centre to a longitude (x) and latitude (y) and redraws.
     void Center_Airport(double airpt_loc_x, double airpt_loc_y);
+    // Up to `levels` zoom steps in (positive) or out, with one redraw.
+    void Zoom(int levels);
+    // The closest view that holds every aircraft the scope shows; without
+    // any, the view stays.
+    void ShowAllTraffic();
     // A new area chosen while the scope is up: caption, unlock, recentre.
     void TakeBackArea();
 
@@ -129,7 +139,11 @@ class RadarWindow : public QMainWindow, private PointerHost {
     void TrafficMoved();
     void ShowConflicts(std::chrono::milliseconds now);
     ScopeTraffic Traffic() const;
-    void ZoomButton(bool zoomIn);
+    void AddViewItems(QMenu* view);
+    void ShowView(const RememberedView& shown);
+    // The view goes to the user's configuration under the area's key when it
+    // changed since it last went there.
+    void KeepView();
     void PictureResized();
     void EnableScopeControls(bool enabled);
     void StopTimers();
@@ -150,6 +164,8 @@ class RadarWindow : public QMainWindow, private PointerHost {
     PlayObjects& play_;
     MessageBoxes& boxes_;
     std::unique_ptr<SessionLink> link_;
+    // While a recording is replayed: its receive tick and its seeking.
+    std::unique_ptr<ReplayPlayback> playback_;
     bool disconnected_ = false;
     bool loaded_ = false;
     bool locked_ = false;
@@ -164,12 +180,16 @@ class RadarWindow : public QMainWindow, private PointerHost {
     ConflictWatch conflictWatch_;
     // The scope font's, measured once.
     std::optional<TextMetrics> scopeMetrics_;
+    // The area the view belongs to, and the view last kept for it.
+    std::string viewKey_;
+    std::optional<RememberedView> keptView_;
 
     ScopePicture* scope_;
     QPushButton* zoomInButton_;
     QPushButton* centreButton_;
     QPushButton* zoomOutButton_;
     QPushButton* disconnectButton_;
+    QPushButton* showAllButton_;
     QLabel* zoomLabel_;
     QLabel* zoomLevelLabel_;
     QLabel* hoverBox_;

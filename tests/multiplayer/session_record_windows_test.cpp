@@ -2,14 +2,19 @@
 // window's fourth connection type, on the demo's hand-moved clock.
 #include <QAction>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QLabel>
 #include <QMenu>
+#include <QRegularExpression>
+#include <QSlider>
+#include <QToolBar>
 #include <fstream>
 #include <set>
 
 #include "multiplayer/record/recording_format.h"
 #include "multiplayer/record/replay_transport.h"
+#include "radar/qt_record_controls.h"
 #include "session_windows_fixture.h"
 #include "support/temp_folder.h"
 
@@ -31,17 +36,52 @@ class RecordedSessionWindowsTest : public testing::SessionWindowsTest {
     }
     QAction* Item(const char* name) { return Control<QAction>(Form1(), name); }
 
+    // A fresh connection window that starts the replay offering `offered`:
+    // the question for the recording.
+    QInputDialog* OfferReplay(const std::filesystem::path& offered) {
+        flow->OfferReplayFirst(offered);
+        Form2()->close();
+        QApplication::processEvents();
+        connection = flow->ShowConnection();
+        return connection->findChild<QInputDialog*>();
+    }
+    // The question answered as it stands and the recorded session joined:
+    // the replay's radar window.
+    RadarWindow* JoinReplay(QInputDialog* question) {
+        question->accept();
+        Control<QPushButton>(connection, "Command2")->click();
+        clock += std::chrono::milliseconds(1000);
+        connection->Timer1Tick();
+        QApplication::processEvents();
+        return Form1();
+    }
+
+    // The demo joined from the choice on: the radar window is then up.
+    void JoinDemo() {
+        flow->AreaChosen();
+        LocateAndJoin();
+        clock += std::chrono::milliseconds(1000);
+        Form2()->Timer1Tick();
+        QApplication::processEvents();
+    }
+    // The demo joined and `seconds` of it recorded into `file`, then left.
+    void RecordDemo(const std::filesystem::path& file, int seconds) {
+        JoinDemo();
+        ASSERT_NE(Form1(), nullptr);
+        Form1()->findChild<RecordControls*>()->StartRecording(QString::fromStdString(file.string()));
+        RunReceiveTicks(seconds);
+        Form1()->Disconnect();
+        QApplication::processEvents();
+    }
+
     std::shared_ptr<SessionRecords> records = MakeSessionRecords([this] { return clock; }, "Tarnwick test");
     std::unique_ptr<PlayObjects> recordedPlay;
+    ConnectionWindow* connection = nullptr;
     testing::TempFolder folder;
 };
 
 TEST_F(RecordedSessionWindowsTest, ASessionRecordedFromTheScopeReplaysThroughTheConnectionWindow) {
-    flow->AreaChosen();
-    LocateAndJoin();
-    clock += std::chrono::milliseconds(1000);
-    Form2()->Timer1Tick();
-    QApplication::processEvents();
+    JoinDemo();
     ASSERT_NE(Form1(), nullptr);
     RunReceiveTicks(5);
     QLabel* mark = Control<QLabel>(Form1(), "recording_mark");
@@ -52,8 +92,10 @@ TEST_F(RecordedSessionWindowsTest, ASessionRecordedFromTheScopeReplaysThroughThe
     Item("record_session_op")->trigger();
     auto* dialog = Form1()->findChild<QFileDialog*>("record_session_dialog");
     ASSERT_NE(dialog, nullptr);
-    EXPECT_TRUE(dialog->selectedFiles().value(0).endsWith("Seattle Tacoma Intl (KSEA).jsonl"))
-        << dialog->selectedFiles().value(0).toStdString();
+    const QString offered = QFileInfo(dialog->selectedFiles().value(0)).fileName();
+    EXPECT_TRUE(
+        QRegularExpression("^Tarnwick-\\d{4}-\\d\\d-\\d\\d-\\d{4}-KSEA\\.jsonl$").match(offered).hasMatch())
+        << offered.toStdString();
     const std::filesystem::path file = folder.Path() / "evening.jsonl";
     dialog->selectFile(QString::fromStdString(file.string()));
     static_cast<QDialog*>(dialog)->accept();
@@ -74,21 +116,13 @@ TEST_F(RecordedSessionWindowsTest, ASessionRecordedFromTheScopeReplaysThroughThe
     // caption that says it is a replay.
     Form1()->Disconnect();
     QApplication::processEvents();
-    flow->OfferReplayFirst(file);
-    Form2()->close();
-    QApplication::processEvents();
-    ConnectionWindow* form2 = flow->ShowConnection();
-    auto* question = form2->findChild<QInputDialog*>();
+    QInputDialog* question = OfferReplay(file);
     ASSERT_NE(question, nullptr);
     EXPECT_EQ(question->textValue().toStdString(), file.string());
-    question->accept();
-    Control<QPushButton>(form2, "Command2")->click();
-    clock += std::chrono::milliseconds(1000);
-    form2->Timer1Tick();
-    QApplication::processEvents();
-    RadarWindow* replay = Form1();
+    RadarWindow* replay = JoinReplay(question);
     ASSERT_NE(replay, nullptr);
     EXPECT_EQ(replay->windowTitle(), "Tarnwick v2.0 - Seattle Tacoma Intl  (KSEA) - replay");
+    EXPECT_TRUE(Control<QToolBar>(replay, "replay_bar")->isVisible());
     RunReceiveTicks(1);
     std::set<std::string> replayed;
     for (const PlayerRecord& entry : state.Session.Traffic.Entries())
@@ -97,9 +131,79 @@ TEST_F(RecordedSessionWindowsTest, ASessionRecordedFromTheScopeReplaysThroughThe
     EXPECT_TRUE(Control<QMenu>(replay, "replay_menu")->menuAction()->isVisible());
     Item("replay_speed_8_op")->trigger();
     Item("replay_pause_op")->trigger();
-    EXPECT_EQ(replay->windowTitle(), "Tarnwick v2.0 - Seattle Tacoma Intl  (KSEA) - replay x8, paused");
+    EXPECT_EQ(replay->windowTitle(), "Tarnwick v2.0 - Seattle Tacoma Intl  (KSEA) - replay")
+        << "the speed and the pause show in the replay bar and on the scope";
     EXPECT_EQ(records->Replay->Speed(), 8);
     EXPECT_TRUE(records->Replay->Paused());
+}
+
+TEST_F(RecordedSessionWindowsTest, TheReplayIsChosenByBrowsingAndItsBarSeeksPausesAndEnds) {
+    const std::filesystem::path file = folder.Path() / "Tarnwick-2026-12-08-1843-KSEA.jsonl";
+    RecordDemo(file, 90);
+    ASSERT_EQ(Form1(), nullptr);
+    std::set<std::string> pilotsAtEnd;
+    for (const PlayerRecord& entry : state.Session.Traffic.Entries())
+        if (entry.PlayerId != state.Session.OwnPlayerId) pilotsAtEnd.insert(entry.Name);
+
+    // The prompt offers another name; "Browse..." finds the recording.
+    QInputDialog* question = OfferReplay(folder.Path() / "not-this-one.jsonl");
+    ASSERT_NE(question, nullptr);
+    QPushButton* browse = Control<QPushButton>(question, "BrowseButton");
+    EXPECT_FALSE(browse->autoDefault()) << "Return after browsing accepts the answer";
+    browse->click();
+    auto* browser = question->findChild<QFileDialog*>("BrowseDialog");
+    ASSERT_NE(browser, nullptr);
+    EXPECT_TRUE(browser->isVisible());
+    EXPECT_EQ(browser->directory().absolutePath().toStdString(), folder.Path().string())
+        << "opens where the offered file would be";
+    browser->selectFile(QString::fromStdString(file.string()));
+    static_cast<QDialog*>(browser)->accept();
+    EXPECT_EQ(question->textValue().toStdString(), file.string());
+    RadarWindow* replay = JoinReplay(question);
+    ASSERT_NE(replay, nullptr);
+
+    // The bar: the position over the recording's length, with the time.
+    auto* slider = Control<QSlider>(replay, "replay_position");
+    auto* time = Control<QLabel>(replay, "replay_time");
+    auto* mark = Control<QLabel>(replay, "replay_mark");
+    ASSERT_TRUE(slider && time && mark);
+    RunReceiveTicks(3);
+    const std::chrono::milliseconds length = records->Replay->Length().value_or(std::chrono::milliseconds(0));
+    EXPECT_GE(length, std::chrono::seconds(89));
+    EXPECT_EQ(slider->maximum(), length.count());
+    EXPECT_EQ(slider->value(), records->Replay->Now().count());
+    EXPECT_EQ(time->text().toStdString(), "0:04 / " + ReplayTimeText(length));
+    EXPECT_FALSE(mark->isVisible());
+
+    // Paused: a mark on the scope, and the time stands.
+    Item("replay_pause_op")->trigger();
+    EXPECT_TRUE(mark->isVisible());
+    EXPECT_EQ(mark->text(), "PAUSED");
+    const std::chrono::milliseconds pausedAt = records->Replay->Now();
+    RunReceiveTicks(5);
+    EXPECT_EQ(records->Replay->Now(), pausedAt);
+
+    // Seeking with the slider, still paused: the pilots of that moment.
+    slider->setValue(60000);
+    EXPECT_EQ(records->Replay->Now(), std::chrono::milliseconds(60000));
+    EXPECT_EQ(time->text().toStdString(), "1:00 / " + ReplayTimeText(length));
+    EXPECT_TRUE(records->Replay->Paused());
+    slider->setValue(10000);
+    EXPECT_EQ(records->Replay->Now(), std::chrono::milliseconds(10000)) << "and back";
+
+    // Going on to the end: "Replay finished", the pilots as they were last.
+    Item("replay_pause_op")->trigger();
+    EXPECT_FALSE(mark->isVisible());
+    slider->setValue(slider->maximum() - 2000);
+    RunReceiveTicks(3);
+    EXPECT_TRUE(mark->isVisible());
+    EXPECT_EQ(mark->text(), "Replay finished");
+    EXPECT_EQ(slider->value(), slider->maximum());
+    std::set<std::string> replayedAtEnd;
+    for (const PlayerRecord& entry : state.Session.Traffic.Entries())
+        if (entry.PlayerId != state.Session.OwnPlayerId) replayedAtEnd.insert(entry.Name);
+    EXPECT_EQ(replayedAtEnd, pilotsAtEnd);
+    EXPECT_EQ(replay->windowTitle(), "Tarnwick v2.0 - Seattle Tacoma Intl  (KSEA) - replay");
 }
 
 }  // namespace

@@ -3,8 +3,10 @@
 // scope, over a scripted session whose pilots report their positions.
 #include <gtest/gtest.h>
 
+#include <QHeaderView>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -258,6 +260,61 @@ TEST_F(AidsWindowsTest, TheTrafficListSortsLiveAndADoubleClickCentresTheScope) {
     const GeoBounds& view = radar->View().ViewBounds;
     EXPECT_NEAR((view.North + view.South) / 2, pilots[1].second.Lat, 1e-4);
     EXPECT_NEAR((view.West + view.East) / 2, pilots[1].second.Lon, 1e-4);
+}
+
+TEST_F(AidsWindowsTest, TheTrafficListOpensWideEnoughAndSaysWhyItCannotCentreOnHiddenTraffic) {
+    RadarWindow* radar = Form1();
+    ASSERT_NE(radar, nullptr);
+    AddPilot("SPEEDBIRD1234", 10, 0, 90, 300, 24000);
+    AddPilot("LOW", -5, 5, 180, 120, 2500);
+    Fly(32);  // the upkeep pass asks for the aircraft
+    radar->menuBar()->findChild<QAction*>("show_traffic_list_op")->trigger();
+    TrafficListWindow* list = flow->TrafficListShown();
+    ASSERT_NE(list, nullptr);
+    QApplication::processEvents();
+    QTableWidget* table = list->Table();
+    const auto allColumnsShown = [&] {
+        const QHeaderView* header = table->horizontalHeader();
+        const int last = table->columnCount() - 1;
+        return header->sectionViewportPosition(last) + header->sectionSize(last) <=
+               table->viewport()->width();
+    };
+    // As wide as the columns need, or at most as wide as the screen.
+    const int screenWidth = list->screen()->availableGeometry().width();
+    EXPECT_GT(list->width(), 720);
+    EXPECT_TRUE(allColumnsShown() || list->width() == screenWidth)
+        << "header " << table->horizontalHeader()->length() << ", window " << list->width();
+
+    // The altitude filter hides the high one: its row is grey, and a
+    // double-click says why instead of centring on empty space.
+    state.Aids.AltitudeFilter = true;
+    list->Refresh();
+    const int high = table->findItems("SPEEDBIRD1234", Qt::MatchExactly).value(0)->row();
+    const int low = table->findItems("LOW", Qt::MatchExactly).value(0)->row();
+    EXPECT_NE(table->item(high, 2)->foreground(), table->item(low, 2)->foreground());
+    const GeoBounds before = radar->View().ViewBounds;
+    emit table->cellDoubleClicked(high, 0);
+    EXPECT_EQ(radar->View().ViewBounds, before) << "the scope stays";
+    auto* note = Control<QLabel>(list, "trafficNote");
+    EXPECT_TRUE(note->isVisible());
+    EXPECT_EQ(note->text(),
+              "SPEEDBIRD1234 is at " + table->item(high, 2)->text() +
+                  " ft, outside the altitude filter (0 to 18000 ft): the scope does not show it.");
+    emit table->cellDoubleClicked(low, 0);
+    EXPECT_FALSE(note->isVisible());
+    EXPECT_NEAR((radar->View().ViewBounds.North + radar->View().ViewBounds.South) / 2, pilots[1].second.Lat,
+                1e-4);
+
+    // While another window holds the scope, the list says so.
+    radar->menuBar()->findChild<QAction*>("preferences_op1")->trigger();
+    emit table->cellDoubleClicked(low, 0);
+    EXPECT_TRUE(note->isVisible());
+    EXPECT_TRUE(note->text().startsWith("The scope is held by another window")) << note->text().toStdString();
+
+    // Once the user sizes the window, it stays as sized.
+    list->resize(300, 200);
+    list->Refresh();
+    EXPECT_EQ(list->width(), 300);
 }
 
 }  // namespace

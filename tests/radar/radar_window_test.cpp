@@ -7,6 +7,7 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QSettings>
 #include <QWheelEvent>
 #include <filesystem>
 
@@ -15,6 +16,7 @@
 #include "base/program_name.h"
 #include "multiplayer/service_providers.h"
 #include "radar/airport_layers.h"
+#include "radar/qt_view_store.h"
 #include "scope_fixture.h"
 #include "support/recording_message_boxes.h"
 #include "support/temp_folder.h"
@@ -27,6 +29,13 @@ T* Find(QWidget* window, const char* name) {
     T* found = window->findChild<T*>(name);
     EXPECT_NE(found, nullptr) << name;
     return found;
+}
+
+void ExpectNearBounds(const GeoBounds& actual, const GeoBounds& expected) {
+    EXPECT_NEAR(actual.West, expected.West, 1e-9);
+    EXPECT_NEAR(actual.North, expected.North, 1e-9);
+    EXPECT_NEAR(actual.East, expected.East, 1e-9);
+    EXPECT_NEAR(actual.South, expected.South, 1e-9);
 }
 
 QWidget* TopLevel(const char* name) {
@@ -273,7 +282,7 @@ ScopeState StateOf(RadarWindow& radar) {
                      radar.windowTitle(),
                      radar.findChild<QLabel*>("Label7")->text(),
                      radar.View().ViewBounds};
-    for (const char* name : {"Command2", "Command3", "Command5", "Command6"})
+    for (const char* name : {"Command2", "Command3", "Command5", "Command6", "show_all_traffic_button"})
         state.ButtonsEnabled.push_back(radar.findChild<QPushButton*>(name)->isEnabled());
     return state;
 }
@@ -303,7 +312,7 @@ TEST_F(RadarWindowTest, EveryWindowTheMenusOpenLocksTheScopeAndGivesItBackAsItWa
         const ScopeState locked = StateOf(*radar);
         EXPECT_FALSE(locked.WindowEnabled || locked.PictureEnabled || locked.Timer2 || locked.Timer4)
             << window;
-        EXPECT_EQ(locked.ButtonsEnabled, std::vector<bool>(4, false)) << window;
+        EXPECT_EQ(locked.ButtonsEnabled, std::vector<bool>(5, false)) << window;
         // The session keeps being served while the scope is locked.
         EXPECT_TRUE(locked.Timer1 && locked.Timer3) << window;
     };
@@ -410,6 +419,164 @@ TEST_F(RadarWindowTest, AnAirportCentredFromTheListGetsTheScopeBack) {
     EXPECT_TRUE(radar->isEnabled());
     EXPECT_TRUE(radar->findChild<QTimer*>("Timer2")->isActive());
     EXPECT_NEAR((radar->View().ViewBounds.West + radar->View().ViewBounds.East) / 2, -122.21, 1e-9);
+}
+
+TEST_F(RadarWindowTest, ClosingTheScopeClosesTheWindowsItLeftLiveToo) {
+    EndCountingFlow flow(state, play, boxes, "");
+    RadarWindow* radar = flow.ShowRadar();
+    Trigger(*radar, "radar_aids_op");
+    Trigger(*radar, "show_traffic_list_op");
+    ASSERT_NE(TopLevel("FormRadarAids"), nullptr);
+    ASSERT_NE(TopLevel("FormTrafficList"), nullptr);
+    radar->close();
+    EXPECT_EQ(TopLevel("FormRadarAids"), nullptr) << "the aids of a scope that is gone";
+    EXPECT_EQ(TopLevel("FormTrafficList"), nullptr);
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(flow.AidsWindow(), nullptr);
+    EXPECT_EQ(flow.TrafficListShown(), nullptr);
+    EXPECT_EQ(flow.ends, 0) << "the connection window takes over";
+}
+
+TEST_F(RadarWindowTest, PageKeysAndCtrlWheelMoveFiveLevelsAtATime) {
+    RadarWindow window(state.Area, state.Display, state.Aids, *state.Declination, state.Session, play, boxes);
+    window.Load();
+    const GeoBounds start = window.View().ViewBounds;
+    QAction* in = window.menuBar()->findChild<QAction*>("zoom_in_fast_op");
+    QAction* out = window.menuBar()->findChild<QAction*>("zoom_out_fast_op");
+    ASSERT_TRUE(in && out);
+    EXPECT_EQ(in->shortcut(), QKeySequence(Qt::Key_PageUp));
+    EXPECT_EQ(out->shortcut(), QKeySequence(Qt::Key_PageDown));
+    in->trigger();
+    EXPECT_EQ(Level(window), "x14");
+    const auto wheel = [&](int delta, Qt::KeyboardModifiers modifiers) {
+        QWheelEvent event(QPointF(100, 100), QPointF(100, 100), QPoint(), QPoint(0, delta), Qt::NoButton,
+                          modifiers, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(window.Scope(), &event);
+    };
+    wheel(120, Qt::ControlModifier);
+    EXPECT_EQ(Level(window), "x19");
+    wheel(-240, Qt::ControlModifier);
+    EXPECT_EQ(Level(window), "x9");
+    ExpectNearBounds(window.View().ViewBounds, start);
+    out->trigger();
+    EXPECT_EQ(Level(window), "x4");
+    out->trigger();
+    EXPECT_EQ(Level(window), "x1") << "stops at the widest level";
+    // Twenty-one clicks of "+" from level 9 to 30 are four keys and a click.
+    for (int i = 0; i < 6; ++i) in->trigger();
+    EXPECT_EQ(Level(window), "x31");
+}
+
+TEST_F(RadarWindowTest, ShowAllTrafficHoldsEveryShownAircraftAndLeavesAnEmptyScopeAsItIs) {
+    state.Session.OwnPlayerId = 1;
+    state.Session.OwnName = "Tower";
+    RadarWindow window(state.Area, state.Display, state.Aids, *state.Declination, state.Session, play, boxes);
+    window.Load();
+    QPushButton* button = Find<QPushButton>(&window, "show_all_traffic_button");
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->geometry(), QRect(8, 176, 25, 20)) << "under the zoom level, in the buttons' column";
+    const RadarView before = window.View();
+    button->click();
+    EXPECT_EQ(window.View().ViewBounds, before.ViewBounds) << "no traffic: the view stays";
+
+    const auto add = [&](const char* name, std::int32_t id, double lat, double lon) {
+        ASSERT_TRUE(state.Session.Traffic.Append(name, id, kKindPlayer));
+        PlayerRecord& entry =
+            state.Session.Traffic[static_cast<std::int16_t>(state.Session.Traffic.PlayerCount() - 1)];
+        entry.Latitude = lat;
+        entry.Longitude = lon;
+        entry.Altitude = 3000;
+    };
+    add("Tower", 1, 0, 0);
+    add("N1", 2, 47.60, -122.40);
+    add("N2", 3, 47.30, -122.10);
+    add("N3", 4, 47.45, -122.50);
+    button->click();
+    EXPECT_GT(window.View().ZoomLevel, 20);
+    EXPECT_EQ(Level(window), QString("x%1").arg(window.View().ZoomLevel));
+    for (const PlayerRecord& entry : state.Session.Traffic.Entries()) {
+        if (entry.PlayerId == 1) continue;
+        const ScreenPoint p = ProjectToScreen(window.View(), entry.Latitude, entry.Longitude);
+        EXPECT_TRUE(p.X > 0 && p.X < window.View().PictureWidthPx && p.Y > 0 &&
+                    p.Y < window.View().PictureHeightPx)
+            << entry.Name;
+    }
+    QAction* key = window.menuBar()->findChild<QAction*>("show_all_traffic_op");
+    ASSERT_NE(key, nullptr);
+    EXPECT_EQ(key->shortcut(), QKeySequence(Qt::Key_Home));
+    window.Zoom(-10);
+    key->trigger();
+    EXPECT_GT(window.View().ZoomLevel, 20);
+    window.Lock();
+    window.Zoom(-10);
+    key->trigger();
+    EXPECT_GT(window.View().ZoomLevel, 20) << "a scope another window holds stays as it is";
+    window.Unlock();
+}
+
+TEST_F(RadarWindowTest, EachAreaComesBackToTheViewItWasLeftAt) {
+    const auto centre = [](const RadarWindow& window) {
+        const GeoBounds& b = window.View().ViewBounds;
+        return std::pair((b.North + b.South) / 2, (b.West + b.East) / 2);
+    };
+    const auto expectKept = [](const char* key, RememberedView expected) {
+        const std::optional<RememberedView> kept = LoadRememberedView(key);
+        ASSERT_TRUE(kept.has_value()) << key;
+        EXPECT_EQ(kept->ZoomLevel, expected.ZoomLevel) << key;
+        EXPECT_NEAR(kept->CenterLat, expected.CenterLat, 1e-9) << key;
+        EXPECT_NEAR(kept->CenterLon, expected.CenterLon, 1e-9) << key;
+    };
+    auto* first = new RadarWindow(state.Area, state.Display, state.Aids, *state.Declination, state.Session,
+                                  play, boxes);
+    first->Load();
+    first->Zoom(14);
+    first->Center_Airport(-122.25, 47.5);
+    const GeoBounds left = first->View().ViewBounds;
+    first->close();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QSettings settings("Tarnwick", "Tarnwick");
+    EXPECT_TRUE(settings.value("RadarViews/Airport-KSEA").toString().startsWith("23 47.5"))
+        << "kept in the user's configuration: "
+        << settings.value("RadarViews/Airport-KSEA").toString().toStdString();
+
+    state.Session.SessionConnected = true;
+    EndCountingFlow flow(state, play, boxes, "");
+    RadarWindow* radar = flow.ShowRadar();
+    EXPECT_EQ(Level(*radar), "x23");
+    ExpectNearBounds(radar->View().ViewBounds, left);
+
+    // Another area, never seen: centred on it at the present level; then
+    // back to the first, as it was left.
+    const auto choose = [&](const char* title, double lat, double lon) {
+        Trigger(*radar, "load_all_db_files");
+        state.Area.AreaTitle = title;
+        state.Area.AreaCenterLat = lat;
+        state.Area.AreaCenterLon = lon;
+        flow.AreaChosen();
+    };
+    choose("Boeing Field King Co Intl  (KBFI)", 47.53, -122.30);
+    EXPECT_EQ(Level(*radar), "x23");
+    EXPECT_NEAR(centre(*radar).first, 47.53, 1e-9);
+    radar->Zoom(7);
+    radar->RedrawNow();
+    choose("Seattle Tacoma Intl  (KSEA)", 47.449, -122.309);
+    EXPECT_EQ(Level(*radar), "x23");
+    ExpectNearBounds(radar->View().ViewBounds, left);
+    expectKept("Airport-KBFI", {30, 47.53, -122.30});
+
+    // The same area chosen again: the centre, as before.
+    Trigger(*radar, "load_all_db_files");
+    flow.AreaChosen();
+    EXPECT_NEAR(centre(*radar).first, 47.449, 1e-9);
+    EXPECT_EQ(Level(*radar), "x23");
+
+    // A value edited by hand into nonsense: the first view again.
+    radar->close();
+    settings.setValue("RadarViews/Airport-KSEA", "closer please");
+    settings.sync();
+    state.Session.SessionConnected = true;
+    RadarWindow* again = flow.ShowRadar();
+    EXPECT_EQ(Level(*again), "x9");
 }
 
 class ScopePointerTest : public RadarWindowTest {

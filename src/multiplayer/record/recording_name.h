@@ -1,14 +1,15 @@
 #pragma once
 // The file name a new recording is offered under: the program, the date and
-// time and the area, in characters every file system takes.
+// time and the area, without spaces or brackets, so that it can be typed on a
+// command line as it is.
 #include <ctime>
 #include <string>
+#include <string_view>
 
 namespace tarnwick {
 
-// "Tarnwick 2026-12-08 1432 Seattle Tacoma Intl (KSEA).jsonl" from the local
-// time and the area's title (Windows-1252, as the name is; characters a file
-// name should not hold become spaces).
-std::string DefaultRecordingName(const std::tm& local, const std::string& areaTitle);
+// "Tarnwick-2026-12-08-1843-KSEA.jsonl" from the local time and the area
+// (its kind and title; the identifier is Windows-1252, as the name is).
+std::string DefaultRecordingName(const std::tm& local, std::string_view areaKind, std::string_view areaTitle);
 
 }  // namespace tarnwick

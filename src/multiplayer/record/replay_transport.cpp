@@ -46,13 +46,18 @@ ReplayTransport::ReplayTransport(std::shared_ptr<ReplayClock> clock, Recording r
     : clock_(std::move(clock)), loaded_(true), recording_(std::move(recording)) {}
 
 ReplayTransport::~ReplayTransport() {
-    if (ownId_ != 0) clock_->SetPlaying(false);
+    if (ownId_ == 0) return;
+    clock_->SetPlaying(false);
+    clock_->SetLength(std::nullopt);
 }
 
 void ReplayTransport::StartInitializeConnection(int) { asking_ = !loaded_; }
 
 ProviderQuestion ReplayTransport::Question() {
-    return {"The recorded session to replay (a file written by Record session...):", offered_.string(), {}};
+    ProviderQuestion question{
+        "The recorded session to replay (a file written by Record session...):", offered_.string(), {}};
+    question.FileFilter = "Recorded sessions (*.jsonl);;All files (*)";
+    return question;
 }
 
 void ReplayTransport::Answer(std::optional<std::string> answer) {
@@ -109,11 +114,27 @@ void ReplayTransport::StartCreatePlayer(const std::string& friendlyName, const s
     // its own pace.
     clock_->SetSpeed(1);
     clock_->SetPaused(false);
+    clock_->SetLength(Length());
     clock_->JumpTo(ownTime);
     clock_->SetPlaying(true);
+    rewindsSeen_ = clock_->Rewinds();
+}
+
+void ReplayTransport::Rewind() {
+    next_ = 0;
+    waiting_.clear();
+    players_.clear();
+    groups_.clear();
+    names_.clear();
+    names_[ownId_] = ownName_;
+    lost_ = false;
 }
 
 void ReplayTransport::CatchUp() {
+    if (clock_->Rewinds() != rewindsSeen_) {
+        rewindsSeen_ = clock_->Rewinds();
+        Rewind();
+    }
     const std::chrono::milliseconds now = clock_->Now();
     const auto& lines = recording_.Lines;
     for (; next_ < lines.size() && lines[next_].Time <= now; ++next_) {

@@ -61,8 +61,10 @@ class ReplayTransport final : public SessionTransport {
 
    private:
     void Load(const std::filesystem::path& file);
-    // Plays the lines up to the replay's time.
+    // Plays the lines up to the replay's time, from the start again after a rewind.
     void CatchUp();
+    // Back to before the first line; the own player stays.
+    void Rewind();
     const Recording& Loaded() const;
 
     std::shared_ptr<ReplayClock> clock_;
@@ -79,6 +81,7 @@ class ReplayTransport final : public SessionTransport {
     std::string ownName_;
     bool acceptPending_ = false;
     bool lost_ = false;
+    unsigned rewindsSeen_ = 0;
 };
 
 }  // namespace tarnwick

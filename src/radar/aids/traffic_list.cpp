@@ -21,6 +21,18 @@ std::string TypeOf(const PlayerRecord& entry) {
     return entry.Aircraft + " (" + entry.Category + ")";
 }
 
+// "N123 is at 24000 ft, outside the altitude filter (0 to 18000 ft): the scope
+// does not show it."
+std::string NotShownNote(const ScopeTraffic& traffic, const PlayerRecord& entry) {
+    if (entry.Latitude == 0.0 && entry.Longitude == 0.0)
+        return entry.Name + " has not reported a position yet.";
+    if (traffic.Band && !traffic.Band->Holds(entry.Altitude))
+        return entry.Name + " is at " + std::to_string(entry.Altitude) +
+               " ft, outside the altitude filter (" + std::to_string(traffic.Band->LowestFt) + " to " +
+               std::to_string(traffic.Band->HighestFt) + " ft): the scope does not show it.";
+    return {};
+}
+
 }  // namespace
 
 std::vector<TrafficRow> TrafficRows(const ScopeTraffic& traffic, const MotionHistory& motion,
@@ -42,6 +54,7 @@ std::vector<TrafficRow> TrafficRows(const ScopeTraffic& traffic, const MotionHis
         row.BearingMagnetic = geo::MagneticCourse(grid, lat, lon, entry.Latitude, entry.Longitude);
         row.Latitude = entry.Latitude;
         row.Longitude = entry.Longitude;
+        row.NotShown = NotShownNote(traffic, entry);
         rows.push_back(std::move(row));
     }
     return rows;

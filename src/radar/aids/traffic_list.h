@@ -26,9 +26,14 @@ struct TrafficRow {
     std::int16_t BearingMagnetic = 0;
     double Latitude = 0.0;
     double Longitude = 0.0;
+    // Why the scope does not show it, for a double-click that cannot centre
+    // on it; empty when it does.
+    std::string NotShown;
 };
 
-// Every player is listed, whatever the view and the altitude filter.
+// Every player is listed, whatever the view and the altitude filter (the
+// traffic's band): those the filter hides, or that have not reported a
+// position yet, say so.
 std::vector<TrafficRow> TrafficRows(const ScopeTraffic& traffic, const MotionHistory& motion,
                                     const ChosenArea& area, const DeclinationGrid& grid);
 
