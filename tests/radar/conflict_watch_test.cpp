@@ -77,6 +77,16 @@ TEST_F(ConflictWatchTest, APairClearForTenSecondsEndsAndIsNewWhenItReturns) {
     EXPECT_EQ(watch.Alerts()[0].Since, milliseconds(19100));
 }
 
+TEST_F(ConflictWatchTest, AReplaySentBackStartsTheListAfresh) {
+    EXPECT_EQ(watch.Update(table, ab, milliseconds(60000)), 1u);
+    EXPECT_EQ(watch.Update(table, {}, milliseconds(61000)), 0u);
+    // Back to a moment before the alert began: it has not happened yet there.
+    EXPECT_EQ(watch.Update(table, {}, milliseconds(20000)), 0u);
+    EXPECT_TRUE(watch.Alerts().empty());
+    EXPECT_EQ(watch.Update(table, ab, milliseconds(21000)), 1u) << "a new alert from the earlier moment";
+    EXPECT_EQ(watch.Alerts()[0].Since, milliseconds(21000));
+}
+
 TEST_F(ConflictWatchTest, TheNewestIsFirstAndAnAircraftThatLeavesEndsItsAlerts) {
     EXPECT_EQ(watch.Update(table, ab, milliseconds(0)), 1u);
     const std::vector<ConflictPair> three{{0, 1}, {0, 2}, {1, 2}};

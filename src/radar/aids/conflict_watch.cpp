@@ -38,6 +38,10 @@ std::string Duration(milliseconds length) {
 
 std::size_t ConflictWatch::Update(const TrafficTable& table, std::span<const ConflictPair> pairs,
                                   milliseconds now) {
+    // A replay sent back to an earlier moment: what was listed has not
+    // happened yet, and would otherwise stay until its future moment passed.
+    if (lastUpdate_ && now < *lastUpdate_) watched_.clear();
+    lastUpdate_ = now;
     // Ended first: a pair back after 10 s clear is a new alert.
     const auto where = ByKey(table);
     std::erase_if(watched_, [&](const Watched& w) {

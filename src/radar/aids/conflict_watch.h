@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -35,11 +36,15 @@ class ConflictWatch {
 
     // This tick's pairs at the session's time; how many alerts start now. An
     // alert ends when its pair has been clear for 10 s, or when either
-    // aircraft has left the table.
+    // aircraft has left the table. A time before the last one (a replay gone
+    // back) starts the list afresh.
     std::size_t Update(const TrafficTable& table, std::span<const ConflictPair> pairs,
                        std::chrono::milliseconds now);
     // The alert is off: nothing listed, and every pair new when it comes back.
-    void Clear() { watched_.clear(); }
+    void Clear() {
+        watched_.clear();
+        lastUpdate_.reset();
+    }
 
     // The newest first.
     std::vector<ConflictAlert> Alerts() const;
@@ -50,6 +55,7 @@ class ConflictWatch {
         std::chrono::milliseconds LastSeen{0};
     };
     std::vector<Watched> watched_;
+    std::optional<std::chrono::milliseconds> lastUpdate_;
 };
 
 // One tick of the conflict alert over the traffic the scope shows, with the
