@@ -120,6 +120,10 @@ class SessionTransport {
     // The joined session went away without a word from its host: the host's
     // machine vanished or the connection broke.
     virtual bool SessionLost() = 0;
+    // Players that came into the joined session since the last call, as
+    // DirectPlay announces them, for the program to ask at once who they are;
+    // none from connections that do not announce them.
+    virtual std::vector<std::int32_t> TakeArrivedPlayers() { return {}; }
     // Whether this computer's ports are open on the home router, in a few
     // words for the connection window's status line; empty when the
     // connection has no router to ask.

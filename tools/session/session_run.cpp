@@ -154,7 +154,7 @@ int RunSession(ProgramState& state, PlayObjects& play, const Choice& choice, con
     }
     bool ended = false;
     {
-        SessionLink link(state.Session, play.Play(), *state.Declination);
+        SessionLink link(state.Session, play.Play(), *state.Declination, clock.Now);
         link.Start();
         if (!options.SayUtf8.empty()) {
             const ChatSendResult said = SendChat(play.Play(), state.Session.OwnPlayerId, options.SayUtf8);

@@ -86,6 +86,9 @@ class DirectPlayTransport final : public SessionTransport {
     // way; the driver lets the last bytes go when it goes.
     void Close() override;
     bool SessionLost() override;
+    // Players whose machines announced them once the session was open; a
+    // bounded number between two calls.
+    std::vector<std::int32_t> TakeArrivedPlayers() override;
     std::string RouterStatus() override;
 
    private:
@@ -166,6 +169,7 @@ class DirectPlayTransport final : public SessionTransport {
     bool open_ = false;
     directplay::PlayerId own_player_ = 0;
     std::deque<ReceivedMessage> inbox_;
+    std::vector<std::int32_t> arrived_;
 };
 
 }  // namespace tarnwick
