@@ -38,6 +38,7 @@ class ForwardingTransport : public SessionTransport {
     bool SessionLost() override { return Target().SessionLost(); }
     std::vector<std::int32_t> TakeArrivedPlayers() override { return Target().TakeArrivedPlayers(); }
     std::string RouterStatus() override { return Target().RouterStatus(); }
+    std::string NothingFoundNote() override { return Target().NothingFoundNote(); }
 
    protected:
     // Where the operations go; throws SessionError when there is nowhere yet.

@@ -128,6 +128,10 @@ class SessionTransport {
     // words for the connection window's status line; empty when the
     // connection has no router to ask.
     virtual std::string RouterStatus() { return {}; }
+    // After a search that found no session: where it looked and what the
+    // user can check, in a sentence or two for the connection window's
+    // status line (Windows-1252); empty when the connection has nothing to say.
+    virtual std::string NothingFoundNote() { return {}; }
 };
 
 }  // namespace tarnwick

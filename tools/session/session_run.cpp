@@ -109,6 +109,7 @@ bool Join(SessionConnection& connection, PlayObjects& play, const Choice& choice
     Settle(connection, choice, clock, out);
     if (connection.SessionLines().empty()) {
         out.Problem("no session found");
+        if (!connection.SearchNote().empty()) out.Problem(AnsiToUtf8(connection.SearchNote()));
         return false;
     }
     const std::optional<int> line = choice.PickSession(play.Sessions);

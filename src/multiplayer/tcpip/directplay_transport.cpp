@@ -344,6 +344,22 @@ std::string DirectPlayTransport::RouterStatus() {
     return {};
 }
 
+std::string DirectPlayTransport::NothingFoundNote() {
+    if (!initialized_) return {};
+    const std::string ports = "no firewall blocks UDP port " + std::to_string(config_.enumeration_port) +
+                              " to the host or TCP ports 2300-2349 back to this computer.";
+    std::string note = address_.empty()
+                           ? "No session found on the local network. Check that FS2002 hosts a session on it "
+                             "and that " +
+                                 ports
+                           : "No session found at " + Ansi(address_) +
+                                 ". Check that the address is right, that FS2002 hosts a session there "
+                                 "and that " +
+                                 ports;
+    if (const std::string router = RouterAdviceNow(); !router.empty()) note += " " + router;
+    return note;
+}
+
 void DirectPlayTransport::CheckEnumeration() {
     if (!enumeration_done_ && !TimedOut()) return;
     for (const auto& session : found_) sessions_.push_back(Describe(session));

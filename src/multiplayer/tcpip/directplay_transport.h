@@ -90,6 +90,10 @@ class DirectPlayTransport final : public SessionTransport {
     // bounded number between two calls.
     std::vector<std::int32_t> TakeArrivedPlayers() override;
     std::string RouterStatus() override;
+    // Where the search looked (the address typed, or the local network), that
+    // the host must run a session there and reach this computer back, and
+    // what the router did.
+    std::string NothingFoundNote() override;
 
    private:
     // The operation under way, one stage after the other.
