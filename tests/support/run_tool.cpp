@@ -31,10 +31,12 @@ std::string Slurp(const std::filesystem::path& path) {
 
 }  // namespace
 
-ToolRun RunTool(const std::string& tool, const std::vector<std::string>& args) {
+ToolRun RunTool(const std::string& tool, const std::vector<std::string>& args,
+                const std::filesystem::path& directory) {
     const auto scratch =
         std::filesystem::temp_directory_path() / ("tarnwick-tool-" + std::to_string(::getpid()) + "-" + tool);
-    std::string command = Quote(std::string(TARNWICK_BIN_DIR) + "/" + tool);
+    std::string command = directory.empty() ? "" : "cd " + Quote(directory.string()) + " && ";
+    command += Quote(std::string(TARNWICK_BIN_DIR) + "/" + tool);
     for (const auto& arg : args) command += " " + Quote(arg);
     command +=
         " >" + Quote(scratch.string() + ".out") + " 2>" + Quote(scratch.string() + ".err") + " </dev/null";
