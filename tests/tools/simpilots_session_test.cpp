@@ -6,11 +6,13 @@
 // late pilots are on the table before any upkeep pass.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <map>
 #include <set>
 #include <thread>
 
 #include "controller_output.h"
+#include "support/temp_folder.h"
 
 namespace tarnwick {
 namespace {
@@ -75,6 +77,42 @@ TEST(SimpilotsSession, AHundredPilotMachinesAreOnTheTableAndMoving) {
     std::size_t moving = 0;
     for (const auto& [player, places] : seen.Places) moving += places.size() >= 2;
     EXPECT_GE(moving, 100u);
+}
+
+// A full session takes the pilots that fit: the tool names those refused,
+// keeps the others flying, and ends well.
+TEST(SimpilotsSession, AFullSessionRefusesSomePilotsAndTheOthersStay) {
+    const testing::TempFolder folder;
+    const std::string log = (folder.Path() / "host.jsonl").string();
+    SpawnedTool host("tarnwick-simhost",
+                     {"--port", "0", "--address", "127.0.0.1", "--center", kCenter, "--aircraft", "1",
+                      "--max-players", "3", "--seconds", "30", "--log", log});
+    const std::string port = EnumerationPortOf(host);
+    ASSERT_FALSE(port.empty());
+    SpawnedTool pilots("tarnwick-simpilots",
+                       PilotArgs(port, "4", "127.0.0.2-127.0.0.9", {"--seconds", "6", "--log", "/dev/null"}));
+    std::vector<std::string> lines;
+    while (const auto line = pilots.ReadLine(milliseconds(20000))) lines.push_back(*line);
+    EXPECT_EQ(pilots.Wait(milliseconds(5000)), 0) << "some joined";
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0], "joined 2 machines at 127.0.0.2-127.0.0.3") << "the host's pilot and two fill it";
+    for (const std::string& refused : {lines[1], lines[2]}) {
+        EXPECT_TRUE(refused.starts_with("refused ")) << refused;
+        EXPECT_TRUE(refused.ends_with("the session is full or closed to new players.")) << refused;
+    }
+    // The two in flew, and left as FS2002 does at the end.
+    std::set<std::int64_t> reporting;
+    int deleted = 0;
+    std::ifstream received(log);
+    for (std::string line; std::getline(received, line);) {
+        const auto json = nlohmann::json::parse(line, nullptr, false);
+        if (json.is_discarded()) continue;
+        if (json.value("game", "").starts_with("MsgPosition"))
+            reporting.insert(json["from"].get<std::int64_t>());
+        if (json.value("system", "") == "DELETEPLAYER") ++deleted;
+    }
+    EXPECT_EQ(reporting.size(), 2u);
+    EXPECT_EQ(deleted, 4) << "each machine deleted its player and itself";
 }
 
 TEST(SimpilotsSession, TheSessionOutlivesItsHostWithTarnwickHostingIt) {
