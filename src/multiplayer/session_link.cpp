@@ -150,7 +150,7 @@ SessionLink::Next SessionLink::Handle(const ReceivedMessage& message, LinkEvents
             }
         } else if constexpr (std::is_same_v<T, MsgChat>) {
             if (!m.Text.empty()) events.ChatLines.push_back(transport_.FriendlyName(sender) + ": " + m.Text);
-            if (session_.TrafficEnabled && !table.AnyMatchesSender(sender, senderName)) AskToIdentify(sender);
+            AskIfUnknown(sender);
         }
         // One peer's bad message must not hold up everyone else's: a message
         // too short for its type is passed over and the tick goes on, as is
@@ -175,6 +175,16 @@ void SessionLink::AskToIdentify(std::int32_t player) {
         // Not a player to send to (it left meanwhile): the upkeep pass asks
         // whoever is still unknown, and the other messages go on.
     }
+}
+
+void SessionLink::AskIfUnknown(std::int32_t player) {
+    if (!session_.TrafficEnabled) return;
+    try {
+        if (session_.Traffic.AnyMatchesSender(player, SenderName(transport_, player))) return;
+    } catch (const SessionError&) {
+        return;  // its name cannot be had: it has left, there is nobody to ask
+    }
+    AskToIdentify(player);
 }
 
 void SessionLink::AskArrivedPlayers() {

@@ -80,6 +80,7 @@ class SessionLink {
     void Lost(LinkEvents& events);
     // Asks a player the table does not know to identify itself, alone.
     void AskToIdentify(std::int32_t player);
+    void AskIfUnknown(std::int32_t player);
     void AskArrivedPlayers();
 
     SessionState& session_;
