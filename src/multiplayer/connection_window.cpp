@@ -76,6 +76,7 @@ ConnectionWindow::ConnectionWindow(SessionState& session, PlayObjects& play, Mes
       exitButton_(MakeButton("Command3", "Exit", this)),
       statusLabel_(MakeLabel("Label5", FromAnsi(kStatusNone), this)),
       routerStatus_(MakeLabel("RouterStatus", {}, this)),
+      searchNote_(MakeLabel("SearchNote", {}, this)),
       acceptanceTimer_(MakeTimer("Timer1", kAcceptanceWaitMs, this)),
       joinRepeatTimer_(MakeTimer("Timer2", kJoinRepeatMs, this)),
       stepTimer_(MakeTimer("StepTimer", kStepMs, this)) {
@@ -116,6 +117,10 @@ ConnectionWindow::ConnectionWindow(SessionState& session, PlayObjects& play, Mes
     frames->addWidget(frame2);
     layout->addLayout(frames, 1);
     layout->addLayout(status);
+    // A search that found nothing says here where it looked and what to check.
+    searchNote_->setWordWrap(true);
+    searchNote_->hide();
+    layout->addWidget(searchNote_);
     resize(620, 320);
 
     // A status change is shown at once.
@@ -147,6 +152,8 @@ ConnectionWindow::~ConnectionWindow() { delete questionDialog_.data(); }
 void ConnectionWindow::ShowState() {
     statusLabel_->setText(FromAnsi(connection_->Status()));
     routerStatus_->setText(FromAnsi(connection_->RouterStatus()));
+    searchNote_->setText(FromAnsi(connection_->SearchNote()));
+    searchNote_->setVisible(!connection_->SearchNote().empty());
     connectionTypeList_->setEnabled(connection_->TypeChoiceEnabled());
     locateButton_->setEnabled(connection_->TypeChoiceEnabled());
     joinButton_->setEnabled(connection_->JoinEnabled());

@@ -88,6 +88,7 @@ class ConnectionWindow : public QWidget {
     QPushButton* exitButton_;
     QLabel* statusLabel_;
     QLabel* routerStatus_;
+    QLabel* searchNote_;
     QTimer* acceptanceTimer_;
     QTimer* joinRepeatTimer_;
     QTimer* stepTimer_;

@@ -36,7 +36,9 @@ class ForwardingTransport : public SessionTransport {
     void DestroyPlayer(std::int32_t player) override { Target().DestroyPlayer(player); }
     void Close() override { Target().Close(); }
     bool SessionLost() override { return Target().SessionLost(); }
+    std::vector<std::int32_t> TakeArrivedPlayers() override { return Target().TakeArrivedPlayers(); }
     std::string RouterStatus() override { return Target().RouterStatus(); }
+    std::string NothingFoundNote() override { return Target().NothingFoundNote(); }
 
    protected:
     // Where the operations go; throws SessionError when there is nowhere yet.

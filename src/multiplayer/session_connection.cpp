@@ -45,6 +45,7 @@ void SessionConnection::Load() {
     question_.reset();
     sessionLines_.clear();
     status_ = kStatusNone;
+    searchNote_.clear();
     play_.Create();
     typeLines_.clear();
     const auto& names = play_.Connections();
@@ -54,6 +55,7 @@ void SessionConnection::Load() {
 void SessionConnection::StartOver() {
     // Releasing the session object gives up whatever it was busy with.
     stage_ = Stage::kIdle;
+    searchNote_.clear();
     question_.reset();
     play_.Release();
     sessionLines_.clear();
@@ -198,9 +200,18 @@ void SessionConnection::ListSessions() {
     if (!sessionLines_.empty() && !sessionLines_.front().empty()) {
         typeChoiceEnabled_ = true;
         SetStatus(kConnectionStatusDone);
-    } else {
-        FullReset();
+        return;
     }
+    // Asked before the reset releases the session object that searched.
+    std::string note;
+    try {
+        note = play_.Play().NothingFoundNote();
+    } catch (const SessionError&) {
+        // The plain note below.
+    }
+    FullReset();
+    searchNote_ = note.empty() ? "No session found." : note;
+    SetStatus(status_);  // shown at once, as the status is
 }
 
 void SessionConnection::RequestJoin() {

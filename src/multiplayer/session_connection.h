@@ -82,6 +82,10 @@ class SessionConnection {
     // Beside the status: whether the home router opened this computer's
     // ports (empty for connections without a router).
     std::string RouterStatus() const;
+    // Under the status, after a search that found no session: that none was
+    // found where it looked, and what to check (there is no message box for
+    // it). Empty otherwise.
+    const std::string& SearchNote() const { return searchNote_; }
     // The connection type list and "Locate Session".
     bool TypeChoiceEnabled() const { return typeChoiceEnabled_; }
     // Timer1 and Timer2.
@@ -129,6 +133,7 @@ class SessionConnection {
     std::optional<ProviderQuestion> question_;
     // The player's name as it was asked for.
     std::string nickname_;
+    std::string searchNote_;
 };
 
 // The session part of leaving: the own player destroyed and the session

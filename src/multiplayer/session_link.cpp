@@ -54,6 +54,13 @@ DecodedPosition Decode(const PositionWords& words) {
 
 }  // namespace
 
+LinkClock SteadyLinkClock() {
+    return [] {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(
+            std::chrono::steady_clock::now().time_since_epoch());
+    };
+}
+
 LinkEvents SessionLink::Start() {
     LinkEvents events;
     if (!session_.SessionConnected) return events;
@@ -63,11 +70,18 @@ LinkEvents SessionLink::Start() {
         // otherwise stay on the scope until the first upkeep pass, and a
         // fresh chat window would list nobody while the scope shows those
         // still here, whose identification adds no entry.
-        Prune(transport_.Players(), events);
+        const std::vector<SessionMember> players = transport_.Players();
+        Prune(players, events);
         if (session_.Traffic.PlayerCount() > 1) events.PlayerListChanged = true;
+        // The request to all below asks them; what they send before they
+        // answer asks nothing more.
+        const std::chrono::milliseconds now = clock_();
+        for (const SessionMember& player : players)
+            if (!session_.Traffic.AnyMatches(player)) identifyRequests_.Asked(player.Id, now);
     } catch (const SessionError&) {
         // The upkeep tick prunes within 30 seconds.
     }
+    (void)transport_.TakeArrivedPlayers();  // here already: the request to all asks them
     try {
         transport_.Send(session_.OwnPlayerId, kAllPlayers, Encode(MsgIdentifyRequest{}));
     } catch (const SessionError&) {
@@ -83,6 +97,7 @@ LinkEvents SessionLink::ReceiveTick() {
         for (std::int32_t n = transport_.MessageCount(session_.OwnPlayerId); n >= 1; --n) {
             if (Handle(transport_.Receive(), events) == Next::EndTick) return events;
         }
+        AskArrivedPlayers();
     } catch (const SessionError&) {
         // Whatever was not received stays queued for the next tick.
     }
@@ -114,6 +129,7 @@ SessionLink::Next SessionLink::Handle(const ReceivedMessage& message, LinkEvents
         } else if constexpr (std::is_same_v<T, MsgPosition> || std::is_same_v<T, MsgPositionLong>) {
             if (!session_.TrafficEnabled) return Next::Continue;
             const DecodedPosition position = Decode(m.Words);
+            bool known = false;
             table.ForEachMatchingSender(sender, senderName, [&](PlayerRecord& entry) {
                 entry.Latitude = position.Latitude;
                 entry.Longitude = position.Longitude;
@@ -121,7 +137,9 @@ SessionLink::Next SessionLink::Handle(const ReceivedMessage& message, LinkEvents
                 entry.Heading =
                     geo::TrueToMagnetic(grid_, position.TrueHeading, position.Latitude, position.Longitude);
                 events.TrafficChanged = true;
+                known = true;
             });
+            if (!known) AskToIdentify(sender);
         } else if constexpr (std::is_same_v<T, MsgHostLeft>) {
             if (sender == session_.HostPlayerId) return HandleHostLeft(events);
         } else if constexpr (std::is_same_v<T, MsgRemovedByHost>) {
@@ -132,6 +150,7 @@ SessionLink::Next SessionLink::Handle(const ReceivedMessage& message, LinkEvents
             }
         } else if constexpr (std::is_same_v<T, MsgChat>) {
             if (!m.Text.empty()) events.ChatLines.push_back(transport_.FriendlyName(sender) + ": " + m.Text);
+            AskIfUnknown(sender);
         }
         // One peer's bad message must not hold up everyone else's: a message
         // too short for its type is passed over and the tick goes on, as is
@@ -144,6 +163,42 @@ SessionLink::Next SessionLink::Handle(const ReceivedMessage& message, LinkEvents
     } catch (const OverflowError&) {
         // A value beyond any real flight, passed over likewise.
         return Next::Continue;
+    }
+}
+
+void SessionLink::AskToIdentify(std::int32_t player) {
+    if (!session_.TrafficEnabled || player == session_.OwnPlayerId) return;
+    if (!identifyRequests_.ShouldAsk(player, clock_())) return;
+    try {
+        transport_.Send(session_.OwnPlayerId, player, Encode(MsgIdentifyRequest{}));
+    } catch (const SessionError&) {
+        // Not a player to send to (it left meanwhile): the upkeep pass asks
+        // whoever is still unknown, and the other messages go on.
+    }
+}
+
+void SessionLink::AskIfUnknown(std::int32_t player) {
+    if (!session_.TrafficEnabled) return;
+    try {
+        if (session_.Traffic.AnyMatchesSender(player, SenderName(transport_, player))) return;
+    } catch (const SessionError&) {
+        return;  // its name cannot be had: it has left, there is nobody to ask
+    }
+    AskToIdentify(player);
+}
+
+void SessionLink::AskArrivedPlayers() {
+    if (!session_.TrafficEnabled) return;
+    for (const std::int32_t player : transport_.TakeArrivedPlayers()) {
+        if (player == session_.OwnPlayerId) continue;
+        try {
+            if (session_.Traffic.AnyMatchesSender(player, SenderName(transport_, player))) continue;
+            // Asked once on arrival, whatever it sends later: a pilot may
+            // arrive before the session's host lets it in, and answer only then.
+            transport_.Send(session_.OwnPlayerId, player, Encode(MsgIdentifyRequest{}));
+        } catch (const SessionError&) {
+            // Gone again: nothing to ask.
+        }
     }
 }
 
@@ -206,8 +261,11 @@ LinkEvents SessionLink::MaintenanceTick() {
         const std::vector<SessionMember> players = transport_.Players();
         Prune(players, events);
         const TrafficTable& table = session_.Traffic;
+        const std::chrono::milliseconds now = clock_();
         for (const SessionMember& player : players) {
-            if (!table.AnyMatches(player)) transport_.Send(own, player.Id, Encode(MsgIdentifyRequest{}));
+            if (table.AnyMatches(player)) continue;
+            transport_.Send(own, player.Id, Encode(MsgIdentifyRequest{}));
+            identifyRequests_.Asked(player.Id, now);
         }
         const std::string ownName = transport_.FriendlyName(own);
         for (const PlayerRecord& entry : table.Entries()) {

@@ -4,11 +4,20 @@
 // messages, answer the identification exchange, keep the traffic table and,
 // once the session's first host has left, answer join requests in its place.
 // The ticks return what the windows must do; nothing here shows anything.
+//
+// A pilot that joins after the program would wait for the next upkeep pass
+// (up to 30 s) to be asked who it is, while its reports and its calls already
+// come in. So a player not in the table that reports a position, says a chat
+// line or is announced by DirectPlay is asked at once, alone, and at most
+// once every few seconds (IdentifyRequests); the upkeep pass stays as it is.
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "geo/declination_grid.h"
+#include "multiplayer/identify_requests.h"
 #include "multiplayer/session_transport.h"
 #include "multiplayer/user_message.h"
 #include "state/session_state.h"
@@ -32,10 +41,17 @@ struct LinkEvents {
     bool Disconnect = false;
 };
 
+// The session's time, for spacing the requests to identify; any fixed start.
+using LinkClock = std::function<std::chrono::milliseconds()>;
+
+// The steady clock of the system.
+LinkClock SteadyLinkClock();
+
 class SessionLink {
    public:
-    SessionLink(SessionState& session, SessionTransport& transport, const DeclinationGrid& grid)
-        : session_(session), transport_(transport), grid_(grid) {}
+    SessionLink(SessionState& session, SessionTransport& transport, const DeclinationGrid& grid,
+                LinkClock clock = SteadyLinkClock())
+        : session_(session), transport_(transport), grid_(grid), clock_(std::move(clock)) {}
 
     // The radar window's load: hosting mode off, the entries kept from an
     // earlier session whose players are not in this one dropped, and an
@@ -46,6 +62,8 @@ class SessionLink {
     // meanwhile wait for the next tick. A failing session operation ends the
     // tick; a message too short for its type is passed over, and so are
     // MsgHostLeft and MsgRemovedByHost from anyone but the session's host.
+    // Players not in the table that reported, talked or arrived are asked to
+    // identify themselves (a failed request is left to the upkeep pass).
     LinkEvents ReceiveTick();
     // Timer3: drops the entries of players who left, asks unknown players to
     // identify themselves and every known pilot for its aircraft.
@@ -60,10 +78,16 @@ class SessionLink {
     void AddIdentified(std::int32_t sender, const char* kind, LinkEvents& events);
     void Prune(const std::vector<SessionMember>& players, LinkEvents& events);
     void Lost(LinkEvents& events);
+    // Asks a player the table does not know to identify itself, alone.
+    void AskToIdentify(std::int32_t player);
+    void AskIfUnknown(std::int32_t player);
+    void AskArrivedPlayers();
 
     SessionState& session_;
     SessionTransport& transport_;
     const DeclinationGrid& grid_;
+    LinkClock clock_;
+    IdentifyRequests identifyRequests_;
 };
 
 }  // namespace tarnwick

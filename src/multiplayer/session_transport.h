@@ -123,10 +123,18 @@ class SessionTransport {
     // The joined session went away without a word from its host: the host's
     // machine vanished or the connection broke.
     virtual bool SessionLost() = 0;
+    // Players that came into the joined session since the last call, as
+    // DirectPlay announces them, for the program to ask at once who they are;
+    // none from connections that do not announce them.
+    virtual std::vector<std::int32_t> TakeArrivedPlayers() { return {}; }
     // Whether this computer's ports are open on the home router, in a few
     // words for the connection window's status line; empty when the
     // connection has no router to ask.
     virtual std::string RouterStatus() { return {}; }
+    // After a search that found no session: where it looked and what the
+    // user can check, in a sentence or two for the connection window's
+    // status line (Windows-1252); empty when the connection has nothing to say.
+    virtual std::string NothingFoundNote() { return {}; }
 };
 
 }  // namespace tarnwick

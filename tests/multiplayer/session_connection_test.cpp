@@ -46,7 +46,10 @@ TEST(SessionConnection, LocatingOffersTheProgramsConnectionTypesAndListsSessions
     EXPECT_TRUE(outcome.Messages.empty()) << "finding nothing is not an error";
     EXPECT_TRUE(f.connection.SessionLines().empty());
     EXPECT_EQ(f.connection.Status(), kStatusDisconnected);
+    EXPECT_EQ(f.connection.SearchNote(), "No session found.") << "said under the status instead";
     EXPECT_TRUE(f.connection.TypeChoiceEnabled());
+    f.connection.ConnectionTypeClicked();
+    EXPECT_EQ(f.connection.SearchNote(), "") << "until the user starts over";
 }
 
 TEST(SessionConnection, JoiningWithoutSessionOrNicknameSaysWhatIsMissing) {

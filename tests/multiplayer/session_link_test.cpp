@@ -5,6 +5,7 @@
 #include <climits>
 #include <memory>
 
+#include "multiplayer/forwarding_transport.h"
 #include "multiplayer/session_fixture.h"
 
 namespace tarnwick {
@@ -21,7 +22,7 @@ class SessionLinkTest : public ::testing::Test {
     SessionLinkTest() {
         f.Connect();
         own = f.session.OwnPlayerId;
-        link = std::make_unique<SessionLink>(f.session, f.Transport(), *grid);
+        link = std::make_unique<SessionLink>(f.session, f.Transport(), *grid, [this] { return now; });
         link->Start();
     }
 
@@ -42,8 +43,12 @@ class SessionLinkTest : public ::testing::Test {
     SessionFixture f;
     std::unique_ptr<DeclinationGrid> grid = std::make_unique<DeclinationGrid>();
     std::int32_t own = 0;
+    std::chrono::milliseconds now{100000};  // the link's clock
     std::unique_ptr<SessionLink> link;
 };
+
+const MessageBytes kReport = Encode(MsgPosition{{1024, 10001750 / 2, 0, 300}});
+const std::vector<std::int32_t> kIdentifyRequest{MsgIdentifyRequest::kType};
 
 TEST_F(SessionLinkTest, IdentificationAndAircraftInfoFillTheTable) {
     EXPECT_EQ(f.TypesFor(f.host), (std::vector<std::int32_t>{MsgIdentifyRequest::kType}));
@@ -173,6 +178,108 @@ TEST_F(SessionLinkTest, RemovalByTheHostAndASessionThatVanishesBothDisconnect) {
     events = link->ReceiveTick();
     EXPECT_EQ(events.Messages, (std::vector<UserMessage>{kLost}));
     EXPECT_TRUE(events.Disconnect);
+}
+
+// A pilot that joins after the program is asked who it is by its first
+// report, alone, rather than at the next upkeep pass; four reports a second
+// draw one request every few seconds until it answers.
+TEST_F(SessionLinkTest, ALatePilotIsAskedByItsFirstReportAndOnTheTableOnceItAnswers) {
+    const std::int32_t known = IdentifiedPilot("Known");
+    f.TypesFor(f.host);
+    f.TypesFor(known);
+    const std::int32_t late = f.hub.AddPlayer("Late");
+    f.hub.Send(late, own, kReport);
+    f.hub.Send(late, own, kReport);
+    EXPECT_FALSE(link->ReceiveTick().TrafficChanged);
+    EXPECT_EQ(f.TypesFor(late), kIdentifyRequest) << "one request for both reports";
+    EXPECT_TRUE(f.TypesFor(known).empty() && f.TypesFor(f.host).empty()) << "asked alone";
+
+    const auto interval = IdentifyRequests::kInterval;
+    for (now += std::chrono::milliseconds(250); now < std::chrono::milliseconds(100000) + interval;
+         now += std::chrono::milliseconds(250)) {
+        f.hub.Send(late, own, kReport);
+        link->ReceiveTick();
+    }
+    EXPECT_TRUE(f.TypesFor(late).empty()) << "not again within the interval";
+    f.hub.Send(late, own, kReport);
+    link->ReceiveTick();
+    EXPECT_EQ(f.TypesFor(late), kIdentifyRequest) << "still unknown after it: asked again";
+
+    f.hub.Send(late, own, Encode(MsgJoinAccept{late}));
+    f.hub.Send(late, own, kReport);
+    const LinkEvents events = link->ReceiveTick();
+    EXPECT_TRUE(events.PlayerListChanged);
+    EXPECT_EQ(Names(), (std::vector<std::string>{kDefaultNickname, "Known", "Late"}));
+    EXPECT_EQ(f.session.Traffic[2].Latitude, 45.0) << "the report after the answer places it";
+    now += interval;
+    f.hub.Send(late, own, kReport);
+    link->ReceiveTick();
+    EXPECT_TRUE(f.TypesFor(late).empty()) << "a pilot on the table is not asked";
+}
+
+// The players in the session when the radar window loads are asked by its
+// request to all, and the upkeep pass asks those still unknown: what they
+// send right after draws no second request.
+TEST_F(SessionLinkTest, PlayersAskedByTheRequestToAllOrTheUpkeepAreNotAskedAgainAtOnce) {
+    EXPECT_EQ(f.TypesFor(f.host), kIdentifyRequest);
+    f.hub.Send(f.host, own, kReport);
+    link->ReceiveTick();
+    EXPECT_TRUE(f.TypesFor(f.host).empty());
+
+    const std::int32_t quiet = f.hub.AddPlayer("Quiet");
+    now += IdentifyRequests::kInterval;
+    link->MaintenanceTick();
+    EXPECT_EQ(f.TypesFor(quiet), kIdentifyRequest);
+    f.hub.Send(quiet, own, kReport);
+    link->ReceiveTick();
+    EXPECT_TRUE(f.TypesFor(quiet).empty());
+}
+
+// A chat line from a player nobody knows asks too; a request that cannot go
+// (its sender is no player of the session) is left to the upkeep pass and
+// holds up none of the other messages of the tick.
+TEST_F(SessionLinkTest, AChatLineAsksTooAndARequestThatCannotGoEndsNoTick) {
+    const std::int32_t known = IdentifiedPilot("Known");
+    const std::int32_t talker = f.hub.AddPlayer("Talker");
+    f.TypesFor(known);
+    f.hub.Inject(424242, own, kReport);
+    f.hub.Send(talker, own, Encode(MsgChat{"Approach, with you"}));
+    f.hub.Send(known, own, kReport);
+    const LinkEvents events = link->ReceiveTick();
+    EXPECT_EQ(events.ChatLines, (std::vector<std::string>{"Talker: Approach, with you"}));
+    EXPECT_EQ(f.TypesFor(talker), kIdentifyRequest);
+    EXPECT_EQ(f.session.Traffic[1].Latitude, 45.0);
+    EXPECT_FALSE(events.Disconnect);
+}
+
+// DirectPlay announces a player that comes into the session: it is asked at
+// once, and its first report asks again (it may have come before the
+// session's host let it in, and a pilot answers only once let in).
+TEST_F(SessionLinkTest, APlayerDirectPlayAnnouncesIsAskedOnArrival) {
+    struct Announcing final : ForwardingTransport {
+        explicit Announcing(SessionTransport& to) : target(to) {}
+        std::vector<std::int32_t> TakeArrivedPlayers() override { return std::exchange(arrived, {}); }
+        SessionTransport& Target() override { return target; }
+        SessionTransport& target;
+        std::vector<std::int32_t> arrived;
+    } announcing(f.Transport());
+    link = std::make_unique<SessionLink>(f.session, announcing, *grid, [this] { return now; });
+    const std::int32_t known = IdentifiedPilot("Known");
+    announcing.arrived = {own, known};
+    link->Start();
+    EXPECT_TRUE(announcing.arrived.empty()) << "those already here are asked by the request to all";
+    f.TypesFor(known);
+    f.TypesFor(f.host);
+
+    const std::int32_t late = f.hub.AddPlayer("Late");
+    announcing.arrived = {late, known, own};
+    link->ReceiveTick();
+    EXPECT_EQ(f.TypesFor(late), kIdentifyRequest);
+    EXPECT_TRUE(f.TypesFor(known).empty()) << "on the table already";
+    EXPECT_EQ(f.Transport().MessageCount(own), 0) << "the program asks nothing of itself";
+    f.hub.Send(late, own, kReport);
+    link->ReceiveTick();
+    EXPECT_EQ(f.TypesFor(late), kIdentifyRequest);
 }
 
 }  // namespace

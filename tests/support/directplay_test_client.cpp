@@ -10,14 +10,14 @@ namespace tarnwick::testing {
 using namespace directplay;
 
 DirectPlayTestClient::DirectPlayTestClient(std::uint16_t enumerationPort, std::function<void()> eachTurn,
-                                           std::uint32_t address)
+                                           std::uint32_t address, const TestClientMaker& make)
     : eachTurn_(std::move(eachTurn)) {
     ClientConfig config;
     config.peer.tcp_ports = {0, 0};
     config.peer.udp_ports = {0, 0};
     config.enumeration_port = enumerationPort;
     config.enumeration_time = Millis{300};
-    client_.emplace(config, clock_);
+    client_ = make ? make(config, clock_) : std::make_unique<DirectPlayClient>(config, clock_);
     runner_.emplace(*client_, clock_, address);
 }
 
@@ -46,8 +46,8 @@ bool DirectPlayTestClient::Join(const std::string& playerName, std::uint32_t hos
     return RunUntil([&] { return !Got<action::Joined>().empty(); });
 }
 
-void DirectPlayTestClient::Send(const MessageBytes& message) {
-    client_->SendGameMessage(client_->OwnPlayer(), directplay::kAllPlayers, message, true);
+void DirectPlayTestClient::Send(const MessageBytes& message, bool guaranteed) {
+    client_->SendGameMessage(client_->OwnPlayer(), directplay::kAllPlayers, message, guaranteed);
     runner_->PollOnce(Millis{0});
 }
 

@@ -4,6 +4,7 @@
 // in-process, or tarnwick-simhost).
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,12 +25,17 @@ std::vector<T> EventsOfKind(const std::vector<directplay::Action>& events) {
     return out;
 }
 
+// Makes the machine: our client, or one that does part of its work otherwise.
+using TestClientMaker = std::function<std::unique_ptr<directplay::DirectPlayClient>(
+    const directplay::ClientConfig&, const directplay::Clock&)>;
+
 class DirectPlayTestClient {
    public:
     // `eachTurn` runs between two turns of the client, e.g. a host in the same
     // process; the client's sockets are bound to `address`.
     DirectPlayTestClient(std::uint16_t enumerationPort, std::function<void()> eachTurn = {},
-                         std::uint32_t address = directplay::kLoopbackAddress);
+                         std::uint32_t address = directplay::kLoopbackAddress,
+                         const TestClientMaker& make = {});
 
     // Runs until `done` or the sockets' deadline; whether `done` came true.
     bool RunUntil(const std::function<bool()>& done);
@@ -37,8 +43,9 @@ class DirectPlayTestClient {
     void Turn();
     // Finds the session at `hostIp` and joins it with a visible player.
     bool Join(const std::string& playerName, std::uint32_t hostIp = directplay::kLoopbackAddress);
-    // A guaranteed game message from our player to everyone.
-    void Send(const MessageBytes& message);
+    // A game message from our player to everyone: by TCP, or by UDP as
+    // FS2002 sends its position reports.
+    void Send(const MessageBytes& message, bool guaranteed = true);
     // Deletes our players everywhere; what was sent before goes out first.
     void Leave();
 
@@ -54,7 +61,7 @@ class DirectPlayTestClient {
 
    private:
     directplay::SteadyClock clock_;
-    std::optional<directplay::DirectPlayClient> client_;
+    std::unique_ptr<directplay::DirectPlayClient> client_;
     std::optional<directplay::PosixRunner> runner_;
     std::function<void()> eachTurn_;
     std::vector<directplay::Action> events_;

@@ -29,19 +29,15 @@ std::string Slurp(const std::filesystem::path& path) {
     return text.str();
 }
 
-}  // namespace
-
-ToolRun RunTool(const std::string& tool, const std::vector<std::string>& args) {
-    return RunTool(tool, args, {});
-}
-
-ToolRun RunTool(const std::string& tool, const std::vector<std::string>& args,
-                const std::vector<std::string>& environment) {
+// Runs `tool` in `directory` (the current one when empty) with its
+// environment changed by env(1)'s arguments.
+ToolRun Run(const std::string& tool, const std::vector<std::string>& args, const std::filesystem::path& directory,
+            const std::vector<std::string>& environment) {
     const auto scratch =
         std::filesystem::temp_directory_path() / ("tarnwick-tool-" + std::to_string(::getpid()) + "-" + tool);
-    std::string command;
+    std::string command = directory.empty() ? "" : "cd " + Quote(directory.string()) + " && ";
     if (!environment.empty()) {
-        command = "env";
+        command += "env";
         for (const auto& setting : environment) command += " " + Quote(setting);
         command += " ";
     }
@@ -57,6 +53,18 @@ ToolRun RunTool(const std::string& tool, const std::vector<std::string>& args,
     std::filesystem::remove(scratch.string() + ".out");
     std::filesystem::remove(scratch.string() + ".err");
     return run;
+}
+
+}  // namespace
+
+ToolRun RunTool(const std::string& tool, const std::vector<std::string>& args,
+                const std::filesystem::path& directory) {
+    return Run(tool, args, directory, {});
+}
+
+ToolRun RunTool(const std::string& tool, const std::vector<std::string>& args,
+                const std::vector<std::string>& environment) {
+    return Run(tool, args, {}, environment);
 }
 
 }  // namespace tarnwick::testing

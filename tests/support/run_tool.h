@@ -1,5 +1,6 @@
 #pragma once
 // Runs one of the built command-line tools and captures what it prints.
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -11,8 +12,10 @@ struct ToolRun {
     std::string Err;
 };
 
-// `tool` is the executable's name in the build's bin folder.
-ToolRun RunTool(const std::string& tool, const std::vector<std::string>& args);
+// `tool` is the executable's name in the build's bin folder; it runs in
+// `directory` when given, else in the test's current directory.
+ToolRun RunTool(const std::string& tool, const std::vector<std::string>& args,
+                const std::filesystem::path& directory = {});
 
 // The same with its environment changed by env(1)'s arguments: "-u" followed
 // by "NAME" unsets (these first), "NAME=VALUE" sets.

@@ -1,6 +1,9 @@
 #include "world_loading.h"
 
+#include <filesystem>
+
 #include "selection/database_loading.h"
+#include "selection/declination_step.h"
 #include "selection/world_loading.h"
 #include "state/settings.h"
 #include "state/work_folder.h"
@@ -26,6 +29,26 @@ WorldLoad LoadWorld(const std::string& workFolderArgument, ProgramState& state, 
         }
     }
     return load;
+}
+
+std::optional<std::string> LoadDeclinationOnly(const std::string& workFolderArgument, ProgramState& state) {
+    constexpr const char* kTrueHeadings = "headings are shown true, without magnetic correction";
+    SettingsState& settings = state.Settings;
+    settings.WorkFolder = WorkFolderFrom(workFolderArgument);
+    const std::filesystem::path file = WorkFile(settings.WorkFolder, kSettingsFileName);
+    std::error_code error;
+    if (!std::filesystem::exists(file, error))
+        return "no Tarnwick work folder at " +
+               std::filesystem::absolute(WorkFolderPath(settings.WorkFolder), error)
+                   .lexically_normal()
+                   .string() +
+               " (no " + kSettingsFileName + " there): " + kTrueHeadings + "; --work names the work folder";
+    const SettingsReadResult read = ReadSettingsFile(file);
+    if (!read.Problem.empty()) return read.Problem + ": " + kTrueHeadings;
+    settings.Apply(read.Record);
+    const LoadStepResult loaded = LoadDeclinationStep(SelectionOf(state));
+    if (!loaded.Ok) return loaded.Warning;
+    return std::nullopt;
 }
 
 }  // namespace tarnwick::tools

@@ -2,7 +2,6 @@
 // the connection and message handling the windows use, and prints what the
 // program learns: the traffic table, the chat and its messages.
 #include <cstdio>
-#include <exception>
 #include <optional>
 #include <string>
 #include <vector>
@@ -57,7 +56,8 @@ constexpr const char* kHelp =
     "                  without --airport or --sector, the first airport of the list\n"
     "  --sector NAME   control this ARTCC/FIR sector\n"
     "  --work WORK     the work folder with the databases (default: the current directory); a real\n"
-    "                  session needs only its declination grid, for magnetic headings\n"
+    "                  or replayed session needs only its declination grid, for magnetic headings,\n"
+    "                  and without one shows them true, saying so once\n"
     "  --nickname N    the program's name in the session (default: \"ATC Controller\")\n"
     "  --say TEXT      send this chat line once joined, as the chat window's Send does\n"
     "  --seconds S     seconds in the session (default: 60)\n"
@@ -166,21 +166,19 @@ int Run(const std::vector<std::string>& args) {
     if (options.Capture) return ReadCapture(*options.Capture, options.PlayerUtf8, options.Run.RecordTo, out);
 
     ProgramState state;
-    WorldLoad load;
-    try {
-        load = LoadWorld(options.Work, state, true);
-    } catch (const std::exception& error) {
-        // A real or replayed session goes on without the work folder, headings true.
-        if ((!options.Network && !options.Replay) || options.Area) throw;
-        load.Problems.push_back(error.what());
+    // A real or replayed session needs no area, only the declination grid for
+    // magnetic headings; without it (no work folder, say) headings stay true,
+    // said once, and the rest works.
+    if ((options.Replay || options.Network) && !options.Area) {
+        if (const std::optional<std::string> note = LoadDeclinationOnly(options.Work, state))
+            out.Problem(*note);
+        if (options.Replay) return RunReplaySession(state, options.Run, *options.Replay, out);
+        return RunNetworkSession(state, options.Run, *options.Network, out);
     }
-    // Without the declination grid headings stay true; the rest still works.
+    const WorldLoad load = LoadWorld(options.Work, state, true);
     for (const std::string& problem : load.Problems) out.Problem(problem);
 
     SelectionState selection = SelectionOf(state);
-    // A real or replayed session needs no area; one is gathered only when asked for.
-    if (options.Replay && !options.Area) return RunReplaySession(state, options.Run, *options.Replay, out);
-    if (options.Network && !options.Area) return RunNetworkSession(state, options.Run, *options.Network, out);
     if (!options.Area) {
         const std::vector<std::string> airports = AirportListTexts(selection);
         if (airports.empty()) {

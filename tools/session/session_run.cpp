@@ -109,6 +109,7 @@ bool Join(SessionConnection& connection, PlayObjects& play, const Choice& choice
     Settle(connection, choice, clock, out);
     if (connection.SessionLines().empty()) {
         out.Problem("no session found");
+        if (!connection.SearchNote().empty()) out.Problem(AnsiToUtf8(connection.SearchNote()));
         return false;
     }
     const std::optional<int> line = choice.PickSession(play.Sessions);
@@ -154,7 +155,7 @@ int RunSession(ProgramState& state, PlayObjects& play, const Choice& choice, con
     }
     bool ended = false;
     {
-        SessionLink link(state.Session, play.Play(), *state.Declination);
+        SessionLink link(state.Session, play.Play(), *state.Declination, clock.Now);
         link.Start();
         if (!options.SayUtf8.empty()) {
             const ChatSendResult said = SendChat(play.Play(), state.Session.OwnPlayerId, options.SayUtf8);

@@ -75,11 +75,23 @@ int FlyPilots(const SimpilotsOptions& options, TrafficSimulatorSetup traffic, co
         Problem(error.what());
         return 1;
     }
+    // Refused pilots are named, and the others fly on.
+    const auto tellRefused = [&] {
+        for (const RefusedPilot& pilot : simulator->TakeRefused())
+            std::printf("refused %s: %s\n", AnsiToUtf8(pilot.Name).c_str(), AnsiToUtf8(pilot.Reason).c_str());
+        std::fflush(stdout);
+    };
     const std::size_t joined = machines.Count();
+    if (joined == 0) {
+        tellRefused();
+        Problem("no pilot's machine could join the session");
+        return 1;
+    }
+    // The machines that joined have the first addresses: a refused one's went to the next.
     std::printf("joined %zu machines at %s-%s\n", joined,
                 directplay::IpText(options.Addresses.front()).c_str(),
                 directplay::IpText(options.Addresses[joined - 1]).c_str());
-    std::fflush(stdout);
+    tellRefused();
 
     bool left = false;
     bool vanished = false;
@@ -99,7 +111,7 @@ int FlyPilots(const SimpilotsOptions& options, TrafficSimulatorSetup traffic, co
         };
         if (due(options.LeaveAfter, left)) tell("left", machines.LeaveOne());
         if (due(options.VanishAfter, vanished)) tell("vanished", machines.VanishOne());
-        std::fflush(stdout);
+        tellRefused();
         if ((options.Seconds && now - start >= *options.Seconds) || stop.Asked()) break;
     }
     machines.LeaveAll(kFarewell);

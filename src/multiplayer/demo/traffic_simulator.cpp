@@ -5,6 +5,7 @@
 #include <cmath>
 #include <optional>
 #include <type_traits>
+#include <utility>
 #include <variant>
 
 #include "base/rounding.h"
@@ -77,6 +78,7 @@ struct Pilot {
     bool Host = false;
     bool LongReports = false;
     PilotStage Stage = PilotStage::AwaitingAcceptance;
+    bool Refused = false;  // the host answered its join request with a refusal
     std::optional<SimulatedFlight> Flight;
     Ms DepartAt = 0;
     Ms LeaveAt = -1;
@@ -112,6 +114,7 @@ struct TrafficSimulator::Impl {
     Ms nextChat = 0;
     Ms lastDeparture = -kDepartureSpacingMs;
     std::vector<PendingChat> chats;
+    std::vector<RefusedPilot> refused;
     bool ended = false;
 
     void ChooseRunway() {
@@ -225,6 +228,8 @@ struct TrafficSimulator::Impl {
                         session.Send(pilot.Id, message.From,
                                      Encode(MsgAircraftInfo{pilot.Type->Category, pilot.Type->Title}));
                     }
+                } else if constexpr (std::is_same_v<T, MsgJoinRefuse>) {
+                    if (!accepted && setup.HostElsewhere) pilot.Refused = true;
                 } else if constexpr (std::is_same_v<T, MsgJoinAccept>) {
                     if (!accepted && m.PlayerId == pilot.Id) {
                         session.Send(pilot.Id, kAllPlayers, Encode(MsgIdentifyRequest{}));
@@ -302,10 +307,32 @@ struct TrafficSimulator::Impl {
     void Join() {
         if (static_cast<int>(pilots.size()) >= targetPilots || now < nextJoin) return;
         nextJoin = now + static_cast<Ms>(dice.Uniform(5'000, 20'000));
+        Pilot pilot = MakePilot(RandomKind());
+        const std::string name = pilot.Name;
         try {
-            AddPilot(MakePilot(RandomKind()), false);
-        } catch (const SessionError&) {
+            AddPilot(std::move(pilot), false);
+        } catch (const SessionError& error) {
             // The session is full; someone will leave.
+            if (setup.HostElsewhere) refused.push_back({name, error.what()});
+        }
+    }
+
+    // The pilots whose join request the host refused leave the session; a
+    // host that refuses will refuse again, so none takes their place.
+    void LeaveRefused() {
+        for (auto it = pilots.begin(); it != pilots.end();) {
+            if (!it->Refused) {
+                ++it;
+                continue;
+            }
+            refused.push_back({it->Name, "the session's host refused the join request"});
+            --targetPilots;
+            try {
+                session.RemovePlayer(it->Id);
+            } catch (const SessionError&) {
+                // Gone already.
+            }
+            it = pilots.erase(it);
         }
     }
 
@@ -372,6 +399,7 @@ struct TrafficSimulator::Impl {
     void Step(Ms stepMs, bool quiet) {
         now += stepMs;
         ReadMessages(quiet);
+        LeaveRefused();
         for (Pilot& pilot : pilots) Fly(pilot, static_cast<double>(stepMs) / 1000.0);
         Leave();
         Join();
@@ -390,8 +418,22 @@ struct TrafficSimulator::Impl {
             host.Host = true;
             AddPilot(std::move(host), true);
         }
-        while (static_cast<int>(pilots.size()) < targetPilots)
-            AddPilot(MakePilot(RandomKind()), !setup.HostElsewhere);
+        while (static_cast<int>(pilots.size()) < targetPilots) {
+            Pilot pilot = MakePilot(RandomKind());
+            if (!setup.HostElsewhere) {
+                AddPilot(std::move(pilot), true);
+                continue;
+            }
+            // A session that is full takes those that fit; the others are
+            // told, and no more are tried until one leaves.
+            const std::string name = pilot.Name;
+            try {
+                AddPilot(std::move(pilot), false);
+            } catch (const SessionError& error) {
+                refused.push_back({name, error.what()});
+                --targetPilots;
+            }
+        }
         while (now < kWarmUpMs) Step(1000, true);
         nextChat = now + 10'000;
     }
@@ -448,6 +490,8 @@ std::vector<SimulatedPilot> TrafficSimulator::Pilots() const {
     }
     return list;
 }
+
+std::vector<RefusedPilot> TrafficSimulator::TakeRefused() { return std::exchange(impl_->refused, {}); }
 
 std::int32_t TrafficSimulator::HostId() const {
     return impl_->pilots.empty() || !impl_->pilots.front().Host ? 0 : impl_->pilots.front().Id;

@@ -3,7 +3,8 @@
 // around a centre airport, behaving toward the session as FS2002 peers do.
 // The host answers join requests; each pilot answers identification and
 // aircraft requests, reports its position four times a second to everyone,
-// chats now and then, and pilots come and go. Pilots fly departures, ILS
+// chats now and then, and pilots come and go. With the host elsewhere, a
+// pilot the session refuses is left out and the others fly on. Pilots fly departures, ILS
 // arrivals and traffic patterns on the airport's longest runway.
 //
 // The simulator has no clock of its own: Advance moves it to the time it is
@@ -48,6 +49,14 @@ struct TrafficSimulatorSetup {
 // What a pilot is doing, for tests and tools.
 enum class FlightKind { Departure, Arrival, Pattern };
 
+// A pilot the session would not take, with the host elsewhere: its machine's
+// join was refused (a full session), or the session's host refused its join
+// request. The others fly on.
+struct RefusedPilot {
+    std::string Name;
+    std::string Reason;  // Windows-1252
+};
+
 struct SimulatedPilot {
     std::int32_t Id = 0;
     std::string Name;
@@ -75,6 +84,8 @@ class TrafficSimulator {
 
     // The pilots that are in the session and flying, the host first.
     std::vector<SimulatedPilot> Pilots() const;
+    // The pilots refused since the last call, in order.
+    std::vector<RefusedPilot> TakeRefused();
     std::int32_t HostId() const;
 
    private:

@@ -131,7 +131,7 @@ bool DirectPlayClient::HandleRoleMessage(const Origin& origin, const SystemFrame
                 if (state_ == State::kForwarding)
                     FailJoin("The host refused the join: " + RefusalText(m.error) + ".");
             } else if constexpr (std::is_same_v<T, AddForward>) {
-                OnAddForward(origin, m);
+                OnAddForward(origin, frame, m);
             } else if constexpr (std::is_same_v<T, YouAreDead>) {
                 if (!FromHost(origin, frame)) {
                     Log("ignored a YOUAREDEAD from " + EndpointText(SenderListener(origin, frame)) +
@@ -251,12 +251,15 @@ bool DirectPlayClient::DestroyVisiblePlayer() {
     return true;
 }
 
-void DirectPlayClient::OnAddForward(const Origin& origin, const AddForward& message) {
+void DirectPlayClient::OnAddForward(const Origin& origin, const SystemFrame& frame,
+                                    const AddForward& message) {
     if (!InSession()) {
         Log("ignored an ADDFORWARD outside a session");
         return;
     }
-    names_.AddPlayer(message.player, origin.peer.ip);
+    // An address left at 0.0.0.0 is the one the header names, as for any
+    // message: a host that passes the joiner's own header on names the joiner.
+    names_.AddPlayer(message.player, SenderListener(origin, frame).ip);
     delivery_.SendSystem(host_listener_, AddForwardAck{message.player_id});
 }
 

@@ -98,7 +98,7 @@ class DirectPlayClient : public SessionPeer {
     void OnNameTable(const Origin& origin, const SessionDesc& desc, const std::u16string& name,
                      const std::vector<PlayerInfo>& players, const std::vector<PlayerInfo>& groups,
                      const std::vector<PlayerInfo>& shortcuts);
-    void OnAddForward(const Origin& origin, const AddForward& message);
+    void OnAddForward(const Origin& origin, const SystemFrame& frame, const AddForward& message);
     void RequestVisiblePlayer();
     void FinishJoin();
     void FailJoin(const std::string& reason);

@@ -4,7 +4,7 @@
 // and where each machine listens.
 //
 // Addresses are stored resolved: a record that arrives with 0.0.0.0 in its SP
-// data gets the address of the machine it came from.
+// data gets the address of the machine it came from (WithSenderAddress).
 #include <cstdint>
 #include <map>
 #include <optional>

@@ -93,7 +93,11 @@ SessionDesc ReadSessionDesc(WireReader& in) {
 
 SpData WithSenderAddress(SpData sp, std::uint32_t sender_ip) {
     sp.tcp.ip = ResolveAddress(sp.tcp.ip, sender_ip);
-    sp.udp.ip = ResolveAddress(sp.udp.ip, sender_ip);
+    // The UDP port is on the computer the TCP listener is on. A Windows host
+    // forwarding a joiner's record to the other machines (ADDFORWARD) fills in
+    // the listener's address and leaves the UDP address as the joiner wrote
+    // it: there 0.0.0.0 stands for the joiner, not for the host that sent it.
+    sp.udp.ip = ResolveAddress(sp.udp.ip, sp.tcp.ip);
     return sp;
 }
 

@@ -31,14 +31,16 @@ inline constexpr std::size_t kSessionDescSize = 80;
 void WriteSessionDesc(ByteWriter& out, const SessionDesc& desc);
 SessionDesc ReadSessionDesc(WireReader& in);
 
-// Where a machine listens: its TCP stream port and its UDP datagram port. An
-// address of 0.0.0.0 means "the machine this record came from".
+// Where a machine listens: its TCP stream port and its UDP datagram port. A
+// TCP address of 0.0.0.0 means "the machine this record came from", a UDP
+// address of 0.0.0.0 "the computer of the TCP listener".
 struct SpData {
     Endpoint tcp;
     Endpoint udp;
     friend bool operator==(const SpData&, const SpData&) = default;
 };
 inline constexpr std::size_t kSpDataSize = 32;
+// Both addresses resolved, the TCP one against the sender's address.
 SpData WithSenderAddress(SpData sp, std::uint32_t sender_ip);
 
 // One player or group as the name table messages carry it. The same record

@@ -24,6 +24,9 @@ constexpr Millis kSocketWait{2000};
 constexpr Millis kLookupWait{30000};
 // How long a driver that goes lets the last bytes out.
 constexpr Millis kFlushWait{1000};
+// Players announced between two receive ticks; more are left to the upkeep
+// pass, so that a machine announcing ever new players cannot grow the list.
+constexpr std::size_t kArrivalsKept = 512;
 // The router is given a few seconds to be found and to answer; a search
 // goes on without it after that.
 constexpr Millis kMappingWait{10000};
@@ -341,6 +344,22 @@ std::string DirectPlayTransport::RouterStatus() {
     return {};
 }
 
+std::string DirectPlayTransport::NothingFoundNote() {
+    if (!initialized_) return {};
+    const std::string ports = "no firewall blocks UDP port " + std::to_string(config_.enumeration_port) +
+                              " to the host or TCP ports 2300-2349 back to this computer.";
+    std::string note = address_.empty()
+                           ? "No session found on the local network. Check that FS2002 hosts a session on it "
+                             "and that " +
+                                 ports
+                           : "No session found at " + Ansi(address_) +
+                                 ". Check that the address is right, that FS2002 hosts a session there "
+                                 "and that " +
+                                 ports;
+    if (const std::string router = RouterAdviceNow(); !router.empty()) note += " " + router;
+    return note;
+}
+
 void DirectPlayTransport::CheckEnumeration() {
     if (!enumeration_done_ && !TimedOut()) return;
     for (const auto& session : found_) sessions_.push_back(Describe(session));
@@ -466,8 +485,14 @@ void DirectPlayTransport::Close() {
     open_ = false;
     own_player_ = 0;
     inbox_.clear();
+    arrived_.clear();
     client_->Leave();
     Refresh();
+}
+
+std::vector<std::int32_t> DirectPlayTransport::TakeArrivedPlayers() {
+    Refresh();
+    return std::exchange(arrived_, {});
 }
 
 bool DirectPlayTransport::SessionLost() {
@@ -488,6 +513,9 @@ void DirectPlayTransport::Absorb(directplay::Action& event) {
         if (open_ && own_player_ != 0)
             inbox_.push_back(
                 {ProgramPlayerId(deliver->from), ProgramPlayerId(own_player_), std::move(deliver->payload)});
+    } else if (const auto* created = std::get_if<action::PlayerCreated>(&event)) {
+        // Those the join's name table brings are asked by the program's request to all.
+        if (open_ && arrived_.size() < kArrivalsKept) arrived_.push_back(ProgramPlayerId(created->id));
     } else if (auto* found = std::get_if<action::SessionFound>(&event)) {
         found_.push_back(std::move(found->session));
     } else if (std::holds_alternative<action::EnumerationDone>(event)) {

@@ -86,7 +86,14 @@ class DirectPlayTransport final : public SessionTransport {
     // way; the driver lets the last bytes go when it goes.
     void Close() override;
     bool SessionLost() override;
+    // Players whose machines announced them once the session was open; a
+    // bounded number between two calls.
+    std::vector<std::int32_t> TakeArrivedPlayers() override;
     std::string RouterStatus() override;
+    // Where the search looked (the address typed, or the local network), that
+    // the host must run a session there and reach this computer back, and
+    // what the router did.
+    std::string NothingFoundNote() override;
 
    private:
     // The operation under way, one stage after the other.
@@ -166,6 +173,7 @@ class DirectPlayTransport final : public SessionTransport {
     bool open_ = false;
     directplay::PlayerId own_player_ = 0;
     std::deque<ReceivedMessage> inbox_;
+    std::vector<std::int32_t> arrived_;
 };
 
 }  // namespace tarnwick

@@ -41,7 +41,7 @@ struct DemoRun {
             accepted = connection.WaitForAcceptance().OpenRadar;
         }
         if (accepted) {
-            link = std::make_unique<SessionLink>(session, play.Play(), *grid);
+            link = std::make_unique<SessionLink>(session, play.Play(), *grid, [this] { return clock; });
             link->Start();
         }
     }
@@ -253,6 +253,44 @@ TEST(TrafficSimulator, WithTheHostElsewherePilotsAskToJoinAndArriveOnceAccepted)
         EXPECT_FALSE(after[i].Flight.OnGround);
         EXPECT_NE(after[i].Latitude, before[i].Latitude) << after[i].Name << " is flying";
     }
+}
+
+// A session that is full takes the pilots that fit; the others are named,
+// the ones in fly on, and no more are tried until one leaves. A pilot whose
+// join request the host refuses leaves the session and is named too.
+TEST(TrafficSimulator, WithTheHostElsewhereRefusedPilotsAreNamedAndTheOthersFlyOn) {
+    InProcessSessionHub hub;
+    hub.HostSession(kDemoSessionName, 4, kDemoApplicationGuid);
+    const std::int32_t host = hub.AddPlayer("Host");
+    TrafficSimulatorSetup setup = Seattle(9, true);
+    setup.Aircraft = 5;
+    setup.HostElsewhere = true;
+    setup.ArrivalsOnly = true;
+    TrafficSimulator simulator(hub, setup);
+    const std::vector<RefusedPilot> refused = simulator.TakeRefused();
+    ASSERT_EQ(refused.size(), 2u) << "the host and three pilots fill the session";
+    for (const RefusedPilot& pilot : refused) {
+        EXPECT_FALSE(pilot.Name.empty());
+        EXPECT_EQ(pilot.Reason, "the session is full");
+    }
+    EXPECT_TRUE(simulator.TakeRefused().empty());
+    std::vector<std::int32_t> askers;
+    while (const auto message = hub.Receive(host))
+        if (std::holds_alternative<MsgJoinRequest>(DecodeGameMessage(message->Bytes)))
+            askers.push_back(message->From);
+    ASSERT_EQ(askers.size(), 3u);
+
+    hub.Send(host, askers[0], Encode(MsgJoinAccept{askers[0]}));
+    hub.Send(host, askers[1], Encode(MsgJoinAccept{askers[1]}));
+    hub.Send(host, askers[2], Encode(MsgJoinRefuse{}));
+    simulator.Advance(milliseconds(0));
+    simulator.Advance(milliseconds(60000));
+    const std::vector<RefusedPilot> turnedAway = simulator.TakeRefused();
+    ASSERT_EQ(turnedAway.size(), 1u) << "and nobody tried in its place";
+    EXPECT_EQ(turnedAway[0].Reason, "the session's host refused the join request");
+    EXPECT_FALSE(hub.HasPlayer(askers[2])) << "its machine left the session";
+    EXPECT_EQ(simulator.Pilots().size(), 2u) << "the two let in fly";
+    EXPECT_EQ(hub.Players().size(), 3u);
 }
 
 }  // namespace

@@ -2,12 +2,14 @@
 // hosts from then on, and the others follow it.
 #include <gtest/gtest.h>
 
+#include "support/foreign_name_server.h"
 #include "three_machines.h"
 
 namespace tarnwick::directplay {
 namespace {
 
 using testing::kFirstIp;
+using testing::kHostIp;
 using testing::kSecondIp;
 using testing::kThirdIp;
 using testing::ThreeMachines;
@@ -39,6 +41,106 @@ TEST(HostMigration, TheFirstInLineHostsAndALateMachineJoinsThroughIt) {
     EXPECT_EQ(m.Events<action::Deliver>(m.first).size(), 1u);
     EXPECT_EQ(m.Events<action::Deliver>(m.second).size(), 1u);
 }
+
+// The host leaves and a pilot's machine that is not this program's takes
+// over: its name server tells the others of a late machine as a Windows host
+// does (tarnwick::testing::ForeignNameServer). The program's machine hears the
+// late machine's game messages by TCP and by UDP, whether every machine sits
+// on DirectPlay's first ports of a computer of its own or the late one on
+// ports no machine used before.
+class ForeignNameServerTakesOver : public ::testing::TestWithParam<std::optional<std::uint16_t>> {
+   protected:
+    // Every machine on a computer of its own, on the first ports unless the
+    // test's parameter puts the late one elsewhere.
+    static constexpr std::uint16_t kFirstPort = kFirstTcpPort;
+
+    void SetUp() override {
+        net.Add(host, kHostIp, kFirstPort);
+        net.Add(program, kFirstIp, kFirstPort);
+        net.Add(pilot, kSecondIp, kFirstPort);
+        host.Start();
+        net.Pump();
+        host.CreateLocalPlayer("Sim One");
+        // Ids shrink with every machine: the pilot, joining after the program, is first in line.
+        JoinAt(program, "ATC Controller", kHostIp);
+        JoinAt(pilot, "Pilot", kHostIp);
+        host.Leave();
+        net.Pump();
+        ASSERT_TRUE(pilot.Serving());
+        ASSERT_EQ(program.Names().Host(), pilot.OwnSystemPlayer());
+    }
+
+    void JoinAt(DirectPlayClient& who, const std::string& name, std::uint32_t host_ip) {
+        who.Enumerate(host_ip);
+        net.Pump();
+        const auto found = net.EventsOf<action::SessionFound>(who);
+        ASSERT_FALSE(found.empty()) << "no session at " << IpText(host_ip);
+        JoinRequest request;
+        request.player_name = name;
+        who.Join(found.back().session, request);
+        net.Pump();
+        ASSERT_EQ(who.CurrentState(), DirectPlayClient::State::kJoined) << name;
+    }
+
+    testing::FakeClock clock;
+    testing::LoopbackNetwork net{clock};
+    DirectPlayHost host{testing::ThreeMachinesHost(kMigrate, 0xFFFFFFFF), clock};
+    DirectPlayClient program{ClientConfig{}, clock};
+    tarnwick::testing::ForeignNameServer pilot{ClientConfig{}, clock};
+};
+
+TEST_P(ForeignNameServerTakesOver, ALateMachineIsHeardByTcpAndByUdp) {
+    DirectPlayClient late{ClientConfig{}, clock};
+    net.Add(late, kThirdIp, GetParam().value_or(kFirstPort));
+    JoinAt(late, "Late", kSecondIp);
+    EXPECT_EQ(pilot.Forwarded(), 1) << "the program's machine was told of the late one";
+    EXPECT_EQ(pilot.Acknowledged(), 1);
+    EXPECT_EQ(program.PlayerName(late.OwnPlayer()), "Late");
+    const std::optional<SpData> recorded = program.Names().FindPlayer(late.OwnSystemPlayer())->sp_data;
+    ASSERT_TRUE(recorded);
+    EXPECT_EQ(recorded->tcp, (Endpoint{kThirdIp, late.TcpPort()}));
+    EXPECT_EQ(recorded->udp, (Endpoint{kThirdIp, late.UdpPort()})) << "where its datagrams come from";
+
+    net.Pump();
+    net.Events(program).clear();
+    ASSERT_TRUE(late.SendGameMessage(late.OwnPlayer(), kAllPlayers, std::vector<std::uint8_t>{1}, true));
+    ASSERT_TRUE(late.SendGameMessage(late.OwnPlayer(), kAllPlayers, std::vector<std::uint8_t>{2}, false));
+    net.Pump();
+    const auto delivered = net.EventsOf<action::Deliver>(program);
+    ASSERT_EQ(delivered.size(), 2u);
+    EXPECT_EQ(delivered[0].from, late.OwnPlayer());
+    EXPECT_EQ(delivered[1].from, late.OwnPlayer());
+    EXPECT_FALSE(delivered[1].guaranteed);
+    for (const auto& log : net.EventsOf<action::Log>(program))
+        EXPECT_EQ(log.text.find("not from its own machine"), std::string::npos) << log.text;
+}
+
+// A host may pass the joiner's own header on with its record, naming the
+// joiner there: addresses the record leaves at 0.0.0.0 are then the joiner's.
+TEST_P(ForeignNameServerTakesOver, AnAddForwardUnderTheJoinersHeaderRecordsTheJoinersAddresses) {
+    const std::uint16_t port = GetParam().value_or(kFirstPort);
+    const auto udp = static_cast<std::uint16_t>(port + 50);
+    PlayerInfo record;
+    record.flags = player_flags::kSystemPlayer | player_flags::kInGroup;
+    record.id = 0x00340012;
+    record.system_player = record.id;
+    record.version = kNewestDialect;
+    record.sp_data = SpData{{kAnyAddress, port}, {kAnyAddress, udp}};
+    const ConnectionId from_pilot = program.OnAccepted({kSecondIp, 50000});
+    program.OnTcpData(
+        from_pilot,
+        EncodeSystemFrame(AddForward{program.OwnSystemPlayer(), record.id, 0, record}, {kThirdIp, port}));
+    net.Pump();
+    const PlayerInfo* late = program.Names().FindPlayer(record.id);
+    ASSERT_NE(late, nullptr);
+    EXPECT_EQ(late->sp_data, (SpData{{kThirdIp, port}, {kThirdIp, udp}}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Ports, ForeignNameServerTakesOver,
+                         ::testing::Values(std::nullopt, std::optional<std::uint16_t>(kLastTcpPort)),
+                         [](const auto& ports) {
+                             return ports.param ? "OnPortsNoMachineUsed" : "OnTheFirstPorts";
+                         });
 
 TEST(HostMigration, AnEnumerationPortStillHeldIsTriedAgainUntilItOpens) {
     ThreeMachines m(kMigrate, 0);

@@ -14,7 +14,9 @@ std::optional<SystemMessage> SystemOf(std::span<const std::uint8_t> bytes, bool 
 
 }  // namespace
 
-void LoopbackNetwork::Add(SessionPeer& peer, std::uint32_t ip) { machines_.push_back({&peer, ip, 0, 0, {}}); }
+void LoopbackNetwork::Add(SessionPeer& peer, std::uint32_t ip, std::optional<std::uint16_t> tcp_port) {
+    machines_.push_back({&peer, ip, 0, 0, {}, tcp_port});
+}
 
 LoopbackNetwork::Machine* LoopbackNetwork::Find(const SessionPeer* peer) {
     for (auto& m : machines_)
@@ -86,9 +88,8 @@ int LoopbackNetwork::ConnectsTo(const SessionPeer& from, const Endpoint& listene
 void LoopbackNetwork::Handle(Machine& from, Action& action) {
     SessionPeer& peer = *from.peer;
     if (auto* open = std::get_if<action::OpenSockets>(&action)) {
-        from.tcp = next_port_;
-        from.udp = static_cast<std::uint16_t>(next_port_ + 50);
-        ++next_port_;
+        from.tcp = from.fixed_tcp.value_or(next_port_++);
+        from.udp = static_cast<std::uint16_t>(from.tcp + 50);
         from.enumeration = open->enumeration_port;
         peer.OnSocketsOpen(from.tcp, from.udp);
     } else if (auto* enumeration = std::get_if<action::OpenEnumeration>(&action)) {

@@ -5,6 +5,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <optional>
 #include <set>
 #include <vector>
 
@@ -25,7 +26,10 @@ class LoopbackNetwork {
    public:
     explicit LoopbackNetwork(FakeClock& clock) : clock_(clock) {}
 
-    void Add(SessionPeer& peer, std::uint32_t ip);
+    // A machine at `ip`; its sockets take the next ports no machine has had,
+    // or TCP `tcp_port` and UDP `tcp_port` + 50 when given, as DirectPlay's
+    // first ports on a computer of its own.
+    void Add(SessionPeer& peer, std::uint32_t ip, std::optional<std::uint16_t> tcp_port = std::nullopt);
     // Runs until no machine has anything left to do.
     void Pump();
     // Advances the clock in steps, running timers and the network.
@@ -63,6 +67,7 @@ class LoopbackNetwork {
         std::uint16_t tcp = 0;
         std::uint16_t udp = 0;
         std::optional<std::uint16_t> enumeration;
+        std::optional<std::uint16_t> fixed_tcp;
     };
     struct Link {
         SessionPeer* peer;

@@ -33,6 +33,17 @@ TEST(DirectPlayNameTable, UnsetAddressesBecomeTheSendersAndGivenOnesStay) {
     EXPECT_EQ(table.FindPlayer(1)->sp_data->tcp, (Endpoint{kHostIp, 2300}));
     EXPECT_EQ(table.FindPlayer(1)->sp_data->udp, (Endpoint{kHostIp, 2350}));
     EXPECT_EQ(table.FindPlayer(2)->sp_data->tcp, (Endpoint{kThirdIp, 2301}));
+
+    // A host that forwards a joiner's record as the joiner wrote it but for
+    // its listener: the UDP port is on the joiner's computer, not the host's.
+    PlayerInfo forwarded = Machine(3, 0, 2300);
+    forwarded.sp_data->tcp.ip = kThirdIp;
+    table.AddPlayer(forwarded, kHostIp);
+    EXPECT_EQ(table.FindPlayer(3)->sp_data->udp, (Endpoint{kThirdIp, 2350}));
+    PlayerInfo elsewhere = Machine(4, kThirdIp, 2302);
+    elsewhere.sp_data->udp.ip = kHostIp;
+    table.AddPlayer(elsewhere, kHostIp);
+    EXPECT_EQ(table.FindPlayer(4)->sp_data->udp, (Endpoint{kHostIp, 2352})) << "a given address stays";
 }
 
 TEST(DirectPlayNameTable, GroupsTrackMembersAndRouteToTheirMachines) {

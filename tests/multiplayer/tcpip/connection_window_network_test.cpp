@@ -173,11 +173,18 @@ TEST_F(NeverBlockingConnectionTest, AHostThatNeverAnswersEndsTheSearchAndTheJoin
     EXPECT_GE(beats - searching, 5) << "the search took its second, the window ticking";
     EXPECT_TRUE(boxes.shown.empty()) << "finding nothing is not an error";
     EXPECT_TRUE(Control<QPushButton>("Command1")->isEnabled());
+    const QLabel* note = Control<QLabel>("SearchNote");
+    EXPECT_TRUE(note->isVisible()) << "but the status line says it, and what to check";
+    EXPECT_TRUE(
+        note->text().startsWith("No session found at 127.0.0.1. Check that the address is right, that "
+                                "FS2002 hosts a session there and that no firewall blocks UDP port"))
+        << note->text().toStdString();
 
     // A host that answers the search, then falls silent.
     hostAnswers = true;
     Locate("127.0.0.1");
     ASSERT_TRUE(RunUntil([&] { return Status() == "Done"; }));
+    EXPECT_FALSE(note->isVisible());
     hostAnswers = false;
     Join();
     RunBeats(3);

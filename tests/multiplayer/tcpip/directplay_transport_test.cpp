@@ -11,6 +11,7 @@
 #include "multiplayer/tcpip/host_resolver_stub.h"
 #include "multiplayer/tcpip/loopback_host.h"
 #include "support/directplay_test_client.h"
+#include "support/foreign_name_server.h"
 
 namespace tarnwick {
 namespace {
@@ -98,6 +99,29 @@ TEST_F(DirectPlayTransportTest, JoinsExchangesMessagesBothWaysAndLeaves) {
     const auto gone = host.Events<directplay::action::PlayerDestroyed>();
     ASSERT_EQ(gone.size(), 1u);
     EXPECT_EQ(static_cast<std::int32_t>(gone[0].id), own);
+}
+
+// DirectPlay announces the players that come into the session once it is
+// open, each once; those its name table brought at the join are not news.
+TEST_F(DirectPlayTransportTest, PlayersThatComeLaterAreAnnouncedOnce) {
+    ASSERT_NE(Join(), 0);
+    EXPECT_TRUE(transport.TakeArrivedPlayers().empty()) << "the host's pilot was there before";
+    testing::DirectPlayTestClient late(
+        host.ClientConfig().enumeration_port,
+        [&] {
+            host.Poll();
+            transport.SessionLost();  // pumps
+        },
+        directplay::kLoopbackAddress + 3);
+    ASSERT_TRUE(late.Join("Late"));
+    std::vector<std::int32_t> arrived;
+    ASSERT_TRUE(Eventually(host, transport, [&] {
+        late.Turn();  // its player's creation goes out
+        for (const std::int32_t player : transport.TakeArrivedPlayers()) arrived.push_back(player);
+        return !arrived.empty();
+    }));
+    EXPECT_EQ(arrived, (std::vector<std::int32_t>{static_cast<std::int32_t>(late.Client().OwnPlayer())}));
+    EXPECT_TRUE(transport.TakeArrivedPlayers().empty());
 }
 
 TEST_F(DirectPlayTransportTest, AHostThatLeavesLosesTheSession) {
@@ -332,6 +356,75 @@ TEST(DirectPlayTransport, TheSessionOutlivesItsHostAndALatePilotJoinsThroughTheN
     EXPECT_TRUE(eventually([&] { return session.Traffic.PlayerCount() == 3; }))
         << "the late pilot is on the table";
     EXPECT_EQ(told.size(), 1u) << "and the session was never lost";
+}
+
+// The host of a MIGRATEHOST session leaves and a pilot's machine that is not
+// this program's takes over: its name server tells the program's machine of a
+// late pilot as a Windows host does (testing::ForeignNameServer). The late
+// pilot joins through it, asks the program (hosting the game) to let it in,
+// and reports its position by UDP as FS2002 does: the program hears the
+// reports, asks the pilot who it is, and has it on the table with its
+// position on the session's clock as it was, without an upkeep pass.
+TEST(DirectPlayTransport, ALatePilotThroughANameServerNotOursIsOnTheTableFromItsReports) {
+    LoopbackHost host(directplay::session_flags::kMigrateHost, 0xFFFFFFFF);
+    host.answering = true;
+    ProgramJoining program(host);
+    ASSERT_TRUE(program.Join());
+    SessionState& session = program.session;
+    SessionTransport& play = program.play.Play();
+
+    const auto grid = std::make_unique<DeclinationGrid>();
+    const std::chrono::milliseconds linkTime{50000};  // the link's clock stands still
+    SessionLink link(session, play, *grid, [&] { return linkTime; });
+    std::unique_ptr<testing::DirectPlayTestClient> late;
+    const std::uint16_t port = host.ClientConfig().enumeration_port;
+    const auto foreign = [](const directplay::ClientConfig& config, const directplay::Clock& clock) {
+        return std::make_unique<testing::ForeignNameServer>(config, clock);
+    };
+    testing::DirectPlayTestClient pilot(
+        port, [&] { play.SessionLost(); }, directplay::kLoopbackAddress + 2, foreign);
+    bool answered = false;
+    const MessageBytes report = Encode(MsgPosition{{1024, 10001750 / 2, 0, 300}});
+    const auto turn = [&] {
+        host.Poll();
+        link.ReceiveTick();
+        pilot.Turn();
+        if (!late) return;
+        late->Turn();
+        if (!late->Client().OwnPlayer()) return;
+        late->Send(report, false);
+        if (!answered && late->GotGame(MsgIdentifyRequest::kType)) {
+            answered = true;
+            late->Send(Encode(MsgJoinAccept{static_cast<std::int32_t>(late->Client().OwnPlayer())}));
+        }
+    };
+    const auto eventually = [&](const std::function<bool()>& done) {
+        for (const Millis end = host.clock->Now() + Millis{3000}; !done() && host.clock->Now() < end;) turn();
+        return done();
+    };
+    ASSERT_TRUE(pilot.Join("Pilot"));
+    link.Start();
+    pilot.Send(Encode(MsgJoinAccept{static_cast<std::int32_t>(pilot.Client().OwnPlayer())}));
+    ASSERT_TRUE(eventually([&] { return session.Traffic.PlayerCount() == 3; }));
+    host.host.SendGameMessage(host.pilot, kAllPlayers, Encode(MsgHostLeft{}), true);
+    host.host.Leave();
+    ASSERT_TRUE(eventually([&] { return session.IsHosting && pilot.Client().Serving(); }));
+
+    late = std::make_unique<testing::DirectPlayTestClient>(port, turn, directplay::kLoopbackAddress + 3);
+    ASSERT_TRUE(late->Join("Late", directplay::kLoopbackAddress + 2)) << "joined through the pilot's machine";
+    EXPECT_EQ(static_cast<testing::ForeignNameServer&>(pilot.Client()).Acknowledged(), 1)
+        << "the program's machine was told of the late one";
+    late->Send(Encode(MsgJoinRequest{}));
+    const auto late_id = static_cast<std::int32_t>(late->Client().OwnPlayer());
+    const auto placed = [&] {
+        const auto& entries = session.Traffic.Entries();
+        return std::any_of(entries.begin(), entries.end(), [&](const PlayerRecord& e) {
+            return e.PlayerId == late_id && e.Latitude == 45.0;
+        });
+    };
+    ASSERT_TRUE(eventually(placed)) << "on the table, where its reports by UDP put it";
+    EXPECT_TRUE(late->GotGame(MsgJoinAccept::kType)) << "let in by the program";
+    EXPECT_FALSE(play.SessionLost());
 }
 
 TEST(AddressHistory, MostRecentFirstWithoutRepeatsAndBounded) {
