@@ -78,10 +78,10 @@ LinkEvents SessionLink::Start() {
         const std::chrono::milliseconds now = clock_();
         for (const SessionMember& player : players)
             if (!session_.Traffic.AnyMatches(player)) identifyRequests_.Asked(player.Id, now);
+        (void)transport_.TakeArrivedPlayers();  // here already: the request to all asks them
     } catch (const SessionError&) {
         // The upkeep tick prunes within 30 seconds.
     }
-    (void)transport_.TakeArrivedPlayers();  // here already: the request to all asks them
     try {
         transport_.Send(session_.OwnPlayerId, kAllPlayers, Encode(MsgIdentifyRequest{}));
     } catch (const SessionError&) {

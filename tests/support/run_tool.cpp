@@ -31,8 +31,8 @@ std::string Slurp(const std::filesystem::path& path) {
 
 // Runs `tool` in `directory` (the current one when empty) with its
 // environment changed by env(1)'s arguments.
-ToolRun Run(const std::string& tool, const std::vector<std::string>& args, const std::filesystem::path& directory,
-            const std::vector<std::string>& environment) {
+ToolRun Run(const std::string& tool, const std::vector<std::string>& args,
+            const std::filesystem::path& directory, const std::vector<std::string>& environment) {
     const auto scratch =
         std::filesystem::temp_directory_path() / ("tarnwick-tool-" + std::to_string(::getpid()) + "-" + tool);
     std::string command = directory.empty() ? "" : "cd " + Quote(directory.string()) + " && ";
@@ -62,8 +62,8 @@ ToolRun RunTool(const std::string& tool, const std::vector<std::string>& args,
     return Run(tool, args, directory, {});
 }
 
-ToolRun RunTool(const std::string& tool, const std::vector<std::string>& args,
-                const std::vector<std::string>& environment) {
+ToolRun RunToolWithEnvironment(const std::string& tool, const std::vector<std::string>& args,
+                               const std::vector<std::string>& environment) {
     return Run(tool, args, {}, environment);
 }
 

@@ -19,7 +19,7 @@ ToolRun RunTool(const std::string& tool, const std::vector<std::string>& args,
 
 // The same with its environment changed by env(1)'s arguments: "-u" followed
 // by "NAME" unsets (these first), "NAME=VALUE" sets.
-ToolRun RunTool(const std::string& tool, const std::vector<std::string>& args,
-                const std::vector<std::string>& environment);
+ToolRun RunToolWithEnvironment(const std::string& tool, const std::vector<std::string>& args,
+                               const std::vector<std::string>& environment);
 
 }  // namespace tarnwick::testing

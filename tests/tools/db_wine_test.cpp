@@ -19,6 +19,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::RunTool;
+using testing::RunToolWithEnvironment;
 using testing::TempFolder;
 
 std::string ReadText(const fs::path& file) {
@@ -142,15 +143,15 @@ TEST(DbInstallations, ListsTheSimulatorFoldersOfTheGivenHomeAndWinePrefix) {
     const fs::path other = testing::MakeWinePrefix(elsewhere.Path() / "prefix");
     testing::PutSimulatorExe(other / "drive_c" / "Games" / "FS2002");
 
-    const auto plain =
-        RunTool("tarnwick-db", {"installations"}, {"HOME=" + home.String(), "WINEPREFIX=" + other.string()});
+    const auto plain = RunToolWithEnvironment("tarnwick-db", {"installations"},
+                                              {"HOME=" + home.String(), "WINEPREFIX=" + other.string()});
     ASSERT_EQ(plain.ExitStatus, 0) << plain.Err;
     EXPECT_EQ(plain.Out, (other / "drive_c" / "Games" / "FS2002").string() + "\n" + installed.string() +
                              "\n" + (bottle / "drive_c" / "fs2002").string() + "\n");
     EXPECT_EQ(plain.Err, "");
 
-    const auto json =
-        RunTool("tarnwick-db", {"installations", "--json"}, {"-u", "WINEPREFIX", "HOME=" + home.String()});
+    const auto json = RunToolWithEnvironment("tarnwick-db", {"installations", "--json"},
+                                             {"-u", "WINEPREFIX", "HOME=" + home.String()});
     ASSERT_EQ(json.ExitStatus, 0) << json.Err;
     const auto listed = nlohmann::json::parse(json.Out);
     ASSERT_TRUE(listed.is_array());
@@ -162,14 +163,17 @@ TEST(DbInstallations, ListsTheSimulatorFoldersOfTheGivenHomeAndWinePrefix) {
                                          {"Prefix", bottle.string()},
                                          {"FoundBy", "search"}}));
 
-    const auto none =
-        RunTool("tarnwick-db", {"installations", "--json"}, {"-u", "WINEPREFIX", "HOME=" + empty.String()});
+    const auto none = RunToolWithEnvironment("tarnwick-db", {"installations", "--json"},
+                                             {"-u", "WINEPREFIX", "HOME=" + empty.String()});
     EXPECT_EQ(none.ExitStatus, 0);
     EXPECT_EQ(nlohmann::json::parse(none.Out), nlohmann::json::array());
     EXPECT_EQ(
-        RunTool("tarnwick-db", {"installations", "--seconds", "0"}, {"HOME=" + empty.String()}).ExitStatus,
+        RunToolWithEnvironment("tarnwick-db", {"installations", "--seconds", "0"}, {"HOME=" + empty.String()})
+            .ExitStatus,
         2);
-    EXPECT_EQ(RunTool("tarnwick-db", {"installations", "extra"}, {"HOME=" + empty.String()}).ExitStatus, 2);
+    EXPECT_EQ(RunToolWithEnvironment("tarnwick-db", {"installations", "extra"}, {"HOME=" + empty.String()})
+                  .ExitStatus,
+              2);
 }
 
 }  // namespace
