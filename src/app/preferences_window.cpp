@@ -7,21 +7,23 @@ namespace tarnwick {
 
 PreferencesWindow::PreferencesWindow(DisplayOptions& display, QWidget* parent)
     : QWidget(parent, Qt::Window), display_(display) {
-    setObjectName("Form10");
+    setObjectName(kPreferencesWindowName);
     setWindowTitle("Preferences");
     setAttribute(Qt::WA_DeleteOnClose);
     auto* layout = new QVBoxLayout(this);
     setLayout(layout);
-    AddSwitch("Check1", "Display Airspaces", &DisplayOptions::DisplayAirspaces);
-    AddSwitch("Check2", "Display ILS", &DisplayOptions::DisplayIls);
-    AddSwitch("Check3", "Display High Altitudes ARTCC/FIR Airspaces", &DisplayOptions::DisplayHighArtcc);
-    AddSwitch("Check4", "Display Low Altitudes ARTCC/FIR Airspaces", &DisplayOptions::DisplayLowArtcc);
-    AddSwitch("Check8", "Display Taxiways", &DisplayOptions::DisplayTaxiways);
-    AddSwitch("Check9", "Display Taxiways IDs", &DisplayOptions::DisplayTaxiwayIds);
-    AddSwitch("Check10", "Display Gates/Parkings", &DisplayOptions::DisplayParkings);
-    AddSwitch("Check11", "Display Airport Name", &DisplayOptions::DisplayAirportName);
+    AddSwitch(kDisplayAirspacesCheckName, "Display Airspaces", &DisplayOptions::DisplayAirspaces);
+    AddSwitch(kDisplayIlsCheckName, "Display ILS", &DisplayOptions::DisplayIls);
+    AddSwitch(kDisplayHighArtccCheckName, "Display High Altitudes ARTCC/FIR Airspaces",
+              &DisplayOptions::DisplayHighArtcc);
+    AddSwitch(kDisplayLowArtccCheckName, "Display Low Altitudes ARTCC/FIR Airspaces",
+              &DisplayOptions::DisplayLowArtcc);
+    AddSwitch(kDisplayTaxiwaysCheckName, "Display Taxiways", &DisplayOptions::DisplayTaxiways);
+    AddSwitch(kDisplayTaxiwayIdsCheckName, "Display Taxiways IDs", &DisplayOptions::DisplayTaxiwayIds);
+    AddSwitch(kDisplayParkingsCheckName, "Display Gates/Parkings", &DisplayOptions::DisplayParkings);
+    AddSwitch(kDisplayAirportNameCheckName, "Display Airport Name", &DisplayOptions::DisplayAirportName);
     auto* ok = new QPushButton("OK", this);
-    ok->setObjectName("Command1");
+    ok->setObjectName(kPreferencesOkButtonName);
     layout->addWidget(ok, 0, Qt::AlignHCenter);
     connect(ok, &QPushButton::clicked, this, [this] {
         GiveBack();

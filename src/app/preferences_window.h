@@ -30,4 +30,16 @@ class PreferencesWindow : public QWidget {
     bool givenBack_ = false;
 };
 
+// The window's and its controls' object names, by which tests find them.
+inline constexpr char kPreferencesWindowName[] = "Form10";
+inline constexpr char kDisplayAirspacesCheckName[] = "Check1";
+inline constexpr char kDisplayIlsCheckName[] = "Check2";
+inline constexpr char kDisplayHighArtccCheckName[] = "Check3";
+inline constexpr char kDisplayLowArtccCheckName[] = "Check4";
+inline constexpr char kDisplayTaxiwaysCheckName[] = "Check8";
+inline constexpr char kDisplayTaxiwayIdsCheckName[] = "Check9";
+inline constexpr char kDisplayParkingsCheckName[] = "Check10";
+inline constexpr char kDisplayAirportNameCheckName[] = "Check11";
+inline constexpr char kPreferencesOkButtonName[] = "Command1";
+
 }  // namespace tarnwick

@@ -72,39 +72,40 @@ SetupWindow::SetupWindow(SettingsState& settings, MessageBoxes& boxes, const Ins
       home_(places.Home),
       installationsLabel_(new QLabel(kLookingForFs2002)),
       installationsList_(new QListWidget) {
-    setObjectName("Form3");
+    setObjectName(kSetupWindowName);
     setWindowTitle("Settings");
     setAttribute(Qt::WA_DeleteOnClose);
 
     auto* frame1 = new QGroupBox("Flight Simulator Information", this);
-    frame1->setObjectName("Frame1");
+    frame1->setObjectName(kSimulatorFrameName);
     auto* frame1Layout = new QVBoxLayout(frame1);
     frame1Layout->addWidget(
-        NamedLabel("Label1", "Select the version of your Microsoft Flight Simulator:", frame1));
-    fs2002Option_->setObjectName("Option1");
+        NamedLabel(kVersionLabelName, "Select the version of your Microsoft Flight Simulator:", frame1));
+    fs2002Option_->setObjectName(kFs2002OptionName);
     frame1Layout->addWidget(fs2002Option_);
 
     auto* frame2 = new QGroupBox("Flight Simulator's Path", this);
-    frame2->setObjectName("Frame2");
+    frame2->setObjectName(kFolderFrameName);
     auto* frame2Layout = new QGridLayout(frame2);
-    frame2Layout->addWidget(NamedLabel("Label2", "Enter your Flight Simulator's main path:", frame2), 0, 0, 1,
-                            2);
     frame2Layout->addWidget(
-        NamedLabel("Label3", "Example: C:\\Program Files\\Microsoft Games\\Fs2002", frame2), 1, 0, 1, 2);
-    folderEdit_->setObjectName("Text1");
+        NamedLabel(kFolderPromptLabelName, "Enter your Flight Simulator's main path:", frame2), 0, 0, 1, 2);
+    frame2Layout->addWidget(
+        NamedLabel(kFolderExampleLabelName, "Example: C:\\Program Files\\Microsoft Games\\Fs2002", frame2), 1,
+        0, 1, 2);
+    folderEdit_->setObjectName(kFolderEditName);
     frame2Layout->addWidget(folderEdit_, 2, 0, 1, 2);
-    installationsLabel_->setObjectName("installationsLabel");
+    installationsLabel_->setObjectName(kInstallationsLabelName);
     frame2Layout->addWidget(installationsLabel_, 3, 0, 1, 2);
-    installationsList_->setObjectName("installationsList");
+    installationsList_->setObjectName(kInstallationsListName);
     installationsList_->setVisible(false);
     frame2Layout->addWidget(installationsList_, 4, 0, 1, 2);
-    frame2Layout->addWidget(NamedLabel("Label4", "Current Directory:", frame2), 5, 0, 1, 2);
-    driveList_->setObjectName("Drive1");
+    frame2Layout->addWidget(NamedLabel(kCurrentFolderLabelName, "Current Directory:", frame2), 5, 0, 1, 2);
+    driveList_->setObjectName(kSetupDriveListName);
     frame2Layout->addWidget(driveList_, 6, 0, 1, 2);
-    folderTree_->setObjectName("Dir1");
+    folderTree_->setObjectName(kFolderTreeName);
     frame2Layout->addWidget(folderTree_, 7, 0, 1, 2);
 
-    nextStepButton_->setObjectName("Command1");
+    nextStepButton_->setObjectName(kNextStepButtonName);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(frame1);
     layout->addWidget(frame2, 1);
@@ -122,7 +123,7 @@ SetupWindow::SetupWindow(SettingsState& settings, MessageBoxes& boxes, const Ins
     connect(folderEdit_, &QLineEdit::textChanged, this, &SetupWindow::OnFolderTextChanged);
     connect(nextStepButton_, &QPushButton::clicked, this, &SetupWindow::OnNextStepClicked);
     connect(installationsList_, &QListWidget::currentItemChanged, this, &SetupWindow::OnInstallationPicked);
-    searchTimer_->setObjectName("installationSearch");
+    searchTimer_->setObjectName(kInstallationSearchTimerName);
     searchTimer_->setInterval(0);
     connect(searchTimer_, &QTimer::timeout, this, &SetupWindow::OnSearchTick);
     searchTime_.start();

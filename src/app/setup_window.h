@@ -71,4 +71,22 @@ class SetupWindow : public QWidget {
     QListWidget* installationsList_;
 };
 
+// The window's, its controls' and its timer's object names, by which tests
+// find them.
+inline constexpr char kSetupWindowName[] = "Form3";
+inline constexpr char kSimulatorFrameName[] = "Frame1";
+inline constexpr char kVersionLabelName[] = "Label1";
+inline constexpr char kFs2002OptionName[] = "Option1";
+inline constexpr char kFolderFrameName[] = "Frame2";
+inline constexpr char kFolderPromptLabelName[] = "Label2";
+inline constexpr char kFolderExampleLabelName[] = "Label3";
+inline constexpr char kFolderEditName[] = "Text1";
+inline constexpr char kInstallationsLabelName[] = "installationsLabel";
+inline constexpr char kInstallationsListName[] = "installationsList";
+inline constexpr char kCurrentFolderLabelName[] = "Label4";
+inline constexpr char kSetupDriveListName[] = "Drive1";
+inline constexpr char kFolderTreeName[] = "Dir1";
+inline constexpr char kNextStepButtonName[] = "Command1";
+inline constexpr char kInstallationSearchTimerName[] = "installationSearch";
+
 }  // namespace tarnwick

@@ -13,7 +13,7 @@ SplashWindow::SplashWindow(SettingsState& settings, SessionState& session, std::
       settings_(settings),
       workDirectory_(std::move(workDirectory)),
       decisionTimer_(new QTimer(this)) {
-    setObjectName("Form8");
+    setObjectName(kSplashWindowName);
     setWindowTitle(kProgramName);
     setAttribute(Qt::WA_DeleteOnClose);
     setStyleSheet("background-color: black; color: rgb(0, 192, 0);");
@@ -35,7 +35,7 @@ SplashWindow::SplashWindow(SettingsState& settings, SessionState& session, std::
     session.SessionConnected = false;
     session.TrafficEnabled = false;
 
-    decisionTimer_->setObjectName("Timer1");
+    decisionTimer_->setObjectName(kDecisionTimerName);
     decisionTimer_->setInterval(3000);
     connect(decisionTimer_, &QTimer::timeout, this, &SplashWindow::OnDecisionTimer);
     decisionTimer_->start();

@@ -31,4 +31,8 @@ class SplashWindow : public QWidget {
     QTimer* decisionTimer_;
 };
 
+// The window's and its timer's object names, by which tests find them.
+inline constexpr char kSplashWindowName[] = "Form8";
+inline constexpr char kDecisionTimerName[] = "Timer1";
+
 }  // namespace tarnwick

@@ -26,21 +26,21 @@ ChatWindow::ChatWindow(const SessionState& session, PlayObjects& play, QWidget* 
       messageEdit_(new QLineEdit(this)),
       sendButton_(new QPushButton("Send", this)),
       hideButton_(new QPushButton("Hide this window", this)) {
-    setObjectName("Form6");
+    setObjectName(kChatWindowName);
     setWindowTitle("Chat Window");
 
-    chatLog_->setObjectName("RichTextBox1");
+    chatLog_->setObjectName(kChatLogName);
     chatLog_->setReadOnly(true);
     // A long session's log stays cheap to extend: lines are only ever added.
     chatLog_->setUndoRedoEnabled(false);
     chatLog_->appendPlainText(FromAnsi(ChatBanner()));
-    playerList_->setObjectName("List1");
+    playerList_->setObjectName(kChatPlayerListName);
     playerList_->setSelectionMode(QAbstractItemView::NoSelection);
-    messageEdit_->setObjectName("Text1");
+    messageEdit_->setObjectName(kChatMessageEditName);
     // A hint rather than text, so that Send never sends it by mistake.
     messageEdit_->setPlaceholderText(FromAnsi(kChatPlaceholder));
-    sendButton_->setObjectName("Command1");
-    hideButton_->setObjectName("Command2");
+    sendButton_->setObjectName(kChatSendButtonName);
+    hideButton_->setObjectName(kChatHideButtonName);
 
     auto* top = new QHBoxLayout;
     top->addWidget(chatLog_, 3);

@@ -39,4 +39,12 @@ class ChatWindow : public QWidget {
     QPushButton* hideButton_;
 };
 
+// The window's and its controls' object names, by which tests find them.
+inline constexpr char kChatWindowName[] = "Form6";
+inline constexpr char kChatLogName[] = "RichTextBox1";
+inline constexpr char kChatPlayerListName[] = "List1";
+inline constexpr char kChatMessageEditName[] = "Text1";
+inline constexpr char kChatSendButtonName[] = "Command1";
+inline constexpr char kChatHideButtonName[] = "Command2";
+
 }  // namespace tarnwick

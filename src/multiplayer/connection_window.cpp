@@ -69,44 +69,44 @@ ConnectionWindow::ConnectionWindow(SessionState& session, PlayObjects& play, Mes
       connection_(std::make_unique<SessionConnection>(session, play)),
       boxes_(boxes),
       connectionTypeList_(new QListWidget(this)),
-      locateButton_(MakeButton("Command1", "Locate Session", this)),
+      locateButton_(MakeButton(kLocateButtonName, "Locate Session", this)),
       sessionList_(new QListWidget(this)),
       nicknameEdit_(new QLineEdit(kDefaultNickname, this)),
-      joinButton_(MakeButton("Command2", "Join Session", this)),
-      exitButton_(MakeButton("Command3", "Exit", this)),
-      statusLabel_(MakeLabel("Label5", FromAnsi(kStatusNone), this)),
-      routerStatus_(MakeLabel("RouterStatus", {}, this)),
-      searchNote_(MakeLabel("SearchNote", {}, this)),
-      acceptanceTimer_(MakeTimer("Timer1", kAcceptanceWaitMs, this)),
-      joinRepeatTimer_(MakeTimer("Timer2", kJoinRepeatMs, this)),
-      stepTimer_(MakeTimer("StepTimer", kStepMs, this)) {
-    setObjectName("Form2");
+      joinButton_(MakeButton(kJoinButtonName, "Join Session", this)),
+      exitButton_(MakeButton(kConnectionExitButtonName, "Exit", this)),
+      statusLabel_(MakeLabel(kConnectionStatusLabelName, FromAnsi(kStatusNone), this)),
+      routerStatus_(MakeLabel(kRouterStatusLabelName, {}, this)),
+      searchNote_(MakeLabel(kSearchNoteLabelName, {}, this)),
+      acceptanceTimer_(MakeTimer(kAcceptanceTimerName, kAcceptanceWaitMs, this)),
+      joinRepeatTimer_(MakeTimer(kJoinRepeatTimerName, kJoinRepeatMs, this)),
+      stepTimer_(MakeTimer(kStepTimerName, kStepMs, this)) {
+    setObjectName(kConnectionWindowName);
     setWindowTitle("Connection");
     setAttribute(Qt::WA_DeleteOnClose);
-    connectionTypeList_->setObjectName("List1");
-    sessionList_->setObjectName("List2");
-    nicknameEdit_->setObjectName("Text1");
+    connectionTypeList_->setObjectName(kConnectionTypeListName);
+    sessionList_->setObjectName(kSessionListName);
+    nicknameEdit_->setObjectName(kNicknameEditName);
 
     auto* frame1 = new QGroupBox("Connections Types", this);
-    frame1->setObjectName("Frame1");
+    frame1->setObjectName(kConnectionTypesFrameName);
     auto* types = new QVBoxLayout(frame1);
-    types->addWidget(MakeLabel("Label1", "Avaible Connections Types:", frame1));
+    types->addWidget(MakeLabel(kConnectionTypesLabelName, "Avaible Connections Types:", frame1));
     types->addWidget(connectionTypeList_);
     types->addWidget(locateButton_);
 
     auto* frame2 = new QGroupBox("Avaible FS2002 Sessions", this);
-    frame2->setObjectName("Frame2");
+    frame2->setObjectName(kSessionsFrameName);
     auto* sessions = new QVBoxLayout(frame2);
-    sessions->addWidget(MakeLabel("Label2", "Sessions:", frame2));
+    sessions->addWidget(MakeLabel(kSessionsLabelName, "Sessions:", frame2));
     sessions->addWidget(sessionList_);
     auto* nickname = new QHBoxLayout;
-    nickname->addWidget(MakeLabel("Label3", "Nickname:", frame2));
+    nickname->addWidget(MakeLabel(kNicknameLabelName, "Nickname:", frame2));
     nickname->addWidget(nicknameEdit_, 1);
     sessions->addLayout(nickname);
     sessions->addWidget(joinButton_);
 
     auto* status = new QHBoxLayout;
-    status->addWidget(MakeLabel("Label4", "STATUS:", this));
+    status->addWidget(MakeLabel(kConnectionStatusCaptionLabelName, "STATUS:", this));
     status->addWidget(statusLabel_, 1);
     status->addWidget(routerStatus_);
     status->addWidget(exitButton_);
@@ -251,7 +251,7 @@ void ConnectionWindow::AskUser(const ProviderQuestion& question) {
     QCheckBox* openRouterPorts = nullptr;
     if (question.OpenRouterPorts) {
         openRouterPorts = new QCheckBox("Open the ports on my router (UPnP)", dialog);
-        openRouterPorts->setObjectName("OpenRouterPorts");
+        openRouterPorts->setObjectName(kOpenRouterPortsCheckName);
         openRouterPorts->setChecked(*question.OpenRouterPorts);
     }
     connect(dialog, &QDialog::finished, this, [this, dialog, openRouterPorts](int result) {
@@ -278,7 +278,7 @@ void ConnectionWindow::AddFileBrowser(QInputDialog* dialog, const QString& filte
     const int index = box && answer ? box->indexOf(answer) : -1;
     if (index < 0) return;
     auto* browse = new QPushButton("Browse...", dialog);
-    browse->setObjectName("BrowseButton");
+    browse->setObjectName(kBrowseButtonName);
     // Return after browsing accepts the answer rather than browsing again.
     browse->setAutoDefault(false);
     box->removeWidget(answer);
@@ -291,7 +291,7 @@ void ConnectionWindow::AddFileBrowser(QInputDialog* dialog, const QString& filte
         const QFileInfo given(dialog->textValue());
         const QString folder = given.absoluteDir().exists() ? given.absolutePath() : QDir::currentPath();
         auto* files = new QFileDialog(dialog, dialog->windowTitle(), folder, filter);
-        files->setObjectName("BrowseDialog");
+        files->setObjectName(kBrowseDialogName);
         files->setAttribute(Qt::WA_DeleteOnClose);
         files->setFileMode(QFileDialog::ExistingFile);
         files->setOption(QFileDialog::DontUseNativeDialog);

@@ -95,4 +95,29 @@ class ConnectionWindow : public QWidget {
     QPointer<QInputDialog> questionDialog_;
 };
 
+// The window's, its controls', its timers' and its question's object names,
+// by which tests find them.
+inline constexpr char kConnectionWindowName[] = "Form2";
+inline constexpr char kConnectionTypesFrameName[] = "Frame1";
+inline constexpr char kConnectionTypesLabelName[] = "Label1";
+inline constexpr char kConnectionTypeListName[] = "List1";
+inline constexpr char kLocateButtonName[] = "Command1";
+inline constexpr char kSessionsFrameName[] = "Frame2";
+inline constexpr char kSessionsLabelName[] = "Label2";
+inline constexpr char kSessionListName[] = "List2";
+inline constexpr char kNicknameLabelName[] = "Label3";
+inline constexpr char kNicknameEditName[] = "Text1";
+inline constexpr char kJoinButtonName[] = "Command2";
+inline constexpr char kConnectionStatusCaptionLabelName[] = "Label4";
+inline constexpr char kConnectionStatusLabelName[] = "Label5";
+inline constexpr char kRouterStatusLabelName[] = "RouterStatus";
+inline constexpr char kConnectionExitButtonName[] = "Command3";
+inline constexpr char kSearchNoteLabelName[] = "SearchNote";
+inline constexpr char kAcceptanceTimerName[] = "Timer1";
+inline constexpr char kJoinRepeatTimerName[] = "Timer2";
+inline constexpr char kStepTimerName[] = "StepTimer";
+inline constexpr char kOpenRouterPortsCheckName[] = "OpenRouterPorts";
+inline constexpr char kBrowseButtonName[] = "BrowseButton";
+inline constexpr char kBrowseDialogName[] = "BrowseDialog";
+
 }  // namespace tarnwick

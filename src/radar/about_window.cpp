@@ -10,12 +10,12 @@
 namespace tarnwick {
 
 AboutWindow::AboutWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
-    setObjectName("Form7");
+    setObjectName(kAboutWindowName);
     setWindowTitle(QString("About ") + kProgramName);
     setAttribute(Qt::WA_DeleteOnClose);
     auto* layout = new QVBoxLayout(this);
     auto* title = new QLabel(kProgramTitleLine, this);
-    title->setObjectName("Label1");
+    title->setObjectName(kAboutTitleLabelName);
     QFont font = title->font();
     font.setPointSize(14);
     font.setBold(true);
@@ -23,7 +23,7 @@ AboutWindow::AboutWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     title->setAlignment(Qt::AlignCenter);
     layout->addWidget(title);
     auto* ok = new QPushButton("OK", this);
-    ok->setObjectName("Command1");
+    ok->setObjectName(kAboutOkButtonName);
     ok->setDefault(true);
     layout->addWidget(ok, 0, Qt::AlignHCenter);
     connect(ok, &QPushButton::clicked, this, &QWidget::close);

@@ -21,4 +21,9 @@ class AboutWindow : public QWidget {
     bool finished_ = false;
 };
 
+// The window's and its controls' object names, by which tests find them.
+inline constexpr char kAboutWindowName[] = "Form7";
+inline constexpr char kAboutTitleLabelName[] = "Label1";
+inline constexpr char kAboutOkButtonName[] = "Command1";
+
 }  // namespace tarnwick

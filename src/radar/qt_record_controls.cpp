@@ -40,29 +40,29 @@ RecordControls::RecordControls(QMainWindow* window, QMenu* fileMenu, QWidget* sc
     : QObject(window), window_(window), records_(std::move(records)), area_(area), boxes_(boxes) {
     fileMenu->addSeparator();
     recordAction_ = fileMenu->addAction("Record session...");
-    recordAction_->setObjectName("record_session_op");
+    recordAction_->setObjectName(kRecordSessionActionName);
     connect(recordAction_, &QAction::triggered, this, &RecordControls::AskForFile);
     stopRecordingAction_ = fileMenu->addAction("Stop recording");
-    stopRecordingAction_->setObjectName("stop_recording_op");
+    stopRecordingAction_->setObjectName(kStopRecordingActionName);
     connect(stopRecordingAction_, &QAction::triggered, this, &RecordControls::StopRecording);
 
     recordingMark_ = new QLabel(scope);
-    recordingMark_->setObjectName("recording_mark");
+    recordingMark_->setObjectName(kRecordingMarkName);
     recordingMark_->setStyleSheet("QLabel { color: #ff3030; background: transparent; font-weight: bold; }");
     recordingMark_->move(8, kRecordingMarkTop);
     recordingMark_->hide();
 
     replayMark_ = new QLabel(scope);
-    replayMark_->setObjectName("replay_mark");
+    replayMark_->setObjectName(kReplayMarkName);
     replayMark_->setStyleSheet(
         "QLabel { color: #ffd040; background: transparent; font-weight: bold; font-size: 12pt; }");
     replayMark_->move(8, kReplayMarkTop);
     replayMark_->hide();
 
     replayMenu_ = window->menuBar()->addMenu("Replay");
-    replayMenu_->setObjectName("replay_menu");
+    replayMenu_->setObjectName(kReplayMenuName);
     pauseAction_ = replayMenu_->addAction("Pause");
-    pauseAction_->setObjectName("replay_pause_op");
+    pauseAction_->setObjectName(kReplayPauseActionName);
     pauseAction_->setCheckable(true);
     pauseAction_->setShortcut(QKeySequence("Ctrl+P"));
     // The bar shows it as play or pause; the menu as a check mark.
@@ -75,7 +75,7 @@ RecordControls::RecordControls(QMainWindow* window, QMenu* fileMenu, QWidget* sc
     speedGroup_ = new QActionGroup(this);
     for (int speed : {1, 2, 4, 8}) {
         QAction* action = replayMenu_->addAction("Speed x" + QString::number(speed));
-        action->setObjectName(QString("replay_speed_%1_op").arg(speed));
+        action->setObjectName(ReplaySpeedActionName(speed));
         action->setIconText("x" + QString::number(speed));
         action->setCheckable(true);
         action->setShortcut(QKeySequence("Ctrl+" + QString::number(speed)));
@@ -92,7 +92,7 @@ RecordControls::RecordControls(QMainWindow* window, QMenu* fileMenu, QWidget* sc
 // Under the scope: pause, the position with the time, the speeds.
 void RecordControls::AddReplayBar(QMainWindow* window) {
     replayBar_ = new QToolBar("Replay", window);
-    replayBar_->setObjectName("replay_bar");
+    replayBar_->setObjectName(kReplayBarName);
     replayBar_->setMovable(false);
     replayBar_->setFloatable(false);
     replayBar_->toggleViewAction()->setVisible(false);
@@ -100,7 +100,7 @@ void RecordControls::AddReplayBar(QMainWindow* window) {
     replayBar_->addAction(pauseAction_);
 
     positionSlider_ = new QSlider(Qt::Horizontal, replayBar_);
-    positionSlider_->setObjectName("replay_position");
+    positionSlider_->setObjectName(kReplayPositionSliderName);
     positionSlider_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     // Dragging goes to the replay when let go; the keys stay the scope's.
     positionSlider_->setTracking(false);
@@ -114,7 +114,7 @@ void RecordControls::AddReplayBar(QMainWindow* window) {
             [this](int value) { ShowTime(milliseconds(value)); });
 
     timeLabel_ = new QLabel(replayBar_);
-    timeLabel_->setObjectName("replay_time");
+    timeLabel_->setObjectName(kReplayTimeLabelName);
     timeLabel_->setContentsMargins(6, 0, 6, 0);
     replayBar_->addWidget(timeLabel_);
     replayBar_->addActions(speedGroup_->actions());
@@ -135,7 +135,7 @@ void RecordControls::AskForFile() {
     // Window-modal and back at once: the session's ticks go on while the user chooses.
     auto* dialog =
         new QFileDialog(window_, "Record session", name, "Recorded sessions (*.jsonl);;All files (*)");
-    dialog->setObjectName("record_session_dialog");
+    dialog->setObjectName(kRecordSessionDialogName);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     dialog->setOption(QFileDialog::DontUseNativeDialog);
@@ -196,7 +196,7 @@ void RecordControls::ShowReplayState() {
         window_->style()->standardIcon(clock.Paused() ? QStyle::SP_MediaPlay : QStyle::SP_MediaPause));
     pauseAction_->setToolTip(clock.Paused() ? "Go on (Ctrl+P)" : "Pause (Ctrl+P)");
     for (QAction* action : speedGroup_->actions())
-        action->setChecked(action->objectName() == QString("replay_speed_%1_op").arg(clock.Speed()));
+        action->setChecked(action->objectName() == ReplaySpeedActionName(clock.Speed()));
     const QSignalBlocker quiet(positionSlider_);
     positionSlider_->setRange(0, SliderValue(clock.Length().value_or(milliseconds(0))));
     ShowReplayPosition();

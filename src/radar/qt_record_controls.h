@@ -79,4 +79,18 @@ class RecordControls : public QObject {
     QLabel* replayMark_;
 };
 
+// The items', marks', bar's and dialog's object names, by which tests find them.
+inline constexpr char kRecordSessionActionName[] = "record_session_op";
+inline constexpr char kStopRecordingActionName[] = "stop_recording_op";
+inline constexpr char kRecordSessionDialogName[] = "record_session_dialog";
+inline constexpr char kRecordingMarkName[] = "recording_mark";
+inline constexpr char kReplayMarkName[] = "replay_mark";
+inline constexpr char kReplayMenuName[] = "replay_menu";
+inline constexpr char kReplayPauseActionName[] = "replay_pause_op";
+inline constexpr char kReplayBarName[] = "replay_bar";
+inline constexpr char kReplayPositionSliderName[] = "replay_position";
+inline constexpr char kReplayTimeLabelName[] = "replay_time";
+// The Replay menu's item for one speed (x1, x2, x4, x8).
+inline QString ReplaySpeedActionName(int speed) { return QString("replay_speed_%1_op").arg(speed); }
+
 }  // namespace tarnwick

@@ -23,7 +23,7 @@ int ButtonCode(Qt::MouseButton button) {
 }  // namespace
 
 ScopePicture::ScopePicture(QWidget* parent) : QWidget(parent) {
-    setObjectName("Picture1");
+    setObjectName(kScopePictureName);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     resize(kInitialWidth, kInitialHeight);

@@ -43,4 +43,7 @@ class ScopePicture : public QWidget {
     int wheelRemainder_ = 0;
 };
 
+// The picture's object name, by which tests find it.
+inline constexpr char kScopePictureName[] = "Picture1";
+
 }  // namespace tarnwick

@@ -59,7 +59,7 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& caption, QRe
 // The pointer passes through it to the picture.
 QLabel* MakeHoverBox(QWidget* picture) {
     auto* label = new QLabel("This is the Tooltiptext Control", picture);
-    label->setObjectName("Label1");
+    label->setObjectName(kHoverBoxName);
     label->setTextFormat(Qt::PlainText);
     label->setPalette(QToolTip::palette());
     label->setFont(QToolTip::font());
@@ -96,23 +96,24 @@ RadarWindow::RadarWindow(const ChosenArea& area, DisplayOptions& display, RadarA
               std::chrono::steady_clock::now().time_since_epoch());
       }),
       scope_(new ScopePicture(this)),
-      receiveTimer_(MakeTimer(this, "Timer1", kReceiveIntervalMs)),
-      redrawTimer_(MakeTimer(this, "Timer2", kRedrawIntervalMs)),
-      upkeepTimer_(MakeTimer(this, "Timer3", kMaintenanceIntervalMs)),
-      hoverTimer_(MakeTimer(this, "Timer4", kHoverIntervalMs)) {
-    setObjectName("Form1");
+      receiveTimer_(MakeTimer(this, kReceiveTimerName, kReceiveIntervalMs)),
+      redrawTimer_(MakeTimer(this, kRedrawTimerName, kRedrawIntervalMs)),
+      upkeepTimer_(MakeTimer(this, kUpkeepTimerName, kMaintenanceIntervalMs)),
+      hoverTimer_(MakeTimer(this, kHoverTimerName, kHoverIntervalMs)) {
+    setObjectName(kRadarWindowName);
     setWindowTitle(QString(kTitle) + " ");
     setAttribute(Qt::WA_DeleteOnClose);
     setCentralWidget(scope_);
 
-    zoomInButton_ = MakeButton(scope_, "Command5", "+", QRect(8, 16, 25, 20), true);
-    centreButton_ = MakeButton(scope_, "Command2", "C", QRect(8, 48, 25, 20), false);
-    zoomOutButton_ = MakeButton(scope_, "Command6", "-", QRect(8, 80, 25, 20), true);
-    disconnectButton_ = MakeButton(scope_, "Command3", "> Disconnect", QRect(8, 112, 97, 25), false);
-    zoomLabel_ = MakeLabel(scope_, "Label6", "Zoom:", QRect(8, 152, 41, 17));
-    zoomLevelLabel_ = MakeLabel(scope_, "Label7", "0x", QRect(48, 152, 25, 17));
+    zoomInButton_ = MakeButton(scope_, kZoomInButtonName, "+", QRect(8, 16, 25, 20), true);
+    centreButton_ = MakeButton(scope_, kCentreButtonName, "C", QRect(8, 48, 25, 20), false);
+    zoomOutButton_ = MakeButton(scope_, kZoomOutButtonName, "-", QRect(8, 80, 25, 20), true);
+    disconnectButton_ =
+        MakeButton(scope_, kDisconnectButtonName, "> Disconnect", QRect(8, 112, 97, 25), false);
+    zoomLabel_ = MakeLabel(scope_, kZoomCaptionLabelName, "Zoom:", QRect(8, 152, 41, 17));
+    zoomLevelLabel_ = MakeLabel(scope_, kZoomLevelLabelName, "0x", QRect(48, 152, 25, 17));
     // Under the zoom level, in the column of the buttons above.
-    showAllButton_ = MakeButton(scope_, "show_all_traffic_button", "All", QRect(8, 176, 25, 20), false);
+    showAllButton_ = MakeButton(scope_, kShowAllTrafficButtonName, "All", QRect(8, 176, 25, 20), false);
     showAllButton_->setToolTip("Show all traffic (Home)");
     hoverBox_ = MakeHoverBox(scope_);
     conflictPanel_ = new ConflictPanel(scope_);
@@ -167,27 +168,27 @@ void RadarWindow::AddMenus() {
         item->setObjectName(name);
         connect(item, &QAction::triggered, this, signal);
     };
-    QMenu* file = addMenu("fil_menu1", "File");
+    QMenu* file = addMenu(kFileMenuName, "File");
     fileMenu_ = file;
-    addItem(file, "load_all_db_files", "Load all airports and ARTCC/FIRs",
+    addItem(file, kLoadAllAreasActionName, "Load all airports and ARTCC/FIRs",
             &RadarWindow::AllAirportsRequested);
-    addItem(file, "create_new_db1", "Create new database files", &RadarWindow::NewDatabasesRequested);
-    QMenu* view = addMenu("view_op1", "View");
-    addItem(view, "show_airpts_list1", "Show area's airports list", &RadarWindow::AirportsListRequested);
-    addItem(view, "show_chat_win_op1", "Show the chat window", &RadarWindow::ChatWindowRequested);
-    addItem(view, "show_traffic_list_op", "Show traffic list", &RadarWindow::TrafficListRequested);
+    addItem(file, kNewDatabasesActionName, "Create new database files", &RadarWindow::NewDatabasesRequested);
+    QMenu* view = addMenu(kViewMenuName, "View");
+    addItem(view, kAirportsListActionName, "Show area's airports list", &RadarWindow::AirportsListRequested);
+    addItem(view, kChatWindowActionName, "Show the chat window", &RadarWindow::ChatWindowRequested);
+    addItem(view, kTrafficListActionName, "Show traffic list", &RadarWindow::TrafficListRequested);
     AddViewItems(view);
-    QMenu* options = addMenu("ops_list1", "Options");
-    addItem(options, "preferences_op1", "Preferences", &RadarWindow::PreferencesRequested);
-    addItem(options, "radar_aids_op", "Radar aids", &RadarWindow::RadarAidsRequested);
+    QMenu* options = addMenu(kOptionsMenuName, "Options");
+    addItem(options, kPreferencesActionName, "Preferences", &RadarWindow::PreferencesRequested);
+    addItem(options, kRadarAidsActionName, "Radar aids", &RadarWindow::RadarAidsRequested);
     AddAidShortcuts(options);
-    QMenu* about = addMenu("abot_op1", "About");
+    QMenu* about = addMenu(kAboutMenuName, "About");
     // The About menu is the program's help menu: the guide comes first.
     QAction* guide = about->addAction("User's guide");
-    guide->setObjectName("users_guide_op");
+    guide->setObjectName(kUsersGuideActionName);
     guide->setShortcut(QKeySequence::HelpContents);
     connect(guide, &QAction::triggered, this, [this] { OpenUserGuide(boxes_); });
-    addItem(about, "about_program1", QString("About ") + kTitle, &RadarWindow::AboutRequested);
+    addItem(about, kAboutActionName, QString("About ") + kTitle, &RadarWindow::AboutRequested);
 }
 
 // The aids a controller toggles most, each under a key of its own.
@@ -207,10 +208,10 @@ void RadarWindow::AddAidShortcuts(QMenu* options) {
         });
         return action;
     };
-    historyAction_ = addToggle("history_aid_op", &RadarAids::History, QKeySequence("Ctrl+H"));
-    vectorsAction_ = addToggle("vectors_aid_op", &RadarAids::Vectors, QKeySequence("Ctrl+V"));
-    labelsAction_ = addToggle("labels_aid_op", &RadarAids::Labels, QKeySequence("Ctrl+L"));
-    dataBlockAction_ = addToggle("datablock_aid_op", &RadarAids::DataBlock, QKeySequence("Ctrl+B"));
+    historyAction_ = addToggle(kHistoryAidActionName, &RadarAids::History, QKeySequence("Ctrl+H"));
+    vectorsAction_ = addToggle(kVectorsAidActionName, &RadarAids::Vectors, QKeySequence("Ctrl+V"));
+    labelsAction_ = addToggle(kLabelsAidActionName, &RadarAids::Labels, QKeySequence("Ctrl+L"));
+    dataBlockAction_ = addToggle(kDataBlockAidActionName, &RadarAids::DataBlock, QKeySequence("Ctrl+B"));
     ShowAidsChanged();
 }
 
@@ -223,9 +224,10 @@ void RadarWindow::AddViewItems(QMenu* view) {
         item->setShortcut(QKeySequence(key));
         connect(item, &QAction::triggered, this, action);
     };
-    addKey("zoom_in_fast_op", "Zoom in five levels", Qt::Key_PageUp, [this] { Zoom(kFastZoomLevels); });
-    addKey("zoom_out_fast_op", "Zoom out five levels", Qt::Key_PageDown, [this] { Zoom(-kFastZoomLevels); });
-    addKey("show_all_traffic_op", "Show all traffic", Qt::Key_Home, [this] { ShowAllTraffic(); });
+    addKey(kZoomInFastActionName, "Zoom in five levels", Qt::Key_PageUp, [this] { Zoom(kFastZoomLevels); });
+    addKey(kZoomOutFastActionName, "Zoom out five levels", Qt::Key_PageDown,
+           [this] { Zoom(-kFastZoomLevels); });
+    addKey(kShowAllTrafficActionName, "Show all traffic", Qt::Key_Home, [this] { ShowAllTraffic(); });
 }
 
 void RadarWindow::ShowAidsChanged() {

@@ -207,4 +207,40 @@ class RadarWindow : public QMainWindow, private PointerHost {
     RecordControls* recordControls_ = nullptr;
 };
 
+// The window's, its controls', timers' and menus' object names, by which
+// tests find them.
+inline constexpr char kRadarWindowName[] = "Form1";
+inline constexpr char kZoomInButtonName[] = "Command5";
+inline constexpr char kCentreButtonName[] = "Command2";
+inline constexpr char kZoomOutButtonName[] = "Command6";
+inline constexpr char kDisconnectButtonName[] = "Command3";
+inline constexpr char kShowAllTrafficButtonName[] = "show_all_traffic_button";
+inline constexpr char kZoomCaptionLabelName[] = "Label6";
+inline constexpr char kZoomLevelLabelName[] = "Label7";
+inline constexpr char kHoverBoxName[] = "Label1";
+inline constexpr char kReceiveTimerName[] = "Timer1";
+inline constexpr char kRedrawTimerName[] = "Timer2";
+inline constexpr char kUpkeepTimerName[] = "Timer3";
+inline constexpr char kHoverTimerName[] = "Timer4";
+inline constexpr char kFileMenuName[] = "fil_menu1";
+inline constexpr char kLoadAllAreasActionName[] = "load_all_db_files";
+inline constexpr char kNewDatabasesActionName[] = "create_new_db1";
+inline constexpr char kViewMenuName[] = "view_op1";
+inline constexpr char kAirportsListActionName[] = "show_airpts_list1";
+inline constexpr char kChatWindowActionName[] = "show_chat_win_op1";
+inline constexpr char kTrafficListActionName[] = "show_traffic_list_op";
+inline constexpr char kZoomInFastActionName[] = "zoom_in_fast_op";
+inline constexpr char kZoomOutFastActionName[] = "zoom_out_fast_op";
+inline constexpr char kShowAllTrafficActionName[] = "show_all_traffic_op";
+inline constexpr char kOptionsMenuName[] = "ops_list1";
+inline constexpr char kPreferencesActionName[] = "preferences_op1";
+inline constexpr char kRadarAidsActionName[] = "radar_aids_op";
+inline constexpr char kHistoryAidActionName[] = "history_aid_op";
+inline constexpr char kVectorsAidActionName[] = "vectors_aid_op";
+inline constexpr char kLabelsAidActionName[] = "labels_aid_op";
+inline constexpr char kDataBlockAidActionName[] = "datablock_aid_op";
+inline constexpr char kAboutMenuName[] = "abot_op1";
+inline constexpr char kUsersGuideActionName[] = "users_guide_op";
+inline constexpr char kAboutActionName[] = "about_program1";
+
 }  // namespace tarnwick

@@ -46,28 +46,28 @@ BuilderWindow::BuilderWindow(SettingsState& settings, DeclinationGrid& grid, Mes
       progressBar_(new QProgressBar(this)),
       driveList_(new QComboBox(this)),
       skippedLog_(new QPlainTextEdit(this)) {
-    setObjectName("Form4");
+    setObjectName(kBuilderWindowName);
     setWindowTitle("Creating Database");
     setAttribute(Qt::WA_DeleteOnClose);
 
-    readSceneriesPaths_->setObjectName("Read_Sceneries_Paths");
+    readSceneriesPaths_->setObjectName(kReadSceneriesPathsTimerName);
     readSceneriesPaths_->setInterval(1000);
-    readAllAirports_->setObjectName("Read_All_Airports");
+    readAllAirports_->setObjectName(kReadAllAirportsTimerName);
     readAllAirports_->setInterval(5);
-    createButton_->setObjectName("Command2");
-    statusEdit_->setObjectName("Text1");
+    createButton_->setObjectName(kCreateDatabasesButtonName);
+    statusEdit_->setObjectName(kBuildStatusEditName);
     statusEdit_->setReadOnly(true);
-    scanningLabel_->setObjectName("Label2");
-    progressBar_->setObjectName("ProgressBar1");
+    scanningLabel_->setObjectName(kScanningLabelName);
+    progressBar_->setObjectName(kBuildProgressBarName);
     progressBar_->setRange(0, 1);
     progressBar_->setValue(0);
-    driveList_->setObjectName("Drive1");
+    driveList_->setObjectName(kBuilderDriveListName);
     // Folder names in the scenery configuration are resolved without drive
     // letters here, so the drive list has nothing to show the user.
     for (const MountedVolume& volume : ListMountedVolumes())
         driveList_->addItem(QString::fromStdString(volume.Entry()));
     driveList_->setVisible(false);
-    skippedLog_->setObjectName("skippedAreasLog");
+    skippedLog_->setObjectName(kSkippedAreasLogName);
     skippedLog_->setReadOnly(true);
     skippedLog_->setLineWrapMode(QPlainTextEdit::NoWrap);
     skippedLog_->setVisible(false);

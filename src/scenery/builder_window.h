@@ -58,4 +58,16 @@ class BuilderWindow : public QWidget {
     std::string shownStatus_;
 };
 
+// The window's, its controls' and its timers' object names, by which tests
+// find them.
+inline constexpr char kBuilderWindowName[] = "Form4";
+inline constexpr char kReadSceneriesPathsTimerName[] = "Read_Sceneries_Paths";
+inline constexpr char kReadAllAirportsTimerName[] = "Read_All_Airports";
+inline constexpr char kCreateDatabasesButtonName[] = "Command2";
+inline constexpr char kBuildStatusEditName[] = "Text1";
+inline constexpr char kScanningLabelName[] = "Label2";
+inline constexpr char kBuildProgressBarName[] = "ProgressBar1";
+inline constexpr char kBuilderDriveListName[] = "Drive1";
+inline constexpr char kSkippedAreasLogName[] = "skippedAreasLog";
+
 }  // namespace tarnwick

@@ -105,7 +105,7 @@ ChoiceWindow::ChoiceWindow(SelectionState state, MessageBoxes& boxes, QWidget* p
       airports_(new ChoiceListModel(this)),
       sectors_(new ChoiceListModel(this)),
       loadTimer_(new QTimer(this)) {
-    setObjectName("Form5");
+    setObjectName(kChoiceWindowName);
     setWindowTitle("Choosing an airport or an ARTCC/FIR sector");
     setAttribute(Qt::WA_DeleteOnClose);
 
@@ -113,26 +113,26 @@ ChoiceWindow::ChoiceWindow(SelectionState state, MessageBoxes& boxes, QWidget* p
     auto* optionsLayout = new QVBoxLayout(options);
     optionsLayout->setContentsMargins(0, 0, 0, 0);
     airportOption_ = new QRadioButton("Control an airport", options);
-    airportOption_->setObjectName("Option1");
+    airportOption_->setObjectName(kAirportOptionName);
     airportOption_->setChecked(true);
     sectorOption_ = new QRadioButton("Control an ARTCC/FIR sector", options);
-    sectorOption_->setObjectName("Option2");
+    sectorOption_->setObjectName(kSectorOptionName);
     optionsLayout->addWidget(airportOption_);
     optionsLayout->addWidget(sectorOption_);
 
-    airportCombo_ = MakeChoiceCombo("Combo1", "[Type and select an airport]", airports_, this);
-    sectorCombo_ = MakeChoiceCombo("Combo2", "[Type and select an ARTCC/FIR]", sectors_, this);
+    airportCombo_ = MakeChoiceCombo(kAirportComboName, "[Type and select an airport]", airports_, this);
+    sectorCombo_ = MakeChoiceCombo(kSectorComboName, "[Type and select an ARTCC/FIR]", sectors_, this);
 
     getAreaButton_ = new QPushButton("GET AIRPORT OR ARTCC/FIR", this);
-    getAreaButton_->setObjectName("Command3");
+    getAreaButton_->setObjectName(kGetAreaButtonName);
     exitButton_ = new QPushButton("EXIT", this);
-    exitButton_->setObjectName("Command2");
+    exitButton_->setObjectName(kChoiceExitButtonName);
 
     statusEdit_ = new QLineEdit("-None-", this);
-    statusEdit_->setObjectName("Text2");
+    statusEdit_->setObjectName(kChoiceStatusEditName);
     statusEdit_->setReadOnly(true);
     progressBar_ = new QProgressBar(this);
-    progressBar_->setObjectName("ProgressBar1");
+    progressBar_->setObjectName(kChoiceProgressBarName);
     progressBar_->setRange(0, 6);
     progressBar_->setValue(0);
     progressBar_->setTextVisible(false);
@@ -142,14 +142,14 @@ ChoiceWindow::ChoiceWindow(SelectionState state, MessageBoxes& boxes, QWidget* p
     buttons->addWidget(exitButton_);
     auto* status = new QHBoxLayout;
     auto* statusLabel = new QLabel("Status:", this);
-    statusLabel->setObjectName("Label1");
+    statusLabel->setObjectName(kChoiceStatusCaptionLabelName);
     status->addWidget(statusLabel);
     status->addWidget(statusEdit_, 1);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(Frame("Frame1", "Choose one of the following options", options, this));
-    layout->addWidget(Frame("Frame2", "Select an airport", airportCombo_, this));
-    layout->addWidget(Frame("Frame3", "Select an ARTCC/FIR sector", sectorCombo_, this));
+    layout->addWidget(Frame(kChoiceOptionsFrameName, "Choose one of the following options", options, this));
+    layout->addWidget(Frame(kAirportFrameName, "Select an airport", airportCombo_, this));
+    layout->addWidget(Frame(kSectorFrameName, "Select an ARTCC/FIR sector", sectorCombo_, this));
     layout->addLayout(buttons);
     layout->addLayout(status);
     layout->addWidget(progressBar_);
@@ -162,7 +162,7 @@ ChoiceWindow::ChoiceWindow(SelectionState state, MessageBoxes& boxes, QWidget* p
 
     // Nothing can be chosen before the lists are loaded.
     SetControlsEnabled(false);
-    loadTimer_->setObjectName("Timer1");
+    loadTimer_->setObjectName(kLoadingTimerName);
     loadTimer_->setInterval(1000);
     connect(loadTimer_, &QTimer::timeout, this, &ChoiceWindow::Timer1Tick);
     loadTimer_->start();

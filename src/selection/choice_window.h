@@ -73,4 +73,21 @@ class ChoiceWindow : public QWidget {
     QTimer* loadTimer_;
 };
 
+// The window's, its controls' and its timer's object names, by which tests
+// find them.
+inline constexpr char kChoiceWindowName[] = "Form5";
+inline constexpr char kChoiceOptionsFrameName[] = "Frame1";
+inline constexpr char kAirportOptionName[] = "Option1";
+inline constexpr char kSectorOptionName[] = "Option2";
+inline constexpr char kAirportFrameName[] = "Frame2";
+inline constexpr char kAirportComboName[] = "Combo1";
+inline constexpr char kSectorFrameName[] = "Frame3";
+inline constexpr char kSectorComboName[] = "Combo2";
+inline constexpr char kGetAreaButtonName[] = "Command3";
+inline constexpr char kChoiceExitButtonName[] = "Command2";
+inline constexpr char kChoiceStatusCaptionLabelName[] = "Label1";
+inline constexpr char kChoiceStatusEditName[] = "Text2";
+inline constexpr char kChoiceProgressBarName[] = "ProgressBar1";
+inline constexpr char kLoadingTimerName[] = "Timer1";
+
 }  // namespace tarnwick

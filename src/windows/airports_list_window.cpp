@@ -24,19 +24,19 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const char* caption) 
 
 AirportsListWindow::AirportsListWindow(const ChosenArea& area, MessageBoxes& boxes, QWidget* parent)
     : QWidget(parent, Qt::Window), area_(area), boxes_(boxes), airportList_(new QListWidget) {
-    setObjectName("Form9");
+    setObjectName(kAirportsListWindowName);
     setWindowTitle("Area's airports list");
     setAttribute(Qt::WA_DeleteOnClose);
 
     auto* frame1 = new QGroupBox("Area's airports", this);
-    frame1->setObjectName("Frame1");
-    airportList_->setObjectName("List1");
+    frame1->setObjectName(kAreaAirportsFrameName);
+    airportList_->setObjectName(kAreaAirportsListName);
     auto* frameLayout = new QVBoxLayout(frame1);
     frameLayout->addWidget(airportList_);
 
-    QPushButton* command1 = MakeButton(this, "Command1", "Center Screen");
-    QPushButton* command2 = MakeButton(this, "Command2", "Show Frequencies");
-    QPushButton* command3 = MakeButton(this, "Command3", "Refresh");
+    QPushButton* command1 = MakeButton(this, kCenterScreenButtonName, "Center Screen");
+    QPushButton* command2 = MakeButton(this, kShowFrequenciesButtonName, "Show Frequencies");
+    QPushButton* command3 = MakeButton(this, kRefreshAirportsButtonName, "Refresh");
     connect(command1, &QPushButton::clicked, this, &AirportsListWindow::CenterScreen);
     connect(command2, &QPushButton::clicked, this, &AirportsListWindow::ShowFrequencies);
     connect(command3, &QPushButton::clicked, this, &AirportsListWindow::Refresh);

@@ -45,4 +45,12 @@ class AirportsListWindow : public QWidget {
     QListWidget* airportList_;
 };
 
+// The window's and its controls' object names, by which tests find them.
+inline constexpr char kAirportsListWindowName[] = "Form9";
+inline constexpr char kAreaAirportsFrameName[] = "Frame1";
+inline constexpr char kAreaAirportsListName[] = "List1";
+inline constexpr char kCenterScreenButtonName[] = "Command1";
+inline constexpr char kShowFrequenciesButtonName[] = "Command2";
+inline constexpr char kRefreshAirportsButtonName[] = "Command3";
+
 }  // namespace tarnwick

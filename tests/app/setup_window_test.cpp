@@ -16,6 +16,7 @@
 
 #include "app/qt_folder_tree.h"
 #include "app/qt_window_flow.h"
+#include "scenery/builder_window.h"
 #include "scenery/fs_folder.h"
 #include "state/settings.h"
 #include "state/work_folder.h"
@@ -50,7 +51,7 @@ class SetupWindowTest : public ::testing::Test {
         // Whatever opened next (the builder) goes too, without ending anything.
         QList<QPointer<QWidget>> builders;
         for (QWidget* widget : QApplication::topLevelWidgets()) {
-            if (widget->objectName() == "Form4") builders << widget;
+            if (widget->objectName() == kBuilderWindowName) builders << widget;
         }
         for (const QPointer<QWidget>& widget : builders) delete widget.data();
         if (window) {
@@ -65,7 +66,7 @@ class SetupWindowTest : public ::testing::Test {
         flow.SetInstallationPlaces(places);
         window = flow.ShowSetup();
         window->show();
-        auto* search = Find<QTimer>("installationSearch");
+        auto* search = Find<QTimer>(kInstallationSearchTimerName);
         for (int guard = 0; search->isActive() && guard < 100000; ++guard)
             QMetaObject::invokeMethod(search, "timeout", Qt::DirectConnection);
         EXPECT_FALSE(search->isActive());
@@ -77,11 +78,11 @@ class SetupWindowTest : public ::testing::Test {
         EXPECT_NE(found, nullptr) << name;
         return found;
     }
-    QLineEdit* Text1() const { return Find<QLineEdit>("Text1"); }
+    QLineEdit* Text1() const { return Find<QLineEdit>(kFolderEditName); }
     fs::path SettingsFile() const { return WorkFile(state.Settings.WorkFolder, kSettingsFileName); }
     bool BuilderShown() const {
         for (QWidget* widget : QApplication::topLevelWidgets()) {
-            if (widget->objectName() == "Form4" && widget->isVisible()) return true;
+            if (widget->objectName() == kBuilderWindowName && widget->isVisible()) return true;
         }
         return false;
     }
@@ -96,26 +97,28 @@ class SetupWindowTest : public ::testing::Test {
 TEST_F(SetupWindowTest, OpensWithTheOnlyVersionChosenAndTheWorkFolder) {
     EXPECT_EQ(window->objectName(), "Form3");
     EXPECT_EQ(window->windowTitle(), "Settings");
-    EXPECT_EQ(Find<QGroupBox>("Frame1")->title(), "Flight Simulator Information");
-    EXPECT_EQ(Find<QGroupBox>("Frame2")->title(), "Flight Simulator's Path");
-    EXPECT_EQ(Find<QLabel>("Label1")->text(), "Select the version of your Microsoft Flight Simulator:");
-    EXPECT_EQ(Find<QLabel>("Label3")->text(), "Example: C:\\Program Files\\Microsoft Games\\Fs2002");
-    EXPECT_EQ(Find<QPushButton>("Command1")->text(), "NEXT STEP --->");
-    EXPECT_TRUE(Find<QRadioButton>("Option1")->isChecked());
+    EXPECT_EQ(Find<QGroupBox>(kSimulatorFrameName)->title(), "Flight Simulator Information");
+    EXPECT_EQ(Find<QGroupBox>(kFolderFrameName)->title(), "Flight Simulator's Path");
+    EXPECT_EQ(Find<QLabel>(kVersionLabelName)->text(),
+              "Select the version of your Microsoft Flight Simulator:");
+    EXPECT_EQ(Find<QLabel>(kFolderExampleLabelName)->text(),
+              "Example: C:\\Program Files\\Microsoft Games\\Fs2002");
+    EXPECT_EQ(Find<QPushButton>(kNextStepButtonName)->text(), "NEXT STEP --->");
+    EXPECT_TRUE(Find<QRadioButton>(kFs2002OptionName)->isChecked());
     EXPECT_EQ(state.Settings.FsVersion, 1);
     EXPECT_FALSE(window->SetupFinished());
 
-    auto* drive1 = Find<QComboBox>("Drive1");
+    auto* drive1 = Find<QComboBox>(kSetupDriveListName);
     ASSERT_GT(drive1->count(), 0);
     EXPECT_TRUE(drive1->itemText(0).startsWith("/ [")) << drive1->itemText(0).toStdString();
     // The folder tree opens on the work folder, not wherever the process runs.
     EXPECT_EQ(Text1()->text(), QString::fromStdString(work.String()));
-    EXPECT_EQ(Find<FolderTree>("Dir1")->Path(), QString::fromStdString(work.String()));
+    EXPECT_EQ(Find<FolderTree>(kFolderTreeName)->Path(), QString::fromStdString(work.String()));
 }
 
 TEST_F(SetupWindowTest, FolderTreeAndDriveRootsFeedThePathText) {
     fs::create_directories(fs.Path() / "Games" / "FS2002");
-    auto* dir1 = Find<FolderTree>("Dir1");
+    auto* dir1 = Find<FolderTree>(kFolderTreeName);
     dir1->SetRootAndPath("/", QString::fromStdString((fs.Path() / "Games").string()));
     EXPECT_EQ(Text1()->text().toStdString(), (fs.Path() / "Games").string());
     dir1->SetPath(QString::fromStdString((fs.Path() / "Games" / "FS2002").string()));
@@ -133,7 +136,7 @@ TEST_F(SetupWindowTest, FolderTreeAndDriveRootsFeedThePathText) {
 
 TEST_F(SetupWindowTest, AFolderWithoutTheSimulatorIsRefusedAndNothingWritten) {
     Text1()->setText(QString::fromStdString(fs.String()));
-    Find<QPushButton>("Command1")->click();
+    Find<QPushButton>(kNextStepButtonName)->click();
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].Text, kNotFs2002Folder);
     EXPECT_EQ(boxes.shown[0].Icon, MessageIcon::Warning);
@@ -146,7 +149,7 @@ TEST_F(SetupWindowTest, TheSimulatorFolderIsSavedAsTypedAndTheBuilderOpens) {
     fs.Write("Fs2002/Fs2002.Exe", std::string());  // copied from Windows in its own case
     const std::string typed = (fs.Path() / "FS2002").string() + "/";
     Text1()->setText(QString::fromStdString(typed));
-    Find<QPushButton>("Command1")->click();
+    Find<QPushButton>(kNextStepButtonName)->click();
 
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].Text, kSettingsCreated);
@@ -186,8 +189,8 @@ TEST_F(SetupWindowTest, PickingAFoundSimulatorFillsThePathAndSetupGoesOnAsTyped)
     testing::PutSimulatorExe(found);
     ReopenLookingIn({home.Path(), {}});
 
-    EXPECT_EQ(Find<QLabel>("installationsLabel")->text(), "FS2002 found on this computer:");
-    auto* list = Find<QListWidget>("installationsList");
+    EXPECT_EQ(Find<QLabel>(kInstallationsLabelName)->text(), "FS2002 found on this computer:");
+    auto* list = Find<QListWidget>(kInstallationsListName);
     EXPECT_TRUE(list->isVisible());
     ASSERT_EQ(list->count(), 1);
     EXPECT_EQ(list->item(0)->text(), "~/.wine/drive_c/Program Files/Microsoft Games/FS2002");
@@ -198,13 +201,13 @@ TEST_F(SetupWindowTest, PickingAFoundSimulatorFillsThePathAndSetupGoesOnAsTyped)
     list->setCurrentRow(0);
     EXPECT_EQ(Text1()->text().toStdString(), found.string());
     // The tree still takes over when used.
-    Find<FolderTree>("Dir1")->SetRootAndPath("/", QString::fromStdString(home.String()));
+    Find<FolderTree>(kFolderTreeName)->SetRootAndPath("/", QString::fromStdString(home.String()));
     EXPECT_EQ(Text1()->text().toStdString(), home.String());
     list->setCurrentRow(-1);
     list->setCurrentRow(0);
     EXPECT_EQ(Text1()->text().toStdString(), found.string());
 
-    Find<QPushButton>("Command1")->click();
+    Find<QPushButton>(kNextStepButtonName)->click();
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].Text, kSettingsCreated);
     EXPECT_EQ(ReadSettingsFile(SettingsFile()).Record.FsFolder, found.string());
@@ -215,19 +218,22 @@ TEST_F(SetupWindowTest, WithNothingFoundOneLineSaysSoAndTheTreeWorksAsBefore) {
     TempFolder home;
     testing::MakeWinePrefix(home.Path() / ".wine");
     ReopenLookingIn({home.Path(), {}});
-    const QString line = Find<QLabel>("installationsLabel")->text();
+    const QString line = Find<QLabel>(kInstallationsLabelName)->text();
     EXPECT_EQ(line, "FS2002 was not found in this user's Wine prefixes: choose its folder below.");
     EXPECT_FALSE(line.contains('\n'));
-    EXPECT_FALSE(Find<QListWidget>("installationsList")->isVisible());
+    EXPECT_FALSE(Find<QListWidget>(kInstallationsListName)->isVisible());
 
     fs::create_directories(fs.Path() / "FS2002");
-    Find<FolderTree>("Dir1")->SetRootAndPath("/", QString::fromStdString((fs.Path() / "FS2002").string()));
+    Find<FolderTree>(kFolderTreeName)
+        ->SetRootAndPath("/", QString::fromStdString((fs.Path() / "FS2002").string()));
     EXPECT_EQ(Text1()->text().toStdString(), (fs.Path() / "FS2002").string());
     // The controls the window always had are all there.
-    for (const char* name : {"Frame1", "Frame2"}) Find<QGroupBox>(name);
-    for (const char* name : {"Label1", "Label2", "Label3", "Label4"}) Find<QLabel>(name);
-    Find<QComboBox>("Drive1");
-    Find<QPushButton>("Command1");
+    for (const char* name : {kSimulatorFrameName, kFolderFrameName}) Find<QGroupBox>(name);
+    for (const char* name :
+         {kVersionLabelName, kFolderPromptLabelName, kFolderExampleLabelName, kCurrentFolderLabelName})
+        Find<QLabel>(name);
+    Find<QComboBox>(kSetupDriveListName);
+    Find<QPushButton>(kNextStepButtonName);
 }
 
 }  // namespace

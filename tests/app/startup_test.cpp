@@ -8,7 +8,9 @@
 #include <QWidget>
 
 #include "app/qt_window_flow.h"
+#include "app/setup_window.h"
 #include "app/splash_window.h"
+#include "selection/choice_window.h"
 #include "state/work_folder.h"
 #include "support/recording_message_boxes.h"
 #include "support/temp_folder.h"
@@ -129,7 +131,7 @@ TEST(SplashWindow, LeadsToSetupOnAFirstRun) {
     TempFolder folder;
     const QStringList shown = WindowsAfterSplash(folder);
     ASSERT_EQ(shown.size(), 1);
-    EXPECT_TRUE(shown[0].startsWith("Form3:")) << shown[0].toStdString();
+    EXPECT_TRUE(shown[0].startsWith(QString(kSetupWindowName) + ":")) << shown[0].toStdString();
 }
 
 TEST(SplashWindow, ADamagedSettingsFileIsNamedBeforeSetupOpens) {
@@ -147,7 +149,7 @@ TEST(SplashWindow, ADamagedSettingsFileIsNamedBeforeSetupOpens) {
     EXPECT_NE(boxes.shown[0].Text.find(kSettingsFileName), std::string::npos) << boxes.shown[0].Text;
     bool setupShown = false;
     for (QWidget* widget : QApplication::topLevelWidgets()) {
-        setupShown = setupShown || (widget->objectName() == "Form3" && widget->isVisible());
+        setupShown = setupShown || (widget->objectName() == kSetupWindowName && widget->isVisible());
     }
     EXPECT_TRUE(setupShown);
     for (QWidget* widget : QApplication::topLevelWidgets()) widget->close();
@@ -159,7 +161,7 @@ TEST(SplashWindow, LeadsToTheChoiceOnANormalStart) {
     WriteAllThree(folder);
     const QStringList shown = WindowsAfterSplash(folder);
     ASSERT_EQ(shown.size(), 1);
-    EXPECT_TRUE(shown[0].startsWith("Form5:")) << shown[0].toStdString();
+    EXPECT_TRUE(shown[0].startsWith(QString(kChoiceWindowName) + ":")) << shown[0].toStdString();
 }
 
 }  // namespace

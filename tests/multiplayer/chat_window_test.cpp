@@ -26,8 +26,8 @@ struct ChatWindowTest : ::testing::Test {
         QObject::connect(Log()->document(), &QTextDocument::contentsChange,
                          [this](int, int removed, int) { removedChars += removed; });
     }
-    QPlainTextEdit* Log() { return window.findChild<QPlainTextEdit*>("RichTextBox1"); }
-    QLineEdit* Text1() { return window.findChild<QLineEdit*>("Text1"); }
+    QPlainTextEdit* Log() { return window.findChild<QPlainTextEdit*>(kChatLogName); }
+    QLineEdit* Text1() { return window.findChild<QLineEdit*>(kChatMessageEditName); }
     void Click(const char* name) { window.findChild<QPushButton*>(name)->click(); }
     // What the host received as chat.
     std::vector<std::string> HostChat() {
@@ -47,7 +47,7 @@ TEST_F(ChatWindowTest, SendAndEnterSendTheLineAndTheLogOnlyGrows) {
     HostChat();
 
     Text1()->setText("Hi");
-    Click("Command1");
+    Click(kChatSendButtonName);
     EXPECT_TRUE(Text1()->text().isEmpty());
     // Enter in the text box does what the button does; a character the
     // session's code page lacks goes out, and is logged, as "?".
@@ -66,11 +66,11 @@ TEST_F(ChatWindowTest, SendAndEnterSendTheLineAndTheLogOnlyGrows) {
     EXPECT_EQ(removedChars, 0);
 
     window.RefreshChatPlayerList();
-    ASSERT_EQ(window.findChild<QListWidget*>("List1")->count(), 1);
-    EXPECT_EQ(window.findChild<QListWidget*>("List1")->item(0)->text(), "ATC Controller");
+    ASSERT_EQ(window.findChild<QListWidget*>(kChatPlayerListName)->count(), 1);
+    EXPECT_EQ(window.findChild<QListWidget*>(kChatPlayerListName)->item(0)->text(), "ATC Controller");
 
     window.show();
-    Click("Command2");
+    Click(kChatHideButtonName);
     EXPECT_FALSE(window.isVisible());
     window.show();
     EXPECT_TRUE(Log()->toPlainText().endsWith("Host: Hello")) << "hiding keeps the log";
@@ -79,15 +79,15 @@ TEST_F(ChatWindowTest, SendAndEnterSendTheLineAndTheLogOnlyGrows) {
 TEST_F(ChatWindowTest, AFailedSendIsLoggedAndTheWindowStaysUsable) {
     f.hub.EndSession();
     Text1()->setText("Anyone?");
-    Click("Command1");
+    Click(kChatSendButtonName);
     EXPECT_TRUE(Log()->toPlainText().endsWith("(The message was not sent: Anyone?)"));
     EXPECT_TRUE(Text1()->text().isEmpty());
-    EXPECT_TRUE(window.findChild<QPushButton*>("Command1")->isEnabled());
+    EXPECT_TRUE(window.findChild<QPushButton*>(kChatSendButtonName)->isEnabled());
 
     // Without session objects at all Send only empties the box.
     f.play.Release();
     Text1()->setText("Still there?");
-    Click("Command1");
+    Click(kChatSendButtonName);
     EXPECT_TRUE(Text1()->text().isEmpty());
     EXPECT_TRUE(Log()->toPlainText().endsWith("(The message was not sent: Anyone?)"));
 }

@@ -34,7 +34,7 @@ class RecordedSessionWindowsTest : public testing::SessionWindowsTest {
         flow.reset();
         QApplication::processEvents();
     }
-    QAction* Item(const char* name) { return Control<QAction>(Form1(), name); }
+    QAction* Item(const QString& name) { return Control<QAction>(Form1(), name); }
 
     // A fresh connection window that starts the replay offering `offered`:
     // the question for the recording.
@@ -49,7 +49,7 @@ class RecordedSessionWindowsTest : public testing::SessionWindowsTest {
     // the replay's radar window.
     RadarWindow* JoinReplay(QInputDialog* question) {
         question->accept();
-        Control<QPushButton>(connection, "Command2")->click();
+        Control<QPushButton>(connection, kJoinButtonName)->click();
         clock += std::chrono::milliseconds(1000);
         connection->Timer1Tick();
         QApplication::processEvents();
@@ -84,13 +84,13 @@ TEST_F(RecordedSessionWindowsTest, ASessionRecordedFromTheScopeReplaysThroughThe
     JoinDemo();
     ASSERT_NE(Form1(), nullptr);
     RunReceiveTicks(5);
-    QLabel* mark = Control<QLabel>(Form1(), "recording_mark");
+    QLabel* mark = Control<QLabel>(Form1(), kRecordingMarkName);
     EXPECT_FALSE(mark->isVisible());
-    EXPECT_FALSE(Item("stop_recording_op")->isEnabled());
-    EXPECT_FALSE(Control<QMenu>(Form1(), "replay_menu")->menuAction()->isVisible());
+    EXPECT_FALSE(Item(kStopRecordingActionName)->isEnabled());
+    EXPECT_FALSE(Control<QMenu>(Form1(), kReplayMenuName)->menuAction()->isVisible());
 
-    Item("record_session_op")->trigger();
-    auto* dialog = Form1()->findChild<QFileDialog*>("record_session_dialog");
+    Item(kRecordSessionActionName)->trigger();
+    auto* dialog = Form1()->findChild<QFileDialog*>(kRecordSessionDialogName);
     ASSERT_NE(dialog, nullptr);
     const QString offered = QFileInfo(dialog->selectedFiles().value(0)).fileName();
     EXPECT_TRUE(
@@ -103,9 +103,9 @@ TEST_F(RecordedSessionWindowsTest, ASessionRecordedFromTheScopeReplaysThroughThe
     EXPECT_TRUE(mark->isVisible());
     EXPECT_TRUE(mark->text().startsWith("REC ") && mark->text().endsWith(" KB"))
         << mark->text().toStdString();
-    EXPECT_FALSE(Item("record_session_op")->isEnabled());
+    EXPECT_FALSE(Item(kRecordSessionActionName)->isEnabled());
     EXPECT_GT(std::filesystem::file_size(file), 1000u) << "written out as it goes";
-    Item("stop_recording_op")->trigger();
+    Item(kStopRecordingActionName)->trigger();
     EXPECT_FALSE(mark->isVisible());
     std::set<std::string> pilots;
     for (const PlayerRecord& entry : state.Session.Traffic.Entries())
@@ -122,15 +122,15 @@ TEST_F(RecordedSessionWindowsTest, ASessionRecordedFromTheScopeReplaysThroughThe
     RadarWindow* replay = JoinReplay(question);
     ASSERT_NE(replay, nullptr);
     EXPECT_EQ(replay->windowTitle(), "Tarnwick v2.0 - Seattle Tacoma Intl  (KSEA) - replay");
-    EXPECT_TRUE(Control<QToolBar>(replay, "replay_bar")->isVisible());
+    EXPECT_TRUE(Control<QToolBar>(replay, kReplayBarName)->isVisible());
     RunReceiveTicks(1);
     std::set<std::string> replayed;
     for (const PlayerRecord& entry : state.Session.Traffic.Entries())
         if (entry.PlayerId != state.Session.OwnPlayerId && entry.Latitude != 0) replayed.insert(entry.Name);
     EXPECT_EQ(replayed, pilots) << "identified and placed by their last words before the recording began";
-    EXPECT_TRUE(Control<QMenu>(replay, "replay_menu")->menuAction()->isVisible());
-    Item("replay_speed_8_op")->trigger();
-    Item("replay_pause_op")->trigger();
+    EXPECT_TRUE(Control<QMenu>(replay, kReplayMenuName)->menuAction()->isVisible());
+    Item(ReplaySpeedActionName(8))->trigger();
+    Item(kReplayPauseActionName)->trigger();
     EXPECT_EQ(replay->windowTitle(), "Tarnwick v2.0 - Seattle Tacoma Intl  (KSEA) - replay")
         << "the speed and the pause show in the replay bar and on the scope";
     EXPECT_EQ(records->Replay->Speed(), 8);
@@ -148,10 +148,10 @@ TEST_F(RecordedSessionWindowsTest, TheReplayIsChosenByBrowsingAndItsBarSeeksPaus
     // The prompt offers another name; "Browse..." finds the recording.
     QInputDialog* question = OfferReplay(folder.Path() / "not-this-one.jsonl");
     ASSERT_NE(question, nullptr);
-    QPushButton* browse = Control<QPushButton>(question, "BrowseButton");
+    QPushButton* browse = Control<QPushButton>(question, kBrowseButtonName);
     EXPECT_FALSE(browse->autoDefault()) << "Return after browsing accepts the answer";
     browse->click();
-    auto* browser = question->findChild<QFileDialog*>("BrowseDialog");
+    auto* browser = question->findChild<QFileDialog*>(kBrowseDialogName);
     ASSERT_NE(browser, nullptr);
     EXPECT_TRUE(browser->isVisible());
     EXPECT_EQ(browser->directory().absolutePath().toStdString(), folder.Path().string())
@@ -163,9 +163,9 @@ TEST_F(RecordedSessionWindowsTest, TheReplayIsChosenByBrowsingAndItsBarSeeksPaus
     ASSERT_NE(replay, nullptr);
 
     // The bar: the position over the recording's length, with the time.
-    auto* slider = Control<QSlider>(replay, "replay_position");
-    auto* time = Control<QLabel>(replay, "replay_time");
-    auto* mark = Control<QLabel>(replay, "replay_mark");
+    auto* slider = Control<QSlider>(replay, kReplayPositionSliderName);
+    auto* time = Control<QLabel>(replay, kReplayTimeLabelName);
+    auto* mark = Control<QLabel>(replay, kReplayMarkName);
     ASSERT_TRUE(slider && time && mark);
     RunReceiveTicks(3);
     const std::chrono::milliseconds length = records->Replay->Length().value_or(std::chrono::milliseconds(0));
@@ -176,7 +176,7 @@ TEST_F(RecordedSessionWindowsTest, TheReplayIsChosenByBrowsingAndItsBarSeeksPaus
     EXPECT_FALSE(mark->isVisible());
 
     // Paused: a mark on the scope, and the time stands.
-    Item("replay_pause_op")->trigger();
+    Item(kReplayPauseActionName)->trigger();
     EXPECT_TRUE(mark->isVisible());
     EXPECT_EQ(mark->text(), "PAUSED");
     const std::chrono::milliseconds pausedAt = records->Replay->Now();
@@ -192,7 +192,7 @@ TEST_F(RecordedSessionWindowsTest, TheReplayIsChosenByBrowsingAndItsBarSeeksPaus
     EXPECT_EQ(records->Replay->Now(), std::chrono::milliseconds(10000)) << "and back";
 
     // Going on to the end: "Replay finished", the pilots as they were last.
-    Item("replay_pause_op")->trigger();
+    Item(kReplayPauseActionName)->trigger();
     EXPECT_FALSE(mark->isVisible());
     slider->setValue(slider->maximum() - 2000);
     RunReceiveTicks(3);

@@ -53,13 +53,13 @@ class SessionWindowsTest : public ::testing::Test {
         QApplication::processEvents();
     }
 
-    ConnectionWindow* Form2() { return Visible<ConnectionWindow>("Form2"); }
-    RadarWindow* Form1() { return Visible<RadarWindow>("Form1"); }
-    ChatWindow* Form6() { return Visible<ChatWindow>("Form6"); }
+    ConnectionWindow* Form2() { return Visible<ConnectionWindow>(kConnectionWindowName); }
+    RadarWindow* Form1() { return Visible<RadarWindow>(kRadarWindowName); }
+    ChatWindow* Form6() { return Visible<ChatWindow>(kChatWindowName); }
     template <typename T>
-    static T* Control(QWidget* window, const char* name) {
+    static T* Control(QWidget* window, const QString& name) {
         T* found = window ? window->findChild<T*>(name) : nullptr;
-        EXPECT_NE(found, nullptr) << name;
+        EXPECT_NE(found, nullptr) << name.toStdString();
         return found;
     }
 
@@ -67,10 +67,10 @@ class SessionWindowsTest : public ::testing::Test {
     void LocateAndJoin() {
         ConnectionWindow* form2 = Form2();
         ASSERT_NE(form2, nullptr);
-        Control<QListWidget>(form2, "List1")->setCurrentRow(1);
-        Control<QPushButton>(form2, "Command1")->click();
-        Control<QListWidget>(form2, "List2")->setCurrentRow(0);
-        Control<QPushButton>(form2, "Command2")->click();
+        Control<QListWidget>(form2, kConnectionTypeListName)->setCurrentRow(1);
+        Control<QPushButton>(form2, kLocateButtonName)->click();
+        Control<QListWidget>(form2, kSessionListName)->setCurrentRow(0);
+        Control<QPushButton>(form2, kJoinButtonName)->click();
     }
     // The scripted host accepts the program's player.
     void ScriptedHostAccepts() {

@@ -4,6 +4,7 @@
 #include <QPlainTextEdit>
 #include <QTimer>
 
+#include "app/preferences_window.h"
 #include "base/program_name.h"
 #include "session_windows_fixture.h"
 
@@ -25,17 +26,17 @@ TEST_F(SessionWindowsTest, TheDemoIsJoinedThroughTheControlsAndOpensRadarAndChat
     ConnectionWindow* form2 = Form2();
     ASSERT_NE(form2, nullptr) << "without a session the choice hands over to the connection window";
     EXPECT_EQ(Form1(), nullptr);
-    EXPECT_EQ(Control<QLabel>(form2, "Label5")->text(), "-None-");
+    EXPECT_EQ(Control<QLabel>(form2, kConnectionStatusLabelName)->text(), "-None-");
 
     LocateAndJoin();
-    const QStringList sessions = Lines(Control<QListWidget>(form2, "List2"));
+    const QStringList sessions = Lines(Control<QListWidget>(form2, kSessionListName));
     ASSERT_EQ(sessions.size(), 1);
     EXPECT_TRUE(sessions[0].startsWith("Tarnwick demo (") && sessions[0].endsWith("/16)"))
         << sessions[0].toStdString();
-    EXPECT_EQ(Control<QLabel>(form2, "Label5")->text(), "Connecting...");
-    EXPECT_FALSE(Control<QPushButton>(form2, "Command1")->isEnabled());
-    EXPECT_TRUE(Timer(form2, "Timer1")->isActive());
-    EXPECT_TRUE(Timer(form2, "Timer2")->isActive());
+    EXPECT_EQ(Control<QLabel>(form2, kConnectionStatusLabelName)->text(), "Connecting...");
+    EXPECT_FALSE(Control<QPushButton>(form2, kLocateButtonName)->isEnabled());
+    EXPECT_TRUE(Timer(form2, kAcceptanceTimerName)->isActive());
+    EXPECT_TRUE(Timer(form2, kJoinRepeatTimerName)->isActive());
 
     clock += std::chrono::milliseconds(1000);
     form2->Timer1Tick();
@@ -47,20 +48,20 @@ TEST_F(SessionWindowsTest, TheDemoIsJoinedThroughTheControlsAndOpensRadarAndChat
     RadarWindow* radar = Form1();
     ASSERT_NE(radar, nullptr);
     EXPECT_EQ(radar->windowTitle(), QString(kProgramName) + " - Seattle Tacoma Intl  (KSEA)");
-    for (const char* timer : {"Timer1", "Timer2", "Timer3", "Timer4"}) {
+    for (const char* timer : {kReceiveTimerName, kRedrawTimerName, kUpkeepTimerName, kHoverTimerName}) {
         EXPECT_TRUE(Timer(radar, timer)->isActive()) << timer;
     }
-    EXPECT_EQ(Timer(radar, "Timer1")->interval(), 100);
-    EXPECT_EQ(Timer(radar, "Timer3")->interval(), 30000);
+    EXPECT_EQ(Timer(radar, kReceiveTimerName)->interval(), 100);
+    EXPECT_EQ(Timer(radar, kUpkeepTimerName)->interval(), 30000);
     ChatWindow* chat = Form6();
     ASSERT_NE(chat, nullptr);
 
     // The pilots identify themselves and talk now and then.
     RunReceiveTicks(20);
-    const QStringList players = Lines(Control<QListWidget>(chat, "List1"));
+    const QStringList players = Lines(Control<QListWidget>(chat, kChatPlayerListName));
     ASSERT_GE(players.size(), 7) << "the controller and at least six pilots";
     EXPECT_EQ(players[0], kDefaultNickname);
-    EXPECT_GT(Control<QPlainTextEdit>(chat, "RichTextBox1")->document()->blockCount(), 1);
+    EXPECT_GT(Control<QPlainTextEdit>(chat, kChatLogName)->document()->blockCount(), 1);
 }
 
 TEST_F(SessionWindowsTest, ADemoStartFindsTheDemoSessionPickedOnlyInTheFirstConnectionWindow) {
@@ -68,27 +69,28 @@ TEST_F(SessionWindowsTest, ADemoStartFindsTheDemoSessionPickedOnlyInTheFirstConn
     flow->AreaChosen();
     ConnectionWindow* form2 = Form2();
     ASSERT_NE(form2, nullptr);
-    ASSERT_EQ(Lines(Control<QListWidget>(form2, "List2")).size(), 1);
-    Control<QPushButton>(form2, "Command2")->click();
-    EXPECT_EQ(Control<QLabel>(form2, "Label5")->text(), "Connecting...") << "one click joins";
+    ASSERT_EQ(Lines(Control<QListWidget>(form2, kSessionListName)).size(), 1);
+    Control<QPushButton>(form2, kJoinButtonName)->click();
+    EXPECT_EQ(Control<QLabel>(form2, kConnectionStatusLabelName)->text(), "Connecting...")
+        << "one click joins";
 
     form2->close();
     QApplication::processEvents();
-    EXPECT_TRUE(Lines(Control<QListWidget>(flow->ShowConnection(), "List2")).empty());
+    EXPECT_TRUE(Lines(Control<QListWidget>(flow->ShowConnection(), kSessionListName)).empty());
 }
 
 TEST_F(SessionWindowsTest, ClosingTheConnectionWindowBeforeAcceptanceEndsTheProgram) {
     flow->AreaChosen();
     ConnectionWindow* form2 = Form2();
     ASSERT_NE(form2, nullptr);
-    Control<QPushButton>(form2, "Command1")->click();
+    Control<QPushButton>(form2, kLocateButtonName)->click();
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].Text, "Please select one type of connection.");
-    EXPECT_EQ(Control<QLabel>(form2, "Label5")->text(), "Disconnected");
+    EXPECT_EQ(Control<QLabel>(form2, kConnectionStatusLabelName)->text(), "Disconnected");
 
     LocateAndJoin();
-    EXPECT_TRUE(Timer(form2, "Timer1")->isActive());
-    Control<QPushButton>(form2, "Command3")->click();
+    EXPECT_TRUE(Timer(form2, kAcceptanceTimerName)->isActive());
+    Control<QPushButton>(form2, kConnectionExitButtonName)->click();
     EXPECT_EQ(flow->programEnded, 1);
     EXPECT_FALSE(play.Exists()) << "the session objects are released";
 }
@@ -104,10 +106,10 @@ TEST_F(ScriptedSessionTest, ReceiveAndUpkeepKeepRunningWhileTheScopeIsLocked) {
     ASSERT_NE(radar, nullptr);
     flow->ShowPreferences();
     EXPECT_FALSE(radar->isEnabled());
-    EXPECT_FALSE(Timer(radar, "Timer2")->isActive());
-    EXPECT_FALSE(Timer(radar, "Timer4")->isActive());
-    EXPECT_TRUE(Timer(radar, "Timer1")->isActive());
-    EXPECT_TRUE(Timer(radar, "Timer3")->isActive());
+    EXPECT_FALSE(Timer(radar, kRedrawTimerName)->isActive());
+    EXPECT_FALSE(Timer(radar, kHoverTimerName)->isActive());
+    EXPECT_TRUE(Timer(radar, kReceiveTimerName)->isActive());
+    EXPECT_TRUE(Timer(radar, kUpkeepTimerName)->isActive());
 
     // The host answers the identification request the load sent, and talks.
     hub.Send(host, state.Session.OwnPlayerId, Encode(MsgJoinAccept{host}));
@@ -115,15 +117,16 @@ TEST_F(ScriptedSessionTest, ReceiveAndUpkeepKeepRunningWhileTheScopeIsLocked) {
     radar->ReceiveTick();
     ChatWindow* chat = Form6();
     ASSERT_NE(chat, nullptr);
-    EXPECT_EQ(Lines(Control<QListWidget>(chat, "List1")), (QStringList{kDefaultNickname, "Host"}));
-    EXPECT_TRUE(Control<QPlainTextEdit>(chat, "RichTextBox1")->toPlainText().endsWith("Host: Hello"));
+    EXPECT_EQ(Lines(Control<QListWidget>(chat, kChatPlayerListName)),
+              (QStringList{kDefaultNickname, "Host"}));
+    EXPECT_TRUE(Control<QPlainTextEdit>(chat, kChatLogName)->toPlainText().endsWith("Host: Hello"));
 }
 
 TEST_F(ScriptedSessionTest, DisconnectReturnsToAFreshConnectionWindow) {
     RadarWindow* radar = Form1();
     ASSERT_NE(radar, nullptr);
     const std::int32_t own = state.Session.OwnPlayerId;
-    Control<QPushButton>(radar, "Command3")->click();
+    Control<QPushButton>(radar, kDisconnectButtonName)->click();
     QApplication::processEvents();
     EXPECT_EQ(Form1(), nullptr);
     EXPECT_EQ(Form6(), nullptr);
@@ -131,16 +134,16 @@ TEST_F(ScriptedSessionTest, DisconnectReturnsToAFreshConnectionWindow) {
     EXPECT_FALSE(state.Session.SessionConnected);
     ConnectionWindow* form2 = Form2();
     ASSERT_NE(form2, nullptr);
-    EXPECT_EQ(Control<QLabel>(form2, "Label5")->text(), "-None-");
-    EXPECT_EQ(Control<QListWidget>(form2, "List1")->count(), 3);
-    EXPECT_EQ(Control<QListWidget>(form2, "List2")->count(), 0);
+    EXPECT_EQ(Control<QLabel>(form2, kConnectionStatusLabelName)->text(), "-None-");
+    EXPECT_EQ(Control<QListWidget>(form2, kConnectionTypeListName)->count(), 3);
+    EXPECT_EQ(Control<QListWidget>(form2, kSessionListName)->count(), 0);
     EXPECT_EQ(flow->programEnded, 0);
 }
 
 TEST_F(ScriptedSessionTest, AfterARejoinTheChatListsThePilotsStillInTheSession) {
     hub.Send(host, state.Session.OwnPlayerId, Encode(MsgJoinAccept{host}));
     Form1()->ReceiveTick();
-    Control<QPushButton>(Form1(), "Command3")->click();
+    Control<QPushButton>(Form1(), kDisconnectButtonName)->click();
     QApplication::processEvents();
 
     LocateAndJoin();
@@ -150,7 +153,8 @@ TEST_F(ScriptedSessionTest, AfterARejoinTheChatListsThePilotsStillInTheSession) 
     // The host's identification answer finds it known and adds nothing.
     hub.Send(host, state.Session.OwnPlayerId, Encode(MsgJoinAccept{host}));
     Form1()->ReceiveTick();
-    EXPECT_EQ(Lines(Control<QListWidget>(Form6(), "List1")), (QStringList{"Host", kDefaultNickname}))
+    EXPECT_EQ(Lines(Control<QListWidget>(Form6(), kChatPlayerListName)),
+              (QStringList{"Host", kDefaultNickname}))
         << "the last session's own entry is gone and the host is listed without waiting for the upkeep";
 }
 
@@ -165,7 +169,7 @@ TEST_F(ScriptedSessionTest, ALostSessionIsToldAndLeftEvenWhileTheScopeIsLocked) 
               "The FS multiplayer connection was lost, Tarnwick closes multiplayer session.");
     QApplication::processEvents();
     EXPECT_EQ(Form1(), nullptr);
-    EXPECT_EQ(testing::Visible<QWidget>("Form10"), nullptr)
+    EXPECT_EQ(testing::Visible<QWidget>(kPreferencesWindowName), nullptr)
         << "the preferences go with the scope they locked";
     EXPECT_NE(Form2(), nullptr);
 }

@@ -60,7 +60,7 @@ class AidsWindowsTest : public testing::SessionWindowsTest {
             Form1()->ReceiveTick();
         }
     }
-    QString ChatLog() { return Control<QPlainTextEdit>(Form6(), "RichTextBox1")->toPlainText(); }
+    QString ChatLog() { return Control<QPlainTextEdit>(Form6(), kChatLogName)->toPlainText(); }
 
     QTemporaryDir config;
     std::vector<std::pair<std::int32_t, FlightPath>> pilots;
@@ -69,7 +69,7 @@ class AidsWindowsTest : public testing::SessionWindowsTest {
 TEST_F(AidsWindowsTest, ConflictsAreListedOnTheScopeNotInTheChatLogAndANewOneMaySound) {
     RadarWindow* radar = Form1();
     ASSERT_NE(radar, nullptr);
-    auto* panel = radar->findChild<ConflictPanel*>("conflictAlerts");
+    auto* panel = radar->findChild<ConflictPanel*>(kConflictPanelName);
     ASSERT_NE(panel, nullptr);
     int sounds = 0;
     panel->Sound = [&] { ++sounds; };
@@ -120,16 +120,16 @@ TEST_F(AidsWindowsTest, TheInhibitionsAndTheSoundAreSetInTheAidsWindowAndApplyAt
     AddPilot("TRAIL", 0, -8.5, 0, 140, 2900);
     state.Aids.Conflicts = true;
     Fly(8);
-    auto* panel = radar->findChild<ConflictPanel*>("conflictAlerts");
+    auto* panel = radar->findChild<ConflictPanel*>(kConflictPanelName);
     ASSERT_NE(panel, nullptr);
     EXPECT_TRUE(panel->isHidden()) << "in trail on one final";
 
-    radar->menuBar()->findChild<QAction*>("radar_aids_op")->trigger();
+    radar->menuBar()->findChild<QAction*>(kRadarAidsActionName)->trigger();
     RadarAidsWindow* aidsWindow = flow->AidsWindow();
     ASSERT_NE(aidsWindow, nullptr);
-    auto* finalCheck = Control<QCheckBox>(aidsWindow, "finalCheck");
-    auto* circuitCheck = Control<QCheckBox>(aidsWindow, "circuitCheck");
-    auto* soundCheck = Control<QCheckBox>(aidsWindow, "alertSoundCheck");
+    auto* finalCheck = Control<QCheckBox>(aidsWindow, AidCheckBoxName(&RadarAids::InhibitFinal));
+    auto* circuitCheck = Control<QCheckBox>(aidsWindow, AidCheckBoxName(&RadarAids::InhibitCircuit));
+    auto* soundCheck = Control<QCheckBox>(aidsWindow, AidCheckBoxName(&RadarAids::AlertSound));
     EXPECT_TRUE(finalCheck->isChecked() && circuitCheck->isChecked());
     EXPECT_FALSE(soundCheck->isChecked());
     finalCheck->setChecked(false);
@@ -137,17 +137,13 @@ TEST_F(AidsWindowsTest, TheInhibitionsAndTheSoundAreSetInTheAidsWindowAndApplyAt
     EXPECT_TRUE(panel->isVisible()) << "the pair is listed without waiting for a tick";
     EXPECT_TRUE(panel->text().contains("LEAD TRAIL"));
 
-    const std::vector<std::pair<const char*, std::int32_t RadarAids::*>> spins{
-        {"finalTrackSpin", &RadarAids::FinalTrackDeg},
-        {"finalDistanceSpin", &RadarAids::FinalDistanceNm},
-        {"finalClosingSpin", &RadarAids::FinalClosingKt},
-        {"circuitRadiusSpin", &RadarAids::CircuitRadiusNm},
-        {"circuitHeightSpin", &RadarAids::CircuitHeightFt},
-    };
-    for (const auto& [name, field] : spins) {
+    for (std::int32_t RadarAids::*field :
+         {&RadarAids::FinalTrackDeg, &RadarAids::FinalDistanceNm, &RadarAids::FinalClosingKt,
+          &RadarAids::CircuitRadiusNm, &RadarAids::CircuitHeightFt}) {
+        const QString name = AidSpinBoxName(field);
         auto* spin = Control<QSpinBox>(aidsWindow, name);
         spin->setValue(spin->minimum() + 1);
-        EXPECT_EQ(state.Aids.*field, spin->minimum() + 1) << name;
+        EXPECT_EQ(state.Aids.*field, spin->minimum() + 1) << name.toStdString();
     }
     circuitCheck->setChecked(false);
     soundCheck->setChecked(true);
@@ -159,7 +155,7 @@ TEST_F(AidsWindowsTest, TheInhibitionsAndTheSoundAreSetInTheAidsWindowAndApplyAt
     state.Aids = RadarAids{};
     aidsWindow->ShowAids();
     EXPECT_TRUE(finalCheck->isChecked());
-    EXPECT_EQ(Control<QSpinBox>(aidsWindow, "finalClosingSpin")->value(), 20);
+    EXPECT_EQ(Control<QSpinBox>(aidsWindow, AidSpinBoxName(&RadarAids::FinalClosingKt))->value(), 20);
 }
 
 TEST_F(AidsWindowsTest, HandEditedAlertValuesAreBroughtIntoRange) {
@@ -189,14 +185,14 @@ TEST_F(AidsWindowsTest, HandEditedAlertValuesAreBroughtIntoRange) {
 TEST_F(AidsWindowsTest, TheAidsWindowAppliesAtOnceWithoutLockingAndIsKeptInTheUserConfiguration) {
     RadarWindow* radar = Form1();
     ASSERT_NE(radar, nullptr);
-    QAction* menuItem = radar->menuBar()->findChild<QAction*>("radar_aids_op");
+    QAction* menuItem = radar->menuBar()->findChild<QAction*>(kRadarAidsActionName);
     ASSERT_NE(menuItem, nullptr);
     menuItem->trigger();
     RadarAidsWindow* aidsWindow = flow->AidsWindow();
     ASSERT_NE(aidsWindow, nullptr);
     EXPECT_TRUE(aidsWindow->isVisible());
     EXPECT_TRUE(radar->isEnabled()) << "the scope stays live";
-    EXPECT_TRUE(radar->findChild<QTimer*>("Timer2")->isActive());
+    EXPECT_TRUE(radar->findChild<QTimer*>(kRedrawTimerName)->isActive());
 
     const auto ringPixels = [&] {
         const QImage& image = radar->Scope()->Image();
@@ -209,22 +205,22 @@ TEST_F(AidsWindowsTest, TheAidsWindowAppliesAtOnceWithoutLockingAndIsKeptInTheUs
     };
     radar->RedrawNow();
     EXPECT_EQ(ringPixels(), 0);
-    Control<QCheckBox>(aidsWindow, "ringsCheck")->setChecked(true);
+    Control<QCheckBox>(aidsWindow, AidCheckBoxName(&RadarAids::Rings))->setChecked(true);
     EXPECT_TRUE(state.Aids.Rings);
     EXPECT_GT(ringPixels(), 0) << "redrawn at once";
-    Control<QSpinBox>(aidsWindow, "historyDotsSpin")->setValue(8);
+    Control<QSpinBox>(aidsWindow, AidSpinBoxName(&RadarAids::HistoryDots))->setValue(8);
     EXPECT_EQ(LoadRadarAids(), state.Aids) << "kept in the user's configuration";
     EXPECT_EQ(LoadRadarAids().HistoryDots, 8);
 
     // A shortcut toggles an aid; the window's box follows.
-    QAction* history = radar->menuBar()->findChild<QAction*>("history_aid_op");
+    QAction* history = radar->menuBar()->findChild<QAction*>(kHistoryAidActionName);
     ASSERT_NE(history, nullptr);
     EXPECT_EQ(history->shortcut(), QKeySequence("Ctrl+H"));
     history->trigger();
     EXPECT_TRUE(state.Aids.History);
-    EXPECT_TRUE(Control<QCheckBox>(aidsWindow, "historyCheck")->isChecked());
+    EXPECT_TRUE(Control<QCheckBox>(aidsWindow, AidCheckBoxName(&RadarAids::History))->isChecked());
     EXPECT_TRUE(LoadRadarAids().History);
-    for (const char* name : {"vectors_aid_op", "labels_aid_op"})
+    for (const char* name : {kVectorsAidActionName, kLabelsAidActionName})
         EXPECT_FALSE(radar->menuBar()->findChild<QAction*>(name)->shortcut().isEmpty()) << name;
 }
 
@@ -234,7 +230,7 @@ TEST_F(AidsWindowsTest, TheTrafficListSortsLiveAndADoubleClickCentresTheScope) {
     AddPilot("HIGH", 10, 0, 90, 300, 24000);
     AddPilot("LOW", -5, 5, 180, 120, 2500);
     Fly(7);
-    radar->menuBar()->findChild<QAction*>("show_traffic_list_op")->trigger();
+    radar->menuBar()->findChild<QAction*>(kTrafficListActionName)->trigger();
     TrafficListWindow* list = flow->TrafficListShown();
     ASSERT_NE(list, nullptr);
     EXPECT_TRUE(radar->isEnabled());
@@ -268,7 +264,7 @@ TEST_F(AidsWindowsTest, TheTrafficListOpensWideEnoughAndSaysWhyItCannotCentreOnH
     AddPilot("SPEEDBIRD1234", 10, 0, 90, 300, 24000);
     AddPilot("LOW", -5, 5, 180, 120, 2500);
     Fly(32);  // the upkeep pass asks for the aircraft
-    radar->menuBar()->findChild<QAction*>("show_traffic_list_op")->trigger();
+    radar->menuBar()->findChild<QAction*>(kTrafficListActionName)->trigger();
     TrafficListWindow* list = flow->TrafficListShown();
     ASSERT_NE(list, nullptr);
     QApplication::processEvents();
@@ -295,7 +291,7 @@ TEST_F(AidsWindowsTest, TheTrafficListOpensWideEnoughAndSaysWhyItCannotCentreOnH
     const GeoBounds before = radar->View().ViewBounds;
     emit table->cellDoubleClicked(high, 0);
     EXPECT_EQ(radar->View().ViewBounds, before) << "the scope stays";
-    auto* note = Control<QLabel>(list, "trafficNote");
+    auto* note = Control<QLabel>(list, kTrafficNoteLabelName);
     EXPECT_TRUE(note->isVisible());
     EXPECT_EQ(note->text(),
               "SPEEDBIRD1234 is at " + table->item(high, 2)->text() +
@@ -306,7 +302,7 @@ TEST_F(AidsWindowsTest, TheTrafficListOpensWideEnoughAndSaysWhyItCannotCentreOnH
                 1e-4);
 
     // While another window holds the scope, the list says so.
-    radar->menuBar()->findChild<QAction*>("preferences_op1")->trigger();
+    radar->menuBar()->findChild<QAction*>(kPreferencesActionName)->trigger();
     emit table->cellDoubleClicked(low, 0);
     EXPECT_TRUE(note->isVisible());
     EXPECT_TRUE(note->text().startsWith("The scope is held by another window")) << note->text().toStdString();

@@ -14,12 +14,19 @@
 #include "app/preferences_window.h"
 #include "app/qt_window_flow.h"
 #include "base/program_name.h"
+#include "multiplayer/chat_window.h"
+#include "multiplayer/connection_window.h"
 #include "multiplayer/service_providers.h"
+#include "radar/about_window.h"
+#include "radar/aids/radar_aids_window.h"
+#include "radar/aids/traffic_list_window.h"
 #include "radar/airport_layers.h"
 #include "radar/qt_view_store.h"
 #include "scope_fixture.h"
+#include "selection/choice_window.h"
 #include "support/recording_message_boxes.h"
 #include "support/temp_folder.h"
+#include "windows/airports_list_window.h"
 
 namespace tarnwick {
 namespace {
@@ -65,7 +72,7 @@ class RadarWindowTest : public ::testing::Test {
         QApplication::processEvents();
     }
     void Click(RadarWindow& window, const char* name) { Find<QPushButton>(&window, name)->click(); }
-    QString Level(RadarWindow& window) { return Find<QLabel>(&window, "Label7")->text(); }
+    QString Level(RadarWindow& window) { return Find<QLabel>(&window, kZoomLevelLabelName)->text(); }
 
     ProgramState state;
     tarnwick::testing::RecordingMessageBoxes boxes;
@@ -80,14 +87,14 @@ TEST_F(RadarWindowTest, LoadsCentredOnTheAreaAtLevelNine) {
     EXPECT_EQ(window.windowTitle(), QString(kProgramName) + " - Seattle Tacoma Intl  (KSEA)");
     EXPECT_TRUE(window.windowFlags() & Qt::WindowMinimizeButtonHint);
     EXPECT_FALSE(window.windowFlags() & Qt::WindowMaximizeButtonHint);
-    EXPECT_EQ(Find<QPushButton>(&window, "Command5")->text(), "+");
-    EXPECT_EQ(Find<QPushButton>(&window, "Command2")->text(), "C");
-    EXPECT_EQ(Find<QPushButton>(&window, "Command6")->text(), "-");
-    EXPECT_EQ(Find<QPushButton>(&window, "Command3")->text(), "> Disconnect");
-    EXPECT_TRUE(Find<QPushButton>(&window, "Command3")->isEnabled());
-    EXPECT_EQ(Find<QLabel>(&window, "Label6")->text(), "Zoom:");
+    EXPECT_EQ(Find<QPushButton>(&window, kZoomInButtonName)->text(), "+");
+    EXPECT_EQ(Find<QPushButton>(&window, kCentreButtonName)->text(), "C");
+    EXPECT_EQ(Find<QPushButton>(&window, kZoomOutButtonName)->text(), "-");
+    EXPECT_EQ(Find<QPushButton>(&window, kDisconnectButtonName)->text(), "> Disconnect");
+    EXPECT_TRUE(Find<QPushButton>(&window, kDisconnectButtonName)->isEnabled());
+    EXPECT_EQ(Find<QLabel>(&window, kZoomCaptionLabelName)->text(), "Zoom:");
     EXPECT_EQ(Level(window), "x9");
-    auto* timer2 = window.findChild<QTimer*>("Timer2");
+    auto* timer2 = window.findChild<QTimer*>(kRedrawTimerName);
     ASSERT_NE(timer2, nullptr);
     EXPECT_EQ(timer2->interval(), 1000);
     EXPECT_TRUE(timer2->isActive());
@@ -99,7 +106,7 @@ TEST_F(RadarWindowTest, LoadsCentredOnTheAreaAtLevelNine) {
                 state.Display.DisplayAirportName);
     EXPECT_FALSE(state.Display.DisplayHighArtcc);
     EXPECT_TRUE(state.Display.DisplayLowArtcc);
-    ASSERT_NE(window.menuBar()->findChild<QAction*>("preferences_op1"), nullptr);
+    ASSERT_NE(window.menuBar()->findChild<QAction*>(kPreferencesActionName), nullptr);
 
     // The periodic redraw paints the airport's red dot.
     window.RedrawNow();
@@ -113,27 +120,27 @@ TEST_F(RadarWindowTest, WithoutASessionTheScopeStaysEmptyAndInactive) {
     window.Load();
     EXPECT_EQ(window.windowTitle(), QString(kProgramName) + " ");
     EXPECT_EQ(Level(window), "0x");
-    EXPECT_FALSE(window.findChild<QTimer*>("Timer2")->isActive());
-    Click(window, "Command5");
+    EXPECT_FALSE(window.findChild<QTimer*>(kRedrawTimerName)->isActive());
+    Click(window, kZoomInButtonName);
     EXPECT_EQ(Level(window), "0x");
-    EXPECT_FALSE(window.findChild<QTimer*>("Timer1")->isActive());
+    EXPECT_FALSE(window.findChild<QTimer*>(kReceiveTimerName)->isActive());
 }
 
 TEST_F(RadarWindowTest, ChoiceHandOverOpensTheConnectionWindowBeforeSessionsExist) {
     state.Session.SessionConnected = false;
     WindowFlow flow(state, boxes, "");
     flow.AreaChosen();
-    EXPECT_EQ(TopLevel("Form1"), nullptr);
-    EXPECT_NE(TopLevel("Form2"), nullptr);
+    EXPECT_EQ(TopLevel(kRadarWindowName), nullptr);
+    EXPECT_NE(TopLevel(kConnectionWindowName), nullptr);
 }
 
 TEST_F(RadarWindowTest, ZoomButtonsAndTheWheelStepTheSameWay) {
     RadarWindow window(state.Area, state.Display, state.Aids, *state.Declination, state.Session, play, boxes);
     window.Load();
     const GeoBounds start = window.View().ViewBounds;
-    Click(window, "Command5");
+    Click(window, kZoomInButtonName);
     EXPECT_EQ(Level(window), "x10");
-    Click(window, "Command6");
+    Click(window, kZoomOutButtonName);
     EXPECT_EQ(Level(window), "x9");
     EXPECT_NEAR(window.View().ViewBounds.West, start.West, 1e-9);
 
@@ -152,13 +159,13 @@ TEST_F(RadarWindowTest, ZoomButtonsAndTheWheelStepTheSameWay) {
     EXPECT_EQ(Level(window), "x11");
 
     // At the limit the level stays, but the picture is still cleared and redrawn.
-    for (int i = 0; i < 60; ++i) Click(window, "Command5");
+    for (int i = 0; i < 60; ++i) Click(window, kZoomInButtonName);
     EXPECT_EQ(Level(window), "x55");
     window.Scope()->Image().setPixelColor(3, 3, Qt::white);
-    Click(window, "Command5");
+    Click(window, kZoomInButtonName);
     EXPECT_EQ(Level(window), "x55");
     EXPECT_EQ(window.Scope()->Image().pixelColor(3, 3), QColor(Qt::black));
-    EXPECT_TRUE(window.findChild<QTimer*>("Timer2")->isActive());
+    EXPECT_TRUE(window.findChild<QTimer*>(kRedrawTimerName)->isActive());
 }
 
 TEST_F(RadarWindowTest, CentreButtonReturnsToTheArea) {
@@ -167,7 +174,7 @@ TEST_F(RadarWindowTest, CentreButtonReturnsToTheArea) {
     const GeoBounds start = window.View().ViewBounds;
     window.Center_Airport(10, 20);
     EXPECT_NEAR((window.View().ViewBounds.North + window.View().ViewBounds.South) / 2, 20, 1e-9);
-    Click(window, "Command2");
+    Click(window, kCentreButtonName);
     EXPECT_NEAR(window.View().ViewBounds.West, start.West, 1e-9);
     EXPECT_NEAR(window.View().ViewBounds.North, start.North, 1e-9);
 }
@@ -191,15 +198,15 @@ TEST_F(RadarWindowTest, ResizingKeepsTheRectangleAndMeasuresThePicture) {
 TEST_F(RadarWindowTest, PreferencesFreezeTheScopeUntilTheyClose) {
     WindowFlow flow(state, boxes, "");
     flow.ShowRadar();
-    auto* radar = static_cast<RadarWindow*>(TopLevel("Form1"));
+    auto* radar = static_cast<RadarWindow*>(TopLevel(kRadarWindowName));
     ASSERT_NE(radar, nullptr);
-    radar->menuBar()->findChild<QAction*>("preferences_op1")->trigger();
-    QWidget* preferences = TopLevel("Form10");
+    radar->menuBar()->findChild<QAction*>(kPreferencesActionName)->trigger();
+    QWidget* preferences = TopLevel(kPreferencesWindowName);
     ASSERT_NE(preferences, nullptr);
     EXPECT_EQ(preferences->windowTitle(), "Preferences");
     EXPECT_FALSE(radar->isEnabled());
-    EXPECT_FALSE(radar->findChild<QTimer*>("Timer2")->isActive());
-    EXPECT_FALSE(radar->findChild<QTimer*>("Timer4")->isActive());
+    EXPECT_FALSE(radar->findChild<QTimer*>(kRedrawTimerName)->isActive());
+    EXPECT_FALSE(radar->findChild<QTimer*>(kHoverTimerName)->isActive());
     EXPECT_FALSE(radar->Scope()->isEnabled());
 
     struct Box {
@@ -208,14 +215,16 @@ TEST_F(RadarWindowTest, PreferencesFreezeTheScopeUntilTheyClose) {
         bool DisplayOptions::*field;
     };
     const Box boxesInOrder[] = {
-        {"Check1", "Display Airspaces", &DisplayOptions::DisplayAirspaces},
-        {"Check2", "Display ILS", &DisplayOptions::DisplayIls},
-        {"Check3", "Display High Altitudes ARTCC/FIR Airspaces", &DisplayOptions::DisplayHighArtcc},
-        {"Check4", "Display Low Altitudes ARTCC/FIR Airspaces", &DisplayOptions::DisplayLowArtcc},
-        {"Check8", "Display Taxiways", &DisplayOptions::DisplayTaxiways},
-        {"Check9", "Display Taxiways IDs", &DisplayOptions::DisplayTaxiwayIds},
-        {"Check10", "Display Gates/Parkings", &DisplayOptions::DisplayParkings},
-        {"Check11", "Display Airport Name", &DisplayOptions::DisplayAirportName},
+        {kDisplayAirspacesCheckName, "Display Airspaces", &DisplayOptions::DisplayAirspaces},
+        {kDisplayIlsCheckName, "Display ILS", &DisplayOptions::DisplayIls},
+        {kDisplayHighArtccCheckName, "Display High Altitudes ARTCC/FIR Airspaces",
+         &DisplayOptions::DisplayHighArtcc},
+        {kDisplayLowArtccCheckName, "Display Low Altitudes ARTCC/FIR Airspaces",
+         &DisplayOptions::DisplayLowArtcc},
+        {kDisplayTaxiwaysCheckName, "Display Taxiways", &DisplayOptions::DisplayTaxiways},
+        {kDisplayTaxiwayIdsCheckName, "Display Taxiways IDs", &DisplayOptions::DisplayTaxiwayIds},
+        {kDisplayParkingsCheckName, "Display Gates/Parkings", &DisplayOptions::DisplayParkings},
+        {kDisplayAirportNameCheckName, "Display Airport Name", &DisplayOptions::DisplayAirportName},
     };
     for (const Box& box : boxesInOrder) {
         auto* check = Find<QCheckBox>(preferences, box.name);
@@ -228,34 +237,35 @@ TEST_F(RadarWindowTest, PreferencesFreezeTheScopeUntilTheyClose) {
     EXPECT_FALSE(state.Display.DisplayAirspaces);
     EXPECT_TRUE(state.Display.DisplayHighArtcc);
 
-    Find<QPushButton>(preferences, "Command1")->click();
+    Find<QPushButton>(preferences, kPreferencesOkButtonName)->click();
     QApplication::processEvents();
-    EXPECT_EQ(TopLevel("Form10"), nullptr);
+    EXPECT_EQ(TopLevel(kPreferencesWindowName), nullptr);
     EXPECT_TRUE(radar->isEnabled());
-    EXPECT_TRUE(radar->findChild<QTimer*>("Timer2")->isActive());
-    EXPECT_TRUE(radar->findChild<QTimer*>("Timer4")->isActive());
+    EXPECT_TRUE(radar->findChild<QTimer*>(kRedrawTimerName)->isActive());
+    EXPECT_TRUE(radar->findChild<QTimer*>(kHoverTimerName)->isActive());
     EXPECT_TRUE(radar->Scope()->isEnabled());
-    EXPECT_TRUE(Find<QPushButton>(radar, "Command5")->isEnabled());
-    EXPECT_TRUE(Find<QPushButton>(radar, "Command3")->isEnabled());
+    EXPECT_TRUE(Find<QPushButton>(radar, kZoomInButtonName)->isEnabled());
+    EXPECT_TRUE(Find<QPushButton>(radar, kDisconnectButtonName)->isEnabled());
 
     // Closed by its title bar, without a session, it gives the scope back too.
     state.Session.SessionConnected = false;
     flow.ShowPreferences();
-    ASSERT_NE(TopLevel("Form10"), nullptr);
+    ASSERT_NE(TopLevel(kPreferencesWindowName), nullptr);
     EXPECT_FALSE(radar->isEnabled());
-    TopLevel("Form10")->close();
+    TopLevel(kPreferencesWindowName)->close();
     QApplication::processEvents();
     EXPECT_TRUE(radar->isEnabled());
-    EXPECT_TRUE(radar->findChild<QTimer*>("Timer2")->isActive());
+    EXPECT_TRUE(radar->findChild<QTimer*>(kRedrawTimerName)->isActive());
 }
 
 TEST_F(RadarWindowTest, ClosingTheScopeClosesThePreferencesItIsLockedFor) {
     WindowFlow flow(state, boxes, "");
     RadarWindow* radar = flow.ShowRadar();
-    radar->menuBar()->findChild<QAction*>("preferences_op1")->trigger();
-    ASSERT_NE(TopLevel("Form10"), nullptr);
+    radar->menuBar()->findChild<QAction*>(kPreferencesActionName)->trigger();
+    ASSERT_NE(TopLevel(kPreferencesWindowName), nullptr);
     radar->close();
-    EXPECT_EQ(TopLevel("Form10"), nullptr) << "no preferences window left behind the closed scope";
+    EXPECT_EQ(TopLevel(kPreferencesWindowName), nullptr)
+        << "no preferences window left behind the closed scope";
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(flow.Preferences(), nullptr);
     EXPECT_EQ(flow.Radar(), nullptr);
@@ -274,15 +284,16 @@ ScopeState StateOf(RadarWindow& radar) {
     const auto active = [&](const char* name) { return radar.findChild<QTimer*>(name)->isActive(); };
     ScopeState state{radar.isEnabled(),
                      radar.Scope()->isEnabled(),
-                     active("Timer1"),
-                     active("Timer2"),
-                     active("Timer3"),
-                     active("Timer4"),
+                     active(kReceiveTimerName),
+                     active(kRedrawTimerName),
+                     active(kUpkeepTimerName),
+                     active(kHoverTimerName),
                      {},
                      radar.windowTitle(),
-                     radar.findChild<QLabel*>("Label7")->text(),
+                     radar.findChild<QLabel*>(kZoomLevelLabelName)->text(),
                      radar.View().ViewBounds};
-    for (const char* name : {"Command2", "Command3", "Command5", "Command6", "show_all_traffic_button"})
+    for (const char* name : {kCentreButtonName, kDisconnectButtonName, kZoomInButtonName, kZoomOutButtonName,
+                             kShowAllTrafficButtonName})
         state.ButtonsEnabled.push_back(radar.findChild<QPushButton*>(name)->isEnabled());
     return state;
 }
@@ -303,7 +314,7 @@ void Trigger(RadarWindow& radar, const char* item) {
 TEST_F(RadarWindowTest, EveryWindowTheMenusOpenLocksTheScopeAndGivesItBackAsItWas) {
     EndCountingFlow flow(state, play, boxes, "");
     RadarWindow* radar = flow.ShowRadar();
-    Click(*radar, "Command5");
+    Click(*radar, kZoomInButtonName);
     const ScopeState before = StateOf(*radar);
     ASSERT_TRUE(before.Timer2 && before.Timer4 && before.WindowEnabled);
 
@@ -323,34 +334,34 @@ TEST_F(RadarWindowTest, EveryWindowTheMenusOpenLocksTheScopeAndGivesItBackAsItWa
         EXPECT_TRUE(StateOf(*radar) == before) << window;
     };
 
-    Trigger(*radar, "preferences_op1");
-    expectLocked("Form10");
-    closeAndCompare("Form10");
+    Trigger(*radar, kPreferencesActionName);
+    expectLocked(kPreferencesWindowName);
+    closeAndCompare(kPreferencesWindowName);
 
-    Trigger(*radar, "show_airpts_list1");
-    expectLocked("Form9");
-    closeAndCompare("Form9");
+    Trigger(*radar, kAirportsListActionName);
+    expectLocked(kAirportsListWindowName);
+    closeAndCompare(kAirportsListWindowName);
 
-    Trigger(*radar, "about_program1");
-    expectLocked("Form7");
-    EXPECT_EQ(TopLevel("Form7")->windowTitle(), QString("About ") + kProgramName);
-    Find<QPushButton>(TopLevel("Form7"), "Command1")->click();
+    Trigger(*radar, kAboutActionName);
+    expectLocked(kAboutWindowName);
+    EXPECT_EQ(TopLevel(kAboutWindowName)->windowTitle(), QString("About ") + kProgramName);
+    Find<QPushButton>(TopLevel(kAboutWindowName), kAboutOkButtonName)->click();
     QApplication::processEvents();
-    EXPECT_EQ(TopLevel("Form7"), nullptr);
+    EXPECT_EQ(TopLevel(kAboutWindowName), nullptr);
     EXPECT_TRUE(StateOf(*radar) == before);
 
-    Trigger(*radar, "load_all_db_files");
-    expectLocked("Form5");
-    closeAndCompare("Form5");
+    Trigger(*radar, kLoadAllAreasActionName);
+    expectLocked(kChoiceWindowName);
+    closeAndCompare(kChoiceWindowName);
 
     boxes.answers = {MessageAnswer::Cancel};
-    Trigger(*radar, "create_new_db1");
+    Trigger(*radar, kNewDatabasesActionName);
     EXPECT_TRUE(StateOf(*radar) == before);
     EXPECT_EQ(flow.ends, 0);
 
     // The chat window needs no lock.
-    Trigger(*radar, "show_chat_win_op1");
-    EXPECT_NE(TopLevel("Form6"), nullptr);
+    Trigger(*radar, kChatWindowActionName);
+    EXPECT_NE(TopLevel(kChatWindowName), nullptr);
     EXPECT_TRUE(StateOf(*radar) == before);
     EXPECT_EQ(flow.ends, 0);
 }
@@ -358,13 +369,13 @@ TEST_F(RadarWindowTest, EveryWindowTheMenusOpenLocksTheScopeAndGivesItBackAsItWa
 TEST_F(RadarWindowTest, ANewAreaChosenFromTheMenuRecentresTheScopeInTheSameSession) {
     EndCountingFlow flow(state, play, boxes, "");
     RadarWindow* radar = flow.ShowRadar();
-    Trigger(*radar, "load_all_db_files");
+    Trigger(*radar, kLoadAllAreasActionName);
     state.Area.AreaTitle = "Boeing Field King Co Intl  (KBFI)";
     state.Area.AreaCenterLat = 47.53;
     state.Area.AreaCenterLon = -122.30;
     flow.AreaChosen();
     EXPECT_TRUE(radar->isEnabled());
-    EXPECT_TRUE(radar->findChild<QTimer*>("Timer2")->isActive());
+    EXPECT_TRUE(radar->findChild<QTimer*>(kRedrawTimerName)->isActive());
     EXPECT_EQ(radar->windowTitle(), QString(kProgramName) + " - Boeing Field King Co Intl  (KBFI)");
     EXPECT_NEAR((radar->View().ViewBounds.North + radar->View().ViewBounds.South) / 2, 47.53, 1e-9);
     EXPECT_TRUE(state.Session.SessionConnected);
@@ -380,14 +391,14 @@ TEST_F(RadarWindowTest, CreatingNewDatabaseFilesDeletesThemLeavesTheSessionAndEn
     RadarWindow* radar = flow.ShowRadar();
 
     boxes.answers = {MessageAnswer::Cancel};
-    Trigger(*radar, "create_new_db1");
+    Trigger(*radar, kNewDatabasesActionName);
     EXPECT_TRUE(std::filesystem::exists(work.Path() / "world_airports.dat"));
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].Buttons, MessageButtons::OkCancel);
 
     // One file already gone: the others go all the same, and the program ends.
     std::filesystem::remove(work.Path() / "world_airspaces.dat");
-    Trigger(*radar, "create_new_db1");
+    Trigger(*radar, kNewDatabasesActionName);
     EXPECT_FALSE(std::filesystem::exists(work.Path() / "atc_settings.tcs"));
     EXPECT_FALSE(std::filesystem::exists(work.Path() / "world_airports.dat"));
     EXPECT_TRUE(std::filesystem::exists(work.Path() / "keep.txt"));
@@ -395,9 +406,9 @@ TEST_F(RadarWindowTest, CreatingNewDatabaseFilesDeletesThemLeavesTheSessionAndEn
     EXPECT_EQ(boxes.shown[2].Icon, MessageIcon::Information);
     EXPECT_EQ(flow.ends, 1);
     EXPECT_FALSE(state.Session.SessionConnected);
-    EXPECT_FALSE(radar->findChild<QTimer*>("Timer1")->isActive());
+    EXPECT_FALSE(radar->findChild<QTimer*>(kReceiveTimerName)->isActive());
     // No connection window comes up for a program that is ending.
-    EXPECT_EQ(TopLevel("Form2"), nullptr);
+    EXPECT_EQ(TopLevel(kConnectionWindowName), nullptr);
 }
 
 TEST_F(RadarWindowTest, AnAirportCentredFromTheListGetsTheScopeBack) {
@@ -409,28 +420,28 @@ TEST_F(RadarWindowTest, AnAirportCentredFromTheListGetsTheScopeBack) {
     testing::AddAirport(state, other);
     EndCountingFlow flow(state, play, boxes, "");
     RadarWindow* radar = flow.ShowRadar();
-    Trigger(*radar, "show_airpts_list1");
-    QWidget* list = TopLevel("Form9");
+    Trigger(*radar, kAirportsListActionName);
+    QWidget* list = TopLevel(kAirportsListWindowName);
     ASSERT_NE(list, nullptr);
-    Find<QListWidget>(list, "List1")->setCurrentRow(1);
-    Find<QPushButton>(list, "Command1")->click();
+    Find<QListWidget>(list, kAreaAirportsListName)->setCurrentRow(1);
+    Find<QPushButton>(list, kCenterScreenButtonName)->click();
     QApplication::processEvents();
-    EXPECT_EQ(TopLevel("Form9"), nullptr);
+    EXPECT_EQ(TopLevel(kAirportsListWindowName), nullptr);
     EXPECT_TRUE(radar->isEnabled());
-    EXPECT_TRUE(radar->findChild<QTimer*>("Timer2")->isActive());
+    EXPECT_TRUE(radar->findChild<QTimer*>(kRedrawTimerName)->isActive());
     EXPECT_NEAR((radar->View().ViewBounds.West + radar->View().ViewBounds.East) / 2, -122.21, 1e-9);
 }
 
 TEST_F(RadarWindowTest, ClosingTheScopeClosesTheWindowsItLeftLiveToo) {
     EndCountingFlow flow(state, play, boxes, "");
     RadarWindow* radar = flow.ShowRadar();
-    Trigger(*radar, "radar_aids_op");
-    Trigger(*radar, "show_traffic_list_op");
-    ASSERT_NE(TopLevel("FormRadarAids"), nullptr);
-    ASSERT_NE(TopLevel("FormTrafficList"), nullptr);
+    Trigger(*radar, kRadarAidsActionName);
+    Trigger(*radar, kTrafficListActionName);
+    ASSERT_NE(TopLevel(kRadarAidsWindowName), nullptr);
+    ASSERT_NE(TopLevel(kTrafficListWindowName), nullptr);
     radar->close();
-    EXPECT_EQ(TopLevel("FormRadarAids"), nullptr) << "the aids of a scope that is gone";
-    EXPECT_EQ(TopLevel("FormTrafficList"), nullptr);
+    EXPECT_EQ(TopLevel(kRadarAidsWindowName), nullptr) << "the aids of a scope that is gone";
+    EXPECT_EQ(TopLevel(kTrafficListWindowName), nullptr);
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(flow.AidsWindow(), nullptr);
     EXPECT_EQ(flow.TrafficListShown(), nullptr);
@@ -441,8 +452,8 @@ TEST_F(RadarWindowTest, PageKeysAndCtrlWheelMoveFiveLevelsAtATime) {
     RadarWindow window(state.Area, state.Display, state.Aids, *state.Declination, state.Session, play, boxes);
     window.Load();
     const GeoBounds start = window.View().ViewBounds;
-    QAction* in = window.menuBar()->findChild<QAction*>("zoom_in_fast_op");
-    QAction* out = window.menuBar()->findChild<QAction*>("zoom_out_fast_op");
+    QAction* in = window.menuBar()->findChild<QAction*>(kZoomInFastActionName);
+    QAction* out = window.menuBar()->findChild<QAction*>(kZoomOutFastActionName);
     ASSERT_TRUE(in && out);
     EXPECT_EQ(in->shortcut(), QKeySequence(Qt::Key_PageUp));
     EXPECT_EQ(out->shortcut(), QKeySequence(Qt::Key_PageDown));
@@ -472,7 +483,7 @@ TEST_F(RadarWindowTest, ShowAllTrafficHoldsEveryShownAircraftAndLeavesAnEmptySco
     state.Session.OwnName = "Tower";
     RadarWindow window(state.Area, state.Display, state.Aids, *state.Declination, state.Session, play, boxes);
     window.Load();
-    QPushButton* button = Find<QPushButton>(&window, "show_all_traffic_button");
+    QPushButton* button = Find<QPushButton>(&window, kShowAllTrafficButtonName);
     ASSERT_NE(button, nullptr);
     EXPECT_EQ(button->geometry(), QRect(8, 176, 25, 20)) << "under the zoom level, in the buttons' column";
     const RadarView before = window.View();
@@ -501,7 +512,7 @@ TEST_F(RadarWindowTest, ShowAllTrafficHoldsEveryShownAircraftAndLeavesAnEmptySco
                     p.Y < window.View().PictureHeightPx)
             << entry.Name;
     }
-    QAction* key = window.menuBar()->findChild<QAction*>("show_all_traffic_op");
+    QAction* key = window.menuBar()->findChild<QAction*>(kShowAllTrafficActionName);
     ASSERT_NE(key, nullptr);
     EXPECT_EQ(key->shortcut(), QKeySequence(Qt::Key_Home));
     window.Zoom(-10);
@@ -548,7 +559,7 @@ TEST_F(RadarWindowTest, EachAreaComesBackToTheViewItWasLeftAt) {
     // Another area, never seen: centred on it at the present level; then
     // back to the first, as it was left.
     const auto choose = [&](const char* title, double lat, double lon) {
-        Trigger(*radar, "load_all_db_files");
+        Trigger(*radar, kLoadAllAreasActionName);
         state.Area.AreaTitle = title;
         state.Area.AreaCenterLat = lat;
         state.Area.AreaCenterLon = lon;
@@ -565,7 +576,7 @@ TEST_F(RadarWindowTest, EachAreaComesBackToTheViewItWasLeftAt) {
     expectKept("Airport-KBFI", {30, 47.53, -122.30});
 
     // The same area chosen again: the centre, as before.
-    Trigger(*radar, "load_all_db_files");
+    Trigger(*radar, kLoadAllAreasActionName);
     flow.AreaChosen();
     EXPECT_NEAR(centre(*radar).first, 47.449, 1e-9);
     EXPECT_EQ(Level(*radar), "x23");
@@ -594,7 +605,7 @@ class ScopePointerTest : public RadarWindowTest {
         Mouse(QEvent::MouseMove, Qt::NoButton, at, held);
     }
     QTimer* Timer(const char* name) { return window.findChild<QTimer*>(name); }
-    QLabel* Box() { return window.findChild<QLabel*>("Label1"); }
+    QLabel* Box() { return window.findChild<QLabel*>(kHoverBoxName); }
 
     RadarWindow window{state.Area, state.Display, state.Aids, *state.Declination, state.Session, play, boxes};
 };
@@ -602,8 +613,8 @@ class ScopePointerTest : public RadarWindowTest {
 TEST_F(ScopePointerTest, MeasuringStopsThePeriodicRedrawUntilTheButtonComesUp) {
     const QImage& image = window.Scope()->Image();
     Mouse(QEvent::MouseButtonPress, Qt::LeftButton, {200, 200}, Qt::LeftButton);
-    EXPECT_FALSE(Timer("Timer2")->isActive());
-    EXPECT_TRUE(Timer("Timer4")->isActive());
+    EXPECT_FALSE(Timer(kRedrawTimerName)->isActive());
+    EXPECT_TRUE(Timer(kHoverTimerName)->isActive());
     MoveTo({600, 400}, Qt::LeftButton);
     bool labelDrawn = false;
     for (int y = 0; y < image.height() && !labelDrawn; ++y) {
@@ -612,8 +623,8 @@ TEST_F(ScopePointerTest, MeasuringStopsThePeriodicRedrawUntilTheButtonComesUp) {
     }
     EXPECT_TRUE(labelDrawn) << "the white distance and course label";
     // A view change while measuring leaves the periodic redraw off.
-    Click(window, "Command5");
-    EXPECT_FALSE(Timer("Timer2")->isActive());
+    Click(window, kZoomInButtonName);
+    EXPECT_FALSE(Timer(kRedrawTimerName)->isActive());
     // The hover box stays away while measuring.
     window.HoverTick();
     EXPECT_TRUE(Box()->isHidden());
@@ -624,17 +635,17 @@ TEST_F(ScopePointerTest, MeasuringStopsThePeriodicRedrawUntilTheButtonComesUp) {
     EXPECT_EQ(window.View().ViewBounds, bounds);
 
     Mouse(QEvent::MouseButtonRelease, Qt::LeftButton, {600, 400}, Qt::NoButton);
-    EXPECT_TRUE(Timer("Timer2")->isActive());
+    EXPECT_TRUE(Timer(kRedrawTimerName)->isActive());
 }
 
 TEST_F(ScopePointerTest, TheLeftButtonComingUpEndsMeasuringWhileAnotherButtonIsHeld) {
     Mouse(QEvent::MouseButtonPress, Qt::LeftButton, {200, 200}, Qt::LeftButton);
     Mouse(QEvent::MouseButtonPress, Qt::MiddleButton, {200, 200}, Qt::LeftButton | Qt::MiddleButton);
     Mouse(QEvent::MouseButtonRelease, Qt::LeftButton, {300, 300}, Qt::MiddleButton);
-    EXPECT_TRUE(Timer("Timer2")->isActive()) << "the periodic redraw runs again";
+    EXPECT_TRUE(Timer(kRedrawTimerName)->isActive()) << "the periodic redraw runs again";
     Mouse(QEvent::MouseButtonRelease, Qt::MiddleButton, {300, 300}, Qt::NoButton);
     MoveTo({300, 300});
-    EXPECT_TRUE(Timer("Timer2")->isActive());
+    EXPECT_TRUE(Timer(kRedrawTimerName)->isActive());
 }
 
 TEST_F(ScopePointerTest, TheHoverBoxShowsTheAircraftBesideThePointerAndTheRightButtonRecentres) {
@@ -674,7 +685,7 @@ TEST_F(ScopePointerTest, TheHoverBoxShowsTheAircraftBesideThePointerAndTheRightB
     EXPECT_NEAR(clicked.Lat, n123.Latitude, 1e-9);
     EXPECT_NEAR(clicked.Lon, n123.Longitude, 1e-9);
     EXPECT_EQ(Level(window), "x9");
-    EXPECT_TRUE(Timer("Timer2")->isActive());
+    EXPECT_TRUE(Timer(kRedrawTimerName)->isActive());
 }
 
 }  // namespace

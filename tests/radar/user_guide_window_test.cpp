@@ -49,15 +49,15 @@ TEST_F(OpenedUrls, TheRadarWindowsAboutMenuOpensTheGuideFirstAndOnF1) {
     ProgramState state;
     PlayObjects play{[] { return std::make_unique<ServiceProviderSet>(ProgramConnectionTypes({})); }};
     RadarWindow window(state.Area, state.Display, state.Aids, *state.Declination, state.Session, play, boxes);
-    auto* about = window.findChild<QMenu*>("abot_op1");
+    auto* about = window.findChild<QMenu*>(kAboutMenuName);
     ASSERT_NE(about, nullptr);
     EXPECT_EQ(about->title(), "About");
     const QList<QAction*> items = about->actions();
     ASSERT_EQ(items.size(), 2);
-    EXPECT_EQ(items[0]->objectName(), "users_guide_op");
+    EXPECT_EQ(items[0]->objectName(), kUsersGuideActionName);
     EXPECT_EQ(items[0]->text(), "User's guide");
     EXPECT_EQ(items[0]->shortcut(), QKeySequence(QKeySequence::HelpContents));
-    EXPECT_EQ(items[1]->objectName(), "about_program1");
+    EXPECT_EQ(items[1]->objectName(), kAboutActionName);
 
     items[0]->trigger();
     EXPECT_TRUE(boxes.shown.empty());

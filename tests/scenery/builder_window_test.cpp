@@ -14,6 +14,7 @@
 
 #include "base/program_name.h"
 #include "scenery/database_file.h"
+#include "selection/choice_window.h"
 #include "state/program_state.h"
 #include "state/settings.h"
 #include "state/work_folder.h"
@@ -47,7 +48,8 @@ class BuilderWindowTest : public ::testing::Test {
     ~BuilderWindowTest() override {
         QList<QPointer<QWidget>> windows;
         for (QWidget* widget : QApplication::topLevelWidgets()) {
-            if (widget->objectName() == "Form4" || widget->objectName() == "Form5") windows << widget;
+            if (widget->objectName() == kBuilderWindowName || widget->objectName() == kChoiceWindowName)
+                windows << widget;
         }
         for (const QPointer<QWidget>& widget : windows) delete widget.data();
     }
@@ -71,7 +73,7 @@ class BuilderWindowTest : public ::testing::Test {
         QObject::connect(window, &BuilderWindow::BuildDone, [this] { ++buildsDone; });
         QObject::connect(window, &BuilderWindow::BuildFailed, [this] { ++buildsFailed; });
         window->show();
-        QObject::connect(Find<QLineEdit>("Text1"), &QLineEdit::textChanged,
+        QObject::connect(Find<QLineEdit>(kBuildStatusEditName), &QLineEdit::textChanged,
                          [this](const QString& text) { statuses << text; });
     }
     void Tick(const char* timer) {
@@ -98,25 +100,25 @@ TEST_F(BuilderWindowTest, PreparesThenScansOnTheButtonAndHandsOverToTheChoice) {
     Open();
     EXPECT_EQ(window->objectName(), "Form4");
     EXPECT_EQ(window->windowTitle(), "Creating Database");
-    EXPECT_EQ(Find<QLineEdit>("Text1")->text(), "-None-");
-    EXPECT_EQ(Find<QLabel>("Label2")->text(), "Scanning:");
-    auto* command2 = Find<QPushButton>("Command2");
+    EXPECT_EQ(Find<QLineEdit>(kBuildStatusEditName)->text(), "-None-");
+    EXPECT_EQ(Find<QLabel>(kScanningLabelName)->text(), "Scanning:");
+    auto* command2 = Find<QPushButton>(kCreateDatabasesButtonName);
     EXPECT_EQ(command2->text(), "CREATE ATC DATABASE FILES");
     EXPECT_FALSE(command2->isEnabled());
-    EXPECT_NE(Find<QComboBox>("Drive1"), nullptr);
-    auto* prepare = Find<QTimer>("Read_Sceneries_Paths");
-    auto* scan = Find<QTimer>("Read_All_Airports");
+    EXPECT_NE(Find<QComboBox>(kBuilderDriveListName), nullptr);
+    auto* prepare = Find<QTimer>(kReadSceneriesPathsTimerName);
+    auto* scan = Find<QTimer>(kReadAllAirportsTimerName);
     EXPECT_TRUE(prepare->isActive());
     EXPECT_EQ(prepare->interval(), 1000);
     EXPECT_FALSE(scan->isActive());
     EXPECT_EQ(scan->interval(), 5);
 
-    Tick("Read_Sceneries_Paths");
+    Tick(kReadSceneriesPathsTimerName);
     EXPECT_EQ(statuses, (QStringList{"Magdec.bgl File", "Scenery.cfg File", "Done"}));
     EXPECT_FALSE(prepare->isActive());
     EXPECT_EQ(prepare->interval(), 0);
     EXPECT_TRUE(command2->isEnabled());
-    auto* bar = Find<QProgressBar>("ProgressBar1");
+    auto* bar = Find<QProgressBar>(kBuildProgressBarName);
     EXPECT_EQ(bar->minimum(), 0);
     EXPECT_EQ(bar->maximum(), 5);  // four listed files, plus one
     EXPECT_EQ(bar->value(), 0);
@@ -129,7 +131,7 @@ TEST_F(BuilderWindowTest, PreparesThenScansOnTheButtonAndHandsOverToTheChoice) {
     statuses.clear();
 
     for (int guard = 0; window->isVisible() && guard < 100; ++guard) {
-        Tick("Read_All_Airports");
+        Tick(kReadAllAirportsTimerName);
         EXPECT_LE(bar->value(), bar->maximum());
     }
     ASSERT_FALSE(window->isVisible()) << "the build does not end";
@@ -149,9 +151,9 @@ TEST_F(BuilderWindowTest, PreparesThenScansOnTheButtonAndHandsOverToTheChoice) {
 
 TEST_F(BuilderWindowTest, TheAreasToBeSkippedAreNamedOnceTheConfigurationIsRead) {
     Open();
-    auto* log = Find<QPlainTextEdit>("skippedAreasLog");
+    auto* log = Find<QPlainTextEdit>(kSkippedAreasLogName);
     EXPECT_FALSE(log->isVisible());
-    Tick("Read_Sceneries_Paths");
+    Tick(kReadSceneriesPathsTimerName);
     EXPECT_TRUE(log->isVisible());
     EXPECT_TRUE(log->isReadOnly());
     EXPECT_EQ(log->toPlainText(),
@@ -161,8 +163,8 @@ TEST_F(BuilderWindowTest, TheAreasToBeSkippedAreNamedOnceTheConfigurationIsRead)
 TEST_F(BuilderWindowTest, WithEveryAreaFoundThereIsNoLog) {
     testing::WriteFsFolder(Root(), "[Area.1]\r\nTitle=World\r\nLocal=Scenery\\World\r\n");
     Open();
-    Tick("Read_Sceneries_Paths");
-    EXPECT_FALSE(Find<QPlainTextEdit>("skippedAreasLog")->isVisible());
+    Tick(kReadSceneriesPathsTimerName);
+    EXPECT_FALSE(Find<QPlainTextEdit>(kSkippedAreasLogName)->isVisible());
 }
 
 // Notes the status line's text each time it is painted.
@@ -179,12 +181,12 @@ TEST_F(BuilderWindowTest, EachStatusIsPaintedWhenTheBuildReachesIt) {
     Open();
     QApplication::processEvents();  // shown and painted once
     PaintedTexts painted;
-    Find<QLineEdit>("Text1")->installEventFilter(&painted);
+    Find<QLineEdit>(kBuildStatusEditName)->installEventFilter(&painted);
     // No event loop runs between the steps of a tick: only an immediate
     // repaint shows a status.
-    Tick("Read_Sceneries_Paths");
-    Find<QPushButton>("Command2")->click();
-    for (int guard = 0; window->isVisible() && guard < 100; ++guard) Tick("Read_All_Airports");
+    Tick(kReadSceneriesPathsTimerName);
+    Find<QPushButton>(kCreateDatabasesButtonName)->click();
+    for (int guard = 0; window->isVisible() && guard < 100; ++guard) Tick(kReadAllAirportsTimerName);
     for (const char* status : {"Magdec.bgl File", "Scenery.cfg File", "Creating airports database",
                                "Creating airspaces database", "Updating Settings"}) {
         EXPECT_TRUE(painted.texts.contains(status))
@@ -195,7 +197,7 @@ TEST_F(BuilderWindowTest, EachStatusIsPaintedWhenTheBuildReachesIt) {
 TEST_F(BuilderWindowTest, AMissingDeclinationFileEndsTheProgramWithoutDatabases) {
     fs::remove(Root() / "Scenery" / "magdec.bgl");
     Open();
-    Tick("Read_Sceneries_Paths");
+    Tick(kReadSceneriesPathsTimerName);
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].Icon, MessageIcon::Warning);
     EXPECT_NE(boxes.shown[0].Text.find("magdec.bgl"), std::string::npos) << boxes.shown[0].Text;
@@ -208,9 +210,9 @@ TEST_F(BuilderWindowTest, AMissingDeclinationFileEndsTheProgramWithoutDatabases)
 TEST_F(BuilderWindowTest, WithoutAPendingRebuildThePreparationWaits) {
     state.Settings.RebuildPending = false;
     Open();
-    Tick("Read_Sceneries_Paths");
-    EXPECT_TRUE(Find<QTimer>("Read_Sceneries_Paths")->isActive());
-    EXPECT_FALSE(Find<QPushButton>("Command2")->isEnabled());
+    Tick(kReadSceneriesPathsTimerName);
+    EXPECT_TRUE(Find<QTimer>(kReadSceneriesPathsTimerName)->isActive());
+    EXPECT_FALSE(Find<QPushButton>(kCreateDatabasesButtonName)->isEnabled());
     EXPECT_TRUE(boxes.shown.empty());
 }
 

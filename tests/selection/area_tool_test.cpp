@@ -31,9 +31,9 @@ void ChooseInWindow(ProgramState& state, bool sector, int row) {
     auto* window = flow.ShowChoice();
     window->setAttribute(Qt::WA_DeleteOnClose, false);
     window->Timer1Tick();
-    if (sector) window->findChild<QRadioButton*>("Option2")->click();
-    window->findChild<QComboBox*>(sector ? "Combo2" : "Combo1")->setCurrentIndex(row);
-    window->findChild<QPushButton*>("Command3")->click();
+    if (sector) window->findChild<QRadioButton*>(kSectorOptionName)->click();
+    window->findChild<QComboBox*>(sector ? kSectorComboName : kAirportComboName)->setCurrentIndex(row);
+    window->findChild<QPushButton*>(kGetAreaButtonName)->click();
     delete window;
 }
 

@@ -57,7 +57,7 @@ class ChoiceWindowTest : public ::testing::Test {
 
     void Open() {
         window = flow.ShowChoice();
-        boxes.probe = Find<QPushButton>("Command3");
+        boxes.probe = Find<QPushButton>(kGetAreaButtonName);
     }
     void Load() {
         Open();
@@ -86,15 +86,15 @@ class ChoiceWindowTest : public ::testing::Test {
 
 TEST_F(ChoiceWindowTest, LoadingTickFillsBothListsAndEndsInAirportMode) {
     Open();
-    auto* timer = Find<QTimer>("Timer1");
+    auto* timer = Find<QTimer>(kLoadingTimerName);
     EXPECT_TRUE(timer->isActive());
     EXPECT_EQ(timer->interval(), 1000);
-    EXPECT_EQ(Find<QLineEdit>("Text2")->text(), "-None-");
+    EXPECT_EQ(Find<QLineEdit>(kChoiceStatusEditName)->text(), "-None-");
     window->Timer1Tick();
     EXPECT_FALSE(timer->isActive());
     EXPECT_TRUE(boxes.shown.empty());
-    auto* combo1 = Find<QComboBox>("Combo1");
-    auto* combo2 = Find<QComboBox>("Combo2");
+    auto* combo1 = Find<QComboBox>(kAirportComboName);
+    auto* combo2 = Find<QComboBox>(kSectorComboName);
     ASSERT_EQ(combo1->count(), 4);
     EXPECT_EQ(combo1->itemText(0), "Seattle-Tacoma Intl  (KSEA)");
     EXPECT_EQ(combo1->itemText(3), "Vancouver Intl  (CYVR)");
@@ -104,17 +104,17 @@ TEST_F(ChoiceWindowTest, LoadingTickFillsBothListsAndEndsInAirportMode) {
     EXPECT_EQ(combo1->currentIndex(), -1) << "the prompt shows until a choice is made";
     EXPECT_TRUE(combo1->isEnabled());
     EXPECT_FALSE(combo2->isEnabled());
-    EXPECT_TRUE(Find<QRadioButton>("Option1")->isChecked());
-    EXPECT_FALSE(Find<QRadioButton>("Option2")->isChecked());
-    EXPECT_TRUE(Find<QPushButton>("Command3")->isEnabled());
-    EXPECT_EQ(Find<QLineEdit>("Text2")->text(), "Done");
-    EXPECT_EQ(Find<QProgressBar>("ProgressBar1")->value(), 0);
+    EXPECT_TRUE(Find<QRadioButton>(kAirportOptionName)->isChecked());
+    EXPECT_FALSE(Find<QRadioButton>(kSectorOptionName)->isChecked());
+    EXPECT_TRUE(Find<QPushButton>(kGetAreaButtonName)->isEnabled());
+    EXPECT_EQ(Find<QLineEdit>(kChoiceStatusEditName)->text(), "Done");
+    EXPECT_EQ(Find<QProgressBar>(kChoiceProgressBarName)->value(), 0);
     EXPECT_EQ(state.Declination->Cells[DeclinationGrid::IndexOf(47, 237)], -2730);
 }
 
 TEST_F(ChoiceWindowTest, TypingFiltersAnywhereIgnoringCase) {
     Load();
-    auto* combo1 = Find<QComboBox>("Combo1");
+    auto* combo1 = Find<QComboBox>(kAirportComboName);
     combo1->setFocus();
     Type(combo1->lineEdit(), "intl");
     QCompleter* completer = combo1->completer();
@@ -127,9 +127,9 @@ TEST_F(ChoiceWindowTest, TypingFiltersAnywhereIgnoringCase) {
 
 TEST_F(ChoiceWindowTest, ChoosingAnAirportGathersItsAreaAndHandsOver) {
     Load();
-    auto* combo1 = Find<QComboBox>("Combo1");
+    auto* combo1 = Find<QComboBox>(kAirportComboName);
     combo1->setCurrentIndex(1);
-    Find<QPushButton>("Command3")->click();
+    Find<QPushButton>(kGetAreaButtonName)->click();
     EXPECT_EQ(flow.areaChosen, 1);
     EXPECT_EQ(flow.programEnded, 0);
     EXPECT_EQ(state.Area.AreaTitle, "Boeing Field  (KBFI)");
@@ -143,15 +143,15 @@ TEST_F(ChoiceWindowTest, ChoosingAnAirportGathersItsAreaAndHandsOver) {
 
 TEST_F(ChoiceWindowTest, TypedTextCountsAsTheOneEntryTheFilterShowsForIt) {
     Load();
-    auto* combo1 = Find<QComboBox>("Combo1");
+    auto* combo1 = Find<QComboBox>(kAirportComboName);
     combo1->setEditText("intl");  // three airports hold it
-    Find<QPushButton>("Command3")->click();
+    Find<QPushButton>(kGetAreaButtonName)->click();
     EXPECT_EQ(flow.areaChosen, 0) << "no one entry chosen: nothing happens";
     EXPECT_EQ(state.World.WorldAirports.size(), 5u);
-    EXPECT_EQ(Find<QLineEdit>("Text2")->text(), "Done");
+    EXPECT_EQ(Find<QLineEdit>(kChoiceStatusEditName)->text(), "Done");
 
     combo1->setEditText("ksea");
-    Find<QPushButton>("Command3")->click();
+    Find<QPushButton>(kGetAreaButtonName)->click();
     EXPECT_EQ(flow.areaChosen, 1);
     EXPECT_EQ(state.Area.AreaTitle, "Seattle-Tacoma Intl  (KSEA)");
     ASSERT_EQ(state.Area.AreaAirspaceCount, 4);  // Seattle Center low and high, class B, TRACON
@@ -160,7 +160,7 @@ TEST_F(ChoiceWindowTest, TypedTextCountsAsTheOneEntryTheFilterShowsForIt) {
 
 TEST_F(ChoiceWindowTest, EnterTakesTheHighlightedOrOnlySuggestion) {
     Load();
-    auto* combo1 = Find<QComboBox>("Combo1");
+    auto* combo1 = Find<QComboBox>(kAirportComboName);
     QWidget* popup = combo1->completer()->popup();
     const auto press = [](QWidget* target, Qt::Key key) {
         QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
@@ -185,23 +185,25 @@ TEST_F(ChoiceWindowTest, EnterTakesTheHighlightedOrOnlySuggestion) {
 
 TEST_F(ChoiceWindowTest, TheControlsWaitForTheLists) {
     Open();
-    for (const char* name : {"Command2", "Command3", "Combo1", "Combo2", "Option1", "Option2"})
+    for (const char* name : {kChoiceExitButtonName, kGetAreaButtonName, kAirportComboName, kSectorComboName,
+                             kAirportOptionName, kSectorOptionName})
         EXPECT_FALSE(Find<QWidget>(name)->isEnabled()) << name;
     window->Timer1Tick();
-    for (const char* name : {"Command2", "Command3", "Combo1", "Option1", "Option2"})
+    for (const char* name : {kChoiceExitButtonName, kGetAreaButtonName, kAirportComboName, kAirportOptionName,
+                             kSectorOptionName})
         EXPECT_TRUE(Find<QWidget>(name)->isEnabled()) << name;
 }
 
 TEST_F(ChoiceWindowTest, SectorModeSwitchesTheListsAndGathersTheSector) {
     Load();
-    auto* option2 = Find<QRadioButton>("Option2");
+    auto* option2 = Find<QRadioButton>(kSectorOptionName);
     option2->click();
-    EXPECT_TRUE(Find<QComboBox>("Combo2")->isEnabled());
-    EXPECT_FALSE(Find<QComboBox>("Combo1")->isEnabled());
-    EXPECT_FALSE(Find<QRadioButton>("Option1")->isChecked());
+    EXPECT_TRUE(Find<QComboBox>(kSectorComboName)->isEnabled());
+    EXPECT_FALSE(Find<QComboBox>(kAirportComboName)->isEnabled());
+    EXPECT_FALSE(Find<QRadioButton>(kAirportOptionName)->isChecked());
 
-    Find<QComboBox>("Combo2")->setCurrentIndex(1);
-    Find<QPushButton>("Command3")->click();
+    Find<QComboBox>(kSectorComboName)->setCurrentIndex(1);
+    Find<QPushButton>(kGetAreaButtonName)->click();
     EXPECT_EQ(flow.areaChosen, 1);
     EXPECT_EQ(state.Area.AreaTitle, "VANCOUVER FIR");
     EXPECT_EQ(state.Area.AreaKind, "ARTCC/FIR sector");
@@ -210,7 +212,7 @@ TEST_F(ChoiceWindowTest, SectorModeSwitchesTheListsAndGathersTheSector) {
 
 TEST_F(ChoiceWindowTest, ExitEndsTheProgramOnlyWithoutASession) {
     Load();
-    Find<QPushButton>("Command2")->click();
+    Find<QPushButton>(kChoiceExitButtonName)->click();
     EXPECT_EQ(flow.programEnded, 1);
     EXPECT_EQ(state.World.WorldAirports.size(), 1u) << "world tables released";
     DeliverDeletions();
@@ -236,10 +238,10 @@ TEST_F(ChoiceWindowDamagedTest, MissingFilesAreWarnedAboutWithControlsDisabledAn
     EXPECT_NE(boxes.shown[0].Text.find("magdec.bgl"), std::string::npos) << boxes.shown[0].Text;
     EXPECT_NE(boxes.shown[0].Text.find("world_airports.dat"), std::string::npos) << boxes.shown[0].Text;
     EXPECT_EQ(boxes.controlsEnabledDuringBox, (std::vector<bool>{false}));
-    EXPECT_EQ(Find<QComboBox>("Combo1")->count(), 0);
-    EXPECT_EQ(Find<QComboBox>("Combo2")->count(), 2);
-    EXPECT_EQ(Find<QLineEdit>("Text2")->text(), "Done");
-    EXPECT_TRUE(Find<QPushButton>("Command3")->isEnabled());
+    EXPECT_EQ(Find<QComboBox>(kAirportComboName)->count(), 0);
+    EXPECT_EQ(Find<QComboBox>(kSectorComboName)->count(), 2);
+    EXPECT_EQ(Find<QLineEdit>(kChoiceStatusEditName)->text(), "Done");
+    EXPECT_TRUE(Find<QPushButton>(kGetAreaButtonName)->isEnabled());
     EXPECT_EQ(state.Declination->Cells[1000], 0);
 }
 

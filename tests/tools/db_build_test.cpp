@@ -9,7 +9,9 @@
 #include "app/qt_window_flow.h"
 #include "app/setup_window.h"
 #include "base/ansi.h"
+#include "scenery/builder_window.h"
 #include "scenery/database_file.h"
+#include "selection/choice_window.h"
 #include "state/settings.h"
 #include "support/fs_folder_fixture.h"
 #include "support/recording_message_boxes.h"
@@ -62,25 +64,25 @@ class DbBuildTest : public ::testing::Test {
         testing::RecordingMessageBoxes boxes;
         QuietFlow flow(state, boxes, work.String());
         auto* setup = flow.ShowSetup();
-        setup->findChild<QLineEdit*>("Text1")->setText(QString::fromStdString(RootText()));
-        setup->findChild<QPushButton*>("Command1")->click();
+        setup->findChild<QLineEdit*>(kFolderEditName)->setText(QString::fromStdString(RootText()));
+        setup->findChild<QPushButton*>(kNextStepButtonName)->click();
         QWidget* builder = nullptr;
         for (QWidget* widget : QApplication::topLevelWidgets()) {
-            if (widget->objectName() == "Form4" && widget->isVisible()) builder = widget;
+            if (widget->objectName() == kBuilderWindowName && widget->isVisible()) builder = widget;
         }
         ASSERT_NE(builder, nullptr);
         auto tick = [builder](const char* timer) {
             QMetaObject::invokeMethod(builder->findChild<QTimer*>(timer), "timeout", Qt::DirectConnection);
         };
-        tick("Read_Sceneries_Paths");
-        builder->findChild<QPushButton*>("Command2")->click();
-        for (int guard = 0; builder->isVisible() && guard < 100; ++guard) tick("Read_All_Airports");
+        tick(kReadSceneriesPathsTimerName);
+        builder->findChild<QPushButton*>(kCreateDatabasesButtonName)->click();
+        for (int guard = 0; builder->isVisible() && guard < 100; ++guard) tick(kReadAllAirportsTimerName);
         EXPECT_FALSE(builder->isVisible());
         EXPECT_EQ(flow.programEnded, 0);
         QList<QPointer<QWidget>> windows;
         for (QWidget* widget : QApplication::topLevelWidgets()) {
-            if (widget->objectName() == "Form3" || widget->objectName() == "Form4" ||
-                widget->objectName() == "Form5") {
+            if (widget->objectName() == kSetupWindowName || widget->objectName() == kBuilderWindowName ||
+                widget->objectName() == kChoiceWindowName) {
                 windows << widget;
             }
         }

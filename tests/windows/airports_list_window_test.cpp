@@ -37,7 +37,7 @@ class AirportsListWindowTest : public ::testing::Test {
             centred.push_back({lat, lon});
         });
     }
-    QListWidget* List() { return window->findChild<QListWidget*>("List1"); }
+    QListWidget* List() { return window->findChild<QListWidget*>(kAreaAirportsListName); }
     void Click(const char* name) { window->findChild<QPushButton*>(name)->click(); }
 
     ChosenArea area;
@@ -52,20 +52,20 @@ TEST_F(AirportsListWindowTest, DuplicateAirportsEachShowTheirFrequenciesAndTheFi
     EXPECT_EQ(List()->item(2)->text(), "Twin Field  (KTWN)");
 
     // Nothing selected: neither command does anything.
-    Click("Command2");
-    Click("Command1");
+    Click(kShowFrequenciesButtonName);
+    Click(kCenterScreenButtonName);
     EXPECT_TRUE(boxes.shown.empty());
     EXPECT_TRUE(centred.empty());
     EXPECT_TRUE(window->isVisible());
 
     List()->setCurrentRow(2);
-    Click("Command2");
+    Click(kShowFrequenciesButtonName);
     ASSERT_EQ(boxes.shown.size(), 2u);
     EXPECT_NE(boxes.shown[0].Text.find("Tower Frequency: 118.3"), std::string::npos);
     EXPECT_NE(boxes.shown[1].Text.find("Tower Frequency: 120.5"), std::string::npos);
     EXPECT_EQ(boxes.shown[1].Icon, MessageIcon::Information);
 
-    Click("Command1");
+    Click(kCenterScreenButtonName);
     ASSERT_EQ(centred.size(), 1u);
     EXPECT_EQ(centred[0].Lat, 47);
     EXPECT_EQ(centred[0].Lon, -122);
@@ -77,15 +77,15 @@ TEST_F(AirportsListWindowTest, DuplicateAirportsEachShowTheirFrequenciesAndTheFi
 TEST_F(AirportsListWindowTest, RefreshShowsTheNewAreaAndTheCloseBoxGivesTheScopeBack) {
     List()->setCurrentRow(1);
     SetAreaAirports(area, {});
-    Click("Command3");
+    Click(kRefreshAirportsButtonName);
     EXPECT_EQ(List()->count(), 0);
-    Click("Command2");
-    Click("Command1");
+    Click(kShowFrequenciesButtonName);
+    Click(kCenterScreenButtonName);
     EXPECT_TRUE(boxes.shown.empty());
     EXPECT_TRUE(centred.empty());
 
     SetAreaAirports(area, {Airport("New Field", "KNEW", 45, -120, "")});
-    Click("Command3");
+    Click(kRefreshAirportsButtonName);
     ASSERT_EQ(List()->count(), 1);
     EXPECT_EQ(List()->item(0)->text(), "New Field  (KNEW)");
     EXPECT_TRUE(List()->selectedItems().isEmpty());

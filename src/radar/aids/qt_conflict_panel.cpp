@@ -20,7 +20,7 @@ QString LineHtml(const std::string& line, const char* color) {
 }  // namespace
 
 ConflictPanel::ConflictPanel(QWidget* picture) : QLabel(picture), Sound([] { QApplication::beep(); }) {
-    setObjectName("conflictAlerts");
+    setObjectName(kConflictPanelName);
     setTextFormat(Qt::RichText);
     setStyleSheet(
         "QLabel { background: rgba(0, 0, 0, 200); border: 1px solid rgb(255, 0, 0); padding: 3px; "

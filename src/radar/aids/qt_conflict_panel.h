@@ -31,4 +31,7 @@ class ConflictPanel : public QLabel {
     void KeepInCorner();
 };
 
+// The panel's object name, by which tests find it.
+inline constexpr char kConflictPanelName[] = "conflictAlerts";
+
 }  // namespace tarnwick

@@ -41,9 +41,13 @@ QString ObjectName(const char* name, const char* kind) {
 
 }  // namespace
 
+QString AidCheckBoxName(bool RadarAids::*field) { return ObjectName(SwitchFor(field).Name, "Check"); }
+
+QString AidSpinBoxName(std::int32_t RadarAids::*field) { return ObjectName(NumberFor(field).Name, "Spin"); }
+
 RadarAidsWindow::RadarAidsWindow(RadarAids& aids, QWidget* parent)
     : QWidget(parent, Qt::Window), aids_(aids), grid_(new QGridLayout) {
-    setObjectName("FormRadarAids");
+    setObjectName(kRadarAidsWindowName);
     setWindowTitle("Radar aids");
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid_);
@@ -53,7 +57,7 @@ RadarAidsWindow::RadarAidsWindow(RadarAids& aids, QWidget* parent)
     historySpacingSpin_ = AddNumber(&RadarAids::HistorySpacingS, "every", "s", 0, 2);
     vectorsCheck_ = AddSwitch(&RadarAids::Vectors, 1);
     vectorMinutesCombo_ = new QComboBox(this);
-    vectorMinutesCombo_->setObjectName("vectorMinutesCombo");
+    vectorMinutesCombo_->setObjectName(kVectorMinutesComboName);
     const AidNumber& minutes = NumberFor(&RadarAids::VectorMinutes);
     for (int m = minutes.Lowest; m <= minutes.Highest; ++m)
         vectorMinutesCombo_->addItem(QString("%1 min").arg(m), m);
@@ -65,7 +69,7 @@ RadarAidsWindow::RadarAidsWindow(RadarAids& aids, QWidget* parent)
     ringSpacingSpin_ = AddNumber(&RadarAids::RingSpacingNm, "every", "nm", 4, 1);
     conflictsCheck_ = AddSwitch(&RadarAids::Conflicts, 5);
     conflictDistanceSpin_ = new QDoubleSpinBox(this);
-    conflictDistanceSpin_->setObjectName("conflictDistanceSpin");
+    conflictDistanceSpin_->setObjectName(kConflictDistanceSpinName);
     conflictDistanceSpin_->setRange(kLowestConflictDistanceNm, kHighestConflictDistanceNm);
     conflictDistanceSpin_->setSingleStep(0.5);
     conflictDistanceSpin_->setDecimals(1);
@@ -99,7 +103,7 @@ RadarAidsWindow::RadarAidsWindow(RadarAids& aids, QWidget* parent)
     highestAltitudeSpin_ = AddNumber(&RadarAids::HighestAltitudeFt, "to", "ft", 9, 2);
 
     closeButton_ = new QPushButton("Close", this);
-    closeButton_->setObjectName("closeButton");
+    closeButton_->setObjectName(kRadarAidsCloseButtonName);
     connect(closeButton_, &QPushButton::clicked, this, &QWidget::close);
     layout->addWidget(closeButton_, 0, Qt::AlignRight);
     ShowAids();
@@ -108,7 +112,7 @@ RadarAidsWindow::RadarAidsWindow(RadarAids& aids, QWidget* parent)
 QCheckBox* RadarAidsWindow::AddSwitch(bool RadarAids::*field, int row, bool underConflicts) {
     const AidSwitch& aid = SwitchFor(field);
     auto* box = new QCheckBox(aid.Caption, this);
-    box->setObjectName(ObjectName(aid.Name, "Check"));
+    box->setObjectName(AidCheckBoxName(field));
     if (underConflicts) box->setStyleSheet("QCheckBox { margin-left: 20px; }");
     connect(box, &QCheckBox::toggled, this, &RadarAidsWindow::Apply);
     grid_->addWidget(box, row, 0);
@@ -119,7 +123,7 @@ QSpinBox* RadarAidsWindow::AddNumber(std::int32_t RadarAids::*field, const char*
                                      int row, int column) {
     const AidNumber& number = NumberFor(field);
     auto* spin = new QSpinBox(this);
-    spin->setObjectName(ObjectName(number.Name, "Spin"));
+    spin->setObjectName(AidSpinBoxName(field));
     spin->setRange(number.Lowest, number.Highest);
     if (*caption != '\0') spin->setPrefix(QString(caption) + " ");
     const QString suffix = QString::fromUtf8(unit);

@@ -65,4 +65,14 @@ class RadarAidsWindow : public QWidget {
     QPushButton* closeButton_;
 };
 
+// The window's and its controls' object names, by which tests find them.
+inline constexpr char kRadarAidsWindowName[] = "FormRadarAids";
+inline constexpr char kVectorMinutesComboName[] = "vectorMinutesCombo";
+inline constexpr char kConflictDistanceSpinName[] = "conflictDistanceSpin";
+inline constexpr char kRadarAidsCloseButtonName[] = "closeButton";
+// The other boxes are named from their aid's or value's name in the aids'
+// tables: "history-dots" gives "historyDotsSpin", "history" "historyCheck".
+QString AidCheckBoxName(bool RadarAids::*field);
+QString AidSpinBoxName(std::int32_t RadarAids::*field);
+
 }  // namespace tarnwick

@@ -36,9 +36,9 @@ TrafficListWindow::TrafficListWindow(const SessionState& session, const ChosenAr
       trafficTable_(new QTableWidget(0, kColumns, this)),
       noteLabel_(new QLabel(this)),
       refreshTimer_(new QTimer(this)) {
-    setObjectName("FormTrafficList");
+    setObjectName(kTrafficListWindowName);
     setWindowTitle("Traffic list");
-    trafficTable_->setObjectName("trafficTable");
+    trafficTable_->setObjectName(kTrafficTableName);
     trafficTable_->setHorizontalHeaderLabels({"Player", "Aircraft", "Altitude (ft)", "Ground speed (kt)",
                                               "Vertical speed (ft/min)", "Distance (nm)", "Bearing (mag)"});
     trafficTable_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -48,7 +48,7 @@ TrafficListWindow::TrafficListWindow(const SessionState& session, const ChosenAr
     trafficTable_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     trafficTable_->setSortingEnabled(true);
     trafficTable_->sortByColumn(kName, Qt::AscendingOrder);
-    noteLabel_->setObjectName("trafficNote");
+    noteLabel_->setObjectName(kTrafficNoteLabelName);
     noteLabel_->setWordWrap(true);
     noteLabel_->hide();
     auto* layout = new QVBoxLayout(this);
@@ -58,7 +58,7 @@ TrafficListWindow::TrafficListWindow(const SessionState& session, const ChosenAr
 
     connect(trafficTable_, &QTableWidget::cellDoubleClicked, this,
             [this](int row, int) { RowDoubleClicked(row); });
-    refreshTimer_->setObjectName("refreshTimer");
+    refreshTimer_->setObjectName(kTrafficRefreshTimerName);
     refreshTimer_->setInterval(kRefreshMs);
     connect(refreshTimer_, &QTimer::timeout, this, &TrafficListWindow::Refresh);
     refreshTimer_->start();

@@ -53,4 +53,11 @@ class TrafficListWindow : public QWidget {
     int fittedWidth_ = 0;
 };
 
+// The window's, its controls' and its timer's object names, by which tests
+// find them.
+inline constexpr char kTrafficListWindowName[] = "FormTrafficList";
+inline constexpr char kTrafficTableName[] = "trafficTable";
+inline constexpr char kTrafficNoteLabelName[] = "trafficNote";
+inline constexpr char kTrafficRefreshTimerName[] = "refreshTimer";
+
 }  // namespace tarnwick

@@ -74,15 +74,15 @@ class NeverBlockingConnectionTest : public ::testing::Test {
         EXPECT_NE(found, nullptr) << name;
         return found;
     }
-    QString Status() { return Control<QLabel>("Label5")->text(); }
+    QString Status() { return Control<QLabel>(kConnectionStatusLabelName)->text(); }
     QInputDialog* OpenQuestion() {
         QInputDialog* dialog = window->findChild<QInputDialog*>();
         return dialog && dialog->isVisible() ? dialog : nullptr;
     }
     // "Locate Session" over TCP/IP with the host's address typed at the prompt.
     void Locate(const QString& address) {
-        Control<QListWidget>("List1")->setCurrentRow(0);
-        Control<QPushButton>("Command1")->click();
+        Control<QListWidget>(kConnectionTypeListName)->setCurrentRow(0);
+        Control<QPushButton>(kLocateButtonName)->click();
         QInputDialog* question = OpenQuestion();
         ASSERT_NE(question, nullptr);
         EXPECT_EQ(question->windowModality(), Qt::WindowModal);
@@ -90,8 +90,8 @@ class NeverBlockingConnectionTest : public ::testing::Test {
         question->accept();
     }
     void Join() {
-        Control<QListWidget>("List2")->setCurrentRow(0);
-        Control<QPushButton>("Command2")->click();
+        Control<QListWidget>(kSessionListName)->setCurrentRow(0);
+        Control<QPushButton>(kJoinButtonName)->click();
     }
     bool HostGotJoinRequest() {
         const auto delivered = host.Events<directplay::action::Deliver>();
@@ -140,7 +140,7 @@ TEST_F(NeverBlockingConnectionTest, ASearchAndAJoinAgainstAHostThatAnswersLateKe
     hostAnswers = false;
     Locate("fs-host");
     EXPECT_EQ(Status(), "Looking for FS Server...");
-    EXPECT_FALSE(Control<QPushButton>("Command2")->isEnabled()) << "a join would lose the search";
+    EXPECT_FALSE(Control<QPushButton>(kJoinButtonName)->isEnabled()) << "a join would lose the search";
     RunBeats(3);
     EXPECT_EQ(resolver->asked, (std::vector<std::string>{"fs-host"}));
     EXPECT_EQ(Status(), "Looking for FS Server...") << "the name server takes its time";
@@ -148,18 +148,18 @@ TEST_F(NeverBlockingConnectionTest, ASearchAndAJoinAgainstAHostThatAnswersLateKe
     RunBeats(3);
     hostAnswers = true;
     ASSERT_TRUE(RunUntil([&] { return Status() == "Done"; }));
-    ASSERT_EQ(Control<QListWidget>("List2")->count(), 1);
-    EXPECT_EQ(Control<QListWidget>("List2")->item(0)->text(), "Loopback (1/16)");
+    ASSERT_EQ(Control<QListWidget>(kSessionListName)->count(), 1);
+    EXPECT_EQ(Control<QListWidget>(kSessionListName)->item(0)->text(), "Loopback (1/16)");
 
     hostAnswers = false;
     Join();
     EXPECT_EQ(Status(), "Connecting...") << "the click is back before the host has answered";
-    EXPECT_FALSE(Control<QPushButton>("Command2")->isEnabled());
+    EXPECT_FALSE(Control<QPushButton>(kJoinButtonName)->isEnabled());
     RunBeats(3);
     hostAnswers = true;
     ASSERT_TRUE(RunUntil([&] { return HostGotJoinRequest(); }));
-    EXPECT_TRUE(Control<QTimer>("Timer1")->isActive()) << "waiting for acceptance";
-    EXPECT_TRUE(Control<QPushButton>("Command2")->isEnabled());
+    EXPECT_TRUE(Control<QTimer>(kAcceptanceTimerName)->isActive()) << "waiting for acceptance";
+    EXPECT_TRUE(Control<QPushButton>(kJoinButtonName)->isEnabled());
     EXPECT_TRUE(boxes.shown.empty());
     EXPECT_GE(beats, 6);
     EXPECT_EQ(deepestLoop, 0) << "no tick ran inside a nested event loop";
@@ -172,8 +172,8 @@ TEST_F(NeverBlockingConnectionTest, AHostThatNeverAnswersEndsTheSearchAndTheJoin
     ASSERT_TRUE(RunUntil([&] { return Status() == "Disconnected"; }));
     EXPECT_GE(beats - searching, 5) << "the search took its second, the window ticking";
     EXPECT_TRUE(boxes.shown.empty()) << "finding nothing is not an error";
-    EXPECT_TRUE(Control<QPushButton>("Command1")->isEnabled());
-    const QLabel* note = Control<QLabel>("SearchNote");
+    EXPECT_TRUE(Control<QPushButton>(kLocateButtonName)->isEnabled());
+    const QLabel* note = Control<QLabel>(kSearchNoteLabelName);
     EXPECT_TRUE(note->isVisible()) << "but the status line says it, and what to check";
     EXPECT_TRUE(
         note->text().startsWith("No session found at 127.0.0.1. Check that the address is right, that "
@@ -200,7 +200,7 @@ TEST_F(NeverBlockingConnectionTest, AHostThatNeverAnswersEndsTheSearchAndTheJoin
 TEST_F(NeverBlockingConnectionTest, ExitDuringASearchOrAJoinEndsTheProgramAtOnce) {
     Locate("slow-host");  // the name server never answers
     RunBeats(2);
-    Control<QPushButton>("Command3")->click();
+    Control<QPushButton>(kConnectionExitButtonName)->click();
     EXPECT_EQ(endRequests, 1);
     EXPECT_FALSE(play.Exists()) << "the session objects are released";
     ASSERT_TRUE(RunUntil([&] { return window.isNull(); }));
@@ -229,11 +229,11 @@ TEST_F(NeverBlockingConnectionTest,
     opened.RouterFound = opened.Mapped = true;
     router = std::make_shared<testing::PortMapperStub>(std::deque<PortMappingResult>{opened});
     const auto locateWithBox = [&](bool expected, bool chosen) {
-        Control<QListWidget>("List1")->setCurrentRow(0);
-        Control<QPushButton>("Command1")->click();
+        Control<QListWidget>(kConnectionTypeListName)->setCurrentRow(0);
+        Control<QPushButton>(kLocateButtonName)->click();
         QInputDialog* question = OpenQuestion();
         ASSERT_NE(question, nullptr);
-        auto* box = question->findChild<QCheckBox*>("OpenRouterPorts");
+        auto* box = question->findChild<QCheckBox*>(kOpenRouterPortsCheckName);
         ASSERT_NE(box, nullptr);
         EXPECT_EQ(box->isChecked(), expected) << "on at first, then as the user left it";
         box->setChecked(chosen);
@@ -244,12 +244,12 @@ TEST_F(NeverBlockingConnectionTest,
 
     locateWithBox(true, false);
     EXPECT_TRUE(router->maps.empty());
-    EXPECT_EQ(Control<QLabel>("RouterStatus")->text(), "Router ports not asked for");
+    EXPECT_EQ(Control<QLabel>(kRouterStatusLabelName)->text(), "Router ports not asked for");
     locateWithBox(false, true);
     ASSERT_EQ(router->maps.size(), 1u);
-    EXPECT_EQ(Control<QLabel>("RouterStatus")->text(), QString("Router ports opened (TCP %1, UDP %2)")
-                                                           .arg(router->maps[0].TcpPort)
-                                                           .arg(router->maps[0].UdpPort));
+    EXPECT_EQ(Control<QLabel>(kRouterStatusLabelName)->text(), QString("Router ports opened (TCP %1, UDP %2)")
+                                                                   .arg(router->maps[0].TcpPort)
+                                                                   .arg(router->maps[0].UdpPort));
     EXPECT_EQ(Status(), "Done") << "the window's own status stays as it was";
 }
 
