@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <utility>
 
+#include "app/database_renewal.h"
 #include "app/preferences_window.h"
 #include "app/setup_window.h"
 #include "app/splash_window.h"
@@ -16,11 +17,10 @@
 #include "radar/aids/qt_radar_aids_store.h"
 #include "radar/aids/radar_aids_window.h"
 #include "radar/aids/traffic_list_window.h"
-#include "radar/database_renewal.h"
+#include "radar/airports_list_window.h"
 #include "radar/radar_window.h"
 #include "scenery/builder_window.h"
 #include "selection/choice_window.h"
-#include "windows/airports_list_window.h"
 
 namespace tarnwick {
 

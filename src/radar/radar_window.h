@@ -18,7 +18,6 @@
 #include "geo/declination_grid.h"
 #include "multiplayer/play_objects.h"
 #include "multiplayer/session_link.h"
-#include "radar/aids/conflict_watch.h"
 #include "radar/aids/label_places.h"
 #include "radar/hover_target.h"
 #include "radar/pointer_readouts.h"
@@ -30,6 +29,7 @@
 #include "state/display_options.h"
 #include "state/radar_aids.h"
 #include "state/session_state.h"
+#include "traffic/conflict_watch.h"
 
 namespace tarnwick {
 
