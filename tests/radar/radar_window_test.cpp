@@ -74,7 +74,7 @@ class RadarWindowTest : public ::testing::Test {
 };
 
 TEST_F(RadarWindowTest, LoadsCentredOnTheAreaAtLevelNine) {
-    RadarWindow window(state.Area, state.Display, state.Aids, *state.Declination, state.Session, play, boxes);
+    RadarWindow window(state.Area, state.Display, state.Aids, *state.Declination, state.Session, boxes);
     window.Load();
     EXPECT_EQ(window.objectName(), "Form1");
     EXPECT_EQ(window.windowTitle(), QString(kProgramName) + " - Seattle Tacoma Intl  (KSEA)");
@@ -109,14 +109,14 @@ TEST_F(RadarWindowTest, LoadsCentredOnTheAreaAtLevelNine) {
 
 TEST_F(RadarWindowTest, WithoutASessionTheScopeStaysEmptyAndInactive) {
     state.Session.SessionConnected = false;
-    RadarWindow window(state.Area, state.Display, state.Aids, *state.Declination, state.Session, play, boxes);
-    window.Load();
+    WindowFlow flow(state, play, boxes, "");
+    RadarWindow& window = *flow.ShowRadar();
     EXPECT_EQ(window.windowTitle(), QString(kProgramName) + " ");
     EXPECT_EQ(Level(window), "0x");
     EXPECT_FALSE(window.findChild<QTimer*>("Timer2")->isActive());
     Click(window, "Command5");
     EXPECT_EQ(Level(window), "0x");
-    EXPECT_FALSE(window.findChild<QTimer*>("Timer1")->isActive());
+    EXPECT_FALSE(flow.findChild<QTimer*>("Timer1")->isActive());
 }
 
 TEST_F(RadarWindowTest, ChoiceHandOverOpensTheConnectionWindowBeforeSessionsExist) {
@@ -128,7 +128,7 @@ TEST_F(RadarWindowTest, ChoiceHandOverOpensTheConnectionWindowBeforeSessionsExis
 }
 
 TEST_F(RadarWindowTest, ZoomButtonsAndTheWheelStepTheSameWay) {
-    RadarWindow window(state.Area, state.Display, state.Aids, *state.Declination, state.Session, play, boxes);
+    RadarWindow window(state.Area, state.Display, state.Aids, *state.Declination, state.Session, boxes);
     window.Load();
     const GeoBounds start = window.View().ViewBounds;
     Click(window, "Command5");
@@ -162,10 +162,10 @@ TEST_F(RadarWindowTest, ZoomButtonsAndTheWheelStepTheSameWay) {
 }
 
 TEST_F(RadarWindowTest, CentreButtonReturnsToTheArea) {
-    RadarWindow window(state.Area, state.Display, state.Aids, *state.Declination, state.Session, play, boxes);
+    RadarWindow window(state.Area, state.Display, state.Aids, *state.Declination, state.Session, boxes);
     window.Load();
     const GeoBounds start = window.View().ViewBounds;
-    window.Center_Airport(10, 20);
+    window.CenterOn(10, 20);
     EXPECT_NEAR((window.View().ViewBounds.North + window.View().ViewBounds.South) / 2, 20, 1e-9);
     Click(window, "Command2");
     EXPECT_NEAR(window.View().ViewBounds.West, start.West, 1e-9);
@@ -173,7 +173,7 @@ TEST_F(RadarWindowTest, CentreButtonReturnsToTheArea) {
 }
 
 TEST_F(RadarWindowTest, ResizingKeepsTheRectangleAndMeasuresThePicture) {
-    RadarWindow window(state.Area, state.Display, state.Aids, *state.Declination, state.Session, play, boxes);
+    RadarWindow window(state.Area, state.Display, state.Aids, *state.Declination, state.Session, boxes);
     window.Load();
     window.show();
     window.resize(1000, 700);
@@ -270,13 +270,15 @@ struct ScopeState {
     bool operator==(const ScopeState&) const = default;
 };
 
-ScopeState StateOf(RadarWindow& radar) {
+// The session's timers are the window flow's.
+ScopeState StateOf(const WindowFlow& flow, RadarWindow& radar) {
     const auto active = [&](const char* name) { return radar.findChild<QTimer*>(name)->isActive(); };
+    const auto sessionActive = [&](const char* name) { return flow.findChild<QTimer*>(name)->isActive(); };
     ScopeState state{radar.isEnabled(),
                      radar.Scope()->isEnabled(),
-                     active("Timer1"),
+                     sessionActive("Timer1"),
                      active("Timer2"),
-                     active("Timer3"),
+                     sessionActive("Timer3"),
                      active("Timer4"),
                      {},
                      radar.windowTitle(),
@@ -304,12 +306,12 @@ TEST_F(RadarWindowTest, EveryWindowTheMenusOpenLocksTheScopeAndGivesItBackAsItWa
     EndCountingFlow flow(state, play, boxes, "");
     RadarWindow* radar = flow.ShowRadar();
     Click(*radar, "Command5");
-    const ScopeState before = StateOf(*radar);
+    const ScopeState before = StateOf(flow, *radar);
     ASSERT_TRUE(before.Timer2 && before.Timer4 && before.WindowEnabled);
 
     const auto expectLocked = [&](const char* window) {
         ASSERT_NE(TopLevel(window), nullptr) << window;
-        const ScopeState locked = StateOf(*radar);
+        const ScopeState locked = StateOf(flow, *radar);
         EXPECT_FALSE(locked.WindowEnabled || locked.PictureEnabled || locked.Timer2 || locked.Timer4)
             << window;
         EXPECT_EQ(locked.ButtonsEnabled, std::vector<bool>(5, false)) << window;
@@ -320,7 +322,7 @@ TEST_F(RadarWindowTest, EveryWindowTheMenusOpenLocksTheScopeAndGivesItBackAsItWa
         TopLevel(window)->close();
         QApplication::processEvents();
         EXPECT_EQ(TopLevel(window), nullptr) << window;
-        EXPECT_TRUE(StateOf(*radar) == before) << window;
+        EXPECT_TRUE(StateOf(flow, *radar) == before) << window;
     };
 
     Trigger(*radar, "preferences_op1");
@@ -337,7 +339,7 @@ TEST_F(RadarWindowTest, EveryWindowTheMenusOpenLocksTheScopeAndGivesItBackAsItWa
     Find<QPushButton>(TopLevel("Form7"), "Command1")->click();
     QApplication::processEvents();
     EXPECT_EQ(TopLevel("Form7"), nullptr);
-    EXPECT_TRUE(StateOf(*radar) == before);
+    EXPECT_TRUE(StateOf(flow, *radar) == before);
 
     Trigger(*radar, "load_all_db_files");
     expectLocked("Form5");
@@ -345,13 +347,13 @@ TEST_F(RadarWindowTest, EveryWindowTheMenusOpenLocksTheScopeAndGivesItBackAsItWa
 
     boxes.answers = {MessageAnswer::Cancel};
     Trigger(*radar, "create_new_db1");
-    EXPECT_TRUE(StateOf(*radar) == before);
+    EXPECT_TRUE(StateOf(flow, *radar) == before);
     EXPECT_EQ(flow.ends, 0);
 
     // The chat window needs no lock.
     Trigger(*radar, "show_chat_win_op1");
     EXPECT_NE(TopLevel("Form6"), nullptr);
-    EXPECT_TRUE(StateOf(*radar) == before);
+    EXPECT_TRUE(StateOf(flow, *radar) == before);
     EXPECT_EQ(flow.ends, 0);
 }
 
@@ -395,7 +397,7 @@ TEST_F(RadarWindowTest, CreatingNewDatabaseFilesDeletesThemLeavesTheSessionAndEn
     EXPECT_EQ(boxes.shown[2].Icon, MessageIcon::Information);
     EXPECT_EQ(flow.ends, 1);
     EXPECT_FALSE(state.Session.SessionConnected);
-    EXPECT_FALSE(radar->findChild<QTimer*>("Timer1")->isActive());
+    EXPECT_FALSE(flow.findChild<QTimer*>("Timer1")->isActive());
     // No connection window comes up for a program that is ending.
     EXPECT_EQ(TopLevel("Form2"), nullptr);
 }
@@ -438,7 +440,7 @@ TEST_F(RadarWindowTest, ClosingTheScopeClosesTheWindowsItLeftLiveToo) {
 }
 
 TEST_F(RadarWindowTest, PageKeysAndCtrlWheelMoveFiveLevelsAtATime) {
-    RadarWindow window(state.Area, state.Display, state.Aids, *state.Declination, state.Session, play, boxes);
+    RadarWindow window(state.Area, state.Display, state.Aids, *state.Declination, state.Session, boxes);
     window.Load();
     const GeoBounds start = window.View().ViewBounds;
     QAction* in = window.menuBar()->findChild<QAction*>("zoom_in_fast_op");
@@ -470,7 +472,7 @@ TEST_F(RadarWindowTest, PageKeysAndCtrlWheelMoveFiveLevelsAtATime) {
 TEST_F(RadarWindowTest, ShowAllTrafficHoldsEveryShownAircraftAndLeavesAnEmptyScopeAsItIs) {
     state.Session.OwnPlayerId = 1;
     state.Session.OwnName = "Tower";
-    RadarWindow window(state.Area, state.Display, state.Aids, *state.Declination, state.Session, play, boxes);
+    RadarWindow window(state.Area, state.Display, state.Aids, *state.Declination, state.Session, boxes);
     window.Load();
     QPushButton* button = Find<QPushButton>(&window, "show_all_traffic_button");
     ASSERT_NE(button, nullptr);
@@ -526,11 +528,11 @@ TEST_F(RadarWindowTest, EachAreaComesBackToTheViewItWasLeftAt) {
         EXPECT_NEAR(kept->CenterLat, expected.CenterLat, 1e-9) << key;
         EXPECT_NEAR(kept->CenterLon, expected.CenterLon, 1e-9) << key;
     };
-    auto* first = new RadarWindow(state.Area, state.Display, state.Aids, *state.Declination, state.Session,
-                                  play, boxes);
+    auto* first =
+        new RadarWindow(state.Area, state.Display, state.Aids, *state.Declination, state.Session, boxes);
     first->Load();
     first->Zoom(14);
-    first->Center_Airport(-122.25, 47.5);
+    first->CenterOn(-122.25, 47.5);
     const GeoBounds left = first->View().ViewBounds;
     first->close();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -596,7 +598,7 @@ class ScopePointerTest : public RadarWindowTest {
     QTimer* Timer(const char* name) { return window.findChild<QTimer*>(name); }
     QLabel* Box() { return window.findChild<QLabel*>("Label1"); }
 
-    RadarWindow window{state.Area, state.Display, state.Aids, *state.Declination, state.Session, play, boxes};
+    RadarWindow window{state.Area, state.Display, state.Aids, *state.Declination, state.Session, boxes};
 };
 
 TEST_F(ScopePointerTest, MeasuringStopsThePeriodicRedrawUntilTheButtonComesUp) {

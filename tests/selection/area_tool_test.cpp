@@ -30,7 +30,7 @@ void ChooseInWindow(ProgramState& state, bool sector, int row) {
     QuietFlow flow(state, boxes, state.Settings.WorkFolder);
     auto* window = flow.ShowChoice();
     window->setAttribute(Qt::WA_DeleteOnClose, false);
-    window->Timer1Tick();
+    window->LoadingTick();
     if (sector) window->findChild<QRadioButton*>("Option2")->click();
     window->findChild<QComboBox*>(sector ? "Combo2" : "Combo1")->setCurrentIndex(row);
     window->findChild<QPushButton*>("Command3")->click();

@@ -61,7 +61,7 @@ class ChoiceWindowTest : public ::testing::Test {
     }
     void Load() {
         Open();
-        window->Timer1Tick();
+        window->LoadingTick();
     }
     template <typename T>
     T* Find(const char* name) const {
@@ -90,7 +90,7 @@ TEST_F(ChoiceWindowTest, LoadingTickFillsBothListsAndEndsInAirportMode) {
     EXPECT_TRUE(timer->isActive());
     EXPECT_EQ(timer->interval(), 1000);
     EXPECT_EQ(Find<QLineEdit>("Text2")->text(), "-None-");
-    window->Timer1Tick();
+    window->LoadingTick();
     EXPECT_FALSE(timer->isActive());
     EXPECT_TRUE(boxes.shown.empty());
     auto* combo1 = Find<QComboBox>("Combo1");
@@ -187,7 +187,7 @@ TEST_F(ChoiceWindowTest, TheControlsWaitForTheLists) {
     Open();
     for (const char* name : {"Command2", "Command3", "Combo1", "Combo2", "Option1", "Option2"})
         EXPECT_FALSE(Find<QWidget>(name)->isEnabled()) << name;
-    window->Timer1Tick();
+    window->LoadingTick();
     for (const char* name : {"Command2", "Command3", "Combo1", "Option1", "Option2"})
         EXPECT_TRUE(Find<QWidget>(name)->isEnabled()) << name;
 }
