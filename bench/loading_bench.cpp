@@ -165,7 +165,7 @@ void BM_ChoiceWindowLoadingTick(benchmark::State& state) {
     for (auto _ : state) {
         ChoiceWindow window(SelectionOf(program), boxes);
         window.setAttribute(Qt::WA_DeleteOnClose, false);
-        window.Timer1Tick();
+        window.LoadingTick();
         benchmark::DoNotOptimize(program.World.WorldAirports.data());
     }
 }

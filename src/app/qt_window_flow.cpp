@@ -1,42 +1,69 @@
 #include "app/qt_window_flow.h"
 
 #include <QCoreApplication>
+#include <QTimer>
 #include <utility>
 
+#include "app/database_renewal.h"
 #include "app/preferences_window.h"
 #include "app/setup_window.h"
 #include "app/splash_window.h"
+#include "base/ansi.h"
 #include "base/program_name.h"
 #include "multiplayer/chat_window.h"
 #include "multiplayer/connection_window.h"
 #include "multiplayer/program_sessions.h"
 #include "multiplayer/record/replay_transport.h"
+#include "multiplayer/session_connection.h"
 #include "multiplayer/tcpip/qt_directplay_driver.h"
 #include "radar/about_window.h"
 #include "radar/aids/qt_radar_aids_store.h"
 #include "radar/aids/radar_aids_window.h"
 #include "radar/aids/traffic_list_window.h"
-#include "radar/database_renewal.h"
+#include "radar/airports_list_window.h"
 #include "radar/radar_window.h"
 #include "scenery/builder_window.h"
 #include "selection/choice_window.h"
-#include "windows/airports_list_window.h"
 
 namespace tarnwick {
 
+namespace {
+
+QTimer* MakeTimer(QObject* parent, const char* name, std::chrono::milliseconds interval) {
+    auto* timer = new QTimer(parent);
+    timer->setObjectName(name);
+    timer->setInterval(interval);
+    return timer;
+}
+
+}  // namespace
+
 WindowFlow::WindowFlow(ProgramState& state, MessageBoxes& boxes, std::string workDirectory, QObject* parent)
-    : QObject(parent),
-      state_(state),
-      records_(MakeSessionRecords(SteadyDemoClock(), kProgramName)),
-      ownPlay_(std::make_unique<PlayObjects>(ProgramSessionObjects(
-          state.Area, SteadyDemoClock(), QtTcpIpTransports(), ReplayFactory(records_), records_->Recorder))),
-      play_(*ownPlay_),
-      boxes_(boxes),
-      workDirectory_(std::move(workDirectory)) {}
+    : WindowFlow(state, nullptr, boxes, std::move(workDirectory), parent) {}
 
 WindowFlow::WindowFlow(ProgramState& state, PlayObjects& play, MessageBoxes& boxes, std::string workDirectory,
                        QObject* parent)
-    : QObject(parent), state_(state), play_(play), boxes_(boxes), workDirectory_(std::move(workDirectory)) {}
+    : WindowFlow(state, &play, boxes, std::move(workDirectory), parent) {}
+
+WindowFlow::WindowFlow(ProgramState& state, PlayObjects* play, MessageBoxes& boxes, std::string workDirectory,
+                       QObject* parent)
+    : QObject(parent),
+      state_(state),
+      records_(play ? nullptr : MakeSessionRecords(SteadyDemoClock(), kProgramName)),
+      ownPlay_(play ? nullptr
+                    : std::make_unique<PlayObjects>(
+                          ProgramSessionObjects(state.Area, SteadyDemoClock(), QtTcpIpTransports(),
+                                                ReplayFactory(records_), records_->Recorder))),
+      play_(play ? *play : *ownPlay_),
+      boxes_(boxes),
+      workDirectory_(std::move(workDirectory)),
+      // The radar window's Timer1 and Timer3, which run the session while
+      // the scope is up, locked or not.
+      receiveTimer_(MakeTimer(this, kReceiveTimerName, JoinedSession::kReceiveInterval)),
+      upkeepTimer_(MakeTimer(this, kUpkeepTimerName, JoinedSession::kUpkeepInterval)) {
+    connect(receiveTimer_, &QTimer::timeout, this, &WindowFlow::ReceiveTick);
+    connect(upkeepTimer_, &QTimer::timeout, this, &WindowFlow::UpkeepTick);
+}
 
 WindowFlow::~WindowFlow() {
     // Without a close: nothing is to be given back to a scope going away.
@@ -49,6 +76,8 @@ WindowFlow::~WindowFlow() {
     delete trafficList_;
     delete radar_;
     delete connection_;
+    // Not left: the session objects go with their owner.
+    joined_.reset();
 }
 
 RadarWindow* WindowFlow::Radar() const { return radar_; }
@@ -128,7 +157,7 @@ void WindowFlow::OfferReplayFirst(const std::filesystem::path& recording) {
 
 RadarWindow* WindowFlow::ShowRadar() {
     radar_ = new RadarWindow(state_.Area, state_.Display, state_.Aids, *state_.Declination, state_.Session,
-                             play_, boxes_);
+                             boxes_);
     connect(radar_, &RadarWindow::AllAirportsRequested, this, &WindowFlow::ShowAllAirports);
     connect(radar_, &RadarWindow::NewDatabasesRequested, this, &WindowFlow::RenewDatabases);
     connect(radar_, &RadarWindow::AirportsListRequested, this, &WindowFlow::ShowAirportsList);
@@ -139,17 +168,89 @@ RadarWindow* WindowFlow::ShowRadar() {
     connect(radar_, &RadarWindow::AidsToggled, this, &WindowFlow::AidsToggled);
     connect(radar_, &RadarWindow::Closed, this, &WindowFlow::RadarClosed);
     connect(radar_, &RadarWindow::ChatWindowRequested, this, &WindowFlow::ShowChat);
-    connect(radar_, &RadarWindow::ChatLineReceived, this, [this](const std::string& line) {
-        if (chat_) chat_->AppendLine(line);
-    });
-    connect(radar_, &RadarWindow::PlayerListChanged, this, [this] {
-        if (chat_) chat_->RefreshChatPlayerList();
-    });
-    connect(radar_, &RadarWindow::Disconnected, this, &WindowFlow::SessionLeft);
+    connect(radar_, &RadarWindow::Disconnected, this, &WindowFlow::RadarDisconnected);
+    connect(radar_, &RadarWindow::ReplaySeekRequested, this, &WindowFlow::SeekReplay);
+    connect(radar_, &RadarWindow::AidsShown, this, &WindowFlow::RewatchConflicts);
     radar_->SetRecords(records_);
     radar_->show();
     radar_->Load();
+    if (state_.Session.SessionConnected) StartSession();
     return radar_;
+}
+
+void WindowFlow::StartSession() {
+    if (joined_) return;
+    JoinedSessionOptions options;
+    options.Clock = sessionClock_;
+    if (records_) {
+        options.Recorder = records_->Recorder;
+        // A replay's motion and conflicts run on the replay's time.
+        if (records_->Replay && records_->Replay->Playing()) options.Replay = records_->Replay;
+    }
+    joined_ = std::make_unique<JoinedSession>(
+        JoinedSessionParts{state_.Session, play_, *state_.Declination, state_.Area, state_.Aids},
+        std::move(options));
+    receiveTimer_->start();
+    upkeepTimer_->start();
+    Tell(joined_->Start());
+}
+
+void WindowFlow::ReceiveTick() {
+    if (!joined_) return;
+    Tell(joined_->ReceiveTick());
+    if (radar_) radar_->ShowRecordProgress();
+}
+
+void WindowFlow::UpkeepTick() {
+    if (joined_) Tell(joined_->UpkeepTick());
+}
+
+void WindowFlow::SeekReplay(std::chrono::milliseconds time) {
+    if (!joined_ || !joined_->Seekable()) return;
+    Tell(joined_->SeekTo(time));
+    if (radar_) radar_->ShowReplayMoved();
+}
+
+void WindowFlow::RewatchConflicts() {
+    if (joined_) Tell(joined_->AidsChanged());
+}
+
+void WindowFlow::Tell(const SessionEvents& events) {
+    for (const std::string& line : events.ChatLines) {
+        if (chat_) chat_->AppendLine(line);
+    }
+    if (events.Conflicts && radar_)
+        radar_->ShowConflicts(events.Conflicts->Alerts, events.Conflicts->Time, events.Conflicts->Started);
+    if (events.PlayerListChanged && chat_) chat_->RefreshChatPlayerList();
+    if (!events.Messages.empty()) {
+        // A message box runs its own event loop: no receive tick may start
+        // inside it and pile up boxes of its own.
+        receiveTimer_->stop();
+        for (const UserMessage& message : events.Messages)
+            boxes_.Show(AnsiToUtf8(message.Text), message.Icon);
+        if (!events.Disconnect && joined_) receiveTimer_->start();
+    }
+    if (events.RecordingFailure) boxes_.Warn(*events.RecordingFailure);
+    // Closing the radar window leaves the session.
+    if (events.Disconnect && radar_) radar_->Disconnect();
+}
+
+void WindowFlow::LeaveJoinedSession() {
+    receiveTimer_->stop();
+    upkeepTimer_->stop();
+    if (!joined_) {
+        // A scope without a joined session leaves what there is all the same.
+        tarnwick::LeaveSession(state_.Session, play_);
+        return;
+    }
+    const SessionEvents left = joined_->Leave();
+    joined_.reset();
+    Tell(left);
+}
+
+void WindowFlow::RadarDisconnected() {
+    LeaveJoinedSession();
+    SessionLeft();
 }
 
 ChatWindow* WindowFlow::ShowChat() {
@@ -190,7 +291,7 @@ PreferencesWindow* WindowFlow::ShowPreferences() {
 AirportsListWindow* WindowFlow::ShowAirportsList() {
     airportsList_ = new AirportsListWindow(state_.Area, boxes_);
     connect(airportsList_, &AirportsListWindow::CenterRequested, this, [this](double lon, double lat) {
-        if (radar_) radar_->Center_Airport(lon, lat);
+        if (radar_) radar_->CenterOn(lon, lat);
     });
     return LockRadarFor(airportsList_.data());
 }
@@ -228,7 +329,7 @@ TrafficListWindow* WindowFlow::ShowTrafficList() {
         connect(trafficList_, &TrafficListWindow::CenterRequested, this, [this](double lon, double lat) {
             // A scope that another window holds stays as it is.
             if (radar_ && radar_->isEnabled()) {
-                radar_->Center_Airport(lon, lat);
+                radar_->CenterOn(lon, lat);
             } else if (radar_ && trafficList_) {
                 trafficList_->ShowNote("The scope is held by another window; close that window first.");
             }
@@ -248,7 +349,9 @@ ChoiceWindow* WindowFlow::ShowAllAirports() {
 void WindowFlow::RenewDatabases() {
     if (radar_) radar_->Lock();
     const RenewalOutcome outcome = CreateNewDatabaseFiles(boxes_, state_.Settings.WorkFolder, [this] {
-        if (radar_) radar_->LeaveSessionForGood();
+        if (!radar_) return;
+        radar_->SessionGone();
+        LeaveJoinedSession();
     });
     if (outcome == RenewalOutcome::EndProgram) {
         EndProgram();

@@ -1,17 +1,23 @@
 #pragma once
 // Opens the program's windows in the order the user meets them. Windows only
-// signal what happened; this flow alone decides what opens next.
+// signal what happened; this flow alone decides what opens next. It also runs
+// the joined session: its receive and upkeep timers call the session's ticks,
+// and what the ticks report goes to the windows that show it.
 #include <QObject>
 #include <QPointer>
+#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <string>
 
 #include "base/message_boxes.h"
+#include "multiplayer/joined_session.h"
 #include "multiplayer/play_objects.h"
 #include "multiplayer/program_sessions.h"
 #include "scenery/fs_installations.h"
 #include "state/program_state.h"
+
+class QTimer;
 
 namespace tarnwick {
 
@@ -55,6 +61,10 @@ class WindowFlow : public QObject {
     // Where the setup window looks for FS2002 (by default nowhere; the
     // program looks in the user's home and $WINEPREFIX).
     void SetInstallationPlaces(InstallationPlaces places) { installationPlaces_ = std::move(places); }
+    // The time of the sessions joined from now on, for the motion history,
+    // the conflict alerts and the requests to identify (by default the steady
+    // clock; a replay runs on its own).
+    void SetSessionClock(SessionClock clock) { sessionClock_ = std::move(clock); }
 
     ProgramState& State() { return state_; }
     PlayObjects& Play() { return play_; }
@@ -93,6 +103,12 @@ class WindowFlow : public QObject {
     ChatWindow* Chat() const;
     RadarAidsWindow* AidsWindow() const;
     TrafficListWindow* TrafficListShown() const;
+    // The session joined, while the radar window is up with one.
+    JoinedSession* Joined() const { return joined_.get(); }
+
+    // Timer1 and Timer3 of the joined session (public so tests need not wait).
+    void ReceiveTick();
+    void UpkeepTick();
 
     // The choice window's hand-over once an area is gathered: the connection
     // window when no session is joined, otherwise the radar window, re-centred.
@@ -103,12 +119,26 @@ class WindowFlow : public QObject {
     virtual void EndProgram();
 
    private:
+    WindowFlow(ProgramState& state, PlayObjects* play, MessageBoxes& boxes, std::string workDirectory,
+               QObject* parent);
     // Locks the radar window until `window` finishes.
     template <typename Window>
     Window* LockRadarFor(Window* window);
     void RadarClosed();
-    // The radar window left the session: back to a fresh connection window.
+    // The radar window loaded with a session joined: the session runs.
+    void StartSession();
+    // The radar window is closing: the session is left, and a fresh
+    // connection window comes.
+    void RadarDisconnected();
+    // The session is left without a connection window to come.
+    void LeaveJoinedSession();
+    // Back to a fresh connection window.
     void SessionLeft();
+    // What the session's ticks report, to the windows that show it.
+    void Tell(const SessionEvents& events);
+    void SeekReplay(std::chrono::milliseconds time);
+    // The aids changed: the conflict watch looks again.
+    void RewatchConflicts();
     // The aids changed in one window: the other follows, and the user's
     // configuration keeps them.
     void AidsEdited();
@@ -120,6 +150,12 @@ class WindowFlow : public QObject {
     PlayObjects& play_;
     MessageBoxes& boxes_;
     std::string workDirectory_;
+    SessionClock sessionClock_ = SteadyLinkClock();
+    // Made at the radar window's load with a session joined, gone when it is
+    // left; before the session objects it uses are released.
+    std::unique_ptr<JoinedSession> joined_;
+    QTimer* receiveTimer_;
+    QTimer* upkeepTimer_;
     QPointer<RadarWindow> radar_;
     QPointer<PreferencesWindow> preferences_;
     QPointer<AirportsListWindow> airportsList_;
@@ -133,5 +169,10 @@ class WindowFlow : public QObject {
     bool offerDemo_ = false;
     bool offerReplay_ = false;
 };
+
+// The joined session's ticks, named as the radar window's were: they run the
+// session apart from the windows.
+inline constexpr char kReceiveTimerName[] = "Timer1";
+inline constexpr char kUpkeepTimerName[] = "Timer3";
 
 }  // namespace tarnwick

@@ -16,7 +16,7 @@ class SplashWindow : public QWidget {
     SplashWindow(SettingsState& settings, SessionState& session, std::string workDirectory,
                  QWidget* parent = nullptr);
 
-    QTimer* Timer1() { return decisionTimer_; }
+    QTimer* DecisionTimer() { return decisionTimer_; }
 
    signals:
     // The start-up decision is made and the splash window has closed.

@@ -141,8 +141,8 @@ ConnectionWindow::ConnectionWindow(SessionState& session, PlayObjects& play, Mes
     connect(locateButton_, &QPushButton::clicked, this, &ConnectionWindow::OnLocateClicked);
     connect(joinButton_, &QPushButton::clicked, this, &ConnectionWindow::OnJoinClicked);
     connect(exitButton_, &QPushButton::clicked, this, &QWidget::close);
-    connect(acceptanceTimer_, &QTimer::timeout, this, &ConnectionWindow::Timer1Tick);
-    connect(joinRepeatTimer_, &QTimer::timeout, this, &ConnectionWindow::Timer2Tick);
+    connect(acceptanceTimer_, &QTimer::timeout, this, &ConnectionWindow::AcceptanceTick);
+    connect(joinRepeatTimer_, &QTimer::timeout, this, &ConnectionWindow::JoinRepeatTick);
     connect(stepTimer_, &QTimer::timeout, this, &ConnectionWindow::StepTick);
 }
 
@@ -216,9 +216,9 @@ void ConnectionWindow::LocateWith(const std::string& connectionType) {
     OnLocateClicked();
 }
 
-void ConnectionWindow::Timer1Tick() { Finish(connection_->WaitForAcceptance()); }
+void ConnectionWindow::AcceptanceTick() { Finish(connection_->WaitForAcceptance()); }
 
-void ConnectionWindow::Timer2Tick() { connection_->RepeatJoinRequest(); }
+void ConnectionWindow::JoinRepeatTick() { connection_->RepeatJoinRequest(); }
 
 void ConnectionWindow::StepTick() { Finish(connection_->Step()); }
 

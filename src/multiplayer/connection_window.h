@@ -41,8 +41,8 @@ class ConnectionWindow : public QWidget {
     // The timers' ticks (public so tests need not wait): Timer1 waits for the
     // session's answer, Timer2 repeats the join request, the step timer moves
     // a search or a join on.
-    void Timer1Tick();
-    void Timer2Tick();
+    void AcceptanceTick();
+    void JoinRepeatTick();
     void StepTick();
 
     // Does for the user what picking this connection type and "Locate

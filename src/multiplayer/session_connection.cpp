@@ -52,15 +52,19 @@ void SessionConnection::Load() {
     for (std::size_t i = 0; i < names.size(); ++i) typeLines_.push_back({names[i], static_cast<int>(i) + 1});
 }
 
-void SessionConnection::StartOver() {
+void SessionConnection::Release() {
     // Releasing the session object gives up whatever it was busy with.
     stage_ = Stage::kIdle;
-    searchNote_.clear();
     question_.reset();
     play_.Release();
     sessionLines_.clear();
     waitTimersEnabled_ = false;
     SetStatus(kStatusDisconnected);
+}
+
+void SessionConnection::StartOver() {
+    searchNote_.clear();
+    Release();
     play_.Create();
 }
 
@@ -247,7 +251,7 @@ ConnectionOutcome SessionConnection::WaitForAcceptance() {
     try {
         SessionTransport& play = play_.Play();
         if (play.SessionLost()) {
-            Lose(outcome);
+            StopWaiting(outcome, {kSessionLostText, MessageIcon::Information});
             return outcome;
         }
         for (std::int32_t n = play.MessageCount(session_.OwnPlayerId); n >= 1; --n) {
@@ -261,7 +265,7 @@ ConnectionOutcome SessionConnection::WaitForAcceptance() {
                     return outcome;
                 }
             } else if (std::holds_alternative<MsgJoinRefuse>(message)) {
-                Refuse(outcome);
+                StopWaiting(outcome, Warn("Connection refused."));
                 return outcome;
             }
         }
@@ -297,14 +301,8 @@ void SessionConnection::Accept(ConnectionOutcome& outcome) {
     outcome.OpenRadar = true;
 }
 
-void SessionConnection::Refuse(ConnectionOutcome& outcome) {
-    outcome.Messages.push_back(Warn("Connection refused."));
-    session_.SessionConnected = session_.TrafficEnabled = false;
-    FullReset();
-}
-
-void SessionConnection::Lose(ConnectionOutcome& outcome) {
-    outcome.Messages.push_back({kSessionLostText, MessageIcon::Information});
+void SessionConnection::StopWaiting(ConnectionOutcome& outcome, UserMessage message) {
+    outcome.Messages.push_back(std::move(message));
     session_.SessionConnected = session_.TrafficEnabled = false;
     FullReset();
 }
@@ -323,12 +321,7 @@ void SessionConnection::RepeatJoinRequest() {
 ConnectionOutcome SessionConnection::Exit() {
     ConnectionOutcome outcome;
     if (accepted_) return outcome;
-    stage_ = Stage::kIdle;
-    question_.reset();
-    play_.Release();
-    sessionLines_.clear();
-    waitTimersEnabled_ = false;
-    SetStatus(kStatusDisconnected);
+    Release();
     outcome.EndProgram = true;
     return outcome;
 }

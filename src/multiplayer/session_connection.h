@@ -114,12 +114,16 @@ class SessionConnection {
     void Failed(ConnectionOutcome& outcome, const SessionError& error);
     void ListSessions();
     void RequestJoin();
-    // Fresh session objects, no sessions listed, no timers, "Disconnected".
+    // The steps every reset and the exit share: the session objects
+    // released, no sessions listed, no timers, "Disconnected".
+    void Release();
+    // Those, then fresh session objects.
     void StartOver();
+    // And the connection types offered again.
     void FullReset();
     void Accept(ConnectionOutcome& outcome);
-    void Refuse(ConnectionOutcome& outcome);
-    void Lose(ConnectionOutcome& outcome);
+    // The session refused the join or went away while it was awaited.
+    void StopWaiting(ConnectionOutcome& outcome, UserMessage message);
 
     SessionState& session_;
     PlayObjects& play_;

@@ -1,9 +1,10 @@
 #pragma once
-// The radar window's side of a joined session: the receive tick (Timer1,
-// every 100 ms) and the upkeep tick (Timer3, every 30 s) read the session's
+// The message handling of a joined session: the receive tick (Timer1, every
+// 100 ms) and the upkeep tick (Timer3, every 30 s) read the session's
 // messages, answer the identification exchange, keep the traffic table and,
 // once the session's first host has left, answer join requests in its place.
 // The ticks return what the windows must do; nothing here shows anything.
+// JoinedSession runs it, with what a change of the table sets off.
 //
 // A pilot that joins after the program would wait for the next upkeep pass
 // (up to 30 s) to be asked who it is, while its reports and its calls already

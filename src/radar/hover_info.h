@@ -7,9 +7,9 @@
 
 #include "radar/hover_target.h"
 #include "radar/radar_view.h"
-#include "radar/scope_traffic.h"
 #include "state/chosen_area.h"
 #include "state/display_options.h"
+#include "traffic/scope_traffic.h"
 
 namespace tarnwick {
 

@@ -154,21 +154,22 @@ void RecordControls::StartRecording(const QString& path) {
     } catch (const RecordingError& error) {
         boxes_.Warn(error.what());
     }
-    Tick();
+    ShowProgress();
+    TellFailure();
 }
 
 void RecordControls::StopRecording() {
     records_->Recorder->Stop();
-    Tick();
+    ShowProgress();
+    TellFailure();
 }
 
-void RecordControls::SessionEnded() {
-    if (records_->Recorder->Recording()) StopRecording();
-}
-
-void RecordControls::Tick() {
+void RecordControls::ShowProgress() {
     ShowRecordingState();
     if (Replaying()) ShowReplayPosition();
+}
+
+void RecordControls::TellFailure() {
     if (const std::optional<std::string> failure = records_->Recorder->TakeFailure()) boxes_.Warn(*failure);
 }
 

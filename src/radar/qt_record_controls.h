@@ -33,11 +33,9 @@ class RecordControls : public QObject {
     // Starts writing the session into the file (UTF-8 path); a failure is told.
     void StartRecording(const QString& path);
     void StopRecording();
-    // After each receive tick: the REC mark shows the size, the replay bar the
-    // time; a recording that stopped by itself is told.
-    void Tick();
-    // The session is left: a recording under way ends with it.
-    void SessionEnded();
+    // After each receive tick: the REC mark shows the size, the replay bar
+    // the time. (The session tells a recording that stopped by itself.)
+    void ShowProgress();
     // The menus, the bar and the marks as things stand, at the radar window's load.
     void ShowState();
 
@@ -45,8 +43,6 @@ class RecordControls : public QObject {
     bool Replaying() const;
     // " - replay" for the caption; empty when not replaying.
     QString CaptionSuffix() const;
-    // The replay's clock, for the motion history and conflict log.
-    std::shared_ptr<ReplayClock> ReplayTime() const { return records_->Replay; }
 
    signals:
     // The replay's speed or pause changed.
@@ -62,6 +58,8 @@ class RecordControls : public QObject {
     // The slider, the time and the mark, from the replay's clock.
     void ShowReplayPosition();
     void ShowTime(std::chrono::milliseconds time);
+    // A recording that stopped while the user started or stopped it.
+    void TellFailure();
 
     QMainWindow* window_;
     std::shared_ptr<SessionRecords> records_;

@@ -10,8 +10,6 @@
 
 #include "base/ansi.h"
 #include "base/program_name.h"
-#include "multiplayer/replay_playback.h"
-#include "multiplayer/session_connection.h"
 #include "radar/aids/qt_conflict_panel.h"
 #include "radar/aids/scope_aids.h"
 #include "radar/hover_box.h"
@@ -27,9 +25,7 @@ namespace tarnwick {
 
 namespace {
 
-constexpr int kReceiveIntervalMs = 100;
 constexpr int kRedrawIntervalMs = 1000;
-constexpr int kMaintenanceIntervalMs = 30000;
 constexpr int kHoverIntervalMs = 500;
 const char* const kTitle = kProgramName;
 
@@ -80,8 +76,8 @@ QTimer* MakeTimer(QObject* parent, const char* name, int intervalMs) {
 }  // namespace
 
 RadarWindow::RadarWindow(const ChosenArea& area, DisplayOptions& display, RadarAids& aids,
-                         const DeclinationGrid& grid, SessionState& session, PlayObjects& play,
-                         MessageBoxes& boxes, QWidget* parent)
+                         const DeclinationGrid& grid, const SessionState& session, MessageBoxes& boxes,
+                         QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                               Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       area_(area),
@@ -89,16 +85,9 @@ RadarWindow::RadarWindow(const ChosenArea& area, DisplayOptions& display, RadarA
       aids_(aids),
       grid_(grid),
       session_(session),
-      play_(play),
       boxes_(boxes),
-      clock_([] {
-          return std::chrono::duration_cast<std::chrono::milliseconds>(
-              std::chrono::steady_clock::now().time_since_epoch());
-      }),
       scope_(new ScopePicture(this)),
-      receiveTimer_(MakeTimer(this, kReceiveTimerName, kReceiveIntervalMs)),
       redrawTimer_(MakeTimer(this, kRedrawTimerName, kRedrawIntervalMs)),
-      upkeepTimer_(MakeTimer(this, kUpkeepTimerName, kMaintenanceIntervalMs)),
       hoverTimer_(MakeTimer(this, kHoverTimerName, kHoverIntervalMs)) {
     setObjectName(kRadarWindowName);
     setWindowTitle(QString(kTitle) + " ");
@@ -121,7 +110,7 @@ RadarWindow::RadarWindow(const ChosenArea& area, DisplayOptions& display, RadarA
     connect(zoomInButton_, &QPushButton::clicked, this, [this] { Zoom(1); });
     connect(zoomOutButton_, &QPushButton::clicked, this, [this] { Zoom(-1); });
     connect(centreButton_, &QPushButton::clicked, this,
-            [this] { Center_Airport(area_.AreaCenterLon, area_.AreaCenterLat); });
+            [this] { CenterOn(area_.AreaCenterLon, area_.AreaCenterLat); });
     connect(showAllButton_, &QPushButton::clicked, this, &RadarWindow::ShowAllTraffic);
     // One wheel notch is one press of "+" or "-"; with Ctrl, five.
     scope_->OnWheel = [this](int notches, bool fast) { Zoom(notches * (fast ? kFastZoomLevels : 1)); };
@@ -145,9 +134,7 @@ RadarWindow::RadarWindow(const ChosenArea& area, DisplayOptions& display, RadarA
     };
     connect(disconnectButton_, &QPushButton::clicked, this, &RadarWindow::Disconnect);
 
-    connect(receiveTimer_, &QTimer::timeout, this, &RadarWindow::ReceiveTick);
     connect(redrawTimer_, &QTimer::timeout, this, &RadarWindow::RedrawNow);
-    connect(upkeepTimer_, &QTimer::timeout, this, &RadarWindow::MaintenanceTick);
     connect(hoverTimer_, &QTimer::timeout, this, &RadarWindow::HoverTick);
 
     AddMenus();
@@ -235,7 +222,7 @@ void RadarWindow::ShowAidsChanged() {
     vectorsAction_->setChecked(aids_.Vectors);
     labelsAction_->setChecked(aids_.Labels);
     dataBlockAction_->setChecked(aids_.DataBlock);
-    if (loaded_ && !disconnected_) ShowConflicts(clock_());
+    if (loaded_ && !disconnected_) emit AidsShown();
     if (loaded_ && !locked_ && !disconnected_) RedrawNow();
 }
 
@@ -246,26 +233,13 @@ void RadarWindow::SetRecords(std::shared_ptr<SessionRecords> records) {
         recordControls_->ShowState();
         setWindowTitle(Caption());
     });
-    connect(recordControls_, &RecordControls::SeekRequested, this, &RadarWindow::SeekReplay);
+    connect(recordControls_, &RecordControls::SeekRequested, this, &RadarWindow::ReplaySeekRequested);
 }
 
 void RadarWindow::Load() {
     // Without a session the scope stays empty and inactive.
     if (!session_.SessionConnected || loaded_) return;
-    if (recordControls_) {
-        recordControls_->ShowState();
-        // A replay's motion and conflicts run on the replay's time.
-        if (recordControls_->Replaying())
-            clock_ = [time = recordControls_->ReplayTime()] { return time->Now(); };
-    }
-    try {
-        link_ = std::make_unique<SessionLink>(session_, play_.Play(), grid_);
-    } catch (const SessionError&) {
-        // No session objects to listen to: the scope runs without traffic.
-    }
-    if (link_ && recordControls_ && recordControls_->Replaying())
-        playback_ = std::make_unique<ReplayPlayback>(*recordControls_->ReplayTime(), session_, *link_);
-    session_.IsHosting = false;
+    if (recordControls_) recordControls_->ShowState();
     setWindowTitle(Caption());
     scope_->ClearImage();
     // A new area opens at level 9 on its centre; one seen before where it was left.
@@ -280,10 +254,8 @@ void RadarWindow::Load() {
     hoverBox_->hide();
     hover_.Clear();
     loaded_ = true;
-    StartSessionTimers();
     StartTimers();
     emit ChatWindowRequested();
-    if (link_) HandleLinkEvents(link_->Start());
 }
 
 void RadarWindow::Disconnect() { close(); }
@@ -297,32 +269,19 @@ void RadarWindow::closeEvent(QCloseEvent* event) {
         disconnected_ = true;
         disconnectButton_->setText("PLEASE WAIT...");
         disconnectButton_->repaint();
-        StopSessionTimers();
         StopTimers();
-        if (recordControls_) recordControls_->SessionEnded();
-        // The link holds the session object that leaving releases.
-        playback_.reset();
-        link_.reset();
-        LeaveSession(session_, play_);
         emit Disconnected();
     }
     event->accept();
 }
 
-void RadarWindow::ReceiveTick() {
-    if (link_) HandleLinkEvents(playback_ ? playback_->ReceiveTick() : link_->ReceiveTick());
-    if (recordControls_) recordControls_->Tick();
+void RadarWindow::ShowRecordProgress() {
+    if (recordControls_) recordControls_->ShowProgress();
 }
 
-void RadarWindow::SeekReplay(std::chrono::milliseconds time) {
-    if (!playback_ || disconnected_) return;
-    HandleLinkEvents(playback_->SeekTo(time));
-    if (recordControls_) recordControls_->Tick();
+void RadarWindow::ShowReplayMoved() {
+    ShowRecordProgress();
     if (!locked_ && !disconnected_) RedrawNow();
-}
-
-void RadarWindow::MaintenanceTick() {
-    if (link_) HandleLinkEvents(link_->MaintenanceTick());
 }
 
 void RadarWindow::HoverTick() {
@@ -334,17 +293,9 @@ ScopeTraffic RadarWindow::Traffic() const {
     return {session_.Traffic, session_.OwnPlayerId, session_.OwnName, ShownBand(aids_)};
 }
 
-// After a tick that changed the table: the motion history takes it in at the
-// session's time, and the conflict alerts follow.
-void RadarWindow::TrafficMoved() {
-    const std::chrono::milliseconds now = clock_();
-    session_.Motion.Observe(session_.Traffic, now);
-    ShowConflicts(now);
-}
-
-void RadarWindow::ShowConflicts(std::chrono::milliseconds now) {
-    const std::size_t started = WatchConflicts(conflictWatch_, Traffic(), session_.Motion, area_, aids_, now);
-    conflictPanel_->ShowAlerts(conflictWatch_.Alerts(), now, started > 0 && aids_.AlertSound);
+void RadarWindow::ShowConflicts(const std::vector<ConflictAlert>& alerts, std::chrono::milliseconds time,
+                                std::size_t started) {
+    conflictPanel_->ShowAlerts(alerts, time, started > 0 && aids_.AlertSound);
 }
 
 void RadarWindow::SetPeriodicRedraw(bool running) {
@@ -354,8 +305,6 @@ void RadarWindow::SetPeriodicRedraw(bool running) {
         redrawTimer_->stop();
     }
 }
-
-void RadarWindow::CenterOn(double lon, double lat) { Center_Airport(lon, lat); }
 
 void RadarWindow::DrawMeasuring(GeoPosition anchor, GeoPosition pointer) {
     scope_->ClearImage();
@@ -381,39 +330,9 @@ void RadarWindow::HideBox() {
     hoverBox_->clear();
 }
 
-void RadarWindow::LeaveSessionForGood() {
+void RadarWindow::SessionGone() {
     disconnected_ = true;
-    StopSessionTimers();
     StopTimers();
-    if (recordControls_) recordControls_->SessionEnded();
-    playback_.reset();
-    link_.reset();
-    LeaveSession(session_, play_);
-}
-
-void RadarWindow::HandleLinkEvents(const LinkEvents& events) {
-    for (const std::string& line : events.ChatLines) emit ChatLineReceived(line);
-    if (events.TrafficChanged) TrafficMoved();
-    if (events.PlayerListChanged) emit PlayerListChanged();
-    if (!events.Messages.empty()) {
-        // A message box runs its own event loop: no receive tick may start
-        // inside it and pile up boxes of its own.
-        receiveTimer_->stop();
-        for (const UserMessage& message : events.Messages)
-            boxes_.Show(AnsiToUtf8(message.Text), message.Icon);
-        if (!events.Disconnect && !disconnected_) receiveTimer_->start();
-    }
-    if (events.Disconnect) Disconnect();
-}
-
-void RadarWindow::StartSessionTimers() {
-    receiveTimer_->start();
-    upkeepTimer_->start();
-}
-
-void RadarWindow::StopSessionTimers() {
-    receiveTimer_->stop();
-    upkeepTimer_->stop();
 }
 
 QString RadarWindow::Caption() const {
@@ -490,11 +409,11 @@ void RadarWindow::KeepView() {
     keptView_ = now;
 }
 
-void RadarWindow::Center_Airport(double airpt_loc_x, double airpt_loc_y) {
+void RadarWindow::CenterOn(double lon, double lat) {
     if (!loaded_) return;
     StopTimers();
     scope_->ClearImage();
-    tarnwick::Center_Airport(view_, airpt_loc_x, airpt_loc_y);
+    Center_Airport(view_, lon, lat);
     DrawPass();
     StartTimers();
 }
@@ -514,7 +433,7 @@ void RadarWindow::TakeBackArea() {
     if (remembered) {
         ShowView(*remembered);
     } else {
-        Center_Airport(area_.AreaCenterLon, area_.AreaCenterLat);
+        CenterOn(area_.AreaCenterLon, area_.AreaCenterLat);
     }
 }
 

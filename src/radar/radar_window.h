@@ -1,24 +1,21 @@
 #pragma once
 // The radar window: the scope picture with its zoom and centre buttons, the
-// periodic redraw, the session's receive and upkeep ticks, and the menus. The
-// view, the drawing and the session link are core logic; this window owns
-// their state and timers and passes on what the ticks report.
+// periodic redraw, the hover readouts and the menus. The view and the drawing
+// are core logic; this window owns the view's state and its two timers. It
+// reads the session's tables but does not run the session: the window flow
+// does, and hands it what the session's ticks report.
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenu>
 #include <QPushButton>
 #include <QTimer>
 #include <chrono>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "base/message_boxes.h"
 #include "geo/declination_grid.h"
-#include "multiplayer/play_objects.h"
-#include "multiplayer/session_link.h"
-#include "radar/aids/conflict_watch.h"
 #include "radar/aids/label_places.h"
 #include "radar/hover_target.h"
 #include "radar/pointer_readouts.h"
@@ -30,52 +27,45 @@
 #include "state/display_options.h"
 #include "state/radar_aids.h"
 #include "state/session_state.h"
+#include "traffic/conflict_watch.h"
+#include "traffic/scope_traffic.h"
 
 namespace tarnwick {
 
 class ConflictPanel;
 class RecordControls;
-class ReplayPlayback;
 struct SessionRecords;
 
 class RadarWindow : public QMainWindow, private PointerHost {
     Q_OBJECT
    public:
-    // `play` holds the joined session's objects; the window leaves the
-    // session through them when it closes. `aids` are the controller's radar
+    // `session` is read for the traffic; `aids` are the controller's radar
     // aids, which its shortcuts toggle.
     RadarWindow(const ChosenArea& area, DisplayOptions& display, RadarAids& aids, const DeclinationGrid& grid,
-                SessionState& session, PlayObjects& play, MessageBoxes& boxes, QWidget* parent = nullptr);
+                const SessionState& session, MessageBoxes& boxes, QWidget* parent = nullptr);
     ~RadarWindow() override;
 
     // The recorder and the replay's clock of the program's session objects:
     // the File menu records, and a replay gets its controls.
     void SetRecords(std::shared_ptr<SessionRecords> records);
 
-    using Clock = std::function<std::chrono::milliseconds()>;
-    // The session's time for the motion history and the conflict alerts (by
-    // default the steady clock), for tests to drive.
-    void SetClock(Clock clock) { clock_ = std::move(clock); }
-
     // With a session joined: caption, view on the area's centre, display
-    // switches, the four timers, the chat window and the identification
-    // request. Without one nothing happens.
+    // switches, the redraw and hover timers and the chat window. Without one
+    // nothing happens.
     void Load();
-    // "> Disconnect": leaves the session and closes the window.
+    // "> Disconnect": closes the window, which leaves the session.
     void Disconnect();
 
-    // Timer1, Timer3 and Timer4 (public so tests need not wait).
-    void ReceiveTick();
-    void MaintenanceTick();
+    // Timer4 (public so tests need not wait).
     void HoverTick();
-    // A replay goes to another moment of its recording (the replay bar's slider).
-    void SeekReplay(std::chrono::milliseconds time);
 
     const RadarView& View() const { return view_; }
     ScopePicture* Scope() { return scope_; }
 
-    // Moves the view's centre to a longitude (x) and latitude (y) and redraws.
-    void Center_Airport(double airpt_loc_x, double airpt_loc_y);
+    // Moves the view's centre to a longitude and a latitude and redraws (the
+    // view's Center_Airport): the "C" button, the right mouse button, the
+    // airports and traffic lists, and a new area in the same session.
+    void CenterOn(double lon, double lat) override;
     // Up to `levels` zoom steps in (positive) or out, with one redraw.
     void Zoom(int levels);
     // The closest view that holds every aircraft the scope shows; without
@@ -87,15 +77,25 @@ class RadarWindow : public QMainWindow, private PointerHost {
     // Another window takes over: the scope freezes until it gives it back.
     void Lock();
     void Unlock();
-    // The session is left for good, without the connection window: the
-    // program is about to end. Failures are passed over.
-    void LeaveSessionForGood();
+    // The session was left for good, without the connection window: the
+    // program is about to end, and closing the window leaves nothing more.
+    void SessionGone();
 
     // One periodic redraw: clear, background layers, traffic.
     void RedrawNow();
-    // The aids changed: the shortcuts' marks follow and the scope is redrawn
-    // at once, unless another window holds it.
+    // The aids changed: the shortcuts' marks follow, the conflict watch is
+    // asked to look again (AidsShown) and the scope is redrawn at once,
+    // unless another window holds it.
     void ShowAidsChanged();
+    // The conflict alert's list at the session's time `time`; a new alert
+    // (`started`) sounds when the aids ask for it.
+    void ShowConflicts(const std::vector<ConflictAlert>& alerts, std::chrono::milliseconds time,
+                       std::size_t started);
+    // After each receive tick: the recording's size, the replay's time.
+    void ShowRecordProgress();
+    // The replay went to another moment: its bar, and the scope at once
+    // unless another window holds it.
+    void ShowReplayMoved();
 
    protected:
     void changeEvent(QEvent* event) override;
@@ -118,26 +118,23 @@ class RadarWindow : public QMainWindow, private PointerHost {
     void Closed();
     // The load and the menu's "Show the chat window".
     void ChatWindowRequested();
-    // A line for the chat log in Windows-1252: "name: text".
-    void ChatLineReceived(const std::string& line);
-    // The traffic table's names changed.
-    void PlayerListChanged();
-    // The session is left: the chat window is to close and the connection
-    // window to open. The radar window closes itself.
+    // The window is closing with the session joined: the session is to be
+    // left, the chat window to close and the connection window to open.
     void Disconnected();
+    // The user moved the replay's position: the replay is to go there.
+    void ReplaySeekRequested(std::chrono::milliseconds time);
+    // The aids the scope shows changed: the conflict watch is to look again.
+    void AidsShown();
 
    private:
     // The pointer handling's requests.
     void SetPeriodicRedraw(bool running) override;
-    void CenterOn(double lon, double lat) override;
     void DrawMeasuring(GeoPosition anchor, GeoPosition pointer) override;
     void ShowBox(const std::string& text) override;
     void HideBox() override;
 
     void AddMenus();
     void AddAidShortcuts(QMenu* options);
-    void TrafficMoved();
-    void ShowConflicts(std::chrono::milliseconds now);
     ScopeTraffic Traffic() const;
     void AddViewItems(QMenu* view);
     void ShowView(const RememberedView& shown);
@@ -148,9 +145,6 @@ class RadarWindow : public QMainWindow, private PointerHost {
     void EnableScopeControls(bool enabled);
     void StopTimers();
     void StartTimers();
-    void StartSessionTimers();
-    void StopSessionTimers();
-    void HandleLinkEvents(const LinkEvents& events);
     void DrawPass();
     template <typename Draw>
     void DrawOnPicture(Draw draw);
@@ -160,12 +154,8 @@ class RadarWindow : public QMainWindow, private PointerHost {
     DisplayOptions& display_;
     RadarAids& aids_;
     const DeclinationGrid& grid_;
-    SessionState& session_;
-    PlayObjects& play_;
+    const SessionState& session_;
     MessageBoxes& boxes_;
-    std::unique_ptr<SessionLink> link_;
-    // While a recording is replayed: its receive tick and its seeking.
-    std::unique_ptr<ReplayPlayback> playback_;
     bool disconnected_ = false;
     bool loaded_ = false;
     bool locked_ = false;
@@ -175,9 +165,7 @@ class RadarWindow : public QMainWindow, private PointerHost {
     QPointF pointerPx_;
     // Over the picture: its aircraft's label is written on top.
     std::optional<ScreenPoint> pointerOverPicture_;
-    Clock clock_;
     LabelPlaces labelPlaces_;
-    ConflictWatch conflictWatch_;
     // The scope font's, measured once.
     std::optional<TextMetrics> scopeMetrics_;
     // The area the view belongs to, and the view last kept for it.
@@ -194,9 +182,7 @@ class RadarWindow : public QMainWindow, private PointerHost {
     QLabel* zoomLevelLabel_;
     QLabel* hoverBox_;
     ConflictPanel* conflictPanel_;
-    QTimer* receiveTimer_;
     QTimer* redrawTimer_;
-    QTimer* upkeepTimer_;
     QTimer* hoverTimer_;
     // Options menu: the aids toggled most, with their shortcuts.
     QAction* historyAction_ = nullptr;
@@ -218,9 +204,7 @@ inline constexpr char kShowAllTrafficButtonName[] = "show_all_traffic_button";
 inline constexpr char kZoomCaptionLabelName[] = "Label6";
 inline constexpr char kZoomLevelLabelName[] = "Label7";
 inline constexpr char kHoverBoxName[] = "Label1";
-inline constexpr char kReceiveTimerName[] = "Timer1";
 inline constexpr char kRedrawTimerName[] = "Timer2";
-inline constexpr char kUpkeepTimerName[] = "Timer3";
 inline constexpr char kHoverTimerName[] = "Timer4";
 inline constexpr char kFileMenuName[] = "fil_menu1";
 inline constexpr char kLoadAllAreasActionName[] = "load_all_db_files";

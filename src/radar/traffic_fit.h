@@ -4,7 +4,7 @@
 #include <optional>
 
 #include "radar/remembered_view.h"
-#include "radar/scope_traffic.h"
+#include "traffic/scope_traffic.h"
 
 namespace tarnwick {
 

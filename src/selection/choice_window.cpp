@@ -164,11 +164,11 @@ ChoiceWindow::ChoiceWindow(SelectionState state, MessageBoxes& boxes, QWidget* p
     SetControlsEnabled(false);
     loadTimer_->setObjectName(kLoadingTimerName);
     loadTimer_->setInterval(1000);
-    connect(loadTimer_, &QTimer::timeout, this, &ChoiceWindow::Timer1Tick);
+    connect(loadTimer_, &QTimer::timeout, this, &ChoiceWindow::LoadingTick);
     loadTimer_->start();
 }
 
-void ChoiceWindow::Timer1Tick() {
+void ChoiceWindow::LoadingTick() {
     // Stopped first: a warning box runs its own event loop, in which the timer
     // must not start the loading a second time.
     loadTimer_->stop();

@@ -26,7 +26,7 @@ class ChoiceWindow : public QWidget {
     ChoiceWindow(SelectionState state, MessageBoxes& boxes, QWidget* parent = nullptr);
 
     // The loading, run once by Timer1's first tick (public so tests need not wait).
-    void Timer1Tick();
+    void LoadingTick();
     bool ChoiceMade() const { return choiceMade_; }
 
    signals:

@@ -1,8 +1,8 @@
 #pragma once
 // Where each aircraft of the traffic table has been, and the motion worked out
 // from it: ground speed, true track and vertical speed, which the position
-// reports do not carry. The radar window's receive tick feeds it with the
-// session's clock after every tick that changed the table; the tools replay a
+// reports do not carry. The joined session's ticks feed it with the session's
+// clock after every tick that changed the table; the tools replay a
 // session's tables into it the same way.
 //
 // The rule (the README says it too):

@@ -38,7 +38,7 @@ struct SessionState {
 
     TrafficTable Traffic;
     // Where the entries have been, for their speeds and tracks; fed by the
-    // radar window's ticks.
+    // joined session's ticks.
     MotionHistory Motion;
 
     bool HasOwnPlayer() const { return IsPlayerId(OwnPlayerId); }

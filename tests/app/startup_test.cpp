@@ -113,10 +113,10 @@ QStringList WindowsAfterSplash(const TempFolder& folder) {
     WindowFlow flow(state, boxes, folder.String());
     auto* splash = flow.ShowSplash();
     EXPECT_FALSE(state.Session.SessionConnected) << "the splash window clears the session flags";
-    EXPECT_EQ(splash->Timer1()->interval(), 3000);
-    EXPECT_TRUE(splash->Timer1()->isActive());
+    EXPECT_EQ(splash->DecisionTimer()->interval(), 3000);
+    EXPECT_TRUE(splash->DecisionTimer()->isActive());
     splash->show();
-    QMetaObject::invokeMethod(splash->Timer1(), "timeout", Qt::DirectConnection);
+    QMetaObject::invokeMethod(splash->DecisionTimer(), "timeout", Qt::DirectConnection);
     QApplication::processEvents();
     QStringList shown;
     for (QWidget* widget : QApplication::topLevelWidgets()) {
@@ -142,7 +142,7 @@ TEST(SplashWindow, ADamagedSettingsFileIsNamedBeforeSetupOpens) {
     testing::RecordingMessageBoxes boxes;
     WindowFlow flow(state, boxes, folder.String());
     auto* splash = flow.ShowSplash();
-    QMetaObject::invokeMethod(splash->Timer1(), "timeout", Qt::DirectConnection);
+    QMetaObject::invokeMethod(splash->DecisionTimer(), "timeout", Qt::DirectConnection);
     QApplication::processEvents();
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].Icon, MessageIcon::Warning);

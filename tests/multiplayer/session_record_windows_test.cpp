@@ -51,7 +51,7 @@ class RecordedSessionWindowsTest : public testing::SessionWindowsTest {
         question->accept();
         Control<QPushButton>(connection, kJoinButtonName)->click();
         clock += std::chrono::milliseconds(1000);
-        connection->Timer1Tick();
+        connection->AcceptanceTick();
         QApplication::processEvents();
         return Form1();
     }
@@ -61,7 +61,7 @@ class RecordedSessionWindowsTest : public testing::SessionWindowsTest {
         flow->AreaChosen();
         LocateAndJoin();
         clock += std::chrono::milliseconds(1000);
-        Form2()->Timer1Tick();
+        Form2()->AcceptanceTick();
         QApplication::processEvents();
     }
     // The demo joined and `seconds` of it recorded into `file`, then left.

@@ -85,14 +85,15 @@ class SessionWindowsTest : public ::testing::Test {
         flow->AreaChosen();
         LocateAndJoin();
         ScriptedHostAccepts();
-        if (Form2()) Form2()->Timer1Tick();
+        if (Form2()) Form2()->AcceptanceTick();
         QApplication::processEvents();
     }
-    // Runs the radar window's receive tick for `seconds` of the hand-moved clock.
+    // Runs the session's receive tick for `seconds` of the hand-moved clock,
+    // while the radar window is up.
     void RunReceiveTicks(int seconds) {
         for (int i = 0; i < seconds * 10 && Form1(); ++i) {
             clock += std::chrono::milliseconds(100);
-            Form1()->ReceiveTick();
+            flow->ReceiveTick();
         }
     }
 

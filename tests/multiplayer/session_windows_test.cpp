@@ -13,7 +13,7 @@ namespace {
 
 using testing::SessionWindowsTest;
 
-QTimer* Timer(QWidget* window, const char* name) { return window->findChild<QTimer*>(name); }
+QTimer* Timer(QObject* owner, const char* name) { return owner->findChild<QTimer*>(name); }
 
 QStringList Lines(QListWidget* list) {
     QStringList lines;
@@ -39,7 +39,7 @@ TEST_F(SessionWindowsTest, TheDemoIsJoinedThroughTheControlsAndOpensRadarAndChat
     EXPECT_TRUE(Timer(form2, kJoinRepeatTimerName)->isActive());
 
     clock += std::chrono::milliseconds(1000);
-    form2->Timer1Tick();
+    form2->AcceptanceTick();
     ASSERT_FALSE(boxes.shown.empty());
     EXPECT_EQ(boxes.shown.back().Text, "Connected to FS session!");
     QApplication::processEvents();
@@ -48,11 +48,13 @@ TEST_F(SessionWindowsTest, TheDemoIsJoinedThroughTheControlsAndOpensRadarAndChat
     RadarWindow* radar = Form1();
     ASSERT_NE(radar, nullptr);
     EXPECT_EQ(radar->windowTitle(), QString(kProgramName) + " - Seattle Tacoma Intl  (KSEA)");
-    for (const char* timer : {kReceiveTimerName, kRedrawTimerName, kUpkeepTimerName, kHoverTimerName}) {
+    // The session's timers are the window flow's, the view's the radar window's.
+    for (const char* timer : {kReceiveTimerName, kUpkeepTimerName})
+        EXPECT_TRUE(Timer(flow.get(), timer)->isActive()) << timer;
+    for (const char* timer : {kRedrawTimerName, kHoverTimerName})
         EXPECT_TRUE(Timer(radar, timer)->isActive()) << timer;
-    }
-    EXPECT_EQ(Timer(radar, kReceiveTimerName)->interval(), 100);
-    EXPECT_EQ(Timer(radar, kUpkeepTimerName)->interval(), 30000);
+    EXPECT_EQ(Timer(flow.get(), kReceiveTimerName)->interval(), 100);
+    EXPECT_EQ(Timer(flow.get(), kUpkeepTimerName)->interval(), 30000);
     ChatWindow* chat = Form6();
     ASSERT_NE(chat, nullptr);
 
@@ -108,13 +110,13 @@ TEST_F(ScriptedSessionTest, ReceiveAndUpkeepKeepRunningWhileTheScopeIsLocked) {
     EXPECT_FALSE(radar->isEnabled());
     EXPECT_FALSE(Timer(radar, kRedrawTimerName)->isActive());
     EXPECT_FALSE(Timer(radar, kHoverTimerName)->isActive());
-    EXPECT_TRUE(Timer(radar, kReceiveTimerName)->isActive());
-    EXPECT_TRUE(Timer(radar, kUpkeepTimerName)->isActive());
+    EXPECT_TRUE(Timer(flow.get(), kReceiveTimerName)->isActive());
+    EXPECT_TRUE(Timer(flow.get(), kUpkeepTimerName)->isActive());
 
     // The host answers the identification request the load sent, and talks.
     hub.Send(host, state.Session.OwnPlayerId, Encode(MsgJoinAccept{host}));
     hub.Send(host, kAllPlayers, EncodeTerminated(MsgChat{"Hello"}));
-    radar->ReceiveTick();
+    flow->ReceiveTick();
     ChatWindow* chat = Form6();
     ASSERT_NE(chat, nullptr);
     EXPECT_EQ(Lines(Control<QListWidget>(chat, kChatPlayerListName)),
@@ -142,17 +144,17 @@ TEST_F(ScriptedSessionTest, DisconnectReturnsToAFreshConnectionWindow) {
 
 TEST_F(ScriptedSessionTest, AfterARejoinTheChatListsThePilotsStillInTheSession) {
     hub.Send(host, state.Session.OwnPlayerId, Encode(MsgJoinAccept{host}));
-    Form1()->ReceiveTick();
+    flow->ReceiveTick();
     Control<QPushButton>(Form1(), kDisconnectButtonName)->click();
     QApplication::processEvents();
 
     LocateAndJoin();
     ScriptedHostAccepts();
-    Form2()->Timer1Tick();
+    Form2()->AcceptanceTick();
     QApplication::processEvents();
     // The host's identification answer finds it known and adds nothing.
     hub.Send(host, state.Session.OwnPlayerId, Encode(MsgJoinAccept{host}));
-    Form1()->ReceiveTick();
+    flow->ReceiveTick();
     EXPECT_EQ(Lines(Control<QListWidget>(Form6(), kChatPlayerListName)),
               (QStringList{"Host", kDefaultNickname}))
         << "the last session's own entry is gone and the host is listed without waiting for the upkeep";
@@ -163,7 +165,7 @@ TEST_F(ScriptedSessionTest, ALostSessionIsToldAndLeftEvenWhileTheScopeIsLocked) 
     flow->ShowPreferences();
     boxes.shown.clear();
     hub.EndSession();
-    Form1()->ReceiveTick();
+    flow->ReceiveTick();
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].Text,
               "The FS multiplayer connection was lost, Tarnwick closes multiplayer session.");

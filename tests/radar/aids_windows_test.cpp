@@ -32,8 +32,8 @@ class AidsWindowsTest : public testing::SessionWindowsTest {
     AidsWindowsTest() {
         EXPECT_TRUE(config.isValid());
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
+        flow->SetSessionClock([this] { return clock; });
         JoinScriptedSession();
-        if (Form1()) Form1()->SetClock([this] { return clock; });
     }
 
     // A pilot `east` and `north` nautical miles from the area's centre.
@@ -57,7 +57,7 @@ class AidsWindowsTest : public testing::SessionWindowsTest {
                 hub.Send(id, kAllPlayers, Encode(MsgPosition{words}));
             }
             clock += milliseconds(100);
-            Form1()->ReceiveTick();
+            flow->ReceiveTick();
         }
     }
     QString ChatLog() { return Control<QPlainTextEdit>(Form6(), kChatLogName)->toPlainText(); }

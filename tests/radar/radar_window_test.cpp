@@ -21,12 +21,12 @@
 #include "radar/aids/radar_aids_window.h"
 #include "radar/aids/traffic_list_window.h"
 #include "radar/airport_layers.h"
+#include "radar/airports_list_window.h"
 #include "radar/qt_view_store.h"
 #include "scope_fixture.h"
 #include "selection/choice_window.h"
 #include "support/recording_message_boxes.h"
 #include "support/temp_folder.h"
-#include "windows/airports_list_window.h"
 
 namespace tarnwick {
 namespace {
@@ -81,7 +81,7 @@ class RadarWindowTest : public ::testing::Test {
 };
 
 TEST_F(RadarWindowTest, LoadsCentredOnTheAreaAtLevelNine) {
-    RadarWindow window(state.Area, state.Display, state.Aids, *state.Declination, state.Session, play, boxes);
+    RadarWindow window(state.Area, state.Display, state.Aids, *state.Declination, state.Session, boxes);
     window.Load();
     EXPECT_EQ(window.objectName(), "Form1");
     EXPECT_EQ(window.windowTitle(), QString(kProgramName) + " - Seattle Tacoma Intl  (KSEA)");
@@ -116,14 +116,14 @@ TEST_F(RadarWindowTest, LoadsCentredOnTheAreaAtLevelNine) {
 
 TEST_F(RadarWindowTest, WithoutASessionTheScopeStaysEmptyAndInactive) {
     state.Session.SessionConnected = false;
-    RadarWindow window(state.Area, state.Display, state.Aids, *state.Declination, state.Session, play, boxes);
-    window.Load();
+    WindowFlow flow(state, play, boxes, "");
+    RadarWindow& window = *flow.ShowRadar();
     EXPECT_EQ(window.windowTitle(), QString(kProgramName) + " ");
     EXPECT_EQ(Level(window), "0x");
     EXPECT_FALSE(window.findChild<QTimer*>(kRedrawTimerName)->isActive());
     Click(window, kZoomInButtonName);
     EXPECT_EQ(Level(window), "0x");
-    EXPECT_FALSE(window.findChild<QTimer*>(kReceiveTimerName)->isActive());
+    EXPECT_FALSE(flow.findChild<QTimer*>(kReceiveTimerName)->isActive());
 }
 
 TEST_F(RadarWindowTest, ChoiceHandOverOpensTheConnectionWindowBeforeSessionsExist) {
@@ -135,7 +135,7 @@ TEST_F(RadarWindowTest, ChoiceHandOverOpensTheConnectionWindowBeforeSessionsExis
 }
 
 TEST_F(RadarWindowTest, ZoomButtonsAndTheWheelStepTheSameWay) {
-    RadarWindow window(state.Area, state.Display, state.Aids, *state.Declination, state.Session, play, boxes);
+    RadarWindow window(state.Area, state.Display, state.Aids, *state.Declination, state.Session, boxes);
     window.Load();
     const GeoBounds start = window.View().ViewBounds;
     Click(window, kZoomInButtonName);
@@ -169,10 +169,10 @@ TEST_F(RadarWindowTest, ZoomButtonsAndTheWheelStepTheSameWay) {
 }
 
 TEST_F(RadarWindowTest, CentreButtonReturnsToTheArea) {
-    RadarWindow window(state.Area, state.Display, state.Aids, *state.Declination, state.Session, play, boxes);
+    RadarWindow window(state.Area, state.Display, state.Aids, *state.Declination, state.Session, boxes);
     window.Load();
     const GeoBounds start = window.View().ViewBounds;
-    window.Center_Airport(10, 20);
+    window.CenterOn(10, 20);
     EXPECT_NEAR((window.View().ViewBounds.North + window.View().ViewBounds.South) / 2, 20, 1e-9);
     Click(window, kCentreButtonName);
     EXPECT_NEAR(window.View().ViewBounds.West, start.West, 1e-9);
@@ -180,7 +180,7 @@ TEST_F(RadarWindowTest, CentreButtonReturnsToTheArea) {
 }
 
 TEST_F(RadarWindowTest, ResizingKeepsTheRectangleAndMeasuresThePicture) {
-    RadarWindow window(state.Area, state.Display, state.Aids, *state.Declination, state.Session, play, boxes);
+    RadarWindow window(state.Area, state.Display, state.Aids, *state.Declination, state.Session, boxes);
     window.Load();
     window.show();
     window.resize(1000, 700);
@@ -280,13 +280,15 @@ struct ScopeState {
     bool operator==(const ScopeState&) const = default;
 };
 
-ScopeState StateOf(RadarWindow& radar) {
+// The session's timers are the window flow's.
+ScopeState StateOf(const WindowFlow& flow, RadarWindow& radar) {
     const auto active = [&](const char* name) { return radar.findChild<QTimer*>(name)->isActive(); };
+    const auto sessionActive = [&](const char* name) { return flow.findChild<QTimer*>(name)->isActive(); };
     ScopeState state{radar.isEnabled(),
                      radar.Scope()->isEnabled(),
-                     active(kReceiveTimerName),
+                     sessionActive(kReceiveTimerName),
                      active(kRedrawTimerName),
-                     active(kUpkeepTimerName),
+                     sessionActive(kUpkeepTimerName),
                      active(kHoverTimerName),
                      {},
                      radar.windowTitle(),
@@ -315,12 +317,12 @@ TEST_F(RadarWindowTest, EveryWindowTheMenusOpenLocksTheScopeAndGivesItBackAsItWa
     EndCountingFlow flow(state, play, boxes, "");
     RadarWindow* radar = flow.ShowRadar();
     Click(*radar, kZoomInButtonName);
-    const ScopeState before = StateOf(*radar);
+    const ScopeState before = StateOf(flow, *radar);
     ASSERT_TRUE(before.Timer2 && before.Timer4 && before.WindowEnabled);
 
     const auto expectLocked = [&](const char* window) {
         ASSERT_NE(TopLevel(window), nullptr) << window;
-        const ScopeState locked = StateOf(*radar);
+        const ScopeState locked = StateOf(flow, *radar);
         EXPECT_FALSE(locked.WindowEnabled || locked.PictureEnabled || locked.Timer2 || locked.Timer4)
             << window;
         EXPECT_EQ(locked.ButtonsEnabled, std::vector<bool>(5, false)) << window;
@@ -331,7 +333,7 @@ TEST_F(RadarWindowTest, EveryWindowTheMenusOpenLocksTheScopeAndGivesItBackAsItWa
         TopLevel(window)->close();
         QApplication::processEvents();
         EXPECT_EQ(TopLevel(window), nullptr) << window;
-        EXPECT_TRUE(StateOf(*radar) == before) << window;
+        EXPECT_TRUE(StateOf(flow, *radar) == before) << window;
     };
 
     Trigger(*radar, kPreferencesActionName);
@@ -348,7 +350,7 @@ TEST_F(RadarWindowTest, EveryWindowTheMenusOpenLocksTheScopeAndGivesItBackAsItWa
     Find<QPushButton>(TopLevel(kAboutWindowName), kAboutOkButtonName)->click();
     QApplication::processEvents();
     EXPECT_EQ(TopLevel(kAboutWindowName), nullptr);
-    EXPECT_TRUE(StateOf(*radar) == before);
+    EXPECT_TRUE(StateOf(flow, *radar) == before);
 
     Trigger(*radar, kLoadAllAreasActionName);
     expectLocked(kChoiceWindowName);
@@ -356,13 +358,13 @@ TEST_F(RadarWindowTest, EveryWindowTheMenusOpenLocksTheScopeAndGivesItBackAsItWa
 
     boxes.answers = {MessageAnswer::Cancel};
     Trigger(*radar, kNewDatabasesActionName);
-    EXPECT_TRUE(StateOf(*radar) == before);
+    EXPECT_TRUE(StateOf(flow, *radar) == before);
     EXPECT_EQ(flow.ends, 0);
 
     // The chat window needs no lock.
     Trigger(*radar, kChatWindowActionName);
     EXPECT_NE(TopLevel(kChatWindowName), nullptr);
-    EXPECT_TRUE(StateOf(*radar) == before);
+    EXPECT_TRUE(StateOf(flow, *radar) == before);
     EXPECT_EQ(flow.ends, 0);
 }
 
@@ -406,7 +408,7 @@ TEST_F(RadarWindowTest, CreatingNewDatabaseFilesDeletesThemLeavesTheSessionAndEn
     EXPECT_EQ(boxes.shown[2].Icon, MessageIcon::Information);
     EXPECT_EQ(flow.ends, 1);
     EXPECT_FALSE(state.Session.SessionConnected);
-    EXPECT_FALSE(radar->findChild<QTimer*>(kReceiveTimerName)->isActive());
+    EXPECT_FALSE(flow.findChild<QTimer*>(kReceiveTimerName)->isActive());
     // No connection window comes up for a program that is ending.
     EXPECT_EQ(TopLevel(kConnectionWindowName), nullptr);
 }
@@ -449,7 +451,7 @@ TEST_F(RadarWindowTest, ClosingTheScopeClosesTheWindowsItLeftLiveToo) {
 }
 
 TEST_F(RadarWindowTest, PageKeysAndCtrlWheelMoveFiveLevelsAtATime) {
-    RadarWindow window(state.Area, state.Display, state.Aids, *state.Declination, state.Session, play, boxes);
+    RadarWindow window(state.Area, state.Display, state.Aids, *state.Declination, state.Session, boxes);
     window.Load();
     const GeoBounds start = window.View().ViewBounds;
     QAction* in = window.menuBar()->findChild<QAction*>(kZoomInFastActionName);
@@ -481,7 +483,7 @@ TEST_F(RadarWindowTest, PageKeysAndCtrlWheelMoveFiveLevelsAtATime) {
 TEST_F(RadarWindowTest, ShowAllTrafficHoldsEveryShownAircraftAndLeavesAnEmptyScopeAsItIs) {
     state.Session.OwnPlayerId = 1;
     state.Session.OwnName = "Tower";
-    RadarWindow window(state.Area, state.Display, state.Aids, *state.Declination, state.Session, play, boxes);
+    RadarWindow window(state.Area, state.Display, state.Aids, *state.Declination, state.Session, boxes);
     window.Load();
     QPushButton* button = Find<QPushButton>(&window, kShowAllTrafficButtonName);
     ASSERT_NE(button, nullptr);
@@ -537,11 +539,11 @@ TEST_F(RadarWindowTest, EachAreaComesBackToTheViewItWasLeftAt) {
         EXPECT_NEAR(kept->CenterLat, expected.CenterLat, 1e-9) << key;
         EXPECT_NEAR(kept->CenterLon, expected.CenterLon, 1e-9) << key;
     };
-    auto* first = new RadarWindow(state.Area, state.Display, state.Aids, *state.Declination, state.Session,
-                                  play, boxes);
+    auto* first =
+        new RadarWindow(state.Area, state.Display, state.Aids, *state.Declination, state.Session, boxes);
     first->Load();
     first->Zoom(14);
-    first->Center_Airport(-122.25, 47.5);
+    first->CenterOn(-122.25, 47.5);
     const GeoBounds left = first->View().ViewBounds;
     first->close();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -607,7 +609,7 @@ class ScopePointerTest : public RadarWindowTest {
     QTimer* Timer(const char* name) { return window.findChild<QTimer*>(name); }
     QLabel* Box() { return window.findChild<QLabel*>(kHoverBoxName); }
 
-    RadarWindow window{state.Area, state.Display, state.Aids, *state.Declination, state.Session, play, boxes};
+    RadarWindow window{state.Area, state.Display, state.Aids, *state.Declination, state.Session, boxes};
 };
 
 TEST_F(ScopePointerTest, MeasuringStopsThePeriodicRedrawUntilTheButtonComesUp) {

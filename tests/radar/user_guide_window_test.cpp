@@ -6,7 +6,6 @@
 #include <QTextBrowser>
 
 #include "base/user_guide.h"
-#include "multiplayer/service_providers.h"
 #include "radar/qt_user_guide.h"
 #include "radar/radar_window.h"
 #include "state/program_state.h"
@@ -47,8 +46,7 @@ TEST_F(OpenedUrls, WithoutAGuideTheUserIsToldWhereToReadIt) {
 
 TEST_F(OpenedUrls, TheRadarWindowsAboutMenuOpensTheGuideFirstAndOnF1) {
     ProgramState state;
-    PlayObjects play{[] { return std::make_unique<ServiceProviderSet>(ProgramConnectionTypes({})); }};
-    RadarWindow window(state.Area, state.Display, state.Aids, *state.Declination, state.Session, play, boxes);
+    RadarWindow window(state.Area, state.Display, state.Aids, *state.Declination, state.Session, boxes);
     auto* about = window.findChild<QMenu*>(kAboutMenuName);
     ASSERT_NE(about, nullptr);
     EXPECT_EQ(about->title(), "About");

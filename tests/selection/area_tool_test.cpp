@@ -30,7 +30,7 @@ void ChooseInWindow(ProgramState& state, bool sector, int row) {
     QuietFlow flow(state, boxes, state.Settings.WorkFolder);
     auto* window = flow.ShowChoice();
     window->setAttribute(Qt::WA_DeleteOnClose, false);
-    window->Timer1Tick();
+    window->LoadingTick();
     if (sector) window->findChild<QRadioButton*>(kSectorOptionName)->click();
     window->findChild<QComboBox*>(sector ? kSectorComboName : kAirportComboName)->setCurrentIndex(row);
     window->findChild<QPushButton*>(kGetAreaButtonName)->click();

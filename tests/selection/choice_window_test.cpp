@@ -61,7 +61,7 @@ class ChoiceWindowTest : public ::testing::Test {
     }
     void Load() {
         Open();
-        window->Timer1Tick();
+        window->LoadingTick();
     }
     template <typename T>
     T* Find(const char* name) const {
@@ -90,7 +90,7 @@ TEST_F(ChoiceWindowTest, LoadingTickFillsBothListsAndEndsInAirportMode) {
     EXPECT_TRUE(timer->isActive());
     EXPECT_EQ(timer->interval(), 1000);
     EXPECT_EQ(Find<QLineEdit>(kChoiceStatusEditName)->text(), "-None-");
-    window->Timer1Tick();
+    window->LoadingTick();
     EXPECT_FALSE(timer->isActive());
     EXPECT_TRUE(boxes.shown.empty());
     auto* combo1 = Find<QComboBox>(kAirportComboName);
@@ -188,7 +188,7 @@ TEST_F(ChoiceWindowTest, TheControlsWaitForTheLists) {
     for (const char* name : {kChoiceExitButtonName, kGetAreaButtonName, kAirportComboName, kSectorComboName,
                              kAirportOptionName, kSectorOptionName})
         EXPECT_FALSE(Find<QWidget>(name)->isEnabled()) << name;
-    window->Timer1Tick();
+    window->LoadingTick();
     for (const char* name : {kChoiceExitButtonName, kGetAreaButtonName, kAirportComboName, kAirportOptionName,
                              kSectorOptionName})
         EXPECT_TRUE(Find<QWidget>(name)->isEnabled()) << name;

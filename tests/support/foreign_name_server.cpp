@@ -58,7 +58,7 @@ void ForeignNameServer::SendNameTable(PlayerId joiner) {
     if (joining == joining_.end()) return;
     SessionDesc desc = session_;
     desc.current_players = static_cast<std::uint32_t>(names_.VisiblePlayerCount());
-    SuperEnumPlayersReply reply{desc, session_name_, std::nullopt, {}, {}, {}};
+    SuperEnumPlayersReply reply{desc, sessionName_, std::nullopt, {}, {}, {}};
     for (const PlayerInfo* player : names_.Players()) reply.players.push_back(ForWire(*player));
     for (const PlayerInfo* group : names_.Groups()) reply.groups.push_back(*group);
     delivery_.SendSystem(joining->second.listener, reply);

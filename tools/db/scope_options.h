@@ -11,9 +11,9 @@
 #include "multiplayer/session_connection.h"
 #include "radar/aids/scope_aids.h"
 #include "radar/radar_view.h"
-#include "radar/scope_traffic.h"
 #include "selection/gather_area.h"
 #include "state/program_state.h"
+#include "traffic/scope_traffic.h"
 
 namespace tarnwick::tools {
 

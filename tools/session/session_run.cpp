@@ -9,10 +9,10 @@
 #include "base/ansi.h"
 #include "multiplayer/chat.h"
 #include "multiplayer/directplay/steady_clock.h"
+#include "multiplayer/joined_session.h"
 #include "multiplayer/program_sessions.h"
 #include "multiplayer/record/replay_transport.h"
 #include "multiplayer/session_connection.h"
-#include "multiplayer/session_link.h"
 #include "multiplayer/tcpip/directplay_transport.h"
 #include "multiplayer/tcpip/port_mapper.h"
 
@@ -25,12 +25,10 @@ constexpr milliseconds kAcceptanceWait{1000};
 // The connection window's step timer, which the tool need not keep to.
 constexpr milliseconds kStep{10};
 constexpr milliseconds kJoinRepeat{30000};
-constexpr milliseconds kReceiveTick{100};
-constexpr milliseconds kMaintenanceTick{30000};
 
 // The session's time: the demo's own clock, which passing moves at once, or
 // the real one, which passing waits for.
-struct SessionClock {
+struct RunClock {
     std::function<milliseconds()> Now;
     std::function<void(milliseconds)> Pass;
 };
@@ -49,7 +47,7 @@ std::optional<int> FirstSession(const std::vector<SessionDescription>&) { return
 
 // The recorder the run's session objects tell, started at once when asked for.
 std::shared_ptr<SessionRecorder> StartRecorder(const ProgramState& state, const SessionRunOptions& options,
-                                               const SessionClock& clock, const SessionOutput& out) {
+                                               const RunClock& clock, const SessionOutput& out) {
     auto recorder = std::make_shared<SessionRecorder>(clock.Now);
     if (!options.RecordTo) return recorder;
     RecordingHeader header;
@@ -64,11 +62,6 @@ std::shared_ptr<SessionRecorder> StartRecorder(const ProgramState& state, const 
     return recorder;
 }
 
-// A recording that stopped by itself is told; the session goes on.
-void ShowRecordingFailure(SessionRecorder& recorder, const SessionOutput& out) {
-    if (const std::optional<std::string> failure = recorder.TakeFailure()) out.Problem(*failure);
-}
-
 void Show(const std::vector<UserMessage>& messages, const SessionOutput& out) {
     for (const UserMessage& message : messages) out.Message(message);
 }
@@ -78,7 +71,7 @@ std::optional<std::string> DefaultAnswer(const ProviderQuestion& question) { ret
 
 // Moves the search or the join on as the connection window does, until it has
 // nothing left to wait for; whether it showed a message.
-bool Settle(SessionConnection& connection, const Choice& choice, const SessionClock& clock,
+bool Settle(SessionConnection& connection, const Choice& choice, const RunClock& clock,
             const SessionOutput& out) {
     bool told = false;
     while (connection.Stepping() || connection.Question()) {
@@ -96,7 +89,7 @@ bool Settle(SessionConnection& connection, const Choice& choice, const SessionCl
 }
 
 // Search and join as the connection window does; true once accepted.
-bool Join(SessionConnection& connection, PlayObjects& play, const Choice& choice, const SessionClock& clock,
+bool Join(SessionConnection& connection, PlayObjects& play, const Choice& choice, const RunClock& clock,
           const SessionRunOptions& options, const SessionOutput& out) {
     connection.Load();
     const auto& types = connection.ConnectionTypeLines();
@@ -133,53 +126,51 @@ bool Join(SessionConnection& connection, PlayObjects& play, const Choice& choice
     return false;
 }
 
-// Shows one tick's events; true when they end the session. A tick that
-// changed the table feeds the motion history first, as the radar window's do.
-bool Report(const LinkEvents& events, milliseconds time, SessionState& session, const SessionOutput& out) {
+// Shows one tick's events, as the windows would; true when they end the
+// session. A recording that stopped by itself is told, and the session goes on.
+bool Report(const SessionEvents& events, milliseconds time, const SessionState& session,
+            const SessionOutput& out) {
     for (const std::string& line : events.ChatLines) out.Chat(time, line);
-    if (events.TrafficChanged) {
-        session.Motion.Observe(session.Traffic, time);
-        out.Traffic(time, session.Traffic, session.Motion);
-    }
+    if (events.TrafficChanged) out.Traffic(time, session.Traffic, session.Motion);
     Show(events.Messages, out);
+    if (events.RecordingFailure) out.Problem(*events.RecordingFailure);
     return events.Disconnect;
 }
 
-int RunSession(ProgramState& state, PlayObjects& play, const Choice& choice, const SessionClock& clock,
-               const SessionRunOptions& options, SessionRecorder& recorder, const SessionOutput& out) {
+int RunSession(ProgramState& state, PlayObjects& play, const Choice& choice, const RunClock& clock,
+               const SessionRunOptions& options, const std::shared_ptr<SessionRecorder>& recorder,
+               const SessionOutput& out) {
     SessionConnection connection(state.Session, play);
     if (!Join(connection, play, choice, clock, options, out)) {
-        recorder.Stop();
+        recorder->Stop();
         LeaveSession(state.Session, play);
         return 1;
     }
+    // The session the windows would run, on the run's clock: the same ticks
+    // and the same leave. (What the start reports is not shown, as before:
+    // the table holds only the program's own entry then.)
+    JoinedSession joined(JoinedSessionParts{state.Session, play, *state.Declination, state.Area, state.Aids},
+                         {.Clock = clock.Now, .Recorder = recorder, .Replay = {}});
+    joined.Start();
+    if (!options.SayUtf8.empty()) {
+        const ChatSendResult said = SendChat(play.Play(), state.Session.OwnPlayerId, options.SayUtf8);
+        if (said.LogLine) out.Chat(milliseconds(0), *said.LogLine);
+    }
+    // The ticks keep to the clock as the window's timers do, however long
+    // each tick takes.
     bool ended = false;
-    {
-        SessionLink link(state.Session, play.Play(), *state.Declination, clock.Now);
-        link.Start();
-        if (!options.SayUtf8.empty()) {
-            const ChatSendResult said = SendChat(play.Play(), state.Session.OwnPlayerId, options.SayUtf8);
-            if (said.LogLine) out.Chat(milliseconds(0), *said.LogLine);
-        }
-        // The ticks keep to the clock as the window's timers do, however
-        // long each tick takes.
-        const milliseconds start = clock.Now();
-        milliseconds nextUpkeep = kMaintenanceTick;
-        for (milliseconds time{0}; time < options.Duration && !ended && !choice.Over();) {
-            clock.Pass(kReceiveTick);
-            time = clock.Now() - start;
-            ended = Report(link.ReceiveTick(), time, state.Session, out);
-            ShowRecordingFailure(recorder, out);
-            if (!ended && time >= nextUpkeep) {
-                nextUpkeep += kMaintenanceTick;
-                ended = Report(link.MaintenanceTick(), time, state.Session, out);
-            }
+    const milliseconds start = clock.Now();
+    milliseconds nextUpkeep = JoinedSession::kUpkeepInterval;
+    for (milliseconds time{0}; time < options.Duration && !ended && !choice.Over();) {
+        clock.Pass(JoinedSession::kReceiveInterval);
+        time = clock.Now() - start;
+        ended = Report(joined.ReceiveTick(), time, state.Session, out);
+        if (!ended && time >= nextUpkeep) {
+            nextUpkeep += JoinedSession::kUpkeepInterval;
+            ended = Report(joined.UpkeepTick(), time, state.Session, out);
         }
     }
-    recorder.Stop();
-    ShowRecordingFailure(recorder, out);
-    // The link is gone before the session object it used is released.
-    LeaveSession(state.Session, play);
+    Report(joined.Leave(), clock.Now() - start, state.Session, out);
     return ended ? 1 : 0;
 }
 
@@ -187,11 +178,11 @@ int RunSession(ProgramState& state, PlayObjects& play, const Choice& choice, con
 
 int RunDemoSession(ProgramState& state, const SessionRunOptions& options, const SessionOutput& out) {
     milliseconds now{0};
-    const SessionClock clock{[&now] { return now; }, [&now](milliseconds time) { now += time; }};
+    const RunClock clock{[&now] { return now; }, [&now](milliseconds time) { now += time; }};
     const std::shared_ptr<SessionRecorder> recorder = StartRecorder(state, options, clock, out);
     PlayObjects play(ProgramSessionObjects(state.Area, clock.Now, {}, {}, recorder));
     const Choice choice{kDemoConnectionName, DefaultAnswer, FirstSession};
-    return RunSession(state, play, choice, clock, options, *recorder, out);
+    return RunSession(state, play, choice, clock, options, recorder, out);
 }
 
 int RunReplaySession(ProgramState& state, const SessionRunOptions& options, const std::filesystem::path& file,
@@ -211,7 +202,7 @@ int RunReplaySession(ProgramState& state, const SessionRunOptions& options, cons
     for (const std::string& problem : recording.Problems) out.Problem(file.string() + ": " + problem);
 
     milliseconds now{0};
-    const SessionClock clock{[&now] { return now; }, [&now](milliseconds time) { now += time; }};
+    const RunClock clock{[&now] { return now; }, [&now](milliseconds time) { now += time; }};
     const std::shared_ptr<SessionRecorder> recorder = StartRecorder(state, options, clock, out);
     const auto replayClock = std::make_shared<ReplayClock>(clock.Now);
     const milliseconds length = recording.Lines.empty() ? milliseconds(0) : recording.Lines.back().Time;
@@ -224,7 +215,7 @@ int RunReplaySession(ProgramState& state, const SessionRunOptions& options, cons
     choice.Over = [replayClock, length] { return replayClock->Now() >= length; };
     SessionRunOptions run = options;
     if (run.Duration == milliseconds(0)) run.Duration = milliseconds::max();
-    return RunSession(state, play, choice, clock, run, *recorder, out);
+    return RunSession(state, play, choice, clock, run, recorder, out);
 }
 
 int RunNetworkSession(ProgramState& state, const SessionRunOptions& options, const NetworkTarget& target,
@@ -246,7 +237,7 @@ int RunNetworkSession(ProgramState& state, const SessionRunOptions& options, con
         transport.Log = [&out](const std::string& note) { out.Problem("DirectPlay: " + AnsiToUtf8(note)); };
         return std::make_unique<DirectPlayTransport>(std::move(transport));
     };
-    const SessionClock clock{SteadyDemoClock(), [](milliseconds time) { std::this_thread::sleep_for(time); }};
+    const RunClock clock{SteadyDemoClock(), [](milliseconds time) { std::this_thread::sleep_for(time); }};
     const std::shared_ptr<SessionRecorder> recorder = StartRecorder(state, options, clock, out);
     PlayObjects play(ProgramSessionObjects(state.Area, SteadyDemoClock(), tcpIp, {}, recorder));
     const auto pick = [&](const std::vector<SessionDescription>& sessions) -> std::optional<int> {
@@ -263,7 +254,7 @@ int RunNetworkSession(ProgramState& state, const SessionRunOptions& options, con
     const Choice choice{
         kTcpIpConnectionName,
         [&target](const ProviderQuestion&) { return std::optional<std::string>(target.Host); }, pick};
-    return RunSession(state, play, choice, clock, options, *recorder, out);
+    return RunSession(state, play, choice, clock, options, recorder, out);
 }
 
 }  // namespace tarnwick::tools

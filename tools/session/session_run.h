@@ -1,7 +1,8 @@
 #pragma once
 // One session as the windows would run it, without windows: the connection
-// window's search, join and wait, then the radar window's receive ticks
-// every 100 ms and upkeep ticks every 30 s. The demo runs on a clock the run
+// window's search, join and wait, then the joined session the window flow
+// runs (JoinedSession), its receive ticks every 100 ms and upkeep ticks every
+// 30 s, and its leave. The demo runs on a clock the run
 // moves itself, so a minute of session passes in a moment; a network session
 // runs on the real clock.
 #include <chrono>

@@ -35,7 +35,7 @@ class RouterPorts {
    public:
     RouterPorts(std::uint16_t enumeration, std::uint16_t tcp, std::uint16_t udp, Millis now)
         : mapper_(HomeRouterPortMapper()) {
-        next_renewal_ = now + kRenewal;
+        nextRenewal_ = now + kRenewal;
         if (!mapper_) {
             Note("this build asks no router for ports (it was made without libminiupnpc)");
             return;
@@ -60,8 +60,8 @@ class RouterPorts {
     RouterPorts& operator=(const RouterPorts&) = delete;
 
     void Renew(Millis now) {
-        if (now < next_renewal_) return;
-        next_renewal_ = now + kRenewal;
+        if (now < nextRenewal_) return;
+        nextRenewal_ = now + kRenewal;
         // The answers are not waited for: a lapsed mapping shows as pilots
         // that cannot join.
         for (const PortMappingRequest& request : mapped_) mapper_->Map(request);
@@ -70,7 +70,7 @@ class RouterPorts {
    private:
     std::shared_ptr<PortMapper> mapper_;
     std::vector<PortMappingRequest> mapped_;
-    Millis next_renewal_{0};
+    Millis nextRenewal_{0};
 };
 
 HostConfig ConfigOf(const SimhostOptions& options, std::uint64_t seed) {

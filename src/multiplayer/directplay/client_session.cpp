@@ -22,22 +22,22 @@ std::string RefusalText(std::uint32_t result) {
 }  // namespace
 
 DirectPlayClient::DirectPlayClient(const ClientConfig& config, const Clock& clock)
-    : SessionPeer(config.peer, clock), client_config_(config) {}
+    : SessionPeer(config.peer, clock), clientConfig_(config) {}
 
 void DirectPlayClient::Start() {
     if (state_ != State::kIdle) return;
     state_ = State::kOpening;
-    Emit(action::OpenSockets{client_config_.peer.tcp_ports, client_config_.peer.udp_ports, std::nullopt});
+    Emit(action::OpenSockets{clientConfig_.peer.tcp_ports, clientConfig_.peer.udp_ports, std::nullopt});
 }
 
 void DirectPlayClient::SocketsReady() {
     state_ = State::kReady;
-    if (enumeration_pending_) {
-        enumeration_pending_ = false;
+    if (enumerationPending_) {
+        enumerationPending_ = false;
         BeginEnumeration();
     }
-    if (pending_join_) {
-        const auto [session, request] = *std::exchange(pending_join_, std::nullopt);
+    if (pendingJoin_) {
+        const auto [session, request] = *std::exchange(pendingJoin_, std::nullopt);
         Join(session, request);
     }
 }
@@ -45,21 +45,21 @@ void DirectPlayClient::SocketsReady() {
 void DirectPlayClient::SocketsFailed(const std::string& reason) {
     state_ = State::kIdle;
     Log("could not open the DirectPlay ports: " + reason);
-    if (enumeration_pending_) {
-        enumeration_pending_ = false;
+    if (enumerationPending_) {
+        enumerationPending_ = false;
         Emit(action::EnumerationDone{});
     }
-    if (pending_join_) {
-        pending_join_.reset();
+    if (pendingJoin_) {
+        pendingJoin_.reset();
         Emit(action::JoinFailed{"Could not open the DirectPlay ports: " + reason});
     }
 }
 
 void DirectPlayClient::Enumerate(std::optional<std::uint32_t> host_ip) {
-    enumeration_target_ = host_ip;
+    enumerationTarget_ = host_ip;
     found_.clear();
     if (!SocketsOpen()) {
-        enumeration_pending_ = true;
+        enumerationPending_ = true;
         Start();
         return;
     }
@@ -67,15 +67,15 @@ void DirectPlayClient::Enumerate(std::optional<std::uint32_t> host_ip) {
 }
 
 void DirectPlayClient::BeginEnumeration() {
-    enumeration_end_ = Now() + client_config_.enumeration_time;
-    next_enumeration_ = Now() + client_config_.enumeration_repeat;
+    enumerationEnd_ = Now() + clientConfig_.enumeration_time;
+    nextEnumeration_ = Now() + clientConfig_.enumeration_repeat;
     SendEnumeration();
 }
 
 void DirectPlayClient::SendEnumeration() {
-    const Endpoint to{enumeration_target_.value_or(kBroadcastAddress), client_config_.enumeration_port};
+    const Endpoint to{enumerationTarget_.value_or(kBroadcastAddress), clientConfig_.enumeration_port};
     delivery_.SendSystemDatagram(
-        to, EnumSessions{client_config_.application, client_config_.enumeration_flags, {}});
+        to, EnumSessions{clientConfig_.application, clientConfig_.enumeration_flags, {}});
 }
 
 void DirectPlayClient::Join(const SessionInfo& session, const JoinRequest& request) {
@@ -88,24 +88,24 @@ void DirectPlayClient::Join(const SessionInfo& session, const JoinRequest& reque
         return;
     }
     if (!SocketsOpen()) {
-        pending_join_ = {session, request};
+        pendingJoin_ = {session, request};
         Start();
         return;
     }
     joining_ = session;
     request_ = request;
-    host_listener_ = session.host;
+    hostListener_ = session.host;
     session_ = session.desc;
-    session_name_ = session.name;
+    sessionName_ = session.name;
     delivery_.SetMessageIds((session.desc.flags & session_flags::kNoMessageId) == 0);
-    delivery_.SendSystem(host_listener_, RequestPlayerId{player_flags::kSystemPlayer | player_flags::kLocal});
+    delivery_.SendSystem(hostListener_, RequestPlayerId{player_flags::kSystemPlayer | player_flags::kLocal});
     state_ = State::kRequestingId;
-    deadline_ = Now() + client_config_.reply_timeout;
+    deadline_ = Now() + clientConfig_.reply_timeout;
 }
 
 bool DirectPlayClient::AddOwnPlayerToGroup(PlayerId group) {
-    if (state_ != State::kJoined || own_player_ == 0 || !names_.AddToGroup(own_player_, group)) return false;
-    SendToOtherMachines(AddPlayerToGroup{0, own_player_, group});
+    if (state_ != State::kJoined || ownPlayer_ == 0 || !names_.AddToGroup(ownPlayer_, group)) return false;
+    SendToOtherMachines(AddPlayerToGroup{0, ownPlayer_, group});
     return true;
 }
 
@@ -152,7 +152,7 @@ bool DirectPlayClient::HandleRoleMessage(const Origin& origin, const SystemFrame
 
 void DirectPlayClient::OnEnumReply(const Origin& origin, const SystemFrame& frame,
                                    const EnumSessionsReply& reply) {
-    if (!enumeration_end_) return;
+    if (!enumerationEnd_) return;
     const SessionInfo info{reply.desc, reply.name, SenderListener(origin, frame)};
     if (found_.emplace(reply.desc.instance.bytes, info).second) Emit(action::SessionFound{info});
 }
@@ -163,32 +163,32 @@ void DirectPlayClient::OnPlayerReply(const RequestPlayerReply& reply) {
             FailJoin("The host refused the join: " + RefusalText(reply.result) + ".");
             return;
         }
-        own_system_ = reply.id;
+        ownSystem_ = reply.id;
         names_.Clear();
         PlayerInfo system;
         system.flags = player_flags::kSystemPlayer;
-        system.id = own_system_;
-        system.system_player = own_system_;
+        system.id = ownSystem_;
+        system.system_player = ownSystem_;
         system.version = config_.dialect;
         names_.AddPlayer(system, kAnyAddress);
-        delivery_.SendSystem(host_listener_,
-                             AddForwardRequest{0, own_system_, 0, ForWire(system),
+        delivery_.SendSystem(hostListener_,
+                             AddForwardRequest{0, ownSystem_, 0, ForWire(system),
                                                AnsiToUtf16(request_.password), session_.reserved1});
         state_ = State::kForwarding;
-        deadline_ = Now() + client_config_.name_table_timeout;
+        deadline_ = Now() + clientConfig_.name_table_timeout;
     } else if (state_ == State::kCreatingPlayer) {
         if (reply.result != results::kOk) {
             FailJoin("The host refused a player for this computer: " + RefusalText(reply.result) + ".");
             return;
         }
-        own_player_ = reply.id;
+        ownPlayer_ = reply.id;
         PlayerInfo player;
-        player.id = own_player_;
-        player.system_player = own_system_;
+        player.id = ownPlayer_;
+        player.system_player = ownSystem_;
         player.short_name = AnsiToUtf16(request_.player_name);
         player.long_name = AnsiToUtf16(request_.long_name);
         names_.AddPlayer(player, kAnyAddress);
-        SendToOtherMachines(CreatePlayer{0, own_player_, 0, ForWire(*names_.FindPlayer(own_player_))});
+        SendToOtherMachines(CreatePlayer{0, ownPlayer_, 0, ForWire(*names_.FindPlayer(ownPlayer_))});
         FinishJoin();
     } else {
         Log("ignored a REQUESTPLAYERREPLY nobody asked for");
@@ -208,15 +208,15 @@ void DirectPlayClient::OnNameTable(const Origin& origin, const SessionDesc& desc
         return;
     }
     session_ = desc;
-    session_name_ = name;
+    sessionName_ = name;
     delivery_.SetMessageIds((desc.flags & session_flags::kNoMessageId) == 0);
     for (const auto& player : players)
-        if (player.id != own_system_) names_.AddPlayer(player, origin.peer.ip);
+        if (player.id != ownSystem_) names_.AddPlayer(player, origin.peer.ip);
     for (const auto& group : groups) names_.AddGroup(group, origin.peer.ip);
     for (const auto& record : shortcuts)
         for (const PlayerId child : record.shortcuts) names_.AddShortcut(child, record.id);
     if (!names_.Host()) {
-        if (const PlayerInfo* host = names_.MachineListeningAt(host_listener_)) names_.SetHost(host->id);
+        if (const PlayerInfo* host = names_.MachineListeningAt(hostListener_)) names_.SetHost(host->id);
     }
     for (const PlayerInfo* player : names_.Players())
         if (!player->IsSystemPlayer())
@@ -229,13 +229,13 @@ void DirectPlayClient::OnNameTable(const Origin& origin, const SessionDesc& desc
 }
 
 void DirectPlayClient::RequestVisiblePlayer() {
-    delivery_.SendSystem(host_listener_, RequestPlayerId{player_flags::kLocal});
+    delivery_.SendSystem(hostListener_, RequestPlayerId{player_flags::kLocal});
     state_ = State::kCreatingPlayer;
-    deadline_ = Now() + client_config_.reply_timeout;
+    deadline_ = Now() + clientConfig_.reply_timeout;
 }
 
 bool DirectPlayClient::CreateVisiblePlayer(const std::string& name, const std::string& long_name) {
-    if (state_ != State::kJoined || own_player_ != 0) return false;
+    if (state_ != State::kJoined || ownPlayer_ != 0) return false;
     request_.player_name = name;
     request_.long_name = long_name;
     request_.visible_player = true;
@@ -244,10 +244,10 @@ bool DirectPlayClient::CreateVisiblePlayer(const std::string& name, const std::s
 }
 
 bool DirectPlayClient::DestroyVisiblePlayer() {
-    if (state_ != State::kJoined || own_player_ == 0) return false;
-    SendToOtherMachines(DeletePlayer{0, own_player_, 0});
-    names_.RemovePlayer(own_player_);
-    own_player_ = 0;
+    if (state_ != State::kJoined || ownPlayer_ == 0) return false;
+    SendToOtherMachines(DeletePlayer{0, ownPlayer_, 0});
+    names_.RemovePlayer(ownPlayer_);
+    ownPlayer_ = 0;
     return true;
 }
 
@@ -260,20 +260,20 @@ void DirectPlayClient::OnAddForward(const Origin& origin, const SystemFrame& fra
     // An address left at 0.0.0.0 is the one the header names, as for any
     // message: a host that passes the joiner's own header on names the joiner.
     names_.AddPlayer(message.player, SenderListener(origin, frame).ip);
-    delivery_.SendSystem(host_listener_, AddForwardAck{message.player_id});
+    delivery_.SendSystem(hostListener_, AddForwardAck{message.player_id});
 }
 
 void DirectPlayClient::FinishJoin() {
     state_ = State::kJoined;
     deadline_.reset();
-    next_keepalive_ = Now() + client_config_.keepalive_period;
-    missed_pings_ = 0;
-    Emit(action::Joined{own_system_, own_player_});
+    nextKeepalive_ = Now() + clientConfig_.keepalive_period;
+    missedPings_ = 0;
+    Emit(action::Joined{ownSystem_, ownPlayer_});
 }
 
 void DirectPlayClient::FailJoin(const std::string& reason) {
     // A system player the host already gave us must not stay behind.
-    if (own_system_ != 0) delivery_.SendSystem(host_listener_, DeletePlayer{0, own_system_, 0});
+    if (ownSystem_ != 0) delivery_.SendSystem(hostListener_, DeletePlayer{0, ownSystem_, 0});
     delivery_.CloseAll();
     ResetSession();
     Emit(action::JoinFailed{reason});
@@ -286,15 +286,15 @@ void DirectPlayClient::LoseSession(const std::string& reason) {
 }
 
 void DirectPlayClient::DeleteOwnPlayers() {
-    if (own_player_ != 0) SendToOtherMachines(DeletePlayer{0, own_player_, 0});
-    if (own_system_ != 0) SendToOtherMachines(DeletePlayer{0, own_system_, 0});
+    if (ownPlayer_ != 0) SendToOtherMachines(DeletePlayer{0, ownPlayer_, 0});
+    if (ownSystem_ != 0) SendToOtherMachines(DeletePlayer{0, ownSystem_, 0});
 }
 
 void DirectPlayClient::ResetSession() {
     StopServing();
     names_.Clear();
-    own_system_ = 0;
-    own_player_ = 0;
+    ownSystem_ = 0;
+    ownPlayer_ = 0;
     deadline_.reset();
     if (state_ != State::kIdle && state_ != State::kOpening) state_ = State::kReady;
 }
@@ -305,11 +305,11 @@ void DirectPlayClient::SessionEnded(const std::string& reason) {
 }
 
 NameServerConfig DirectPlayClient::ServingConfig() const {
-    return {client_config_.enumeration_port, request_.password, NameServerConfig{}.name_table_timeout};
+    return {clientConfig_.enumeration_port, request_.password, NameServerConfig{}.name_table_timeout};
 }
 
 void DirectPlayClient::ListenerLost(const LostListener& lost) {
-    if (lost.listener != host_listener_ || Serving()) return;
+    if (lost.listener != hostListener_ || Serving()) return;
     if (state_ == State::kRequestingId || state_ == State::kForwarding || state_ == State::kCreatingPlayer)
         FailJoin("Could not connect to the host at " + EndpointText(lost.listener) +
                  ". Check that the host is still running and that no firewall blocks TCP ports 2300-2349 "
@@ -321,36 +321,36 @@ void DirectPlayClient::ListenerLost(const LostListener& lost) {
 }
 
 void DirectPlayClient::Timer(Millis now) {
-    if (enumeration_end_) {
-        if (now >= *enumeration_end_) {
-            enumeration_end_.reset();
+    if (enumerationEnd_) {
+        if (now >= *enumerationEnd_) {
+            enumerationEnd_.reset();
             Emit(action::EnumerationDone{});
-        } else if (now >= next_enumeration_) {
+        } else if (now >= nextEnumeration_) {
             SendEnumeration();
-            next_enumeration_ = now + client_config_.enumeration_repeat;
+            nextEnumeration_ = now + clientConfig_.enumeration_repeat;
         }
     }
     if (deadline_ && now >= *deadline_) {
         if (state_ == State::kRequestingId)
-            FailJoin("No answer from the host at " + EndpointText(host_listener_) + " within " +
-                     Seconds(client_config_.reply_timeout) +
+            FailJoin("No answer from the host at " + EndpointText(hostListener_) + " within " +
+                     Seconds(clientConfig_.reply_timeout) +
                      ". The host must be able to open TCP connections back to this computer: check that no "
                      "firewall blocks inbound TCP ports 2300-2349 and UDP ports 2350-2399.");
         else if (state_ == State::kForwarding)
             FailJoin("The host did not send the session's players within " +
-                     Seconds(client_config_.name_table_timeout) + ".");
+                     Seconds(clientConfig_.name_table_timeout) + ".");
         else if (state_ == State::kCreatingPlayer)
             FailJoin("The host did not give this computer a player within " +
-                     Seconds(client_config_.reply_timeout) + ".");
+                     Seconds(clientConfig_.reply_timeout) + ".");
     }
     const bool keepalive = (session_.flags & session_flags::kKeepAlive) != 0;
     const auto host = names_.Host();
-    if (state_ == State::kJoined && keepalive && !Serving() && host && now >= next_keepalive_) {
-        next_keepalive_ = now + client_config_.keepalive_period;
-        if (now - LastHeard(*host) < client_config_.keepalive_period) {
-            missed_pings_ = 0;
-        } else if (++missed_pings_ > client_config_.keepalive_missed_limit) {
-            missed_pings_ = 0;
+    if (state_ == State::kJoined && keepalive && !Serving() && host && now >= nextKeepalive_) {
+        nextKeepalive_ = now + clientConfig_.keepalive_period;
+        if (now - LastHeard(*host) < clientConfig_.keepalive_period) {
+            missedPings_ = 0;
+        } else if (++missedPings_ > clientConfig_.keepalive_missed_limit) {
+            missedPings_ = 0;
             if ((session_.flags & session_flags::kMigrateHost) == 0) {
                 LoseSession("The host stopped answering.");
             } else {
@@ -358,19 +358,19 @@ void DirectPlayClient::Timer(Millis now) {
             }
             return;
         } else if (const PlayerInfo* info = names_.FindPlayer(*host); info->sp_data) {
-            delivery_.SendSystemDatagram(info->sp_data->udp, Ping{own_system_, TickCount()});
+            delivery_.SendSystemDatagram(info->sp_data->udp, Ping{ownSystem_, TickCount()});
         }
     }
 }
 
 void DirectPlayClient::CollectDeadlines(std::vector<Millis>& deadlines) const {
-    if (enumeration_end_) {
-        deadlines.push_back(*enumeration_end_);
-        deadlines.push_back(next_enumeration_);
+    if (enumerationEnd_) {
+        deadlines.push_back(*enumerationEnd_);
+        deadlines.push_back(nextEnumeration_);
     }
     if (deadline_) deadlines.push_back(*deadline_);
     if (state_ == State::kJoined && (session_.flags & session_flags::kKeepAlive))
-        deadlines.push_back(next_keepalive_);
+        deadlines.push_back(nextKeepalive_);
 }
 
 }  // namespace tarnwick::directplay

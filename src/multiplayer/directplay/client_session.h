@@ -77,7 +77,7 @@ class DirectPlayClient : public SessionPeer {
     void Leave();
 
     State CurrentState() const { return state_; }
-    PlayerId OwnPlayer() const { return own_player_; }
+    PlayerId OwnPlayer() const { return ownPlayer_; }
 
    protected:
     void SocketsReady() override;
@@ -106,23 +106,23 @@ class DirectPlayClient : public SessionPeer {
     void DeleteOwnPlayers();
     void ResetSession();
 
-    ClientConfig client_config_;
+    ClientConfig clientConfig_;
     State state_ = State::kIdle;
     // enumeration
-    bool enumeration_pending_ = false;
-    std::optional<std::uint32_t> enumeration_target_;
-    std::optional<Millis> enumeration_end_;
-    Millis next_enumeration_{0};
+    bool enumerationPending_ = false;
+    std::optional<std::uint32_t> enumerationTarget_;
+    std::optional<Millis> enumerationEnd_;
+    Millis nextEnumeration_{0};
     std::map<std::array<std::uint8_t, 16>, SessionInfo> found_;
     // joining
-    std::optional<std::pair<SessionInfo, JoinRequest>> pending_join_;
+    std::optional<std::pair<SessionInfo, JoinRequest>> pendingJoin_;
     SessionInfo joining_;
     JoinRequest request_;
     std::optional<Millis> deadline_;
-    PlayerId own_player_ = 0;
+    PlayerId ownPlayer_ = 0;
     // keep-alive
-    Millis next_keepalive_{0};
-    int missed_pings_ = 0;
+    Millis nextKeepalive_{0};
+    int missedPings_ = 0;
 };
 
 }  // namespace tarnwick::directplay

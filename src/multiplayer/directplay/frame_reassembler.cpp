@@ -6,9 +6,9 @@ std::size_t FrameReassembler::MessageSize(std::span<const std::uint8_t> bytes) {
     if (!error_.empty() || bytes.size() < kSpHeaderSize) return 0;
     try {
         const SpHeader header = ReadSpHeader(bytes.first(kSpHeaderSize));
-        if (header.size > max_size_) {
+        if (header.size > maxSize_) {
             error_ = "a message of " + std::to_string(header.size) + " bytes exceeds the limit of " +
-                     std::to_string(max_size_);
+                     std::to_string(maxSize_);
             return 0;
         }
         return header.size;

@@ -15,7 +15,7 @@ namespace tarnwick::directplay {
 
 class FrameReassembler {
    public:
-    explicit FrameReassembler(std::size_t max_message_size = kMaxMessageSize) : max_size_(max_message_size) {}
+    explicit FrameReassembler(std::size_t max_message_size = kMaxMessageSize) : maxSize_(max_message_size) {}
 
     // Calls on_message(std::span<const std::uint8_t>) for every message that
     // completes, in order. Returns false once the stream is corrupt; Error()
@@ -59,7 +59,7 @@ class FrameReassembler {
     // while the header is incomplete or after a corrupt one.
     std::size_t MessageSize(std::span<const std::uint8_t> bytes);
 
-    std::size_t max_size_;
+    std::size_t maxSize_;
     std::vector<std::uint8_t> pending_;
     std::string error_;
 };

@@ -16,36 +16,36 @@ Guid RandomGuid(std::mt19937_64& random) {
 }  // namespace
 
 DirectPlayHost::DirectPlayHost(const HostConfig& config, const Clock& clock)
-    : SessionPeer(config.peer, clock), host_config_(config), random_(config.seed) {
+    : SessionPeer(config.peer, clock), hostConfig_(config), random_(config.seed) {
     Serve(ServingConfig(), config.id_key.value_or(static_cast<std::uint32_t>(random_())));
     session_.flags = config.session_flags;
     session_.instance = RandomGuid(random_);
     session_.application = config.application;
     session_.max_players = config.max_players;
     session_.reserved1 = Server()->IdKey();
-    session_name_ = AnsiToUtf16(config.session_name);
+    sessionName_ = AnsiToUtf16(config.session_name);
     delivery_.SetMessageIds((config.session_flags & session_flags::kNoMessageId) == 0);
-    own_system_ = NewId();
+    ownSystem_ = NewId();
     PlayerInfo system;
     system.flags = player_flags::kSystemPlayer | player_flags::kNameServer | player_flags::kInGroup;
-    system.id = own_system_;
-    system.system_player = own_system_;
+    system.id = ownSystem_;
+    system.system_player = ownSystem_;
     system.version = config.peer.dialect;
     names_.AddPlayer(system, kAnyAddress);
 }
 
 void DirectPlayHost::Start() {
-    Emit(action::OpenSockets{host_config_.peer.tcp_ports, host_config_.peer.udp_ports,
-                             host_config_.enumeration_port});
+    Emit(action::OpenSockets{hostConfig_.peer.tcp_ports, hostConfig_.peer.udp_ports,
+                             hostConfig_.enumeration_port});
 }
 
 NameServerConfig DirectPlayHost::ServingConfig() const {
-    return {host_config_.enumeration_port, host_config_.password, host_config_.name_table_timeout};
+    return {hostConfig_.enumeration_port, hostConfig_.password, hostConfig_.name_table_timeout};
 }
 
 void DirectPlayHost::SocketsReady() {
     running_ = true;
-    PlayerInfo system = *names_.FindPlayer(own_system_);
+    PlayerInfo system = *names_.FindPlayer(ownSystem_);
     system.sp_data = OwnSpData();
     names_.AddPlayer(system, kAnyAddress);
 }
@@ -64,7 +64,7 @@ PlayerId DirectPlayHost::CreateLocalPlayer(const std::string& name, const std::s
     if (id == 0) return 0;
     PlayerInfo player;
     player.id = id;
-    player.system_player = own_system_;
+    player.system_player = ownSystem_;
     player.short_name = AnsiToUtf16(name);
     player.long_name = AnsiToUtf16(long_name);
     names_.AddPlayer(player, kAnyAddress);
@@ -74,7 +74,7 @@ PlayerId DirectPlayHost::CreateLocalPlayer(const std::string& name, const std::s
 
 void DirectPlayHost::DestroyLocalPlayer(PlayerId player) {
     const PlayerInfo* info = names_.FindPlayer(player);
-    if (info == nullptr || info->system_player != own_system_ || info->IsSystemPlayer()) return;
+    if (info == nullptr || info->system_player != ownSystem_ || info->IsSystemPlayer()) return;
     SendToOtherMachines(DeletePlayer{0, player, 0});
     RemovePlayer(player);
 }
@@ -84,7 +84,7 @@ PlayerId DirectPlayHost::CreateGroup(const std::string& name) {
     if (id == 0) return 0;
     PlayerInfo group;
     group.id = id;
-    group.system_player = own_system_;
+    group.system_player = ownSystem_;
     group.version = config_.dialect;
     group.short_name = AnsiToUtf16(name);
     names_.AddGroup(group, kAnyAddress);
@@ -101,9 +101,9 @@ bool DirectPlayHost::AddLocalPlayerToGroup(PlayerId player, PlayerId group) {
 void DirectPlayHost::Leave() {
     if (!running_) return;
     for (const PlayerInfo* player : names_.Players())
-        if (!player->IsSystemPlayer() && player->system_player == own_system_)
+        if (!player->IsSystemPlayer() && player->system_player == ownSystem_)
             SendToOtherMachines(DeletePlayer{0, player->id, 0});
-    SendToOtherMachines(DeletePlayer{0, own_system_, 0});
+    SendToOtherMachines(DeletePlayer{0, ownSystem_, 0});
     delivery_.CloseAll();
     running_ = false;
 }

@@ -54,7 +54,7 @@ class DirectPlayHost : public SessionPeer {
    private:
     PlayerId NewId();
 
-    HostConfig host_config_;
+    HostConfig hostConfig_;
     std::mt19937_64 random_;
     bool running_ = false;
 };

@@ -11,7 +11,7 @@ NameServer::NameServer(SessionPeer& peer, const NameServerConfig& config, std::u
 void NameServer::Released(const std::vector<PlayerId>& ids) {
     for (const PlayerId id : ids) {
         ids_.Release(id);
-        pending_joins_.erase(id);
+        pendingJoins_.erase(id);
     }
 }
 
@@ -26,7 +26,7 @@ void NameServer::TakeOver() {
 void NameServer::Announce(PlayerId machine) { peer_.SendToMachine(machine, Claim(machine)); }
 
 IAmNameServer NameServer::Claim(PlayerId to) const {
-    return {to, peer_.own_system_,
+    return {to, peer_.ownSystem_,
             player_flags::kSystemPlayer | player_flags::kNameServer | player_flags::kInGroup,
             peer_.OwnSpData()};
 }
@@ -67,7 +67,7 @@ void NameServer::OnEnumSessions(const Origin& origin, const SystemFrame& frame, 
         !(request.flags & enum_flags::kPasswordRequired))
         return;
     peer_.delivery_.SendSystem(SessionPeer::SenderListener(origin, frame),
-                               EnumSessionsReply{CurrentDesc(), peer_.session_name_});
+                               EnumSessionsReply{CurrentDesc(), peer_.sessionName_});
 }
 
 void NameServer::OnRequestPlayerId(const Origin& origin, const SystemFrame& frame,
@@ -82,20 +82,20 @@ void NameServer::OnRequestPlayerId(const Origin& origin, const SystemFrame& fram
         peer_.delivery_.SendSystem(listener, RequestPlayerReply{0, results::kNoNewPlayers});
         return;
     }
-    if (machine) reserved_machines_[*id] = listener;
+    if (machine) reservedMachines_[*id] = listener;
     peer_.delivery_.SendSystem(listener, RequestPlayerReply{*id, results::kOk});
 }
 
 void NameServer::OnAddForwardRequest(const Origin& origin, const SystemFrame& frame,
                                      const AddForwardRequest& request) {
-    const auto reserved = reserved_machines_.find(request.player_id);
-    if (reserved == reserved_machines_.end()) {
+    const auto reserved = reservedMachines_.find(request.player_id);
+    if (reserved == reservedMachines_.end()) {
         peer_.Log("ignored an ADDFORWARDREQUEST for id " + std::to_string(request.player_id) +
                   ", which was not given out");
         return;
     }
     const Endpoint listener = reserved->second;
-    reserved_machines_.erase(reserved);
+    reservedMachines_.erase(reserved);
     if ((peer_.session_.flags & session_flags::kPasswordRequired) &&
         request.password != AnsiToUtf16(config_.password)) {
         peer_.delivery_.SendSystem(listener, AddForwardReply{results::kInvalidPassword});
@@ -125,16 +125,16 @@ void NameServer::OnAddForwardRequest(const Origin& origin, const SystemFrame& fr
     if (pending.unacknowledged.empty()) {
         SendNameTable(joiner.id);
     } else {
-        pending_joins_[joiner.id] = std::move(pending);
+        pendingJoins_[joiner.id] = std::move(pending);
     }
 }
 
 void NameServer::OnAddForwardAck(const Origin& origin, const SystemFrame& frame, const AddForwardAck& ack) {
-    const auto pending = pending_joins_.find(ack.id);
-    if (pending == pending_joins_.end()) return;
+    const auto pending = pendingJoins_.find(ack.id);
+    if (pending == pendingJoins_.end()) return;
     pending->second.unacknowledged.erase(SessionPeer::SenderListener(origin, frame));
     if (pending->second.unacknowledged.empty()) {
-        pending_joins_.erase(pending);
+        pendingJoins_.erase(pending);
         SendNameTable(ack.id);
     }
 }
@@ -142,7 +142,7 @@ void NameServer::OnAddForwardAck(const Origin& origin, const SystemFrame& frame,
 void NameServer::SendNameTable(PlayerId joiner) {
     const auto listener = peer_.ListenerOf(joiner);
     if (!listener) return;
-    SuperEnumPlayersReply reply{CurrentDesc(), peer_.session_name_, std::nullopt, {}, {}, {}};
+    SuperEnumPlayersReply reply{CurrentDesc(), peer_.sessionName_, std::nullopt, {}, {}, {}};
     for (const PlayerInfo* player : peer_.names_.Players()) reply.players.push_back(peer_.ForWire(*player));
     for (const PlayerInfo* group : peer_.names_.Groups()) reply.groups.push_back(*group);
     peer_.delivery_.SendSystem(*listener, reply);
@@ -159,34 +159,34 @@ void NameServer::UnknownPinger(const Origin& origin, const SystemFrame& frame) {
 
 void NameServer::ListenerLost(const Endpoint& listener) {
     // A joiner given an id that went before its forward request.
-    std::erase_if(reserved_machines_, [&](const auto& entry) {
+    std::erase_if(reservedMachines_, [&](const auto& entry) {
         if (entry.second != listener) return false;
         ids_.Release(entry.first);
         return true;
     });
     // Nor do joiners wait for a machine that can no longer be told of them.
     std::vector<PlayerId> ready;
-    for (auto& [joiner, pending] : pending_joins_)
+    for (auto& [joiner, pending] : pendingJoins_)
         if (pending.unacknowledged.erase(listener) > 0 && pending.unacknowledged.empty())
             ready.push_back(joiner);
     for (const PlayerId joiner : ready) {
-        pending_joins_.erase(joiner);
+        pendingJoins_.erase(joiner);
         SendNameTable(joiner);
     }
 }
 
 void NameServer::Timer(Millis now) {
     std::vector<PlayerId> due;
-    for (const auto& [joiner, pending] : pending_joins_)
+    for (const auto& [joiner, pending] : pendingJoins_)
         if (now >= pending.deadline) due.push_back(joiner);
     for (const PlayerId joiner : due) {
-        pending_joins_.erase(joiner);
+        pendingJoins_.erase(joiner);
         SendNameTable(joiner);
     }
 }
 
 void NameServer::CollectDeadlines(std::vector<Millis>& deadlines) const {
-    for (const auto& [joiner, pending] : pending_joins_) deadlines.push_back(pending.deadline);
+    for (const auto& [joiner, pending] : pendingJoins_) deadlines.push_back(pending.deadline);
 }
 
 SessionDesc NameServer::CurrentDesc() const {

@@ -78,8 +78,8 @@ class NameServer {
     NameServerConfig config_;
     PlayerIdAllocator ids_;
     // System ids handed out whose forward request has not come yet.
-    std::map<PlayerId, Endpoint> reserved_machines_;
-    std::map<PlayerId, PendingJoin> pending_joins_;
+    std::map<PlayerId, Endpoint> reservedMachines_;
+    std::map<PlayerId, PendingJoin> pendingJoins_;
 };
 
 }  // namespace tarnwick::directplay

@@ -25,14 +25,14 @@ class PlayerIdAllocator {
     // this key is taken, whatever scheme made it, and the counter moves past
     // its own, so that ids of players who left before do not come back soon.
     void Reserve(PlayerId id);
-    void Release(PlayerId id) { used_slots_.erase(SlotOf(id)); }
+    void Release(PlayerId id) { usedSlots_.erase(SlotOf(id)); }
 
    private:
     std::uint32_t SlotOf(PlayerId id) const { return (id ^ key_) & 0xFFFF; }
 
     std::uint32_t key_;
     std::uint32_t counter_ = 0;
-    std::set<std::uint32_t> used_slots_;
+    std::set<std::uint32_t> usedSlots_;
 };
 
 }  // namespace tarnwick::directplay

@@ -60,14 +60,14 @@ int BindInRange(int type, std::uint32_t ip, PortRange range) {
 }  // namespace
 
 PosixRunner::PosixRunner(SessionPeer& peer, const Clock& clock, std::uint32_t bind_ip)
-    : peer_(peer), clock_(clock), bind_ip_(bind_ip) {}
+    : peer_(peer), clock_(clock), bindIp_(bind_ip) {}
 
 PosixRunner::~PosixRunner() { CloseAll(); }
 
 void PosixRunner::CloseAll() {
     for (auto& [id, stream] : streams_) close(stream.fd);
     streams_.clear();
-    for (int* fd : {&tcp_listener_, &udp_socket_, &enumeration_udp_, &enumeration_tcp_}) {
+    for (int* fd : {&tcpListener_, &udpSocket_, &enumerationUdp_, &enumerationTcp_}) {
         if (*fd >= 0) close(*fd);
         *fd = -1;
     }
@@ -86,7 +86,7 @@ void PosixRunner::Perform(Action& action) {
         OpenSockets(*open);
     } else if (const auto* enumeration = std::get_if<action::OpenEnumeration>(&action)) {
         const bool udp = OpenEnumeration(enumeration->port);
-        peer_.OnEnumerationOpen(udp, enumeration_tcp_ >= 0);
+        peer_.OnEnumerationOpen(udp, enumerationTcp_ >= 0);
     } else if (const auto* connect = std::get_if<action::Connect>(&action)) {
         Connect(*connect);
     } else if (auto* send = std::get_if<action::SendTcp>(&action)) {
@@ -101,9 +101,9 @@ void PosixRunner::Perform(Action& action) {
         found->second.closing = true;
         Flush(found->first, found->second);
     } else if (const auto* datagram = std::get_if<action::SendUdp>(&action)) {
-        if (udp_socket_ < 0) return;
+        if (udpSocket_ < 0) return;
         const sockaddr_in to = SocketAddress(datagram->to);
-        sendto(udp_socket_, datagram->bytes.data(), datagram->bytes.size(), 0,
+        sendto(udpSocket_, datagram->bytes.data(), datagram->bytes.size(), 0,
                reinterpret_cast<const sockaddr*>(&to), sizeof to);
     } else {
         events_.push_back(std::move(action));
@@ -111,30 +111,30 @@ void PosixRunner::Perform(Action& action) {
 }
 
 void PosixRunner::OpenSockets(const action::OpenSockets& request) {
-    tcp_listener_ = BindInRange(SOCK_STREAM, bind_ip_, request.tcp);
-    udp_socket_ = BindInRange(SOCK_DGRAM, bind_ip_, request.udp);
+    tcpListener_ = BindInRange(SOCK_STREAM, bindIp_, request.tcp);
+    udpSocket_ = BindInRange(SOCK_DGRAM, bindIp_, request.udp);
     if (request.enumeration_port) OpenEnumeration(*request.enumeration_port);
-    if (tcp_listener_ < 0 || udp_socket_ < 0 || (request.enumeration_port && enumeration_udp_ < 0)) {
+    if (tcpListener_ < 0 || udpSocket_ < 0 || (request.enumeration_port && enumerationUdp_ < 0)) {
         const std::string what =
-            tcp_listener_ < 0 ? "no free TCP port in " + std::to_string(request.tcp.first) + "-" +
-                                    std::to_string(request.tcp.last)
-            : udp_socket_ < 0 ? "no free UDP port in " + std::to_string(request.udp.first) + "-" +
-                                    std::to_string(request.udp.last)
-                              : "UDP port " + std::to_string(*request.enumeration_port) + " is taken";
+            tcpListener_ < 0 ? "no free TCP port in " + std::to_string(request.tcp.first) + "-" +
+                                   std::to_string(request.tcp.last)
+            : udpSocket_ < 0 ? "no free UDP port in " + std::to_string(request.udp.first) + "-" +
+                                   std::to_string(request.udp.last)
+                             : "UDP port " + std::to_string(*request.enumeration_port) + " is taken";
         CloseAll();
         peer_.OnSocketsFailed(what);
         return;
     }
-    peer_.OnSocketsOpen(LocalPort(tcp_listener_), LocalPort(udp_socket_));
+    peer_.OnSocketsOpen(LocalPort(tcpListener_), LocalPort(udpSocket_));
 }
 
 bool PosixRunner::OpenEnumeration(std::uint16_t port) {
-    if (enumeration_udp_ >= 0) return true;
-    enumeration_udp_ = BindInRange(SOCK_DGRAM, bind_ip_, {port, port});
-    if (enumeration_udp_ < 0) return false;
-    enumeration_port_ = LocalPort(enumeration_udp_);
+    if (enumerationUdp_ >= 0) return true;
+    enumerationUdp_ = BindInRange(SOCK_DGRAM, bindIp_, {port, port});
+    if (enumerationUdp_ < 0) return false;
+    enumerationPort_ = LocalPort(enumerationUdp_);
     // Also on TCP, for clients that enumerate by stream; not fatal if taken.
-    enumeration_tcp_ = BindInRange(SOCK_STREAM, bind_ip_, {*enumeration_port_, *enumeration_port_});
+    enumerationTcp_ = BindInRange(SOCK_STREAM, bindIp_, {*enumerationPort_, *enumerationPort_});
     return true;
 }
 
@@ -145,8 +145,8 @@ void PosixRunner::Connect(const action::Connect& request) {
         return;
     }
     // From our own address, so that the other side sees the machine it knows.
-    const sockaddr_in own = SocketAddress({bind_ip_, 0});
-    if (bind_ip_ != kAnyAddress && bind(fd, reinterpret_cast<const sockaddr*>(&own), sizeof own) != 0) {
+    const sockaddr_in own = SocketAddress({bindIp_, 0});
+    if (bindIp_ != kAnyAddress && bind(fd, reinterpret_cast<const sockaddr*>(&own), sizeof own) != 0) {
         close(fd);
         peer_.OnClosed(request.connection);
         return;
@@ -264,7 +264,7 @@ void PosixRunner::PollAll(std::span<PosixRunner* const> runners, Millis timeout)
 }
 
 void PosixRunner::AddPolled(std::vector<pollfd>& fds, std::vector<Polled>& owners) {
-    for (const int fd : {tcp_listener_, udp_socket_, enumeration_udp_, enumeration_tcp_}) {
+    for (const int fd : {tcpListener_, udpSocket_, enumerationUdp_, enumerationTcp_}) {
         if (fd < 0) continue;
         fds.push_back({fd, POLLIN, 0});
         owners.push_back({this, 0});
@@ -280,8 +280,8 @@ void PosixRunner::AddPolled(std::vector<pollfd>& fds, std::vector<Polled>& owner
 void PosixRunner::HandlePolled(const pollfd& polled, ConnectionId connection) {
     const int fd = polled.fd;
     if (connection == 0) {
-        if (fd == tcp_listener_ || fd == enumeration_tcp_) AcceptOn(fd);
-        if (fd == udp_socket_ || fd == enumeration_udp_) ReadDatagrams(fd);
+        if (fd == tcpListener_ || fd == enumerationTcp_) AcceptOn(fd);
+        if (fd == udpSocket_ || fd == enumerationUdp_) ReadDatagrams(fd);
         return;
     }
     const auto found = streams_.find(connection);

@@ -39,7 +39,7 @@ class PosixRunner final : public PeerDriver {
     void Pump(Millis max_wait) override;
     bool Sending() const override;
     // The enumeration port actually bound (for a host asked for port 0).
-    std::optional<std::uint16_t> EnumerationPort() const { return enumeration_port_; }
+    std::optional<std::uint16_t> EnumerationPort() const { return enumerationPort_; }
 
    private:
     struct Stream {
@@ -70,12 +70,12 @@ class PosixRunner final : public PeerDriver {
 
     SessionPeer& peer_;
     const Clock& clock_;
-    std::uint32_t bind_ip_;
-    int tcp_listener_ = -1;
-    int udp_socket_ = -1;
-    int enumeration_udp_ = -1;
-    int enumeration_tcp_ = -1;
-    std::optional<std::uint16_t> enumeration_port_;
+    std::uint32_t bindIp_;
+    int tcpListener_ = -1;
+    int udpSocket_ = -1;
+    int enumerationUdp_ = -1;
+    int enumerationTcp_ = -1;
+    std::optional<std::uint16_t> enumerationPort_;
     std::map<ConnectionId, Stream> streams_;
     std::vector<Action> events_;
 };

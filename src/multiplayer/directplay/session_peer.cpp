@@ -28,10 +28,10 @@ SessionPeer::SessionPeer(const PeerConfig& config, const Clock& clock)
 SessionPeer::~SessionPeer() = default;
 
 void SessionPeer::OnSocketsOpen(std::uint16_t tcp_port, std::uint16_t udp_port) {
-    tcp_port_ = tcp_port;
-    udp_port_ = udp_port;
+    tcpPort_ = tcp_port;
+    udpPort_ = udp_port;
     delivery_.SetOwnTcpPort(tcp_port);
-    sockets_open_ = true;
+    socketsOpen_ = true;
     SocketsReady();
 }
 
@@ -40,18 +40,17 @@ void SessionPeer::OnSocketsFailed(const std::string& reason) { SocketsFailed(rea
 void SessionPeer::OnEnumerationOpen(bool udp, bool tcp) {
     const std::string port = std::to_string(ServingConfig().enumeration_port);
     if (udp) {
-        if (enumeration_retry_)
-            Log("opened UDP port " + port + ": the session can be found on this computer");
-        enumeration_retry_.reset();
+        if (enumerationRetry_) Log("opened UDP port " + port + ": the session can be found on this computer");
+        enumerationRetry_.reset();
         if (!tcp) Log("could not open TCP port " + port);
         return;
     }
     // The port may still be held, e.g. by the host that has just left.
-    if (!enumeration_retry_)
+    if (!enumerationRetry_)
         Log("could not open UDP port " + port +
             ": machines that search for the session on this computer do not find it until it opens; "
             "trying again every second");
-    enumeration_retry_ = Now() + kEnumerationRetry;
+    enumerationRetry_ = Now() + kEnumerationRetry;
 }
 
 ConnectionId SessionPeer::OnAccepted(const Endpoint& peer) { return delivery_.Accept(peer); }
@@ -63,15 +62,15 @@ void SessionPeer::OnClosed(ConnectionId connection) {
     if (!lost) return;
     Log((lost->refused ? "could not connect to " : "the connection to ") + EndpointText(lost->listener) +
         (lost->refused ? "" : " closed"));
-    if (name_server_) name_server_->ListenerLost(lost->listener);
-    next_check_ = Now();  // a refusal may tell that a silent machine has gone
+    if (nameServer_) nameServer_->ListenerLost(lost->listener);
+    nextCheck_ = Now();  // a refusal may tell that a silent machine has gone
     const PlayerInfo* machine = names_.MachineListeningAt(lost->listener);
     // Whether a machine whose connection closed still listens is worth a look:
     // one that refuses and stays silent has gone (CheckMachines).
     if (machine != nullptr && !lost->refused && InSession()) {
         delivery_.Probe(lost->listener);
         if (machine->sp_data)
-            delivery_.SendSystemDatagram(machine->sp_data->udp, Ping{own_system_, TickCount()});
+            delivery_.SendSystemDatagram(machine->sp_data->udp, Ping{ownSystem_, TickCount()});
     }
     ListenerLost(*lost);
 }
@@ -89,22 +88,22 @@ void SessionPeer::OnDatagram(const Endpoint& from, std::span<const std::uint8_t>
 void SessionPeer::OnTimer() {
     const Millis now = Now();
     if (InSession()) CheckMachines(now);
-    if (name_server_ && enumeration_retry_ && now >= *enumeration_retry_) {
-        enumeration_retry_ = now + kEnumerationRetry;
+    if (nameServer_ && enumerationRetry_ && now >= *enumerationRetry_) {
+        enumerationRetry_ = now + kEnumerationRetry;
         Emit(action::OpenEnumeration{ServingConfig().enumeration_port});
     }
-    if (name_server_) name_server_->Timer(now);
+    if (nameServer_) nameServer_->Timer(now);
     Timer(now);
 }
 
 std::optional<Millis> SessionPeer::NextDeadline() const {
     std::vector<Millis> deadlines;
     if (InSession()) {
-        if (next_check_) deadlines.push_back(*next_check_);
-        if (awaited_host_) deadlines.push_back(next_ping_);
+        if (nextCheck_) deadlines.push_back(*nextCheck_);
+        if (awaitedHost_) deadlines.push_back(nextPing_);
     }
-    if (name_server_) name_server_->CollectDeadlines(deadlines);
-    if (name_server_ && enumeration_retry_) deadlines.push_back(*enumeration_retry_);
+    if (nameServer_) nameServer_->CollectDeadlines(deadlines);
+    if (nameServer_ && enumerationRetry_) deadlines.push_back(*enumerationRetry_);
     CollectDeadlines(deadlines);
     if (deadlines.empty()) return std::nullopt;
     return *std::min_element(deadlines.begin(), deadlines.end());
@@ -157,7 +156,7 @@ std::optional<Endpoint> SessionPeer::ListenerOf(PlayerId machine) const {
 }
 
 bool SessionPeer::Reaches(PlayerId machine) const {
-    if (machine == own_system_) return false;
+    if (machine == ownSystem_) return false;
     if (!config_.ignored) return true;
     const auto listener = ListenerOf(machine);
     return !listener || !config_.ignored(*listener);
@@ -173,16 +172,16 @@ const PlayerInfo* SessionPeer::SendingMachine(const Origin& origin, const System
 
 bool SessionPeer::FromHost(const Origin& origin, const SystemFrame& frame) const {
     const auto host = names_.Host();
-    if (host && *host == own_system_) return false;
+    if (host && *host == ownSystem_) return false;
     const Endpoint sender = SenderListener(origin, frame);
-    return host ? ListenerOf(*host) == sender : sender == host_listener_;
+    return host ? ListenerOf(*host) == sender : sender == hostListener_;
 }
 
-SpData SessionPeer::OwnSpData() const { return {{kAnyAddress, tcp_port_}, {kAnyAddress, udp_port_}}; }
+SpData SessionPeer::OwnSpData() const { return {{kAnyAddress, tcpPort_}, {kAnyAddress, udpPort_}}; }
 
 PlayerInfo SessionPeer::ForWire(const PlayerInfo& player) const {
     PlayerInfo out = player;
-    if (own_system_ != 0 && (player.id == own_system_ || player.system_player == own_system_)) {
+    if (ownSystem_ != 0 && (player.id == ownSystem_ || player.system_player == ownSystem_)) {
         out.flags |= player_flags::kLocal;
         out.sp_data = OwnSpData();
         out.version = config_.dialect;
@@ -194,17 +193,17 @@ void SessionPeer::RemovePlayer(PlayerId id) {
     const PlayerInfo* info = names_.FindPlayer(id);
     if (info == nullptr) return;
     const bool machine = info->IsSystemPlayer();
-    const bool host = machine && names_.Host() == id && id != own_system_;
+    const bool host = machine && names_.Host() == id && id != ownSystem_;
     std::vector<PlayerId> visible;
     for (const PlayerInfo* player : names_.Players())
         if (!player->IsSystemPlayer() && (player->id == id || (machine && player->system_player == id)))
             visible.push_back(player->id);
     const std::vector<PlayerId> removed = names_.RemovePlayer(id);
-    if (name_server_) name_server_->Released(removed);
+    if (nameServer_) nameServer_->Released(removed);
     heard_.erase(id);
     for (const PlayerId gone : visible) Emit(action::PlayerDestroyed{gone});
     if (host) HostGone("The host left the session.");
-    if (machine && awaited_host_ == id) ChooseNewHost();  // the next in line went too
+    if (machine && awaitedHost_ == id) ChooseNewHost();  // the next in line went too
 }
 
 Millis SessionPeer::LastHeard(PlayerId machine) const {
@@ -213,12 +212,12 @@ Millis SessionPeer::LastHeard(PlayerId machine) const {
 }
 
 void SessionPeer::Serve(const NameServerConfig& config, std::uint32_t id_key) {
-    name_server_ = std::make_unique<NameServer>(*this, config, id_key);
+    nameServer_ = std::make_unique<NameServer>(*this, config, id_key);
 }
 
 void SessionPeer::StopServing() {
-    name_server_.reset();
-    enumeration_retry_.reset();
+    nameServer_.reset();
+    enumerationRetry_.reset();
 }
 
 void SessionPeer::Dispatch(const Origin& origin, Inbound& inbound) {
@@ -241,7 +240,7 @@ void SessionPeer::Dispatch(const Origin& origin, Inbound& inbound) {
     const auto& frame = std::get<SystemFrame>(inbound);
     if (const PlayerInfo* machine = SendingMachine(origin, frame)) heard_[machine->id] = Now();
     if (HandleRoleMessage(origin, frame)) return;
-    if (name_server_ && name_server_->Handle(origin, frame)) return;
+    if (nameServer_ && nameServer_->Handle(origin, frame)) return;
     HandleCommon(origin, frame);
 }
 
@@ -302,15 +301,15 @@ void SessionPeer::HandleCommon(const Origin& origin, const SystemFrame& frame) {
                 names_.SetNames(m.id, m.short_name, m.long_name);
             } else if constexpr (std::is_same_v<T, SessionDescChanged>) {
                 session_ = m.desc;
-                session_name_ = m.name;
+                sessionName_ = m.name;
                 delivery_.SetMessageIds((m.desc.flags & session_flags::kNoMessageId) == 0);
             } else if constexpr (std::is_same_v<T, Ping>) {
                 if (names_.FindPlayer(m.id_from) == nullptr) {
-                    if (name_server_) name_server_->UnknownPinger(origin, frame);
+                    if (nameServer_) nameServer_->UnknownPinger(origin, frame);
                 } else if (origin.connection) {
-                    delivery_.SendSystem(SenderListener(origin, frame), PingReply{own_system_, m.tick_count});
+                    delivery_.SendSystem(SenderListener(origin, frame), PingReply{ownSystem_, m.tick_count});
                 } else {
-                    delivery_.SendSystemDatagram(origin.peer, PingReply{own_system_, m.tick_count});
+                    delivery_.SendSystemDatagram(origin.peer, PingReply{ownSystem_, m.tick_count});
                 }
             } else if constexpr (std::is_same_v<T, PingReply>) {
                 // Dispatch has noted the sign of life.
@@ -325,31 +324,31 @@ void SessionPeer::HandleCommon(const Origin& origin, const SystemFrame& frame) {
 
 void SessionPeer::OnHostClaim(const Origin& origin, const SystemFrame& frame, const IAmNameServer& claim) {
     const PlayerInfo* sender = SendingMachine(origin, frame);
-    if (sender == nullptr || sender->id != claim.host_id || sender->id == own_system_) {
+    if (sender == nullptr || sender->id != claim.host_id || sender->id == ownSystem_) {
         Log("ignored an IAMNAMESERVER for " + std::to_string(claim.host_id) + " from " +
             EndpointText(SenderListener(origin, frame)) + ", which is not that machine");
         return;
     }
-    if (!name_server_) {
-        if (names_.Host() != claim.host_id || awaited_host_) FollowHost(claim.host_id);
+    if (!nameServer_) {
+        if (names_.Host() != claim.host_id || awaitedHost_) FollowHost(claim.host_id);
         return;
     }
     // Two machines that both took over: the one first in line keeps the
     // session, so that both come to the same answer.
-    if (PrecedesAsHost(claim.host_id, own_system_)) {
+    if (PrecedesAsHost(claim.host_id, ownSystem_)) {
         Log(MachineText(claim.host_id, ListenerOf(claim.host_id)) +
             " hosts the session as well and is first in line; it hosts");
         StopServing();
         FollowHost(claim.host_id);
     } else {
-        name_server_->Announce(claim.host_id);
+        nameServer_->Announce(claim.host_id);
     }
 }
 
 void SessionPeer::FollowHost(PlayerId machine) {
-    awaited_host_.reset();
+    awaitedHost_.reset();
     names_.SetHost(machine);
-    if (const auto listener = ListenerOf(machine)) host_listener_ = *listener;
+    if (const auto listener = ListenerOf(machine)) hostListener_ = *listener;
     Log(MachineText(machine, ListenerOf(machine)) + " hosts the session now");
     Emit(action::HostChanged{machine, false});
 }
@@ -358,21 +357,21 @@ void SessionPeer::CheckMachines(Millis now) {
     // Only a refusal starts the count, so the machines are looked at after
     // one and then when the first of them would be gone, not at every turn:
     // a tool runs hundreds of machines, each knowing hundreds.
-    if (next_check_ && now >= *next_check_) {
-        next_check_.reset();
+    if (nextCheck_ && now >= *nextCheck_) {
+        nextCheck_.reset();
         std::vector<PlayerId> gone;
         for (const PlayerId machine : names_.SystemPlayers()) {
             const auto at = GoneAt(machine);
             if (!at) continue;
             if (now >= *at) {
                 gone.push_back(machine);
-            } else if (!next_check_ || *at < *next_check_) {
-                next_check_ = *at;
+            } else if (!nextCheck_ || *at < *nextCheck_) {
+                nextCheck_ = *at;
             }
         }
         for (const PlayerId machine : gone) MachineVanished(machine);
     }
-    if (awaited_host_ && now >= next_ping_) PingSilentMachines(now);
+    if (awaitedHost_ && now >= nextPing_) PingSilentMachines(now);
 }
 
 std::optional<Millis> SessionPeer::GoneAt(PlayerId machine) const {
@@ -398,7 +397,7 @@ void SessionPeer::MachineVanished(PlayerId machine) {
         if (player->system_player == machine && player->id != machine) players.push_back(player->id);
     players.push_back(machine);
     RemovePlayer(machine);
-    if (name_server_) name_server_->TellRemoved(players);
+    if (nameServer_) nameServer_->TellRemoved(players);
 }
 
 void SessionPeer::HostGone(const std::string& reason) {
@@ -411,29 +410,29 @@ void SessionPeer::HostGone(const std::string& reason) {
 }
 
 void SessionPeer::ChooseNewHost() {
-    awaited_host_.reset();
+    awaitedHost_.reset();
     const auto elected = ElectHost(names_);
     if (!elected) return;
-    if (*elected == own_system_) {
+    if (*elected == ownSystem_) {
         Log("this machine is first in line and hosts the session now");
-        names_.SetHost(own_system_);
+        names_.SetHost(ownSystem_);
         Serve(ServingConfig(), session_.reserved1);
-        name_server_->TakeOver();
-        Emit(action::HostChanged{own_system_, true});
+        nameServer_->TakeOver();
+        Emit(action::HostChanged{ownSystem_, true});
         return;
     }
     Log("waiting for " + MachineText(*elected, ListenerOf(*elected)) + ", first in line, to host");
-    awaited_host_ = *elected;
-    next_ping_ = Now();
+    awaitedHost_ = *elected;
+    nextPing_ = Now();
 }
 
 void SessionPeer::PingSilentMachines(Millis now) {
     for (const PlayerId machine : names_.SystemPlayers()) {
         const PlayerInfo* info = names_.FindPlayer(machine);
         if (!Reaches(machine) || !info->sp_data || now - LastHeard(machine) < config_.ping_period) continue;
-        delivery_.SendSystemDatagram(info->sp_data->udp, Ping{own_system_, TickCount()});
+        delivery_.SendSystemDatagram(info->sp_data->udp, Ping{ownSystem_, TickCount()});
     }
-    next_ping_ = now + config_.ping_period;
+    nextPing_ = now + config_.ping_period;
 }
 
 }  // namespace tarnwick::directplay

@@ -81,14 +81,14 @@ class SessionPeer {
     // The short name, in Windows-1252.
     std::optional<std::string> PlayerName(PlayerId id) const;
     const SessionDesc& Session() const { return session_; }
-    PlayerId OwnSystemPlayer() const { return own_system_; }
+    PlayerId OwnSystemPlayer() const { return ownSystem_; }
     // Whether this machine is the session's name server (its host).
-    bool Serving() const { return name_server_ != nullptr; }
+    bool Serving() const { return nameServer_ != nullptr; }
     // The host's TCP listener, when another machine hosts.
-    const Endpoint& HostListener() const { return host_listener_; }
-    bool SocketsOpen() const { return sockets_open_; }
-    std::uint16_t TcpPort() const { return tcp_port_; }
-    std::uint16_t UdpPort() const { return udp_port_; }
+    const Endpoint& HostListener() const { return hostListener_; }
+    bool SocketsOpen() const { return socketsOpen_; }
+    std::uint16_t TcpPort() const { return tcpPort_; }
+    std::uint16_t UdpPort() const { return udpPort_; }
 
    protected:
     // ---- what a role adds ----
@@ -136,7 +136,7 @@ class SessionPeer {
     // Starts or stops serving as the session's name server.
     void Serve(const NameServerConfig& config, std::uint32_t id_key);
     void StopServing();
-    NameServer* Server() { return name_server_.get(); }
+    NameServer* Server() { return nameServer_.get(); }
     void Emit(Action action) { actions_.push_back(std::move(action)); }
     void Log(std::string text) { actions_.push_back(action::Log{std::move(text)}); }
     Millis Now() const { return clock_.Now(); }
@@ -147,10 +147,10 @@ class SessionPeer {
     WinsockDelivery delivery_;
     NameTable names_;
     SessionDesc session_;
-    std::u16string session_name_;
-    PlayerId own_system_ = 0;
+    std::u16string sessionName_;
+    PlayerId ownSystem_ = 0;
     // The host's TCP listener: where the join goes, then the name server's.
-    Endpoint host_listener_;
+    Endpoint hostListener_;
 
    private:
     friend class NameServer;
@@ -171,18 +171,18 @@ class SessionPeer {
     void PingSilentMachines(Millis now);
 
     const Clock& clock_;
-    std::uint16_t tcp_port_ = 0;
-    std::uint16_t udp_port_ = 0;
-    bool sockets_open_ = false;
-    std::unique_ptr<NameServer> name_server_;
+    std::uint16_t tcpPort_ = 0;
+    std::uint16_t udpPort_ = 0;
+    bool socketsOpen_ = false;
+    std::unique_ptr<NameServer> nameServer_;
     // When to try the enumeration port again, while it could not be opened.
-    std::optional<Millis> enumeration_retry_;
+    std::optional<Millis> enumerationRetry_;
     std::map<PlayerId, Millis> heard_;
     // When to look for machines that have gone (after a refusal).
-    std::optional<Millis> next_check_;
+    std::optional<Millis> nextCheck_;
     // The machine elected to take over, until it says so (IAMNAMESERVER).
-    std::optional<PlayerId> awaited_host_;
-    Millis next_ping_{0};
+    std::optional<PlayerId> awaitedHost_;
+    Millis nextPing_{0};
 };
 
 }  // namespace tarnwick::directplay

@@ -7,7 +7,7 @@ void WinsockDelivery::SendSystem(const Endpoint& listener, const SystemMessage& 
 }
 
 void WinsockDelivery::SendGame(const Endpoint& listener, const GameMessage& message) {
-    SendFrame(listener, EncodeGameFrame(message, with_ids_, OwnHeaderAddress(), dialect_));
+    SendFrame(listener, EncodeGameFrame(message, withIds_, OwnHeaderAddress(), dialect_));
 }
 
 void WinsockDelivery::SendSystemDatagram(const Endpoint& udp, const SystemMessage& message) {
@@ -15,7 +15,7 @@ void WinsockDelivery::SendSystemDatagram(const Endpoint& udp, const SystemMessag
 }
 
 void WinsockDelivery::SendGameDatagram(const Endpoint& udp, const GameMessage& message) {
-    SendDatagramBytes(udp, EncodeGameDatagram(message, with_ids_, OwnHeaderAddress(), dialect_));
+    SendDatagramBytes(udp, EncodeGameDatagram(message, withIds_, OwnHeaderAddress(), dialect_));
 }
 
 void WinsockDelivery::SendDatagramBytes(const Endpoint& udp, std::vector<std::uint8_t> bytes) {
@@ -34,12 +34,12 @@ void WinsockDelivery::SendFrame(const Endpoint& listener, std::vector<std::uint8
         return;
     }
     const auto refused = refused_.find(listener);
-    if (refused != refused_.end() && clock_.Now() - refused->second < retry_after_) return;
+    if (refused != refused_.end() && clock_.Now() - refused->second < retryAfter_) return;
     Open(listener, std::move(frame));
 }
 
 void WinsockDelivery::Open(const Endpoint& listener, std::optional<std::vector<std::uint8_t>> frame) {
-    const ConnectionId id = next_id_++;
+    const ConnectionId id = nextId_++;
     Connection connection;
     connection.peer = listener;
     connection.outbound = true;
@@ -60,7 +60,7 @@ std::optional<Millis> WinsockDelivery::RefusedAt(const Endpoint& listener) const
 }
 
 ConnectionId WinsockDelivery::Accept(const Endpoint& peer) {
-    const ConnectionId id = next_id_++;
+    const ConnectionId id = nextId_++;
     Connection connection;
     connection.peer = peer;
     connection.open = true;
@@ -114,7 +114,7 @@ void WinsockDelivery::TcpData(ConnectionId id, std::span<const std::uint8_t> byt
             origin.sender_listener = Endpoint{ResolveAddress(named.ip, origin.peer.ip), named.port};
             // A machine that speaks listens again (a new program on the same port).
             refused_.erase(*origin.sender_listener);
-            Inbound inbound = DecodeTcpFrame(message, with_ids_);
+            Inbound inbound = DecodeTcpFrame(message, withIds_);
             on_inbound(origin, inbound);
         } catch (const MalformedMessage& e) {
             Log("dropped a message from " + EndpointText(origin.peer) + ": " + e.what());
@@ -125,7 +125,7 @@ void WinsockDelivery::TcpData(ConnectionId id, std::span<const std::uint8_t> byt
 void WinsockDelivery::Datagram(const Endpoint& from, std::span<const std::uint8_t> bytes,
                                const OnInbound& on_inbound) {
     try {
-        Inbound inbound = DecodeDatagram(bytes, with_ids_);
+        Inbound inbound = DecodeDatagram(bytes, withIds_);
         if (const auto* frame = std::get_if<SystemFrame>(&inbound))
             refused_.erase({ResolveAddress(frame->header_address.ip, from.ip), frame->header_address.port});
         on_inbound(Origin{std::nullopt, from, std::nullopt}, inbound);

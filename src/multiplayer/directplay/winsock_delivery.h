@@ -44,16 +44,16 @@ class WinsockDelivery {
     // `retry_after`, unless its machine speaks meanwhile: what is sent to it
     // until then is dropped.
     WinsockDelivery(std::vector<Action>& actions, const Clock& clock, Millis retry_after)
-        : actions_(actions), clock_(clock), retry_after_(retry_after) {}
+        : actions_(actions), clock_(clock), retryAfter_(retry_after) {}
 
-    void SetOwnTcpPort(std::uint16_t port) { own_tcp_port_ = port; }
+    void SetOwnTcpPort(std::uint16_t port) { ownTcpPort_ = port; }
     void SetDialect(std::uint16_t dialect) { dialect_ = dialect; }
     // False in sessions with the NOMESSAGEID flag.
-    void SetMessageIds(bool with_ids) { with_ids_ = with_ids; }
-    bool MessageIds() const { return with_ids_; }
+    void SetMessageIds(bool with_ids) { withIds_ = with_ids; }
+    bool MessageIds() const { return withIds_; }
     // The header address of what we send: our TCP listening port, address
     // 0.0.0.0 for "this machine".
-    Endpoint OwnHeaderAddress() const { return {kAnyAddress, own_tcp_port_}; }
+    Endpoint OwnHeaderAddress() const { return {kAnyAddress, ownTcpPort_}; }
 
     // Guaranteed: on our connection to the machine's TCP listener, opened on first use.
     void SendSystem(const Endpoint& listener, const SystemMessage& message);
@@ -98,14 +98,14 @@ class WinsockDelivery {
 
     std::vector<Action>& actions_;
     const Clock& clock_;
-    Millis retry_after_;
+    Millis retryAfter_;
     std::map<Endpoint, Millis> refused_;
     std::map<ConnectionId, Connection> connections_;
     std::map<Endpoint, ConnectionId> outbound_;
-    ConnectionId next_id_ = 1;
-    std::uint16_t own_tcp_port_ = 0;
+    ConnectionId nextId_ = 1;
+    std::uint16_t ownTcpPort_ = 0;
     std::uint16_t dialect_ = kNewestDialect;
-    bool with_ids_ = true;
+    bool withIds_ = true;
 };
 
 }  // namespace tarnwick::directplay

@@ -93,17 +93,17 @@ DirectPlayTransport::DirectPlayTransport(DirectPlayTransportOptions options)
       history_(std::move(options.History)),
       resolver_(options.Resolver ? std::move(options.Resolver) : SystemHostResolver()),
       mapper_(std::move(options.Mapper)),
-      mapping_setting_(std::move(options.MappingSetting)),
-      needs_router_(options.NeedsRouter ? std::move(options.NeedsRouter)
-                                        : std::function<bool(std::uint32_t)>(BeyondHomeRouter)),
+      mappingSetting_(std::move(options.MappingSetting)),
+      needsRouter_(options.NeedsRouter ? std::move(options.NeedsRouter)
+                                       : std::function<bool(std::uint32_t)>(BeyondHomeRouter)),
       log_(std::move(options.Log)),
-      driver_factory_(std::move(options.Driver)),
+      driverFactory_(std::move(options.Driver)),
       client_(std::make_unique<directplay::DirectPlayClient>(config_, *clock_)),
-      driver_(driver_factory_(*client_, *clock_)) {}
+      driver_(driverFactory_(*client_, *clock_)) {}
 
 DirectPlayTransport::~DirectPlayTransport() {
     Close();
-    if (mapper_ && mapping_request_) mapper_->Unmap(*mapping_request_);
+    if (mapper_ && mappingRequest_) mapper_->Unmap(*mappingRequest_);
 }
 
 std::vector<std::string> DirectPlayTransport::ConnectionTypes() { return {kTcpIpConnectionName}; }
@@ -120,18 +120,18 @@ ProviderQuestion DirectPlayTransport::Question() {
     ProviderQuestion question{
         kAddressQuestion, {}, history_ ? history_->Recent() : std::vector<std::string>{}};
     if (!question.Suggestions.empty()) question.DefaultAnswer = question.Suggestions.front();
-    if (mapper_) question.OpenRouterPorts = !mapping_setting_ || mapping_setting_->Enabled();
+    if (mapper_) question.OpenRouterPorts = !mappingSetting_ || mappingSetting_->Enabled();
     return question;
 }
 
 void DirectPlayTransport::Answer(std::optional<std::string> answer) {
     if (operation_ != Operation::kAsking) throw SessionError("nothing is asked");
     if (!answer) return Fail("the host's address was not given", {});
-    mapping_wanted_ = mapper_ && (!mapping_setting_ || mapping_setting_->Enabled());
+    mappingWanted_ = mapper_ && (!mappingSetting_ || mappingSetting_->Enabled());
     address_ = TrimmedAddress(*answer);
     if (address_.empty()) return OpenSockets();
     if (const auto ip = directplay::ParseIp(address_)) {
-        host_ip_ = ip;
+        hostIp_ = ip;
         return OpenSockets();
     }
     lookup_ = resolver_->Lookup(address_);
@@ -146,10 +146,10 @@ void DirectPlayTransport::OpenSockets() {
 void DirectPlayTransport::StartEnumerateSessions() {
     RequireIdle();
     RequireInitialized();
-    enumeration_done_ = false;
+    enumerationDone_ = false;
     found_.clear();
     sessions_.clear();
-    client_->Enumerate(host_ip_);
+    client_->Enumerate(hostIp_);
     Begin(Operation::kEnumerating, config_.enumeration_time + kGrace);
 }
 
@@ -162,7 +162,7 @@ void DirectPlayTransport::StartOpen(const SessionDescription& session) {
     });
     if (chosen == found_.end()) throw SessionError("the session was not found by the last search");
     joined_.reset();
-    join_failure_.reset();
+    joinFailure_.reset();
     lost_.reset();
     directplay::JoinRequest request;
     request.visible_player = false;
@@ -173,17 +173,17 @@ void DirectPlayTransport::StartOpen(const SessionDescription& session) {
 void DirectPlayTransport::StartCreatePlayer(const std::string& friendlyName, const std::string& formalName) {
     RequireIdle();
     RequireOpen();
-    if (own_player_ != 0) throw SessionError("this computer has its player already");
+    if (ownPlayer_ != 0) throw SessionError("this computer has its player already");
     joined_.reset();
-    join_failure_.reset();
+    joinFailure_.reset();
     if (!client_->CreateVisiblePlayer(friendlyName, formalName))
         throw SessionError("no player can be made now");
     Begin(Operation::kCreatingPlayer, config_.reply_timeout + kGrace);
 }
 
 std::int32_t DirectPlayTransport::CreatedPlayer() {
-    if (own_player_ == 0) throw SessionError("no player made");
-    return ProgramPlayerId(own_player_);
+    if (ownPlayer_ == 0) throw SessionError("no player made");
+    return ProgramPlayerId(ownPlayer_);
 }
 
 Progress DirectPlayTransport::Advance() {
@@ -241,46 +241,46 @@ void DirectPlayTransport::CheckLookup() {
     if (!ip)
         return Fail("unknown host", "Tarnwick could not find the computer \"" + Ansi(address_) +
                                         "\": check its name, or type its IPv4 address.");
-    host_ip_ = ip;
+    hostIp_ = ip;
     OpenSockets();
 }
 
 void DirectPlayTransport::CheckSockets() {
     if (client_->CurrentState() == directplay::DirectPlayClient::State::kOpening && !TimedOut()) return;
     if (!client_->SocketsOpen()) {
-        const std::string reason = last_log_.empty() ? "no free ports" : last_log_;
+        const std::string reason = lastLog_.empty() ? "no free ports" : lastLog_;
         return Fail("ports not open", "Tarnwick " + reason +
                                           ". Close another DirectPlay program that holds them, or free "
                                           "a TCP port in 2300-2349 and a UDP port in 2350-2399.");
     }
     // A search of the local network, or of a host on it, passes no router.
-    if (!mapping_wanted_ || !host_ip_ || !needs_router_(*host_ip_)) {
+    if (!mappingWanted_ || !hostIp_ || !needsRouter_(*hostIp_)) {
         initialized_ = true;
         operation_ = Operation::kNone;
         return;
     }
-    mapping_request_ =
+    mappingRequest_ =
         PortMappingRequest{client_->TcpPort(), client_->UdpPort(), kMappingLeaseSeconds, kMappingDescription};
-    mapping_answer_ = mapper_->Map(*mapping_request_);
+    mappingAnswer_ = mapper_->Map(*mappingRequest_);
     Begin(Operation::kMappingPorts, kMappingWait);
 }
 
 void DirectPlayTransport::CheckMapping() {
-    const bool answered = mapping_answer_.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+    const bool answered = mappingAnswer_.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
     if (!answered && !TimedOut()) return;
     PortMappingResult result;
     result.Refusal = "no answer in time";
     try {
-        if (answered) result = mapping_answer_.get();
+        if (answered) result = mappingAnswer_.get();
     } catch (const std::future_error&) {
         // The mapper could not ask: as if no router had answered.
     }
-    mapping_answer_ = {};
+    mappingAnswer_ = {};
     if (!result.Mapped && MoveToNextPorts(result)) return;
     mapping_ = result;
     if (result.Mapped) {
-        next_renewal_ = clock_->Now() + kMappingRenewal;
-        if (log_) log_(MappingSummary(*mapping_request_, result));
+        nextRenewal_ = clock_->Now() + kMappingRenewal;
+        if (log_) log_(MappingSummary(*mappingRequest_, result));
     } else if (log_) {
         log_("router ports not opened. " + RouterAdvice(result, true));
     }
@@ -289,7 +289,7 @@ void DirectPlayTransport::CheckMapping() {
 }
 
 bool DirectPlayTransport::MoveToNextPorts(const PortMappingResult& refused) {
-    if ((!refused.TcpPortTaken && !refused.UdpPortTaken) || ++port_moves_ > kPortMoves) return false;
+    if ((!refused.TcpPortTaken && !refused.UdpPortTaken) || ++portMoves_ > kPortMoves) return false;
     // The ports this computer listens on are the ones DirectPlay tells the
     // host, so the outside ports can only differ by listening elsewhere.
     directplay::PortRange& tcp = config_.peer.tcp_ports;
@@ -299,35 +299,35 @@ bool DirectPlayTransport::MoveToNextPorts(const PortMappingResult& refused) {
         range.first = static_cast<std::uint16_t>(taken + 1);
         return true;
     };
-    if (refused.TcpPortTaken && !next(tcp, mapping_request_->TcpPort)) return false;
-    if (refused.UdpPortTaken && !next(udp, mapping_request_->UdpPort)) return false;
+    if (refused.TcpPortTaken && !next(tcp, mappingRequest_->TcpPort)) return false;
+    if (refused.UdpPortTaken && !next(udp, mappingRequest_->UdpPort)) return false;
     if (log_) log_("the router gave the ports to another computer: listening on the next ones");
     driver_.reset();
     client_ = std::make_unique<directplay::DirectPlayClient>(config_, *clock_);
-    driver_ = driver_factory_(*client_, *clock_);
+    driver_ = driverFactory_(*client_, *clock_);
     OpenSockets();
     return true;
 }
 
 void DirectPlayTransport::RenewMapping() {
     if (!mapping_ || !mapping_->Mapped) return;
-    if (mapping_answer_.valid()) {
-        if (mapping_answer_.wait_for(std::chrono::seconds(0)) != std::future_status::ready) return;
+    if (mappingAnswer_.valid()) {
+        if (mappingAnswer_.wait_for(std::chrono::seconds(0)) != std::future_status::ready) return;
         PortMappingResult renewed;
         try {
-            renewed = mapping_answer_.get();
+            renewed = mappingAnswer_.get();
         } catch (const std::future_error&) {
         }
         if (!renewed.Mapped && log_) log_("the router did not renew the ports: " + renewed.Refusal);
-    } else if (clock_->Now() >= next_renewal_) {
-        mapping_answer_ = mapper_->Map(*mapping_request_);
-        next_renewal_ = clock_->Now() + kMappingRenewal;
+    } else if (clock_->Now() >= nextRenewal_) {
+        mappingAnswer_ = mapper_->Map(*mappingRequest_);
+        nextRenewal_ = clock_->Now() + kMappingRenewal;
     }
 }
 
 std::string DirectPlayTransport::RouterAdviceNow() const {
-    if (!mapper_ || !host_ip_ || !needs_router_(*host_ip_)) return {};
-    if (!mapping_wanted_) return RouterAdvice({}, false);
+    if (!mapper_ || !hostIp_ || !needsRouter_(*hostIp_)) return {};
+    if (!mappingWanted_) return RouterAdvice({}, false);
     return mapping_ ? RouterAdvice(*mapping_, true) : std::string();
 }
 
@@ -335,11 +335,11 @@ std::string DirectPlayTransport::RouterStatus() {
     if (!mapper_) return {};
     if (operation_ == Operation::kMappingPorts) return "Asking the router to open ports...";
     if (mapping_ && mapping_->Mapped)
-        return "Router ports opened (TCP " + std::to_string(mapping_request_->TcpPort) + ", UDP " +
-               std::to_string(mapping_request_->UdpPort) + ")";
+        return "Router ports opened (TCP " + std::to_string(mappingRequest_->TcpPort) + ", UDP " +
+               std::to_string(mappingRequest_->UdpPort) + ")";
     if (mapping_)
         return mapping_->RouterFound ? "Router refused to open ports" : "No router found to open ports";
-    if (initialized_ && !mapping_wanted_ && host_ip_ && needs_router_(*host_ip_))
+    if (initialized_ && !mappingWanted_ && hostIp_ && needsRouter_(*hostIp_))
         return "Router ports not asked for";
     return {};
 }
@@ -361,12 +361,12 @@ std::string DirectPlayTransport::NothingFoundNote() {
 }
 
 void DirectPlayTransport::CheckEnumeration() {
-    if (!enumeration_done_ && !TimedOut()) return;
+    if (!enumerationDone_ && !TimedOut()) return;
     for (const auto& session : found_) sessions_.push_back(Describe(session));
     if (!sessions_.empty() && history_ && !address_.empty()) history_->Remember(address_);
     // A host answers a search on a connection it opens back to this
     // computer: behind a router that lets nothing in, no answer comes.
-    if (sessions_.empty() && host_ip_ && log_)
+    if (sessions_.empty() && hostIp_ && log_)
         if (const std::string advice = RouterAdviceNow(); !advice.empty())
             log_("no session answered from " + address_ + ". " + advice);
     operation_ = Operation::kNone;
@@ -377,7 +377,7 @@ void DirectPlayTransport::CheckJoin() {
         const std::string router = RouterAdviceNow();
         return router.empty() ? advice : advice + " " + router;
     };
-    if (join_failure_) return Fail("join failed", withRouter(*join_failure_));
+    if (joinFailure_) return Fail("join failed", withRouter(*joinFailure_));
     if (joined_) {
         open_ = true;
         operation_ = Operation::kNone;
@@ -388,12 +388,12 @@ void DirectPlayTransport::CheckJoin() {
 }
 
 void DirectPlayTransport::CheckPlayer() {
-    if (join_failure_) {
+    if (joinFailure_) {
         open_ = false;  // the machine has left the session
-        return Fail("player refused", *join_failure_);
+        return Fail("player refused", *joinFailure_);
     }
     if (joined_) {
-        own_player_ = joined_->player;
+        ownPlayer_ = joined_->player;
         operation_ = Operation::kNone;
     } else if (TimedOut()) {
         Fail("no player", "The host did not give this computer a player.");
@@ -473,7 +473,7 @@ void DirectPlayTransport::DestroyPlayer(std::int32_t player) {
     RequireOpen();
     RequireOwn(player);
     client_->DestroyVisiblePlayer();
-    own_player_ = 0;
+    ownPlayer_ = 0;
     inbox_.clear();
     Refresh();
 }
@@ -483,7 +483,7 @@ void DirectPlayTransport::Close() {
     operation_ = Operation::kNone;
     if (!open_ && !joining) return;
     open_ = false;
-    own_player_ = 0;
+    ownPlayer_ = 0;
     inbox_.clear();
     arrived_.clear();
     client_->Leave();
@@ -510,25 +510,25 @@ void DirectPlayTransport::Refresh() {
 void DirectPlayTransport::Absorb(directplay::Action& event) {
     if (auto* deliver = std::get_if<action::Deliver>(&event)) {
         // Messages for this computer go to its one player; none come before it exists.
-        if (open_ && own_player_ != 0)
+        if (open_ && ownPlayer_ != 0)
             inbox_.push_back(
-                {ProgramPlayerId(deliver->from), ProgramPlayerId(own_player_), std::move(deliver->payload)});
+                {ProgramPlayerId(deliver->from), ProgramPlayerId(ownPlayer_), std::move(deliver->payload)});
     } else if (const auto* created = std::get_if<action::PlayerCreated>(&event)) {
         // Those the join's name table brings are asked by the program's request to all.
         if (open_ && arrived_.size() < kArrivalsKept) arrived_.push_back(ProgramPlayerId(created->id));
     } else if (auto* found = std::get_if<action::SessionFound>(&event)) {
         found_.push_back(std::move(found->session));
     } else if (std::holds_alternative<action::EnumerationDone>(event)) {
-        enumeration_done_ = true;
+        enumerationDone_ = true;
     } else if (auto* joined = std::get_if<action::Joined>(&event)) {
         joined_ = *joined;
     } else if (auto* failed = std::get_if<action::JoinFailed>(&event)) {
-        join_failure_ = failed->reason;
+        joinFailure_ = failed->reason;
     } else if (auto* lost = std::get_if<action::SessionLost>(&event)) {
         lost_ = lost->reason;
         if (log_) log_(lost->reason);
     } else if (auto* log = std::get_if<action::Log>(&event)) {
-        last_log_ = log->text;
+        lastLog_ = log->text;
         if (log_) log_(log->text);
     }
 }
@@ -547,7 +547,7 @@ void DirectPlayTransport::RequireOpen() {
 }
 
 void DirectPlayTransport::RequireOwn(std::int32_t player) const {
-    if (own_player_ == 0 || WirePlayerId(player) != own_player_)
+    if (ownPlayer_ == 0 || WirePlayerId(player) != ownPlayer_)
         throw SessionError("not a player of this computer: " + std::to_string(player));
 }
 

@@ -138,10 +138,10 @@ class DirectPlayTransport final : public SessionTransport {
     std::shared_ptr<AddressHistory> history_;
     std::shared_ptr<HostResolver> resolver_;
     std::shared_ptr<PortMapper> mapper_;
-    std::shared_ptr<PortMappingSetting> mapping_setting_;
-    std::function<bool(std::uint32_t)> needs_router_;
+    std::shared_ptr<PortMappingSetting> mappingSetting_;
+    std::function<bool(std::uint32_t)> needsRouter_;
     std::function<void(const std::string&)> log_;
-    PeerDriverFactory driver_factory_;
+    PeerDriverFactory driverFactory_;
     // The driver works on the client, so it goes first.
     std::unique_ptr<directplay::DirectPlayClient> client_;
     std::unique_ptr<directplay::PeerDriver> driver_;
@@ -151,27 +151,27 @@ class DirectPlayTransport final : public SessionTransport {
     std::optional<SessionError> failure_;
     HostLookup lookup_;
     // the router: the ports asked for, its last answer, the renewal under way
-    bool mapping_wanted_ = false;
-    std::optional<PortMappingRequest> mapping_request_;
+    bool mappingWanted_ = false;
+    std::optional<PortMappingRequest> mappingRequest_;
     std::optional<PortMappingResult> mapping_;
-    PortMapping mapping_answer_;
-    directplay::Millis next_renewal_{0};
-    int port_moves_ = 0;
+    PortMapping mappingAnswer_;
+    directplay::Millis nextRenewal_{0};
+    int portMoves_ = 0;
 
     bool initialized_ = false;
     std::string address_;  // as typed; empty for the local network
-    std::optional<std::uint32_t> host_ip_;
-    std::string last_log_;
+    std::optional<std::uint32_t> hostIp_;
+    std::string lastLog_;
     // enumeration
-    bool enumeration_done_ = false;
+    bool enumerationDone_ = false;
     std::vector<directplay::SessionInfo> found_;
     std::vector<SessionDescription> sessions_;
     // joining and the session
     std::optional<directplay::action::Joined> joined_;
-    std::optional<std::string> join_failure_;
+    std::optional<std::string> joinFailure_;
     std::optional<std::string> lost_;
     bool open_ = false;
-    directplay::PlayerId own_player_ = 0;
+    directplay::PlayerId ownPlayer_ = 0;
     std::deque<ReceivedMessage> inbox_;
     std::vector<std::int32_t> arrived_;
 };

@@ -4,10 +4,10 @@
 
 #include "base/rounding.h"
 #include "geo/local_offset.h"
-#include "radar/aids/conflict_alert.h"
 #include "radar/aids/data_block.h"
 #include "radar/hover_info.h"
 #include "radar/traffic_layer.h"
+#include "traffic/conflict_alert.h"
 
 namespace tarnwick {
 namespace {

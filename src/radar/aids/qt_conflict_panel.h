@@ -8,7 +8,7 @@
 #include <functional>
 #include <vector>
 
-#include "radar/aids/conflict_watch.h"
+#include "traffic/conflict_watch.h"
 
 namespace tarnwick {
 

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "geo/declination_grid.h"
-#include "radar/scope_traffic.h"
 #include "state/chosen_area.h"
 #include "state/motion_history.h"
+#include "traffic/scope_traffic.h"
 
 namespace tarnwick {
 

@@ -88,13 +88,13 @@ int LoopbackNetwork::ConnectsTo(const SessionPeer& from, const Endpoint& listene
 void LoopbackNetwork::Handle(Machine& from, Action& action) {
     SessionPeer& peer = *from.peer;
     if (auto* open = std::get_if<action::OpenSockets>(&action)) {
-        from.tcp = from.fixed_tcp.value_or(next_port_++);
+        from.tcp = from.fixed_tcp.value_or(nextPort_++);
         from.udp = static_cast<std::uint16_t>(from.tcp + 50);
         from.enumeration = open->enumeration_port;
         peer.OnSocketsOpen(from.tcp, from.udp);
     } else if (auto* enumeration = std::get_if<action::OpenEnumeration>(&action)) {
-        if (!enumeration_held_) from.enumeration = enumeration->port;
-        peer.OnEnumerationOpen(!enumeration_held_, !enumeration_held_);
+        if (!enumerationHeld_) from.enumeration = enumeration->port;
+        peer.OnEnumerationOpen(!enumerationHeld_, !enumerationHeld_);
     } else if (auto* connect = std::get_if<action::Connect>(&action)) {
         ++connects_[{&peer, connect->to}];
         Machine* to = Listening(connect->to, true);
@@ -102,7 +102,7 @@ void LoopbackNetwork::Handle(Machine& from, Action& action) {
             peer.OnClosed(connect->connection);
             return;
         }
-        const ConnectionId accepted = to->peer->OnAccepted({from.ip, next_ephemeral_++});
+        const ConnectionId accepted = to->peer->OnAccepted({from.ip, nextEphemeral_++});
         links_[{&peer, connect->connection}] = {to->peer, accepted};
         links_[{to->peer, accepted}] = {&peer, connect->connection};
         peer.OnConnected(connect->connection);

@@ -56,7 +56,7 @@ class LoopbackNetwork {
     // connections close, its ports refuse, and it neither sends nor receives.
     void Vanish(const SessionPeer& peer);
     // The enumeration port a machine that takes over cannot open, until cleared.
-    void HoldEnumerationPort(bool held) { enumeration_held_ = held; }
+    void HoldEnumerationPort(bool held) { enumerationHeld_ = held; }
     // Connections this machine tried to open to the listener.
     int ConnectsTo(const SessionPeer& from, const Endpoint& listener) const;
 
@@ -85,11 +85,11 @@ class LoopbackNetwork {
     std::map<const SessionPeer*, std::vector<std::vector<std::uint8_t>>> received_;
     std::set<const SessionPeer*> blocked_;
     std::set<const SessionPeer*> vanished_;
-    bool enumeration_held_ = false;
+    bool enumerationHeld_ = false;
     std::map<std::pair<const SessionPeer*, Endpoint>, int> connects_;
     std::map<const SessionPeer*, std::function<bool(const SystemMessage&)>> drops_;
-    std::uint16_t next_port_ = 2300;
-    std::uint16_t next_ephemeral_ = 40000;
+    std::uint16_t nextPort_ = 2300;
+    std::uint16_t nextEphemeral_ = 40000;
 };
 
 }  // namespace tarnwick::directplay::testing

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "radar/aids/conflict_alert.h"
 #include "state/chosen_area.h"
+#include "traffic/conflict_alert.h"
 
 namespace tarnwick {
 

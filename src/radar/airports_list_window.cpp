@@ -1,4 +1,4 @@
-#include "windows/airports_list_window.h"
+#include "radar/airports_list_window.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -8,7 +8,7 @@
 #include <QVBoxLayout>
 
 #include "base/ansi.h"
-#include "windows/airports_list.h"
+#include "radar/airports_list.h"
 
 namespace tarnwick {
 

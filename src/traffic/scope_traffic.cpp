@@ -1,4 +1,4 @@
-#include "radar/scope_traffic.h"
+#include "traffic/scope_traffic.h"
 
 namespace tarnwick {
 

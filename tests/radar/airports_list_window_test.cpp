@@ -1,4 +1,4 @@
-#include "windows/airports_list_window.h"
+#include "radar/airports_list_window.h"
 
 #include <gtest/gtest.h>
 
@@ -7,9 +7,9 @@
 #include <QPointer>
 #include <QPushButton>
 
+#include "radar/area_airports.h"
 #include "radar/radar_view.h"
 #include "support/recording_message_boxes.h"
-#include "windows/area_airports.h"
 
 namespace tarnwick {
 namespace {

@@ -1,4 +1,4 @@
-#include "radar/database_renewal.h"
+#include "app/database_renewal.h"
 
 #include <array>
 #include <exception>

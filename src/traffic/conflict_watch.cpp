@@ -1,4 +1,4 @@
-#include "radar/aids/conflict_watch.h"
+#include "traffic/conflict_watch.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,8 +1,8 @@
-#include "windows/airports_list.h"
+#include "radar/airports_list.h"
 
 #include <gtest/gtest.h>
 
-#include "windows/area_airports.h"
+#include "radar/area_airports.h"
 
 namespace tarnwick {
 namespace {

@@ -7,10 +7,10 @@
 #include <cstddef>
 #include <vector>
 
-#include "radar/aids/conflict_inhibitions.h"
-#include "radar/scope_traffic.h"
 #include "state/motion_history.h"
 #include "state/radar_aids.h"
+#include "traffic/conflict_inhibitions.h"
+#include "traffic/scope_traffic.h"
 
 namespace tarnwick {
 

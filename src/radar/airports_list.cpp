@@ -1,4 +1,4 @@
-#include "windows/airports_list.h"
+#include "radar/airports_list.h"
 
 #include "selection/choice_lists.h"
 

@@ -1,15 +1,15 @@
 // The conflict alert's inhibitions over scripted tracks: pilots that report
 // as real ones do around an airport with one runway, and the pairs the alert
 // finds at every half second of their flight.
-#include "radar/aids/conflict_inhibitions.h"
+#include "traffic/conflict_inhibitions.h"
 
 #include <gtest/gtest.h>
 
 #include <optional>
 
 #include "geo/local_offset.h"
-#include "radar/aids/conflict_alert.h"
 #include "support/reported_flight.h"
+#include "traffic/conflict_alert.h"
 
 namespace tarnwick {
 namespace {

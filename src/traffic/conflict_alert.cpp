@@ -1,4 +1,4 @@
-#include "radar/aids/conflict_alert.h"
+#include "traffic/conflict_alert.h"
 
 #include <algorithm>
 #include <cmath>

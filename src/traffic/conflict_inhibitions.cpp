@@ -1,4 +1,4 @@
-#include "radar/aids/conflict_inhibitions.h"
+#include "traffic/conflict_inhibitions.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,5 +1,5 @@
 // The conflict alert's list: when an alert starts and ends, what it says.
-#include "radar/aids/conflict_watch.h"
+#include "traffic/conflict_watch.h"
 
 #include <gtest/gtest.h>
 
