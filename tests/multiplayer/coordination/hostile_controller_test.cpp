@@ -6,6 +6,7 @@
 
 #include "controller_network.h"
 #include "multiplayer/coordination/message_decoder.h"
+#include "multiplayer/fuzzing/coordination_fuzzing.h"
 
 namespace tarnwick::coordination {
 namespace {
@@ -228,6 +229,61 @@ TEST(CoordinationHostile, AFloodOfHandoffsClaimsTextsAndGreetingsStaysWithinBoun
     s.net.Tick();
     EXPECT_EQ(tower.HeldMessages(), 0u);
     s.ExpectUntouched("the flood");
+}
+
+// The fuzz entry's invariants (a settled aircraft stays its owner's, owners
+// and offers name known controllers, bounds hold) over runs of sound messages
+// with their fields, versions and senders stirred, and of stray bytes.
+TEST(CoordinationHostile, TheFuzzEntrysInvariantsHoldOverStirredMessages) {
+    std::mt19937 random(2027);
+    const std::vector<PlayerKey> aircraft = {
+        {302, "N1"}, {303, "N2"}, {301, "HELD"}, {999, "NOPE"}, {200, "Alpha"}};
+    for (int run = 0; run < 300; ++run) {
+        std::vector<std::uint8_t> data;
+        for (int i = 0; i < 40; ++i) {
+            const PlayerKey& key = aircraft[random() % aircraft.size()];
+            const auto version = static_cast<std::uint32_t>(random() % 4);
+            MessageBytes message;
+            switch (random() % 7) {
+                case 0:
+                    message = Encode(MsgAssume{key, version, random() % 2 == 0});
+                    break;
+                case 1:
+                    message = Encode(MsgRelease{key, version});
+                    break;
+                case 2:
+                    message = Encode(MsgHandoffOffer{key, version, random() % 2 == 0 ? 100 : 5});
+                    break;
+                case 3:
+                    message = Encode(MsgHandoffAnswer{key, version, random() % 2 == 0});
+                    break;
+                case 4:
+                    message = Encode(MsgHandoffCancel{key, version});
+                    break;
+                case 5:
+                    message = Encode(MsgStrip{key, version, {}});
+                    break;
+                default:
+                    message = Encode(MsgText{"x"});
+                    break;
+            }
+            if (random() % 5 == 0)
+                message[10 + random() % (message.size() - 10)] ^= static_cast<std::uint8_t>(random());
+            // Sent as they are (bit 2), from a sender of the low two bits,
+            // now and then with the clock moving or a command of the owner's.
+            std::uint8_t selector = static_cast<std::uint8_t>(0x04 | (random() % 4));
+            if (random() % 4 == 0) selector |= 0x40;
+            if (random() % 6 == 0) {
+                selector = 0x80;
+                message = {static_cast<std::uint8_t>(random()), static_cast<std::uint8_t>(random())};
+            }
+            data.push_back(selector);
+            data.push_back(static_cast<std::uint8_t>(message.size() & 0xFF));
+            data.push_back(static_cast<std::uint8_t>(message.size() >> 8));
+            data.insert(data.end(), message.begin(), message.end());
+        }
+        FuzzCoordination(data);
+    }
 }
 
 }  // namespace
