@@ -88,7 +88,10 @@ class Coordinator {
     // The session's players and groups as they are now. Controllers that
     // appear are greeted and told what this one owns; those that have gone
     // (their player or their group) leave their aircraft unowned; pilots that
-    // have gone leave their strips finished.
+    // have gone leave their strips finished. Give it before the messages
+    // received with the change: a message from a player not yet known as a
+    // controller is skipped (what it said comes again in its answer to this
+    // one's greeting).
     void UpdateRoster(const SessionRoster& roster);
     // A received message. False when it is not a coordination message, for
     // the game's handling; true when it was one (used or skipped).

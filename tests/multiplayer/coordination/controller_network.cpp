@@ -12,14 +12,14 @@ constexpr std::int32_t kGroupOffset = 0x200000;
 }  // namespace
 
 std::int32_t ControllerNetwork::AddController(const std::string& name, const std::string& position,
-                                              std::int32_t id) {
+                                              std::int32_t id, bool announce) {
     if (id == 0) id = nextId_++;
     ControllerNode node;
     node.Id = id;
     node.Name = name;
     node.Core = std::make_unique<Coordinator>(clock_, id, name, position);
     nodes_.emplace(id, std::move(node));
-    UpdateRosters();
+    if (announce) UpdateRosters();
     return id;
 }
 
@@ -61,11 +61,12 @@ SessionRoster ControllerNetwork::Roster() const {
 }
 
 void ControllerNetwork::UpdateRosters() {
-    const SessionRoster roster = Roster();
-    for (auto& [id, node] : nodes_) {
-        node.Core->UpdateRoster(roster);
-        Collect(id);
-    }
+    for (const auto& [id, node] : nodes_) UpdateRosterOf(id);
+}
+
+void ControllerNetwork::UpdateRosterOf(std::int32_t id) {
+    nodes_.at(id).Core->UpdateRoster(Roster());
+    Collect(id);
 }
 
 void ControllerNetwork::Collect(std::int32_t id) {

@@ -40,8 +40,10 @@ using Channel = std::pair<std::int32_t, std::int32_t>;  // from, to
 
 class ControllerNetwork {
    public:
-    // A controller's player; it joins the roster of everyone at once.
-    std::int32_t AddController(const std::string& name, const std::string& position, std::int32_t id = 0);
+    // A controller's player; it joins the roster of everyone at once, or of
+    // no one until UpdateRosterOf says so.
+    std::int32_t AddController(const std::string& name, const std::string& position, std::int32_t id = 0,
+                               bool announce = true);
     PlayerKey AddPilot(const std::string& name, std::int32_t id = 0);
     void RemovePilot(const PlayerKey& pilot);
     // Its player goes from the session, with whatever it had still to send.
@@ -50,6 +52,7 @@ class ControllerNetwork {
     void DropGroup(std::int32_t id);
     // Every controller's roster as the session is now, its actions collected.
     void UpdateRosters();
+    void UpdateRosterOf(std::int32_t id);
     SessionRoster Roster() const;
 
     Coordinator& Core(std::int32_t id) { return *nodes_.at(id).Core; }

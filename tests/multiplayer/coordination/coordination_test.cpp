@@ -350,6 +350,29 @@ TEST(Coordination, AControllerThatArrivesLateGetsTheOwnersStripsAndStandingHando
     EXPECT_TRUE(net.StraySends().empty());
 }
 
+TEST(Coordination, WhatAControllerSaysBeforeItIsKnownComesAgainWhenItIsGreeted) {
+    ControllerNetwork net;
+    const std::int32_t tower = net.AddController("Alice", "KSEA_TWR");
+    const PlayerKey n1 = net.AddPilot("N1");
+    ASSERT_TRUE(Do(net, tower, [&](Coordinator& c) { return c.Assume(n1); }));
+    const std::int32_t approach = net.AddController("Bob", "KSEA_APP", 0, false);
+    // The newcomer has the tower's player but not yet its group; the tower
+    // knows the newcomer, and what it sends is skipped.
+    net.Node(tower).InGroup = false;
+    net.UpdateRosterOf(approach);
+    net.Node(tower).InGroup = true;
+    net.UpdateRosterOf(tower);
+    net.DeliverAll();
+    EXPECT_EQ(OwnerAt(net, approach, n1), 0);
+    EXPECT_EQ(net.Node(approach).Notes.front(),
+              "A coordination message from Alice, who is not a controller, skipped.");
+    net.UpdateRosterOf(approach);
+    net.DeliverAll();
+    EXPECT_EQ(OwnerAt(net, approach, n1), tower);
+    EXPECT_EQ(net.Core(approach).FindController(tower)->Position, "KSEA_TWR");
+    EXPECT_EQ(net.Core(tower).FindController(approach)->Position, "KSEA_APP");
+}
+
 TEST(Coordination, ALateControllersHastyClaimYieldsToTheOwnersReport) {
     ControllerNetwork net;
     const std::int32_t tower = net.AddController("Alice", "KSEA_TWR");
